@@ -1,0 +1,3 @@
+# The program's own controls (numeric edits, image button, database picture).
+target_sources(pv_ui PRIVATE
+)

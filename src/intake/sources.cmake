@@ -1,0 +1,1 @@
+# Data key link, key memory, download, upload, dump files, session import.

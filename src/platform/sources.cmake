@@ -1,0 +1,13 @@
+# Stand-in layers for what the original platform provided.
+# pv_platform: no widgets (in-memory datasets, ini files, date-time
+# convention, USB backends, JPEG, process start).
+add_library(pv_platform STATIC ${PV_EMPTY_SOURCE}
+  ${CMAKE_CURRENT_LIST_DIR}/tdatetime.cpp
+)
+target_include_directories(pv_platform PUBLIC ${CMAKE_CURRENT_LIST_DIR}/..)
+target_link_libraries(pv_platform PUBLIC Qt6::Core Qt6::Gui PkgConfig::LIBUSB0 JPEG::JPEG)
+
+# Widget half: message boxes, file dialogs, modal showing, the default error box.
+target_sources(pv_ui PRIVATE
+)
+target_link_libraries(pv_ui PUBLIC pv_platform)

@@ -1,0 +1,9 @@
+# Shared helpers (unit stale) and the small shared dialogs.
+add_library(pv_common STATIC ${PV_EMPTY_SOURCE}
+)
+target_include_directories(pv_common PUBLIC ${CMAKE_CURRENT_LIST_DIR}/../..)
+target_link_libraries(pv_common PUBLIC pv_platform)
+
+target_sources(pv_ui PRIVATE
+)
+target_link_libraries(pv_ui PUBLIC pv_common)

@@ -1,0 +1,149 @@
+#pragma once
+// Transactions and queries on the program's Firebird database, in the shape
+// the rest of the program works with: a query object with a statement text,
+// named parameters (":NAME") and fields read by name, bound to one of the
+// data module's two transactions.
+//
+// Each transaction is a Qt SQL connection of its own.  A query prepares its
+// statement lazily, inside the transaction it runs in, and prepares again
+// when that transaction has been restarted, because a statement prepared
+// outside a running transaction would run in a private transaction of the
+// driver and escape commit and rollback.
+#include <QByteArray>
+#include <QDateTime>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+#include <vector>
+#include <memory>
+#include <stdexcept>
+
+#include "platform/tdatetime.h"
+
+// An error reported by the database (or by misuse of a query); the text is
+// the database's own message.
+class DatabaseError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+class TTransaction {
+public:
+    // connectionName: the Qt SQL connection this transaction runs on.
+    explicit TTransaction(QString connectionName);
+
+    QSqlDatabase Database() const;
+    const QString& ConnectionName() const { return connection_; }
+
+    // An explicit transaction of the connection.  Without one, every
+    // statement runs and commits on its own (each read sees the latest
+    // committed data).
+    bool Active() const { return active_; }
+    void StartTransaction();  // throws DatabaseError
+    void Commit();            // throws DatabaseError
+    void Rollback();          // never throws; leaves the transaction inactive
+
+    // Changes every time a transaction starts; queries use it to know when
+    // to prepare again.
+    quint64 Generation() const { return generation_; }
+
+    // Called when the connection is closed or reopened.
+    void Reset();
+
+private:
+    QString connection_;
+    bool active_ = false;
+    quint64 generation_ = 0;
+};
+
+class TIBQuery;
+
+// A field of the current row of an open query.  NULL reads as 0, 0.0, ""
+// or an empty array.
+class TQueryField {
+public:
+    TQueryField(const TIBQuery* q, int index) : q_(q), index_(index) {}
+    bool IsNull() const;
+    int AsInteger() const;
+    qint64 AsInt64() const;
+    double AsFloat() const;
+    QString AsString() const;
+    QByteArray AsBytes() const;  // blob contents
+    QDateTime AsDateTime() const;
+    TDateTime AsTDateTime() const;
+    QVariant Value() const;
+
+private:
+    const TIBQuery* q_;
+    int index_;
+};
+
+class TIBQuery {
+public:
+    explicit TIBQuery(TTransaction& transaction);
+    ~TIBQuery();
+    TIBQuery(const TIBQuery&) = delete;
+    TIBQuery& operator=(const TIBQuery&) = delete;
+
+    TTransaction& Transaction() const { return *trans_; }
+
+    // Statement text.  Lines are joined with line breaks.  Setting the text
+    // closes the query and forgets the parameter values.
+    void SetSQL(const QString& text);
+    void SetSQL(const QStringList& lines);
+    void AddSQL(const QString& line);  // appends a line (run-time filters)
+    const QString& SQL() const { return sql_; }
+
+    // Named parameters of the statement, without the colon, case-insensitive.
+    // A null QVariant (QVariant()) binds NULL; a QVariant of type QByteArray
+    // binds blob contents.
+    // Throws DatabaseError for a name the statement does not have.
+    void ParamByName(const QString& name, const QVariant& value);
+    // Fast path for loops: the index of a parameter (-1 when unknown) and
+    // setting it by index.
+    int ParamIndex(const QString& name) const;
+    void SetParam(int index, const QVariant& value);
+    void ClearParams();
+
+    // Runs a statement that returns rows and positions on the first one.
+    void Open();
+    // Runs a statement that returns no rows.
+    void ExecSQL();
+    void Close();
+
+    bool Active() const { return active_; }
+    bool Eof() const { return eof_; }
+    bool IsEmpty() const { return active_ && eof_ && !hadRow_; }
+    void Next();
+
+    // Fields by name, case-insensitive; throws DatabaseError for an unknown name.
+    TQueryField FieldByName(const QString& name) const;
+    int FieldCount() const;
+    QString FieldName(int index) const;
+    QVariant FieldValue(int index) const;
+    QMetaType FieldType(int index) const;
+
+    // Rows affected by the last ExecSQL.
+    int RowsAffected() const;
+
+private:
+    void PrepareIfNeeded();
+    void BindParams();
+
+    TTransaction* trans_;
+    QString sql_;
+    QStringList paramNames_;        // distinct parameter names, upper-cased, in order of appearance
+    std::vector<QVariant> params_;  // value per distinct name
+    std::vector<int> occurrences_;  // per "?" of the prepared text: index into params_
+    QString positionalSql_;         // the text with every ":NAME" replaced by "?"
+    std::unique_ptr<QSqlQuery> q_;
+    QString preparedSql_;
+    quint64 preparedGeneration_ = ~0ull;
+    bool preparedInTransaction_ = false;
+    bool active_ = false;
+    bool eof_ = true;
+    bool hadRow_ = false;
+};

@@ -1,0 +1,71 @@
+#pragma once
+// The data module: the one database connection of the run with its read
+// and write transactions, and the in-memory tables several windows share.
+#include <QString>
+
+#include "platform/memtable.h"
+#include "shell/data/ibquery.h"
+
+class TDM {
+public:
+    TDM();
+    ~TDM();
+    TDM(const TDM&) = delete;
+    TDM& operator=(const TDM&) = delete;
+
+    // (Re)connects to a connection string: a plain path opens the file
+    // through the embedded engine; "localhost:" + path goes to the server on
+    // this machine and, when no server answers there, opens the same file
+    // through the embedded engine; any other "host:path" goes to that
+    // server only.  False on any failure, without a message.
+    bool OpenDatabase(const QString& name);
+    bool Connected() const;
+    // The connection string in use after OpenDatabase (the embedded path when
+    // the localhost fallback was taken).
+    const QString& DatabaseName() const { return databaseName_; }
+    // The database's message of the last failed OpenDatabase.
+    const QString& LastOpenError() const { return lastOpenError_; }
+
+    // Runs one writing query (bound to TransEdit, text and parameters set)
+    // in its transaction, starting it when needed, and commits.  On any
+    // error rolls back and returns false without a message; the error's
+    // text stays readable in LastEditError.
+    bool ExecEdit(TIBQuery& query);
+    const QString& LastEditError() const { return lastEditError_; }
+
+    // The next free ID_POZYCJI of POZYCJE (1 on an empty table).  Database
+    // errors reach the caller as DatabaseError.
+    int NextPositionId();
+
+    // Read-only, read-committed: every read sees the latest committed data.
+    TTransaction TransBrowse;
+    // Read-write: every write.
+    TTransaction TransEdit;
+
+    // Shared in-memory tables.
+    MemTable memWybraneSesje;
+    MemTable memPrzejazdy;
+    MemTable memGPS;
+    MemTable memWybraniKierowcy;
+    MemTable memwybraneTory;
+    MemTable memToryImport;
+    MemTable memWybraneDni;
+    MemTable memMinMax;
+
+private:
+    bool openConnections(const QString& path, const QString& host);
+    void closeConnections();
+
+    QString databaseName_;
+    QString lastOpenError_;
+    QString lastEditError_;
+    bool connected_ = false;
+};
+
+// The one instance of the run (created by the program entry right after the
+// main window; tests create their own).
+extern TDM* DM;
+
+// Database credentials of the program.
+inline constexpr const char* kDbUser = "SYSDBA";
+inline constexpr const char* kDbPassword = "zeriridaz";
