@@ -17,6 +17,7 @@ pkg_check_modules(LIBUSB0 REQUIRED IMPORTED_TARGET libusb)
 find_package(JPEG REQUIRED)
 
 if(PITROVA_BUILD_TESTS)
+  find_package(Qt6 REQUIRED COMPONENTS Test)
   find_package(GTest REQUIRED)
   include(GoogleTest)
 endif()
