@@ -39,8 +39,15 @@ class MemTable;
 
 // A field of the current row (or of a given row), as the dataset's field
 // objects offered it.  Reading a NULL value gives 0, 0.0, "" or false.
+// A field made with row kCurrentRow (FieldByName, FieldAt) follows the
+// table's current row, so one held across First / Next reads each row in
+// turn; with no current row it reads as NULL.  Conversions follow the
+// dataset's fields: texts to numbers parse the text (a bad text throws
+// MemTableError), floats to Integer fields round half to even, Boolean
+// texts are "True" / "False", DateTime texts "yyyy-MM-dd hh:mm:ss".
 class MemField {
 public:
+    static constexpr int kCurrentRow = -1;
     MemField(MemTable* table, int column, int row) : t_(table), col_(column), row_(row) {}
 
     int32_t AsInteger() const;
@@ -48,10 +55,12 @@ public:
     QString AsString() const;
     bool AsBoolean() const;
     TDateTime AsDateTime() const;
-    QVariant Value() const;  // invalid QVariant for NULL
+    QVariant Value() const;  // invalid QVariant for NULL; see ValueAt for the types
     bool IsNull() const;
 
-    // Writing needs the table in Edit or Insert state (current row only).
+    // Writing through a field of the current row needs the table in Edit or
+    // Insert state.  A field of a given row (Cell) writes straight into that
+    // row, as the Set...At calls do.
     void SetAsInteger(int32_t v);
     void SetAsFloat(double v);
     void SetAsString(const QString& v);
@@ -64,6 +73,8 @@ public:
     const FieldDef& Def() const;
 
 private:
+    int readRow() const;   // the row read: -1 when there is none
+    int writeRow() const;  // the row written; throws when writing is not allowed
     MemTable* t_;
     int col_;
     int row_;
@@ -118,15 +129,23 @@ public:
     MemField Cell(int row, int column);
 
     // Fast path for bulk loading: appends one NULL row without the state
-    // machine and without per-row notification (call NotifyReset when done,
-    // or wrap the load in BeginBulk / EndBulk).  Returns the row index.
+    // machine (the current row does not move, except that the first row of
+    // an empty table becomes current).  Returns the row index.  Wrap a load
+    // in BeginBulk / EndBulk: inside, no signal is sent at all, and EndBulk
+    // sends one reset for everything.  Outside a bulk the row is announced
+    // as RowsInserted so views stay right.
     int AppendRow();
     void Reserve(int rows);
-    void BeginBulk();
-    void EndBulk();  // one reset notification for everything since BeginBulk
+    void BeginBulk();  // nests; the outermost EndBulk notifies
+    void EndBulk();    // one reset notification for everything since BeginBulk
+    void NotifyReset();  // TableReset (and CurrentChanged) for views, outside a bulk
 
     // Typed cell access; no state needed.  Integer fields use the Int calls,
-    // Float and DateTime the Float calls, String the String calls, Boolean the Bool calls.
+    // Float and DateTime the Float calls, String the String calls, Boolean the
+    // Bool calls; another type, or a row or column out of range, throws
+    // MemTableError.  Setting a value clears NULL; String values are cut to
+    // the field's size.  ValueAt gives int, double (also for DateTime: the
+    // TDateTime number), QString or bool.
     int32_t IntAt(int row, int column) const;
     double FloatAt(int row, int column) const;
     const QString& StringAt(int row, int column) const;
@@ -148,11 +167,17 @@ public:
     // current and true is returned; otherwise the current row stays.
     // Lookups of Integer fields with exact comparison use a hash index that
     // is built on first use and kept until the table changes, so repeated
-    // locates on bulk tables cost O(1).
+    // locates on bulk tables cost O(1).  Field names are case-insensitive,
+    // blanks around them are allowed; an invalid QVariant matches NULL; a
+    // value that cannot be converted to its field's type matches nothing.
+    // Several matches give the first row in table order.  Locate posts a
+    // pending edit first, as every move does.
     bool Locate(const QString& fields, const QVariantList& values, int options = 0);
     int Find(const QString& fields, const QVariantList& values, int options = 0) const;  // row or -1
 
     // Stable ascending sort on "a;b"; the current row is the first afterwards.
+    // NULL sorts first, false before true; texts compare case-sensitively by
+    // UTF-16 code units (locale-free).
     void SortOn(const QString& fields);
 
 signals:
@@ -167,14 +192,21 @@ private:
     friend class MemField;
     struct Impl;
     std::unique_ptr<Impl> d;
+
+    void rowChanged(int row);
+    void currentMoved(int before);
 };
 
 // Read-only item model over a MemTable: one column per field, headers are
-// the field names, Boolean fields also answer Qt::CheckStateRole.  It follows
-// the table's notifications.
+// the field names, Boolean fields also answer Qt::CheckStateRole, and
+// kTagRole gives the field's tag.  DisplayRole / EditRole give int, double,
+// QString, QDateTime (local time) or bool; NULL gives an invalid QVariant.
+// It follows the table's notifications.
 class MemTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
+    static constexpr int kTagRole = Qt::UserRole + 1;
+
     explicit MemTableModel(MemTable* table, QObject* parent = nullptr);
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
@@ -183,5 +215,19 @@ public:
     MemTable* Table() const { return table_; }
 
 private:
+    // The table announces a change after making it; while the model tells
+    // its views "about to", it still shows the old rows through this shift.
+    struct Pending {
+        int first = 0;
+        int count = 0;  // > 0 rows inserted at first, < 0 rows removed from first
+    };
+    int tableRow(int modelRow) const;  // -1: not in the table (any more)
+    void onReset();
+    void onRowsInserted(int first, int last);
+    void onRowsRemoved(int first, int last);
+    void onRowChanged(int row);
+
     MemTable* table_;
+    int rows_ = 0;  // the row count the views know
+    Pending pending_;
 };

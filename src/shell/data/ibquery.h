@@ -119,7 +119,8 @@ public:
     bool IsEmpty() const { return active_ && eof_ && !hadRow_; }
     void Next();
 
-    // Fields by name, case-insensitive; throws DatabaseError for an unknown name.
+    // Fields by name, case-insensitive; throws DatabaseError for an unknown
+    // name.  After the last row (Eof) every field reads as NULL.
     TQueryField FieldByName(const QString& name) const;
     int FieldCount() const;
     QString FieldName(int index) const;
@@ -143,6 +144,8 @@ private:
     QString preparedSql_;
     quint64 preparedGeneration_ = ~0ull;
     bool preparedInTransaction_ = false;
+    QStringList fieldNames_;  // of the open result, for lookups by name
+    int rowsAffected_ = 0;
     bool active_ = false;
     bool eof_ = true;
     bool hadRow_ = false;

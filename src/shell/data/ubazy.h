@@ -53,6 +53,7 @@ public:
     MemTable memMinMax;
 
 private:
+    explicit TDM(const QString& connectionPrefix);
     bool openConnections(const QString& path, const QString& host);
     void closeConnections();
 

@@ -1,1 +1,3 @@
-# Tests of tests/shell/data: pitrova_add_test(<name> SOURCES ${CMAKE_CURRENT_LIST_DIR}/<file>.cpp [GUI])
+# Data module, queries, base schema, schema upgrade (real Firebird files).
+pitrova_add_test(test_shell_data_ubazy SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_ubazy.cpp LIBS pv_data pitrova_testsupport)
+pitrova_add_test(test_shell_data_schemaupgrade SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_schemaupgrade.cpp LIBS pv_data pitrova_testsupport)

@@ -1,0 +1,77 @@
+// The schema upgrade on a new base-schema file and on an up-to-date one.
+#include <gtest/gtest.h>
+
+#include <QStringList>
+
+#include "shell/data/schemaupgrade.h"
+#include "shell/data/ubazy.h"
+#include "support/testdb.h"
+
+namespace {
+
+// "TABLE.COLUMN" for every column of the program's tables, and the indexes.
+QStringList Columns(TestDatabase& db)
+{
+    TIBQuery q(db.dm().TransBrowse);
+    q.SetSQL(QStringLiteral("select trim(RDB$RELATION_NAME) || '.' || trim(RDB$FIELD_NAME) from RDB$RELATION_FIELDS "
+                            "where RDB$SYSTEM_FLAG = 0 order by 1"));
+    q.Open();
+    QStringList r;
+    for (; !q.Eof(); q.Next())
+        r << q.FieldValue(0).toString();
+    return r;
+}
+
+bool HasIndexOnPositions(TestDatabase& db)
+{
+    return db.Scalar(QStringLiteral("select count(*) from RDB$INDEX_SEGMENTS s join RDB$INDICES i on i.RDB$INDEX_NAME = s.RDB$INDEX_NAME "
+                                    "where i.RDB$INDEX_NAME = 'POZYCJE_IDX1' and i.RDB$RELATION_NAME = 'POZYCJE'"))
+               .toInt() == 2;
+}
+
+const QStringList kAdded = {
+    "NAGLOWKI.TEMPERATURA", "NAGLOWKI.WILGOTNOSC", "NAGLOWKI.TOR_MOKRY", "NAGLOWKI.CISNIENIE",
+    "NAGLOWKI.TOR_SUCHY", "NAGLOWKI.TOR_CZYSTY", "NAGLOWKI.TOR_BRUDNY", "NAGLOWKI.BYL_GPS",
+    "POZYCJE.PREDKOSC_GPS", "POJAZDY.NAZWA", "KIEROWCY.USUNIETY", "POJAZDY.USUNIETY", "TORY.USUNIETY",
+    "OKRAZENIA_REJ.AVG_OBROTY", "SEKTORY.AVG_OBROTY", "OKRAZENIA_REJ.AVG_ACC_OBROTY",
+    "SEKTORY.AVG_ACC_OBROTY", "OKRAZENIA_REJ.AVG_DEC_OBROTY", "SEKTORY.AVG_DEC_OBROTY"};
+
+}  // namespace
+
+TEST(SchemaUpgrade, AddsEveryColumnAndTheIndexAndRevivesExistingRows)
+{
+    TestDatabase db(/*upgraded=*/false);
+    const QStringList before = Columns(db);
+    for (const QString& c : kAdded)
+        EXPECT_FALSE(before.contains(c)) << c.toStdString() << " is in the base schema";
+    EXPECT_FALSE(HasIndexOnPositions(db));
+
+    // Rows that exist before the soft-delete column arrives stay visible.
+    db.Exec(QStringLiteral("insert into KIEROWCY (ID_KIEROWCY, NAZWISKO) values (1, 'Kowalski')"));
+    db.Exec(QStringLiteral("insert into TORY (ID_TORU, NAZWA) values (100000, 'Bydgoszcz')"));
+    db.Exec(QStringLiteral("insert into POJAZDY (ID_POJAZDU) values (1)"));
+
+    UpgradeSchema(db.dm());
+
+    const QStringList after = Columns(db);
+    for (const QString& c : kAdded)
+        EXPECT_TRUE(after.contains(c)) << c.toStdString() << " missing after the upgrade";
+    EXPECT_EQ(after.size(), before.size() + kAdded.size());
+    EXPECT_TRUE(HasIndexOnPositions(db));
+    for (const char* table : {"KIEROWCY", "TORY", "POJAZDY"})
+        EXPECT_EQ(db.Scalar(QStringLiteral("select count(*) from %1 where USUNIETY = 0").arg(table)).toInt(), 1)
+            << table;
+    EXPECT_FALSE(db.dm().TransEdit.Active());
+}
+
+TEST(SchemaUpgrade, ASecondRunChangesNothing)
+{
+    TestDatabase db;  // upgraded once already
+    db.Exec(QStringLiteral("insert into TORY (ID_TORU, NAZWA, USUNIETY) values (100001, 'Deleted', 1)"));
+    const QStringList before = Columns(db);
+    UpgradeSchema(db.dm());
+    EXPECT_EQ(Columns(db), before);
+    EXPECT_TRUE(HasIndexOnPositions(db));
+    // A softly deleted track stays deleted: the revival runs only with the new column.
+    EXPECT_EQ(db.Scalar(QStringLiteral("select USUNIETY from TORY where ID_TORU = 100001")).toInt(), 1);
+}
