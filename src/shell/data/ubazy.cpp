@@ -221,6 +221,23 @@ bool TDM::ExecEdit(TIBQuery& query)
     }
 }
 
+bool TDM::ExecEditAll(const std::function<void()>& work)
+{
+    if (!TransEdit.Active())
+        TransEdit.StartTransaction();  // a failure to start reaches the caller
+    try {
+        work();
+        if (TransEdit.Active())
+            TransEdit.Commit();
+        lastEditError_.clear();
+        return true;
+    } catch (const std::exception& e) {
+        lastEditError_ = QString::fromUtf8(e.what());
+        TransEdit.Rollback();
+        return false;
+    }
+}
+
 int TDM::NextPositionId()
 {
     TIBQuery quniwers(TransBrowse);

@@ -3,6 +3,8 @@
 // and write transactions, and the in-memory tables several windows share.
 #include <QString>
 
+#include <functional>
+
 #include "platform/memtable.h"
 #include "shell/data/ibquery.h"
 
@@ -32,6 +34,13 @@ public:
     // text stays readable in LastEditError.
     bool ExecEdit(TIBQuery& query);
     const QString& LastEditError() const { return lastEditError_; }
+
+    // Runs several writes as one: starts TransEdit (when it is not active),
+    // calls work (whose queries on TransEdit run with ExecSQL and throw on
+    // failure) and commits.  On any error rolls everything back, keeps the
+    // error's text in LastEditError and returns false, so nothing
+    // half-written stays.
+    bool ExecEditAll(const std::function<void()>& work);
 
     // The next free ID_POZYCJI of POZYCJE (1 on an empty table).  Database
     // errors reach the caller as DatabaseError.

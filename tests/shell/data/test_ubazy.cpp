@@ -42,6 +42,28 @@ TEST(DataModule, ExecEditOnConstraintViolationRollsBackAndTheNextCallWorks)
     EXPECT_EQ(Count(db, QStringLiteral("select count(*) from NAGLOWKI")), 2);
 }
 
+TEST(DataModule, ExecEditAllWritesEverythingOrNothing)
+{
+    TestDatabase db;
+    TIBQuery q(db.dm().TransEdit);
+    q.SetSQL(QStringLiteral("insert into NAGLOWKI (ID_NAG) values (:ID)"));
+    auto insert = [&](std::initializer_list<int> ids) {
+        return db.dm().ExecEditAll([&] {
+            for (int id : ids) {
+                q.ParamByName(QStringLiteral("ID"), id);
+                q.ExecSQL();
+            }
+        });
+    };
+    EXPECT_TRUE(insert({1, 2}));
+    EXPECT_FALSE(insert({3, 1}));  // the duplicate undoes 3 as well
+    EXPECT_FALSE(db.dm().LastEditError().isEmpty());
+    EXPECT_FALSE(db.dm().TransEdit.Active());
+    EXPECT_EQ(Count(db, QStringLiteral("select count(*) from NAGLOWKI")), 2);
+    EXPECT_TRUE(insert({3}));
+    EXPECT_EQ(Count(db, QStringLiteral("select count(*) from NAGLOWKI")), 3);
+}
+
 TEST(DataModule, ExecEditCommitsAWriteThatTheBrowseTransactionSeesAtOnce)
 {
     TestDatabase db;
