@@ -1,6 +1,8 @@
 # Shell: project record and file, configuration file (pv_shell);
 # main window, splash, project chooser, chart settings (pv_ui).
 add_library(pv_shell STATIC ${PV_EMPTY_SOURCE}
+  ${CMAKE_CURRENT_LIST_DIR}/projectrecord.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/config.cpp
 )
 target_include_directories(pv_shell PUBLIC ${CMAKE_CURRENT_LIST_DIR}/..)
 target_link_libraries(pv_shell PUBLIC pv_data)
@@ -10,5 +12,6 @@ target_compile_definitions(pv_shell PUBLIC
   PITROVA_VERSION_PATCH=${PROJECT_VERSION_PATCH})
 
 target_sources(pv_ui PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/artwork.cpp
 )
 target_link_libraries(pv_ui PUBLIC pv_shell)

@@ -1,1 +1,2 @@
 # Tests of tests/platform: pitrova_add_test(<name> SOURCES ${CMAKE_CURRENT_LIST_DIR}/<file>.cpp [GUI])
+pitrova_add_test(test_platform_inifile SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_inifile.cpp LIBS pv_platform)

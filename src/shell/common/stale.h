@@ -1,0 +1,121 @@
+#pragma once
+// Helpers many windows share and that belong to no window: channel
+// captions, the lap colour palette, a flat-earth GPS distance, small canvas
+// helpers, number texts with a chosen decimal separator, month names, the
+// program folder and path building, and the globals through which the
+// session panel tells the charts what to draw.
+#include <QChar>
+#include <QColor>
+#include <QString>
+
+#include <array>
+
+#include "platform/tdatetime.h"
+
+class QPainter;
+
+// ---------------------------------------------------------------- globals
+
+// Pen width of the highlighted series of the multi-channel charts.
+constexpr int HighlightPenWidth = 3;
+
+// Channel the whole-session chart marks its minimum and maximum points of.
+extern QString CurrentChannel;         // "obroty"
+extern QString CurrentChannelCaption;  // "RPM"
+extern QString CurrentChannelFormat;   // "%0.0f"
+
+// Channels ticked in the session panel: entries 1..SelectedChannelCount of
+// the two arrays are used (index 0 is never used), SelectedChannelCount is
+// 0..6.
+constexpr int MaxSelectedChannels = 6;
+extern int SelectedChannelCount;
+extern std::array<QString, MaxSelectedChannels + 1> SelectedChannels;
+extern std::array<QString, MaxSelectedChannels + 1> SelectedChannelFormats;
+
+// Analysis date range; 0 while not yet chosen.
+extern TDateTime TemplateDateFrom;
+extern TDateTime TemplateDateTo;
+
+// Set by the session header form to take every further header as proposed.
+extern bool AcceptAllHeaders;
+
+// ------------------------------------------------------ captions, colours
+
+// Set text to the caption of a channel name (exact, case-sensitive match);
+// unknown names leave text as it was.
+void ChannelShortCaption(const QString& name, QString& text);
+void ChannelCaption(const QString& name, QString& text);
+
+// Colour of lap, session or series number n: 1..8 red, green, blue, black,
+// purple, maroon, grey, lime, repeating; 0, -8, -16, ... white; other
+// numbers below 1 red.
+QColor LapColour(int n);
+
+// Flat-earth distance in km between two points given in degrees.
+double GpsDistanceKm(double lat1, double lon1, double lat2, double lon2);
+
+// ---------------------------------------------------------------- canvas
+
+// Sets the painter's pen to the colour with width 1 and draws the line.
+void DrawLine(QPainter& painter, int x1, int y1, int x2, int y2, const QColor& colour);
+
+// Writes text with its top-left corner at (x, y) in the painter's font; when
+// it would pass rightEdge (x + width > rightEdge) it is written ending at x
+// instead, at x - width.  Returns the x it was written at.
+int TextOutClipped(QPainter& painter, int x, int y, const QString& text, int rightEdge);
+
+// ---------------------------------------------------------- date and time
+
+// One second as a date-time span (1/86400 of a day).
+TDateTime OneSecond();
+
+// English month name of 1..12, "(" + n + ")" for any other n; cut to its
+// first maxLen characters when maxLen > 0 (0 or less: no limit).
+QString MonthName(int n, int maxLen);
+
+// Session time of integer hundredths as minutes:seconds:hundredths,
+// "%2.2d:%2.2d:%2.2d".
+QString SessionTimeText(int hundredths);
+
+// ----------------------------------------------------------------- numbers
+
+// Parses a number written with the decimal separator sep, independent of the
+// locale: blanks around it ignored, an optional leading "-", integer part and
+// fraction digits; a part that is not a decimal integer counts 0 ("1.2.3"
+// gives 1, "abc" and "" give 0).
+double StrToFloatSep(const QString& text, QChar sep);
+
+// The value with exactly two decimals and sep as decimal separator, a
+// leading "-" for values below 0 (-0.004 gives "-0.00"), never a thousands
+// separator, independent of the locale.
+QString FloatToStrSep(double value, QChar sep);
+
+// Rounds to the nearest integer, halves to the even neighbour (2.5 -> 2,
+// 3.5 -> 4).  Values beyond the int range give its nearest end; NaN gives 0.
+int RoundHalfEven(double value);
+
+// The value rounded to two decimals, halves to even in the second decimal
+// (as RoundHalfEven(value * 100) / 100, without the int range limit).
+double RoundTo2Decimals(double value);
+
+// printf-style text, independent of the locale ("%2.2d:%2.2d", "%0.0f").
+QString Format(const char* format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 1, 2)))
+#endif
+    ;
+
+// ----------------------------------------------------------------- paths
+
+// The folder with the native separator appended when its last character is
+// not one.  An empty text gives "./" (the current folder), so a file name
+// appended to it never lands in the root folder.
+QString IncludeBackslash(const QString& path);
+
+// The folder of the program file with a trailing separator; every file the
+// program uses is found from it.
+QString ProgramFolder();
+
+// Overrides the program folder (tests and tools); an empty text restores
+// the folder of the program file.
+void SetProgramFolder(const QString& folder);
