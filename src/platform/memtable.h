@@ -157,7 +157,8 @@ public:
     void SetStringAt(int row, int column, const QString& v);
     void SetBoolAt(int row, int column, bool v);
 
-    // Whole columns, read-only, for loops over bulk tables.
+    // Whole columns, read-only, for loops over bulk tables (NULL cells hold 0;
+    // IsNullAt tells them apart).  Valid until rows are added or removed.
     std::span<const int32_t> IntColumn(int column) const;
     std::span<const double> FloatColumn(int column) const;
 

@@ -1,0 +1,1671 @@
+#include "platform/memtable.h"
+
+#include <QDateTime>
+#include <QStringList>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numeric>
+
+namespace {
+
+// ---------------------------------------------------------------------------
+// Conversions shared by the fields, locate and the model.
+
+[[noreturn]] void fail(const QString& text) { throw MemTableError(text.toStdString()); }
+
+const char* typeName(FieldType t)
+{
+    switch (t) {
+    case FieldType::Integer: return "Integer";
+    case FieldType::Float: return "Float";
+    case FieldType::String: return "String";
+    case FieldType::DateTime: return "DateTime";
+    case FieldType::Boolean: return "Boolean";
+    }
+    return "?";
+}
+
+// Nearest integer, halves to the even neighbour; false when out of range.
+bool roundHalfEven(double v, int32_t& out)
+{
+    if (!std::isfinite(v))
+        return false;
+    const double fl = std::floor(v);
+    const double diff = v - fl;
+    double r = fl;
+    if (diff > 0.5)
+        r = fl + 1;
+    else if (diff == 0.5)
+        r = std::fmod(fl, 2.0) == 0 ? fl : fl + 1;
+    if (r < std::numeric_limits<int32_t>::min() || r > std::numeric_limits<int32_t>::max())
+        return false;
+    out = static_cast<int32_t>(r);
+    return true;
+}
+
+int32_t roundToInt(double v)
+{
+    int32_t r = 0;
+    if (!roundHalfEven(v, r))
+        fail(QStringLiteral("'%1' is not a valid integer value").arg(v));
+    return r;
+}
+
+bool tryParseInt(const QString& s, int32_t& out)
+{
+    bool ok = false;
+    const int v = s.trimmed().toInt(&ok, 10);
+    if (ok)
+        out = v;
+    return ok;
+}
+
+bool tryParseFloat(const QString& text, double& out)
+{
+    const QString s = text.trimmed();
+    bool ok = false;
+    double v = s.toDouble(&ok);
+    // A decimal comma, as a user of a comma locale types it.
+    if (!ok && s.count(QLatin1Char(',')) == 1 && !s.contains(QLatin1Char('.'))) {
+        QString t = s;
+        t.replace(QLatin1Char(','), QLatin1Char('.'));
+        v = t.toDouble(&ok);
+    }
+    if (ok)
+        out = v;
+    return ok;
+}
+
+const QString kDateTimeFormat = QStringLiteral("yyyy-MM-dd hh:mm:ss");
+
+bool tryParseDateTime(const QString& text, double& out)
+{
+    const QString s = text.trimmed();
+    static const char* const formats[] = {"yyyy-MM-dd hh:mm:ss", "yyyy-MM-dd hh:mm:ss.zzz",
+                                          "yyyy-MM-dd hh:mm", "yyyy-MM-dd"};
+    for (const char* f : formats) {
+        const QDateTime dt = QDateTime::fromString(s, QString::fromLatin1(f));
+        if (dt.isValid()) {
+            out = ToTDateTime(dt);
+            return true;
+        }
+    }
+    const QDateTime iso = QDateTime::fromString(s, Qt::ISODateWithMs);
+    if (iso.isValid()) {
+        out = ToTDateTime(iso);
+        return true;
+    }
+    return false;
+}
+
+bool tryParseBool(const QString& text, bool& out)
+{
+    const QString s = text.trimmed();
+    if (s.isEmpty())
+        return false;
+    static const char* const yes[] = {"true", "t", "yes", "y", "1"};
+    static const char* const no[] = {"false", "f", "no", "n", "0"};
+    for (const char* w : yes)
+        if (s.compare(QLatin1String(w), Qt::CaseInsensitive) == 0) {
+            out = true;
+            return true;
+        }
+    for (const char* w : no)
+        if (s.compare(QLatin1String(w), Qt::CaseInsensitive) == 0) {
+            out = false;
+            return true;
+        }
+    return false;
+}
+
+QString floatText(double v) { return QString::number(v, 'g', 15); }
+QString dateTimeText(double v) { return FromTDateTime(v).toString(kDateTimeFormat); }
+QString boolText(bool v) { return v ? QStringLiteral("True") : QStringLiteral("False"); }
+
+bool isIntegralType(int id)
+{
+    switch (id) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::Char:
+    case QMetaType::SChar:
+    case QMetaType::UChar:
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool isFloatType(int id) { return id == QMetaType::Double || id == QMetaType::Float; }
+
+bool variantIsNull(const QVariant& v) { return !v.isValid() || v.isNull(); }
+
+// ---------------------------------------------------------------------------
+// NULL bitmap: bit set = NULL.
+
+inline bool bitGet(const std::vector<uint64_t>& b, int r) { return (b[size_t(r) >> 6] >> (r & 63)) & 1u; }
+
+inline void bitSet(std::vector<uint64_t>& b, int r, bool v)
+{
+    const uint64_t m = uint64_t(1) << (r & 63);
+    if (v)
+        b[size_t(r) >> 6] |= m;
+    else
+        b[size_t(r) >> 6] &= ~m;
+}
+
+// Removes bit r of a map of `count` bits, moving the higher ones down.
+void bitErase(std::vector<uint64_t>& b, int r, int count)
+{
+    const size_t w = size_t(r) >> 6;
+    const int o = r & 63;
+    const uint64_t word = b[w];
+    const uint64_t low = o ? (word & ((uint64_t(1) << o) - 1)) : 0;
+    const uint64_t high = o == 63 ? 0 : ((word >> (o + 1)) << o);
+    b[w] = low | high;
+    for (size_t i = w; i + 1 < b.size(); ++i) {
+        b[i] |= (b[i + 1] & 1u) << 63;
+        b[i + 1] >>= 1;
+    }
+    b.resize((size_t(count - 1) + 63) / 64);
+}
+
+struct Column {
+    FieldType type = FieldType::Integer;
+    std::vector<int32_t> ints;
+    std::vector<double> floats;  // Float and DateTime
+    std::vector<QString> strs;
+    std::vector<uint8_t> bools;
+    std::vector<uint64_t> nulls;
+    uint64_t version = 0;  // bumped on every write; hash indexes compare it
+
+    void clear()
+    {
+        ints = {};
+        floats = {};
+        strs = {};
+        bools = {};
+        nulls = {};
+        ++version;
+    }
+    void reserve(size_t n)
+    {
+        switch (type) {
+        case FieldType::Integer: ints.reserve(n); break;
+        case FieldType::Float:
+        case FieldType::DateTime: floats.reserve(n); break;
+        case FieldType::String: strs.reserve(n); break;
+        case FieldType::Boolean: bools.reserve(n); break;
+        }
+        nulls.reserve((n + 63) / 64);
+    }
+    void pushNull(int count)
+    {
+        switch (type) {
+        case FieldType::Integer: ints.push_back(0); break;
+        case FieldType::Float:
+        case FieldType::DateTime: floats.push_back(0.0); break;
+        case FieldType::String: strs.emplace_back(); break;
+        case FieldType::Boolean: bools.push_back(0); break;
+        }
+        if ((count & 63) == 0)
+            nulls.push_back(0);
+        bitSet(nulls, count, true);
+        ++version;
+    }
+    void erase(int r, int count)
+    {
+        switch (type) {
+        case FieldType::Integer: ints.erase(ints.begin() + r); break;
+        case FieldType::Float:
+        case FieldType::DateTime: floats.erase(floats.begin() + r); break;
+        case FieldType::String: strs.erase(strs.begin() + r); break;
+        case FieldType::Boolean: bools.erase(bools.begin() + r); break;
+        }
+        bitErase(nulls, r, count);
+        ++version;
+    }
+    void permute(const std::vector<int>& perm)
+    {
+        const size_t n = perm.size();
+        auto apply = [&](auto& vec) {
+            std::remove_reference_t<decltype(vec)> out;
+            out.reserve(n);
+            for (int p : perm)
+                out.push_back(std::move(vec[size_t(p)]));
+            vec.swap(out);
+        };
+        switch (type) {
+        case FieldType::Integer: apply(ints); break;
+        case FieldType::Float:
+        case FieldType::DateTime: apply(floats); break;
+        case FieldType::String: apply(strs); break;
+        case FieldType::Boolean: apply(bools); break;
+        }
+        std::vector<uint64_t> nn((n + 63) / 64, 0);
+        for (size_t i = 0; i < n; ++i)
+            if (bitGet(nulls, perm[i]))
+                bitSet(nn, int(i), true);
+        nulls.swap(nn);
+        ++version;
+    }
+};
+
+// One saved cell, for Cancel of an Edit.
+struct SavedCell {
+    bool null = true;
+    int32_t i = 0;
+    double f = 0;
+    QString s;
+    uint8_t b = 0;
+};
+
+// A locate value converted to its field's type.
+struct KeyPart {
+    int col = 0;
+    FieldType type = FieldType::Integer;
+    bool null = false;
+    bool impossible = false;  // no cell of this type can equal it
+    int32_t i = 0;
+    double f = 0;
+    QString s;
+    bool b = false;
+};
+
+inline uint64_t mix64(uint64_t x)
+{
+    x ^= x >> 33;
+    x *= 0xff51afd7ed558ccdULL;
+    x ^= x >> 33;
+    x *= 0xc4ceb9fe1a85ec53ULL;
+    x ^= x >> 33;
+    return x;
+}
+
+// Key of one Integer cell for hashing: NULL differs from every value.
+inline uint64_t cellKey(bool null, int32_t v) { return null ? (uint64_t(1) << 32) : uint64_t(uint32_t(v)); }
+
+inline uint64_t combine(uint64_t h, uint64_t key) { return mix64(h ^ (key + 0x9e3779b97f4a7c15ULL + (h << 6))); }
+
+// Exact-match hash index over a combination of Integer columns.  Slots hold
+// the first row of each distinct key; `next` chains the later rows with the
+// same key in table order.
+struct HashIndex {
+    std::vector<int> cols;
+    uint64_t structVersion = 0;
+    std::vector<uint64_t> colVersions;
+    struct Slot {
+        int32_t row = -1;  // -1: empty
+        uint32_t hash = 0;
+    };
+    uint64_t mask = 0;
+    std::vector<Slot> buckets;  // row and hash side by side: one cache line per probe
+    std::vector<int32_t> next;
+};
+
+}  // namespace
+
+// ---------------------------------------------------------------------------
+
+struct MemTable::Impl {
+    QString name;
+    std::vector<FieldDef> defs;
+    std::vector<Column> cols;
+    int rows = 0;
+    bool active = false;
+    State state = State::Inactive;
+    int cur = -1;
+    bool eof = true;
+    bool bof = true;
+    int curBeforeInsert = -1;
+    std::vector<SavedCell> saved;
+    int bulk = 0;
+    uint64_t structVersion = 0;  // bumped when rows are added, removed or reordered
+
+    mutable std::vector<std::unique_ptr<HashIndex>> indexes;
+    mutable QString lastFieldsText;
+    mutable std::vector<int> lastFields;
+    mutable std::vector<int> lastIntCols;  // the Integer columns of lastFields, in order
+
+    QString where() const { return QStringLiteral("table %1").arg(name); }
+
+    void requireActive() const
+    {
+        if (!active)
+            fail(QStringLiteral("Cannot perform this operation on a closed dataset (%1)").arg(where()));
+    }
+    // The checks stay inline on the cell paths; their messages are built out of line.
+    [[noreturn, gnu::noinline, gnu::cold]] void badColumn(int c) const
+    {
+        fail(QStringLiteral("Field index %1 out of range in %2").arg(c).arg(where()));
+    }
+    [[noreturn, gnu::noinline, gnu::cold]] void badRow(int r) const
+    {
+        fail(QStringLiteral("Row %1 out of range in %2").arg(r).arg(where()));
+    }
+    [[noreturn, gnu::noinline, gnu::cold]] void badType(int c, FieldType wanted) const
+    {
+        fail(QStringLiteral("Field '%1' of %2 is %3, not %4")
+                 .arg(defs[size_t(c)].name, where(), QLatin1String(typeName(cols[size_t(c)].type)),
+                      QLatin1String(typeName(wanted))));
+    }
+    void requireColumn(int c) const
+    {
+        if (c < 0 || c >= int(cols.size())) [[unlikely]]
+            badColumn(c);
+    }
+    void requireCell(int r, int c) const
+    {
+        requireColumn(c);
+        if (r < 0 || r >= rows) [[unlikely]]
+            badRow(r);
+    }
+    void requireType(int c, FieldType t1, FieldType t2) const
+    {
+        const FieldType t = cols[size_t(c)].type;
+        if (t != t1 && t != t2) [[unlikely]]
+            badType(c, t1);
+    }
+
+    bool isNull(int r, int c) const { return bitGet(cols[size_t(c)].nulls, r); }
+
+    // Raw stores: type already checked, row and column valid.
+    void storeNull(int r, int c)
+    {
+        Column& col = cols[size_t(c)];
+        switch (col.type) {
+        case FieldType::Integer: col.ints[size_t(r)] = 0; break;
+        case FieldType::Float:
+        case FieldType::DateTime: col.floats[size_t(r)] = 0; break;
+        case FieldType::String: col.strs[size_t(r)] = QString(); break;
+        case FieldType::Boolean: col.bools[size_t(r)] = 0; break;
+        }
+        bitSet(col.nulls, r, true);
+        ++col.version;
+    }
+    void storeInt(int r, int c, int32_t v)
+    {
+        Column& col = cols[size_t(c)];
+        col.ints[size_t(r)] = v;
+        bitSet(col.nulls, r, false);
+        ++col.version;
+    }
+    void storeFloat(int r, int c, double v)
+    {
+        Column& col = cols[size_t(c)];
+        col.floats[size_t(r)] = v;
+        bitSet(col.nulls, r, false);
+        ++col.version;
+    }
+    void storeString(int r, int c, const QString& v)
+    {
+        Column& col = cols[size_t(c)];
+        const int size = defs[size_t(c)].size;
+        if (size > 0 && v.size() > size) {
+            qsizetype cut = size;
+            // Never keep half of a surrogate pair.
+            if (v.at(cut - 1).isHighSurrogate())
+                --cut;
+            col.strs[size_t(r)] = v.left(cut);
+        } else {
+            col.strs[size_t(r)] = v;
+        }
+        bitSet(col.nulls, r, false);
+        ++col.version;
+    }
+    void storeBool(int r, int c, bool v)
+    {
+        Column& col = cols[size_t(c)];
+        col.bools[size_t(r)] = v ? 1 : 0;
+        bitSet(col.nulls, r, false);
+        ++col.version;
+    }
+
+    QVariant value(int r, int c) const
+    {
+        if (isNull(r, c))
+            return {};
+        const Column& col = cols[size_t(c)];
+        switch (col.type) {
+        case FieldType::Integer: return QVariant(int(col.ints[size_t(r)]));
+        case FieldType::Float:
+        case FieldType::DateTime: return QVariant(col.floats[size_t(r)]);
+        case FieldType::String: return QVariant(col.strs[size_t(r)]);
+        case FieldType::Boolean: return QVariant(col.bools[size_t(r)] != 0);
+        }
+        return {};
+    }
+
+    void pushRow()
+    {
+        for (Column& c : cols)
+            c.pushNull(rows);
+        ++rows;
+        ++structVersion;
+    }
+    void eraseRow(int r)
+    {
+        for (Column& c : cols)
+            c.erase(r, rows);
+        --rows;
+        ++structVersion;
+    }
+
+    void saveRow(int r)
+    {
+        saved.assign(cols.size(), SavedCell{});
+        for (size_t c = 0; c < cols.size(); ++c) {
+            SavedCell& s = saved[c];
+            const Column& col = cols[c];
+            s.null = isNull(r, int(c));
+            switch (col.type) {
+            case FieldType::Integer: s.i = col.ints[size_t(r)]; break;
+            case FieldType::Float:
+            case FieldType::DateTime: s.f = col.floats[size_t(r)]; break;
+            case FieldType::String: s.s = col.strs[size_t(r)]; break;
+            case FieldType::Boolean: s.b = col.bools[size_t(r)]; break;
+            }
+        }
+    }
+    void restoreRow(int r)
+    {
+        for (size_t c = 0; c < cols.size() && c < saved.size(); ++c) {
+            Column& col = cols[c];
+            const SavedCell& s = saved[c];
+            switch (col.type) {
+            case FieldType::Integer: col.ints[size_t(r)] = s.i; break;
+            case FieldType::Float:
+            case FieldType::DateTime: col.floats[size_t(r)] = s.f; break;
+            case FieldType::String: col.strs[size_t(r)] = s.s; break;
+            case FieldType::Boolean: col.bools[size_t(r)] = s.b; break;
+            }
+            bitSet(col.nulls, r, s.null);
+            ++col.version;
+        }
+        saved.clear();
+    }
+
+    int fieldIndex(const QString& n) const
+    {
+        for (size_t i = 0; i < defs.size(); ++i)
+            if (defs[i].name.compare(n, Qt::CaseInsensitive) == 0)
+                return int(i);
+        return -1;
+    }
+    int requireField(const QString& n) const
+    {
+        const int i = fieldIndex(n.trimmed());
+        if (i < 0)
+            fail(QStringLiteral("Field '%1' not found in %2").arg(n.trimmed(), where()));
+        return i;
+    }
+
+    // "a;b" -> column indexes; the last list is cached for repeated locates.
+    const std::vector<int>& fieldList(const QString& text) const
+    {
+        if (!lastFieldsText.isNull() && text == lastFieldsText)
+            return lastFields;
+        std::vector<int> out;
+        for (const QString& part : text.split(QLatin1Char(';'))) {
+            if (part.trimmed().isEmpty())
+                continue;
+            out.push_back(requireField(part));
+        }
+        if (out.empty())
+            fail(QStringLiteral("No field names given for %1").arg(where()));
+        lastFields = std::move(out);
+        lastIntCols.clear();
+        for (int c : lastFields)
+            if (cols[size_t(c)].type == FieldType::Integer)
+                lastIntCols.push_back(c);
+        lastFieldsText = text;
+        return lastFields;
+    }
+
+    KeyPart makeKey(int c, const QVariant& v) const
+    {
+        KeyPart k;
+        k.col = c;
+        k.type = cols[size_t(c)].type;
+        if (variantIsNull(v)) {
+            k.null = true;
+            return k;
+        }
+        const int id = v.typeId();
+        switch (k.type) {
+        case FieldType::Integer: {
+            if (isIntegralType(id) || id == QMetaType::Bool) {
+                bool ok = false;
+                const qlonglong x = v.toLongLong(&ok);
+                if (id == QMetaType::ULongLong || id == QMetaType::ULong)
+                    ok = ok && v.toULongLong() <= uint64_t(std::numeric_limits<int32_t>::max());
+                k.impossible = !ok || x < std::numeric_limits<int32_t>::min() || x > std::numeric_limits<int32_t>::max();
+                k.i = int32_t(x);
+            } else if (isFloatType(id)) {
+                const double d = v.toDouble();
+                k.impossible = !(std::isfinite(d) && d == std::trunc(d) && d >= std::numeric_limits<int32_t>::min() &&
+                                 d <= std::numeric_limits<int32_t>::max());
+                k.i = k.impossible ? 0 : int32_t(d);
+            } else {
+                k.impossible = !tryParseInt(v.toString(), k.i);
+            }
+            break;
+        }
+        case FieldType::Float:
+        case FieldType::DateTime:
+            if (id == QMetaType::QDateTime) {
+                k.impossible = !v.toDateTime().isValid();
+                if (!k.impossible)
+                    k.f = ToTDateTime(v.toDateTime());
+            } else if (id == QMetaType::QDate) {
+                k.impossible = !v.toDate().isValid();
+                if (!k.impossible)
+                    k.f = double(DayNumber(v.toDate()));
+            } else if (isIntegralType(id) || isFloatType(id) || id == QMetaType::Bool) {
+                k.f = v.toDouble();
+            } else {
+                const QString s = v.toString();
+                k.impossible = !tryParseFloat(s, k.f) && !(k.type == FieldType::DateTime && tryParseDateTime(s, k.f));
+            }
+            break;
+        case FieldType::String:
+            k.s = v.toString();
+            break;
+        case FieldType::Boolean:
+            if (id == QMetaType::Bool || isIntegralType(id) || isFloatType(id))
+                k.b = v.toDouble() != 0;
+            else
+                k.impossible = !tryParseBool(v.toString(), k.b);
+            break;
+        }
+        return k;
+    }
+
+    bool matches(int r, const KeyPart& k, int options) const
+    {
+        const Column& col = cols[size_t(k.col)];
+        const bool cellNull = isNull(r, k.col);
+        if (k.type == FieldType::String) {
+            // An empty text and NULL are the same text here, as reading shows them.
+            const QString& cell = col.strs[size_t(r)];
+            const Qt::CaseSensitivity cs =
+                (options & MemTable::loCaseInsensitive) ? Qt::CaseInsensitive : Qt::CaseSensitive;
+            if (k.null)
+                return cell.isEmpty();
+            if (options & MemTable::loPartialKey)
+                return cell.startsWith(k.s, cs);
+            return cell.compare(k.s, cs) == 0;
+        }
+        if (k.null || cellNull)
+            return k.null && cellNull;
+        switch (k.type) {
+        case FieldType::Integer: return col.ints[size_t(r)] == k.i;
+        case FieldType::Float:
+        case FieldType::DateTime: return col.floats[size_t(r)] == k.f;
+        case FieldType::Boolean: return (col.bools[size_t(r)] != 0) == k.b;
+        case FieldType::String: break;
+        }
+        return false;
+    }
+
+    uint64_t rowHash(const std::vector<int>& icols, int r) const
+    {
+        uint64_t h = 0;
+        for (int c : icols)
+            h = combine(h, cellKey(isNull(r, c), cols[size_t(c)].ints[size_t(r)]));
+        return h;
+    }
+
+    bool indexValid(const HashIndex& ix) const
+    {
+        if (ix.structVersion != structVersion)
+            return false;
+        for (size_t k = 0; k < ix.cols.size(); ++k)
+            if (ix.colVersions[k] != cols[size_t(ix.cols[k])].version)
+                return false;
+        return true;
+    }
+
+    void buildIndex(HashIndex& ix) const
+    {
+        uint64_t cap = 16;
+        while (cap * 3 < uint64_t(rows) * 4 + 4)  // load factor at most 3/4
+            cap <<= 1;
+        ix.mask = cap - 1;
+        ix.buckets.assign(cap, HashIndex::Slot{});
+        ix.next.assign(size_t(rows), -1);
+        // Backwards, so each key's slot ends on its first row and the chain
+        // runs in table order.
+        for (int r = rows - 1; r >= 0; --r) {
+            const uint64_t h = rowHash(ix.cols, r);
+            uint64_t s = h & ix.mask;
+            for (;;) {
+                HashIndex::Slot& slot = ix.buckets[s];
+                if (slot.row < 0) {
+                    slot.row = r;
+                    slot.hash = uint32_t(h);
+                    break;
+                }
+                if (slot.hash == uint32_t(h) && sameIntKey(ix.cols, r, slot.row)) {
+                    ix.next[size_t(r)] = slot.row;
+                    slot.row = r;
+                    break;
+                }
+                s = (s + 1) & ix.mask;
+            }
+        }
+        ix.structVersion = structVersion;
+        ix.colVersions.clear();
+        for (int c : ix.cols)
+            ix.colVersions.push_back(cols[size_t(c)].version);
+    }
+
+    bool sameIntKey(const std::vector<int>& icols, int a, int b) const
+    {
+        for (int c : icols) {
+            const bool na = isNull(a, c);
+            if (na != isNull(b, c))
+                return false;
+            if (!na && cols[size_t(c)].ints[size_t(a)] != cols[size_t(c)].ints[size_t(b)])
+                return false;
+        }
+        return true;
+    }
+
+    HashIndex& indexFor(const std::vector<int>& icols) const
+    {
+        HashIndex* found = nullptr;
+        for (auto& ix : indexes)
+            if (ix->cols == icols) {
+                found = ix.get();
+                break;
+            }
+        if (!found) {
+            // A handful of field combinations at most are looked up on one table.
+            if (indexes.size() >= 4)
+                indexes.erase(indexes.begin());
+            indexes.push_back(std::make_unique<HashIndex>());
+            found = indexes.back().get();
+            found->cols = icols;
+            found->structVersion = structVersion - 1;  // forces a build
+        }
+        if (!indexValid(*found))
+            buildIndex(*found);
+        return *found;
+    }
+
+    int find(const QString& fieldsText, const QVariantList& values, int options) const
+    {
+        requireActive();
+        const std::vector<int>& fl = fieldList(fieldsText);
+        if (values.size() != qsizetype(fl.size()))
+            fail(QStringLiteral("Locate on %1: %2 fields but %3 values").arg(where()).arg(fl.size()).arg(values.size()));
+        // Few fields per locate: the key parts live on the stack.
+        constexpr size_t kInline = 4;
+        KeyPart inlineParts[kInline];
+        std::vector<KeyPart> moreParts;
+        KeyPart* parts = inlineParts;
+        if (fl.size() > kInline) {
+            moreParts.resize(fl.size());
+            parts = moreParts.data();
+        }
+        const size_t nParts = fl.size();
+        for (size_t k = 0; k < nParts; ++k) {
+            parts[k] = makeKey(fl[k], values[qsizetype(k)]);
+            if (parts[k].impossible)
+                return -1;
+        }
+        if (rows == 0)
+            return -1;
+
+        auto restMatches = [&](int r) {
+            for (size_t k = 0; k < nParts; ++k)
+                if (parts[k].type != FieldType::Integer && !matches(r, parts[k], options))
+                    return false;
+            return true;
+        };
+        const std::vector<int>& icols = lastIntCols;  // set by fieldList above
+        if (icols.empty()) {
+            for (int r = 0; r < rows; ++r)
+                if (restMatches(r))
+                    return r;
+            return -1;
+        }
+
+        const HashIndex& ix = indexFor(icols);
+        uint64_t h = 0;
+        for (size_t k = 0; k < nParts; ++k)
+            if (parts[k].type == FieldType::Integer)
+                h = combine(h, cellKey(parts[k].null, parts[k].i));
+        for (uint64_t s = h & ix.mask;; s = (s + 1) & ix.mask) {
+            const HashIndex::Slot& slot = ix.buckets[s];
+            const int32_t r = slot.row;
+            if (r < 0)
+                return -1;
+            if (slot.hash != uint32_t(h))
+                continue;
+            bool same = true;
+            for (size_t k = 0; k < nParts && same; ++k)
+                if (parts[k].type == FieldType::Integer && !matches(r, parts[k], 0))
+                    same = false;
+            if (!same)
+                continue;
+            for (int32_t x = r; x >= 0; x = ix.next[size_t(x)])
+                if (restMatches(x))
+                    return x;
+            return -1;
+        }
+    }
+
+    // Three-way compare of two rows on one column for sorting.
+    int compare(int c, int a, int b) const
+    {
+        const bool na = isNull(a, c), nb = isNull(b, c);
+        if (na || nb)
+            return na == nb ? 0 : (na ? -1 : 1);
+        const Column& col = cols[size_t(c)];
+        switch (col.type) {
+        case FieldType::Integer: {
+            const int32_t x = col.ints[size_t(a)], y = col.ints[size_t(b)];
+            return x < y ? -1 : (x > y ? 1 : 0);
+        }
+        case FieldType::Float:
+        case FieldType::DateTime: {
+            const double x = col.floats[size_t(a)], y = col.floats[size_t(b)];
+            const bool xn = std::isnan(x), yn = std::isnan(y);
+            if (xn || yn)
+                return xn == yn ? 0 : (xn ? 1 : -1);  // NaN after every number
+            return x < y ? -1 : (x > y ? 1 : 0);
+        }
+        case FieldType::String: {
+            const int r = col.strs[size_t(a)].compare(col.strs[size_t(b)], Qt::CaseSensitive);
+            return r < 0 ? -1 : (r > 0 ? 1 : 0);
+        }
+        case FieldType::Boolean: return int(col.bools[size_t(a)]) - int(col.bools[size_t(b)]);
+        }
+        return 0;
+    }
+};
+
+// ---------------------------------------------------------------------------
+// MemTable
+
+MemTable::MemTable(const QString& name, std::vector<FieldDef> fields, QObject* parent)
+    : QObject(parent), d(std::make_unique<Impl>())
+{
+    d->name = name;
+    setObjectName(name);
+    for (size_t i = 0; i < fields.size(); ++i)
+        for (size_t j = 0; j < i; ++j)
+            if (fields[i].name.compare(fields[j].name, Qt::CaseInsensitive) == 0)
+                fail(QStringLiteral("Duplicate field '%1' in table %2").arg(fields[i].name, name));
+    d->defs = std::move(fields);
+    d->cols.resize(d->defs.size());
+    for (size_t i = 0; i < d->defs.size(); ++i)
+        d->cols[i].type = d->defs[i].type;
+}
+
+MemTable::~MemTable() = default;
+
+const QString& MemTable::Name() const { return d->name; }
+int MemTable::FieldCount() const { return int(d->defs.size()); }
+
+const FieldDef& MemTable::Def(int column) const
+{
+    d->requireColumn(column);
+    return d->defs[size_t(column)];
+}
+
+int MemTable::FieldIndex(const QString& name) const { return d->fieldIndex(name.trimmed()); }
+
+void MemTable::SetFieldTag(const QString& name, int tag) { d->defs[size_t(d->requireField(name))].tag = tag; }
+
+void MemTable::rowChanged(int row)
+{
+    if (d->bulk == 0)
+        emit RowChanged(row);
+}
+
+void MemTable::currentMoved(int before)
+{
+    if (d->bulk == 0 && d->cur != before)
+        emit CurrentChanged(d->cur);
+}
+
+void MemTable::Open()
+{
+    if (d->active)
+        return;
+    d->active = true;
+    d->state = State::Browse;
+    d->cur = d->rows > 0 ? 0 : -1;
+    d->bof = true;
+    d->eof = d->rows == 0;
+    if (d->bulk == 0) {
+        emit TableReset();
+        emit CurrentChanged(d->cur);
+    }
+}
+
+void MemTable::Close()
+{
+    const bool wasActive = d->active || d->rows > 0;
+    d->active = false;
+    d->state = State::Inactive;
+    for (Column& c : d->cols)
+        c.clear();
+    d->rows = 0;
+    ++d->structVersion;
+    d->indexes.clear();
+    d->saved.clear();
+    const int before = d->cur;
+    d->cur = -1;
+    d->eof = d->bof = true;
+    if (wasActive && d->bulk == 0) {
+        emit TableReset();
+        if (before != -1)
+            emit CurrentChanged(-1);
+    }
+}
+
+bool MemTable::Active() const { return d->active; }
+MemTable::State MemTable::GetState() const { return d->state; }
+int MemTable::RecordCount() const { return d->rows; }
+bool MemTable::IsEmpty() const { return d->rows == 0; }
+int MemTable::RecNo() const { return d->cur; }
+bool MemTable::Eof() const { return d->eof; }
+bool MemTable::Bof() const { return d->bof; }
+
+void MemTable::SetRecNo(int row)
+{
+    d->requireActive();
+    Post();
+    if (row < 0 || row >= d->rows)
+        fail(QStringLiteral("Record %1 out of range in %2").arg(row).arg(d->where()));
+    const int before = d->cur;
+    d->cur = row;
+    d->eof = d->bof = false;
+    currentMoved(before);
+}
+
+void MemTable::First()
+{
+    d->requireActive();
+    Post();
+    const int before = d->cur;
+    d->cur = d->rows > 0 ? 0 : -1;
+    d->bof = true;
+    d->eof = d->rows == 0;
+    currentMoved(before);
+}
+
+void MemTable::Last()
+{
+    d->requireActive();
+    Post();
+    const int before = d->cur;
+    d->cur = d->rows - 1;
+    d->eof = true;
+    d->bof = d->rows == 0;
+    currentMoved(before);
+}
+
+void MemTable::Next()
+{
+    d->requireActive();
+    Post();
+    if (d->eof)
+        return;
+    const int before = d->cur;
+    d->bof = false;
+    if (d->cur + 1 < d->rows)
+        ++d->cur;
+    else
+        d->eof = true;
+    if (d->rows == 0)
+        d->bof = true;
+    currentMoved(before);
+}
+
+void MemTable::Prior()
+{
+    d->requireActive();
+    Post();
+    if (d->bof)
+        return;
+    const int before = d->cur;
+    d->eof = false;
+    if (d->cur > 0)
+        --d->cur;
+    else
+        d->bof = true;
+    if (d->rows == 0)
+        d->eof = true;
+    currentMoved(before);
+}
+
+void MemTable::Append()
+{
+    d->requireActive();
+    Post();
+    const int before = d->cur;
+    d->curBeforeInsert = before;
+    d->pushRow();
+    d->cur = d->rows - 1;
+    d->state = State::Insert;
+    d->eof = d->bof = false;
+    if (d->bulk == 0)
+        emit RowsInserted(d->cur, d->cur);
+    currentMoved(before);
+}
+
+void MemTable::Edit()
+{
+    d->requireActive();
+    if (d->state == State::Edit || d->state == State::Insert)
+        return;
+    if (d->cur < 0)
+        fail(QStringLiteral("Cannot edit: %1 has no current row").arg(d->where()));
+    d->saveRow(d->cur);
+    d->state = State::Edit;
+}
+
+void MemTable::Post()
+{
+    d->requireActive();
+    if (d->state != State::Edit && d->state != State::Insert)
+        return;
+    d->state = State::Browse;
+    d->saved.clear();
+    if (d->cur >= 0)
+        rowChanged(d->cur);
+}
+
+void MemTable::Cancel()
+{
+    d->requireActive();
+    if (d->state == State::Edit) {
+        d->state = State::Browse;
+        d->restoreRow(d->cur);
+        rowChanged(d->cur);
+    } else if (d->state == State::Insert) {
+        d->state = State::Browse;
+        const int row = d->cur;
+        d->eraseRow(row);
+        if (d->bulk == 0)
+            emit RowsRemoved(row, row);
+        const int back = d->curBeforeInsert;
+        d->cur = d->rows == 0 ? -1 : std::clamp(back, 0, d->rows - 1);
+        d->eof = d->bof = d->rows == 0;
+        currentMoved(row);
+    }
+}
+
+void MemTable::Delete()
+{
+    d->requireActive();
+    if (d->state == State::Insert) {  // deleting a row not yet posted drops it
+        Cancel();
+        return;
+    }
+    if (d->cur < 0)
+        fail(QStringLiteral("Cannot perform this operation on an empty dataset (%1)").arg(d->where()));
+    d->state = State::Browse;
+    d->saved.clear();
+    const int row = d->cur;
+    d->eraseRow(row);
+    if (d->bulk == 0)
+        emit RowsRemoved(row, row);
+    if (d->rows == 0) {
+        d->cur = -1;
+        d->eof = d->bof = true;
+    } else if (row < d->rows) {
+        d->cur = row;  // the next row moved into this place
+        d->eof = d->bof = false;
+    } else {
+        d->cur = d->rows - 1;  // the last row went: the new last one, at the end
+        d->eof = true;
+        d->bof = false;
+    }
+    // The current row index may be the same while the row under it changed.
+    if (d->bulk == 0)
+        emit CurrentChanged(d->cur);
+}
+
+MemField MemTable::FieldByName(const QString& name) { return MemField(this, d->requireField(name), MemField::kCurrentRow); }
+
+MemField MemTable::FieldAt(int column)
+{
+    d->requireColumn(column);
+    return MemField(this, column, MemField::kCurrentRow);
+}
+
+MemField MemTable::Cell(int row, int column)
+{
+    d->requireCell(row, column);
+    return MemField(this, column, row);
+}
+
+int MemTable::AppendRow()
+{
+    d->requireActive();
+    d->pushRow();
+    const int row = d->rows - 1;
+    if (d->bulk == 0)
+        emit RowsInserted(row, row);
+    if (d->cur < 0) {
+        d->cur = 0;
+        d->bof = true;
+        d->eof = false;
+        if (d->bulk == 0)
+            emit CurrentChanged(0);
+    }
+    return row;
+}
+
+void MemTable::Reserve(int rows)
+{
+    if (rows <= 0)
+        return;
+    for (Column& c : d->cols)
+        c.reserve(size_t(rows));
+}
+
+void MemTable::BeginBulk() { ++d->bulk; }
+
+void MemTable::EndBulk()
+{
+    if (d->bulk == 0)
+        fail(QStringLiteral("EndBulk without BeginBulk on %1").arg(d->where()));
+    if (--d->bulk == 0)
+        NotifyReset();
+}
+
+void MemTable::NotifyReset()
+{
+    if (d->bulk != 0)
+        return;
+    emit TableReset();
+    emit CurrentChanged(d->cur);
+}
+
+int32_t MemTable::IntAt(int row, int column) const
+{
+    d->requireCell(row, column);
+    d->requireType(column, FieldType::Integer, FieldType::Integer);
+    return d->cols[size_t(column)].ints[size_t(row)];
+}
+
+double MemTable::FloatAt(int row, int column) const
+{
+    d->requireCell(row, column);
+    d->requireType(column, FieldType::Float, FieldType::DateTime);
+    return d->cols[size_t(column)].floats[size_t(row)];
+}
+
+const QString& MemTable::StringAt(int row, int column) const
+{
+    d->requireCell(row, column);
+    d->requireType(column, FieldType::String, FieldType::String);
+    return d->cols[size_t(column)].strs[size_t(row)];
+}
+
+bool MemTable::BoolAt(int row, int column) const
+{
+    d->requireCell(row, column);
+    d->requireType(column, FieldType::Boolean, FieldType::Boolean);
+    return d->cols[size_t(column)].bools[size_t(row)] != 0;
+}
+
+bool MemTable::IsNullAt(int row, int column) const
+{
+    d->requireCell(row, column);
+    return d->isNull(row, column);
+}
+
+QVariant MemTable::ValueAt(int row, int column) const
+{
+    d->requireCell(row, column);
+    return d->value(row, column);
+}
+
+void MemTable::SetIntAt(int row, int column, int32_t v)
+{
+    d->requireCell(row, column);
+    d->requireType(column, FieldType::Integer, FieldType::Integer);
+    d->storeInt(row, column, v);
+    rowChanged(row);
+}
+
+void MemTable::SetFloatAt(int row, int column, double v)
+{
+    d->requireCell(row, column);
+    d->requireType(column, FieldType::Float, FieldType::DateTime);
+    d->storeFloat(row, column, v);
+    rowChanged(row);
+}
+
+void MemTable::SetStringAt(int row, int column, const QString& v)
+{
+    d->requireCell(row, column);
+    d->requireType(column, FieldType::String, FieldType::String);
+    d->storeString(row, column, v);
+    rowChanged(row);
+}
+
+void MemTable::SetBoolAt(int row, int column, bool v)
+{
+    d->requireCell(row, column);
+    d->requireType(column, FieldType::Boolean, FieldType::Boolean);
+    d->storeBool(row, column, v);
+    rowChanged(row);
+}
+
+std::span<const int32_t> MemTable::IntColumn(int column) const
+{
+    d->requireColumn(column);
+    d->requireType(column, FieldType::Integer, FieldType::Integer);
+    const auto& v = d->cols[size_t(column)].ints;
+    return {v.data(), v.size()};
+}
+
+std::span<const double> MemTable::FloatColumn(int column) const
+{
+    d->requireColumn(column);
+    d->requireType(column, FieldType::Float, FieldType::DateTime);
+    const auto& v = d->cols[size_t(column)].floats;
+    return {v.data(), v.size()};
+}
+
+bool MemTable::Locate(const QString& fields, const QVariantList& values, int options)
+{
+    d->requireActive();
+    Post();
+    const int row = d->find(fields, values, options);
+    if (row < 0)
+        return false;
+    const int before = d->cur;
+    d->cur = row;
+    d->eof = d->bof = false;
+    currentMoved(before);
+    return true;
+}
+
+int MemTable::Find(const QString& fields, const QVariantList& values, int options) const
+{
+    return d->find(fields, values, options);
+}
+
+void MemTable::SortOn(const QString& fields)
+{
+    d->requireActive();
+    Post();
+    const std::vector<int> fl = d->fieldList(fields);
+    std::vector<int> perm(size_t(d->rows));
+    std::iota(perm.begin(), perm.end(), 0);
+    std::stable_sort(perm.begin(), perm.end(), [&](int a, int b) {
+        for (int c : fl) {
+            const int r = d->compare(c, a, b);
+            if (r != 0)
+                return r < 0;
+        }
+        return false;
+    });
+    for (Column& c : d->cols)
+        c.permute(perm);
+    ++d->structVersion;
+    d->cur = d->rows > 0 ? 0 : -1;
+    d->bof = true;
+    d->eof = d->rows == 0;
+    if (d->bulk == 0) {
+        emit TableReset();
+        emit CurrentChanged(d->cur);
+    }
+}
+
+// ---------------------------------------------------------------------------
+// MemField
+
+const FieldDef& MemField::Def() const { return t_->Def(col_); }
+
+int MemField::readRow() const
+{
+    const MemTable::Impl& d = *t_->d;
+    if (row_ == kCurrentRow)
+        return d.cur;
+    d.requireCell(row_, col_);
+    return row_;
+}
+
+// A field of the current row writes only in Edit / Insert state; a field of
+// a given row (Cell) writes straight into it.
+int MemField::writeRow() const
+{
+    const MemTable::Impl& d = *t_->d;
+    if (row_ != kCurrentRow) {
+        d.requireCell(row_, col_);
+        return row_;
+    }
+    d.requireActive();
+    if (d.state != MemTable::State::Edit && d.state != MemTable::State::Insert)
+        fail(QStringLiteral("Dataset not in edit or insert mode (%1)").arg(d.where()));
+    if (d.cur < 0)
+        fail(QStringLiteral("%1 has no current row").arg(d.where()));
+    return d.cur;
+}
+
+#define PV_READ_ROW(d, r)                   \
+    const MemTable::Impl& d = *t_->d;       \
+    const int r = readRow();
+
+bool MemField::IsNull() const
+{
+    PV_READ_ROW(d, r)
+    return r < 0 || d.isNull(r, col_);
+}
+
+QVariant MemField::Value() const
+{
+    PV_READ_ROW(d, r)
+    return r < 0 ? QVariant() : d.value(r, col_);
+}
+
+int32_t MemField::AsInteger() const
+{
+    PV_READ_ROW(d, r)
+    if (r < 0 || d.isNull(r, col_))
+        return 0;
+    const Column& c = d.cols[size_t(col_)];
+    switch (c.type) {
+    case FieldType::Integer: return c.ints[size_t(r)];
+    case FieldType::Float:
+    case FieldType::DateTime: return roundToInt(c.floats[size_t(r)]);
+    case FieldType::String: {
+        const QString& s = c.strs[size_t(r)];
+        int32_t v = 0;
+        if (s.trimmed().isEmpty())
+            return 0;
+        if (!tryParseInt(s, v))
+            fail(QStringLiteral("'%1' is not a valid integer value").arg(s));
+        return v;
+    }
+    case FieldType::Boolean: return c.bools[size_t(r)] ? 1 : 0;
+    }
+    return 0;
+}
+
+double MemField::AsFloat() const
+{
+    PV_READ_ROW(d, r)
+    if (r < 0 || d.isNull(r, col_))
+        return 0.0;
+    const Column& c = d.cols[size_t(col_)];
+    switch (c.type) {
+    case FieldType::Integer: return c.ints[size_t(r)];
+    case FieldType::Float:
+    case FieldType::DateTime: return c.floats[size_t(r)];
+    case FieldType::String: {
+        const QString& s = c.strs[size_t(r)];
+        double v = 0;
+        if (s.trimmed().isEmpty())
+            return 0.0;
+        if (!tryParseFloat(s, v))
+            fail(QStringLiteral("'%1' is not a valid floating point value").arg(s));
+        return v;
+    }
+    case FieldType::Boolean: return c.bools[size_t(r)] ? 1.0 : 0.0;
+    }
+    return 0.0;
+}
+
+QString MemField::AsString() const
+{
+    PV_READ_ROW(d, r)
+    if (r < 0 || d.isNull(r, col_))
+        return QString();
+    const Column& c = d.cols[size_t(col_)];
+    switch (c.type) {
+    case FieldType::Integer: return QString::number(c.ints[size_t(r)]);
+    case FieldType::Float: return floatText(c.floats[size_t(r)]);
+    case FieldType::DateTime: return dateTimeText(c.floats[size_t(r)]);
+    case FieldType::String: return c.strs[size_t(r)];
+    case FieldType::Boolean: return boolText(c.bools[size_t(r)] != 0);
+    }
+    return QString();
+}
+
+bool MemField::AsBoolean() const
+{
+    PV_READ_ROW(d, r)
+    if (r < 0 || d.isNull(r, col_))
+        return false;
+    const Column& c = d.cols[size_t(col_)];
+    switch (c.type) {
+    case FieldType::Integer: return c.ints[size_t(r)] != 0;
+    case FieldType::Float:
+    case FieldType::DateTime: return c.floats[size_t(r)] != 0;
+    case FieldType::String: {
+        const QString& s = c.strs[size_t(r)];
+        bool v = false;
+        if (s.trimmed().isEmpty())
+            return false;
+        if (!tryParseBool(s, v))
+            fail(QStringLiteral("'%1' is not a valid boolean value").arg(s));
+        return v;
+    }
+    case FieldType::Boolean: return c.bools[size_t(r)] != 0;
+    }
+    return false;
+}
+
+TDateTime MemField::AsDateTime() const
+{
+    PV_READ_ROW(d, r)
+    if (r < 0 || d.isNull(r, col_))
+        return 0.0;
+    const Column& c = d.cols[size_t(col_)];
+    switch (c.type) {
+    case FieldType::Integer: return c.ints[size_t(r)];
+    case FieldType::Float:
+    case FieldType::DateTime: return c.floats[size_t(r)];
+    case FieldType::String: {
+        const QString& s = c.strs[size_t(r)];
+        double v = 0;
+        if (s.trimmed().isEmpty())
+            return 0.0;
+        if (!tryParseDateTime(s, v))
+            fail(QStringLiteral("'%1' is not a valid date and time").arg(s));
+        return v;
+    }
+    case FieldType::Boolean:
+        fail(QStringLiteral("Field '%1' is Boolean and has no date-time value").arg(d.defs[size_t(col_)].name));
+    }
+    return 0.0;
+}
+#undef PV_READ_ROW
+
+void MemField::Clear()
+{
+    MemTable::Impl& d = *t_->d;
+    const int r = writeRow();
+    d.storeNull(r, col_);
+    t_->rowChanged(r);
+}
+
+void MemField::SetAsInteger(int32_t v)
+{
+    MemTable::Impl& d = *t_->d;
+    const int r = writeRow();
+    switch (d.cols[size_t(col_)].type) {
+    case FieldType::Integer: d.storeInt(r, col_, v); break;
+    case FieldType::Float:
+    case FieldType::DateTime: d.storeFloat(r, col_, v); break;
+    case FieldType::String: d.storeString(r, col_, QString::number(v)); break;
+    case FieldType::Boolean: d.storeBool(r, col_, v != 0); break;
+    }
+    t_->rowChanged(r);
+}
+
+void MemField::SetAsFloat(double v)
+{
+    MemTable::Impl& d = *t_->d;
+    const int r = writeRow();
+    switch (d.cols[size_t(col_)].type) {
+    case FieldType::Integer: d.storeInt(r, col_, roundToInt(v)); break;
+    case FieldType::Float:
+    case FieldType::DateTime: d.storeFloat(r, col_, v); break;
+    case FieldType::String: d.storeString(r, col_, floatText(v)); break;
+    case FieldType::Boolean: d.storeBool(r, col_, v != 0); break;
+    }
+    t_->rowChanged(r);
+}
+
+void MemField::SetAsString(const QString& v)
+{
+    MemTable::Impl& d = *t_->d;
+    const int r = writeRow();
+    const FieldType type = d.cols[size_t(col_)].type;
+    // An empty text clears a non-text field, as the dataset's fields do.
+    if (type != FieldType::String && v.trimmed().isEmpty()) {
+        d.storeNull(r, col_);
+        t_->rowChanged(r);
+        return;
+    }
+    switch (type) {
+    case FieldType::Integer: {
+        int32_t x = 0;
+        if (!tryParseInt(v, x))
+            fail(QStringLiteral("'%1' is not a valid integer value").arg(v));
+        d.storeInt(r, col_, x);
+        break;
+    }
+    case FieldType::Float: {
+        double x = 0;
+        if (!tryParseFloat(v, x))
+            fail(QStringLiteral("'%1' is not a valid floating point value").arg(v));
+        d.storeFloat(r, col_, x);
+        break;
+    }
+    case FieldType::DateTime: {
+        double x = 0;
+        if (!tryParseDateTime(v, x))
+            fail(QStringLiteral("'%1' is not a valid date and time").arg(v));
+        d.storeFloat(r, col_, x);
+        break;
+    }
+    case FieldType::Boolean: {
+        bool x = false;
+        if (!tryParseBool(v, x))
+            fail(QStringLiteral("'%1' is not a valid boolean value").arg(v));
+        d.storeBool(r, col_, x);
+        break;
+    }
+    case FieldType::String: d.storeString(r, col_, v); break;
+    }
+    t_->rowChanged(r);
+}
+
+void MemField::SetAsBoolean(bool v)
+{
+    MemTable::Impl& d = *t_->d;
+    const int r = writeRow();
+    switch (d.cols[size_t(col_)].type) {
+    case FieldType::Integer: d.storeInt(r, col_, v ? 1 : 0); break;
+    case FieldType::Float: d.storeFloat(r, col_, v ? 1.0 : 0.0); break;
+    case FieldType::String: d.storeString(r, col_, boolText(v)); break;
+    case FieldType::Boolean: d.storeBool(r, col_, v); break;
+    case FieldType::DateTime:
+        fail(QStringLiteral("Field '%1' is DateTime and takes no Boolean value").arg(d.defs[size_t(col_)].name));
+    }
+    t_->rowChanged(r);
+}
+
+void MemField::SetAsDateTime(TDateTime v)
+{
+    MemTable::Impl& d = *t_->d;
+    const int r = writeRow();
+    switch (d.cols[size_t(col_)].type) {
+    case FieldType::Integer: d.storeInt(r, col_, roundToInt(v)); break;
+    case FieldType::Float:
+    case FieldType::DateTime: d.storeFloat(r, col_, v); break;
+    case FieldType::String: d.storeString(r, col_, dateTimeText(v)); break;
+    case FieldType::Boolean:
+        fail(QStringLiteral("Field '%1' is Boolean and takes no date-time value").arg(d.defs[size_t(col_)].name));
+    }
+    t_->rowChanged(r);
+}
+
+void MemField::SetValue(const QVariant& v)
+{
+    if (variantIsNull(v)) {
+        Clear();
+        return;
+    }
+    const int id = v.typeId();
+    if (id == QMetaType::Bool) {
+        SetAsBoolean(v.toBool());
+    } else if (isIntegralType(id)) {
+        const FieldType type = t_->d->cols[size_t(col_)].type;
+        bool ok = false;
+        const qlonglong x = v.toLongLong(&ok);
+        const bool tooBig = (id == QMetaType::ULongLong || id == QMetaType::ULong) &&
+                            v.toULongLong() > uint64_t(std::numeric_limits<int64_t>::max());
+        if (!ok || tooBig)
+            fail(QStringLiteral("'%1' is not a valid integer value").arg(v.toString()));
+        if (type == FieldType::Integer) {
+            if (x < std::numeric_limits<int32_t>::min() || x > std::numeric_limits<int32_t>::max())
+                fail(QStringLiteral("%1 is out of range for field '%2'").arg(x).arg(Def().name));
+            SetAsInteger(int32_t(x));
+        } else if (type == FieldType::String) {
+            SetAsString(QString::number(x));
+        } else {
+            SetAsFloat(double(x));
+        }
+    } else if (isFloatType(id)) {
+        SetAsFloat(v.toDouble());
+    } else if (id == QMetaType::QDateTime) {
+        if (!v.toDateTime().isValid())
+            Clear();
+        else
+            SetAsDateTime(ToTDateTime(v.toDateTime()));
+    } else if (id == QMetaType::QDate) {
+        if (!v.toDate().isValid())
+            Clear();
+        else
+            SetAsDateTime(double(DayNumber(v.toDate())));
+    } else if (v.canConvert<QString>()) {
+        SetAsString(v.toString());
+    } else {
+        fail(QStringLiteral("A value of type %1 cannot be stored in field '%2'")
+                 .arg(QLatin1String(v.typeName()), Def().name));
+    }
+}
+
+// ---------------------------------------------------------------------------
+// MemTableModel
+
+MemTableModel::MemTableModel(MemTable* table, QObject* parent) : QAbstractTableModel(parent), table_(table)
+{
+    if (!table_)
+        return;
+    rows_ = table_->RecordCount();
+    connect(table_, &MemTable::TableReset, this, &MemTableModel::onReset);
+    connect(table_, &MemTable::RowsInserted, this, &MemTableModel::onRowsInserted);
+    connect(table_, &MemTable::RowsRemoved, this, &MemTableModel::onRowsRemoved);
+    connect(table_, &MemTable::RowChanged, this, &MemTableModel::onRowChanged);
+    connect(table_, &QObject::destroyed, this, [this] {
+        beginResetModel();
+        table_ = nullptr;
+        rows_ = 0;
+        endResetModel();
+    });
+}
+
+int MemTableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : rows_; }
+
+int MemTableModel::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() || !table_ ? 0 : table_->FieldCount();
+}
+
+int MemTableModel::tableRow(int modelRow) const
+{
+    int r = modelRow;
+    if (pending_.count > 0 && modelRow >= pending_.first) {
+        r = modelRow + pending_.count;
+    } else if (pending_.count < 0 && modelRow >= pending_.first) {
+        if (modelRow < pending_.first - pending_.count)
+            return -1;
+        r = modelRow + pending_.count;
+    }
+    return table_ && r >= 0 && r < table_->RecordCount() ? r : -1;
+}
+
+QVariant MemTableModel::data(const QModelIndex& index, int role) const
+{
+    if (!table_ || !index.isValid() || index.row() >= rows_ || index.column() >= table_->FieldCount())
+        return {};
+    const int col = index.column();
+    const FieldDef& def = table_->Def(col);
+    if (role == kTagRole)
+        return def.tag;
+    const int row = tableRow(index.row());
+    if (row < 0)
+        return {};
+    switch (role) {
+    case Qt::DisplayRole:
+    case Qt::EditRole: {
+        if (table_->IsNullAt(row, col))
+            return {};
+        if (def.type == FieldType::DateTime)
+            return FromTDateTime(table_->FloatAt(row, col));
+        return table_->ValueAt(row, col);
+    }
+    case Qt::CheckStateRole:
+        if (def.type != FieldType::Boolean)
+            return {};
+        return int(!table_->IsNullAt(row, col) && table_->BoolAt(row, col) ? Qt::Checked : Qt::Unchecked);
+    default:
+        return {};
+    }
+}
+
+QVariant MemTableModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && table_ && section >= 0 &&
+        section < table_->FieldCount())
+        return table_->Def(section).name;
+    return QAbstractTableModel::headerData(section, orientation, role);
+}
+
+void MemTableModel::onReset()
+{
+    beginResetModel();
+    pending_ = {};
+    rows_ = table_ ? table_->RecordCount() : 0;
+    endResetModel();
+}
+
+void MemTableModel::onRowsInserted(int first, int last)
+{
+    const int n = last - first + 1;
+    // Out of step (a load the model missed): start over from the table.
+    if (n <= 0 || first < 0 || first > rows_ || rows_ + n != table_->RecordCount()) {
+        onReset();
+        return;
+    }
+    pending_ = {first, n};
+    beginInsertRows(QModelIndex(), first, last);
+    pending_ = {};
+    rows_ += n;
+    endInsertRows();
+}
+
+void MemTableModel::onRowsRemoved(int first, int last)
+{
+    const int n = last - first + 1;
+    if (n <= 0 || first < 0 || last >= rows_ || rows_ - n != table_->RecordCount()) {
+        onReset();
+        return;
+    }
+    pending_ = {first, -n};
+    beginRemoveRows(QModelIndex(), first, last);
+    pending_ = {};
+    rows_ -= n;
+    endRemoveRows();
+}
+
+void MemTableModel::onRowChanged(int row)
+{
+    if (row < 0 || row >= rows_ || !table_ || table_->FieldCount() == 0)
+        return;
+    emit dataChanged(index(row, 0), index(row, table_->FieldCount() - 1));
+}
