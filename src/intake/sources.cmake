@@ -1,1 +1,10 @@
 # Data key link, key memory, download, upload, dump files, session import.
+# pv_intake: the widget-free half; windows go to pv_ui below.
+add_library(pv_intake STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/keylink.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/keymemory.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/keydownload.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/keyupload.cpp
+)
+target_include_directories(pv_intake PUBLIC ${CMAKE_CURRENT_LIST_DIR}/..)
+target_link_libraries(pv_intake PUBLIC pv_common pv_platform)

@@ -1,0 +1,128 @@
+// Download of the data key's session slots into key dump files.
+#include "intake/keydownload.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSaveFile>
+
+#include "intake/keylink.h"
+#include "intake/keymemory.h"
+
+namespace {
+
+const QString kCommunicationError = QStringLiteral("Communication error");
+
+template <typename F, typename... A>
+void Call(const F& f, A&&... args)
+{
+    if (f)
+        f(std::forward<A>(args)...);
+}
+
+void ShowFileError(const DownloadCallbacks& callbacks, const QString& text)
+{
+    if (callbacks.showError)
+        callbacks.showError(text);
+    else
+        Call(callbacks.showMessage, text);
+}
+
+QString InFolder(const QString& folder, const QString& name)
+{
+    return QDir(folder).filePath(name);
+}
+
+}  // namespace
+
+QString DumpFileName(int k, std::uint32_t serial)
+{
+    return QStringLiteral("dane%1_%2.bin").arg(k).arg(serial);
+}
+
+QString StaleDumpFileName(int k)
+{
+    return QStringLiteral("dane%1.bin").arg(k);
+}
+
+SlotOutcome DownloadSlot(platform::UsbHandle& handle, const QString& folder, int k,
+                         std::uint32_t serial, const DownloadCallbacks& callbacks)
+{
+    const QString path = InFolder(folder, DumpFileName(k, serial));
+    // Written under a temporary name and renamed when complete, so neither
+    // a failure nor a crash leaves a complete-looking partial dump file.
+    QSaveFile file(path);
+    auto fail = [&](SlotOutcome outcome) {
+        file.cancelWriting();  // the temporary file goes with the object
+        QFile::remove(path);
+        return outcome;
+    };
+    if (!file.open(QIODevice::WriteOnly)) {
+        ShowFileError(callbacks, QStringLiteral("Cannot create file %1: %2")
+                                     .arg(QDir::toNativeSeparators(path), file.errorString()));
+        return fail(SlotOutcome::FileFailed);
+    }
+    Call(callbacks.setProgress, 0);
+    std::uint8_t data[kKeyBlockSize];
+    int position = 0;
+    for (std::uint32_t b = SessionSlotFirstReadBlock(k); b <= SessionSlotLastBlock(k); ++b) {
+        if (!ReadKeyBlockSucceeded(ReadKeyBlock(handle, b, data)))
+            return fail(SlotOutcome::ReadFailed);
+        if (file.write(reinterpret_cast<const char*>(data), kKeyBlockSize) != kKeyBlockSize) {
+            ShowFileError(callbacks, QStringLiteral("Cannot write file %1: %2")
+                                         .arg(QDir::toNativeSeparators(path), file.errorString()));
+            return fail(SlotOutcome::FileFailed);
+        }
+        Call(callbacks.setProgress, ++position);
+        Call(callbacks.processEvents);
+    }
+    if (!file.commit()) {
+        ShowFileError(callbacks, QStringLiteral("Cannot write file %1: %2")
+                                     .arg(QDir::toNativeSeparators(path), file.errorString()));
+        QFile::remove(path);
+        return SlotOutcome::FileFailed;
+    }
+    return SlotOutcome::Written;
+}
+
+DownloadOutcome DownloadFromKeys(platform::UsbBackend& usb, const QString& folder,
+                                 const DownloadCallbacks& callbacks, QStringList* deviceList)
+{
+    for (const platform::UsbDevice& device :
+         FindKeys(usb, KeyMatch::VendorAndProduct, deviceList)) {
+        std::unique_ptr<platform::UsbHandle> handle = OpenKey(usb, device);
+        if (!handle) {
+            Call(callbacks.showMessage, kCommunicationError);
+            return DownloadOutcome::Failed;
+        }
+        std::uint8_t block[kKeyBlockSize];
+        // A directory that was not read would pass for an empty key.
+        if (!ReadKeyBlockSucceeded(ReadKeyBlock(*handle, kDirectoryBlock, block))) {
+            handle->Close();
+            Call(callbacks.showMessage, kCommunicationError);
+            return DownloadOutcome::Failed;
+        }
+        const KeyDirectory directory = KeyDirectory::FromBlock(block);
+        const int used = directory.UsedSlotCount();
+        int current = 0;
+        for (int k = 1; k <= kSessionSlotCount; ++k) {
+            const std::uint32_t serial = directory.Serial(k);
+            if (serial == 0) {
+                const QString stale = InFolder(folder, StaleDumpFileName(k));
+                if (QFile::exists(stale))
+                    QFile::remove(stale);
+                continue;
+            }
+            ++current;
+            Call(callbacks.setLabel, QStringLiteral("%1/%2").arg(current).arg(used));
+            const SlotOutcome outcome = DownloadSlot(*handle, folder, k, serial, callbacks);
+            if (outcome != SlotOutcome::Written) {
+                handle->Close();
+                if (outcome == SlotOutcome::ReadFailed)
+                    Call(callbacks.showMessage, kCommunicationError);
+                return DownloadOutcome::Failed;
+            }
+        }
+        handle->Close();
+    }
+    return DownloadOutcome::Finished;
+}

@@ -1,0 +1,53 @@
+#pragma once
+// Download of the data key's used session slots into key dump files:
+// "dane" + slot + "_" + serial + ".bin", 7168 records of 512 bytes each, the
+// slot's read blocks in ascending order.  Widget-free: the reader window
+// passes callbacks for its label, progress bar and messages.
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <functional>
+
+#include "platform/usb.h"
+
+// Maximum of the reader window's progress bar (16 below the block count).
+constexpr int kDownloadProgressMaximum = 7152;
+
+struct DownloadCallbacks {
+    std::function<void(const QString&)> setLabel;  // "c/n" before each used slot
+    // 0 at the start of a slot, then + 1 per block (up to 7168, beyond the
+    // bar's maximum).
+    std::function<void(int)> setProgress;
+    std::function<void(const QString&)> showMessage;  // "Communication error"
+    std::function<void(const QString&)> showError;    // file errors, in their own words
+    std::function<void()> processEvents;              // after every block
+};
+
+enum class DownloadOutcome {
+    Finished,  // every matching key served (or none found): the window closes
+    Failed,    // stopped after a message: the window stays open
+};
+
+enum class SlotOutcome {
+    Written,
+    ReadFailed,  // a block read failed or fell short; no file left
+    FileFailed,  // the dump file could not be written; no file left
+};
+
+// "dane" + k + "_" + serial + ".bin" and the older "dane" + k + ".bin".
+QString DumpFileName(int k, std::uint32_t serial);
+QString StaleDumpFileName(int k);
+
+// Serves every key with the key's vendor and product id in bus and device
+// order, writing its dump files into folder.  deviceList, when given,
+// receives the device-search header line.
+DownloadOutcome DownloadFromKeys(platform::UsbBackend& usb, const QString& folder,
+                                 const DownloadCallbacks& callbacks,
+                                 QStringList* deviceList = nullptr);
+
+// Copies session slot k of an open key into its dump file in folder.  The
+// file appears under its name only when complete; on failure no file of
+// that name is left.
+SlotOutcome DownloadSlot(platform::UsbHandle& handle, const QString& folder, int k,
+                         std::uint32_t serial, const DownloadCallbacks& callbacks);

@@ -1,0 +1,252 @@
+// Download of the key's session slots into dump files, against the
+// simulated key.
+#include "intake/keydownload.h"
+
+#include <QDir>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "intake/keylink.h"
+#include "simkey_support.h"
+
+using namespace keytest;
+
+namespace {
+
+constexpr qint64 kDumpSize = 7168LL * 512;
+
+// Everything the download told its window.
+struct Recorder {
+    QStringList labels;
+    QStringList messages;
+    QStringList errors;
+    std::vector<int> progress;
+    int events = 0;
+
+    DownloadCallbacks Callbacks()
+    {
+        DownloadCallbacks c;
+        c.setLabel = [this](const QString& t) { labels << t; };
+        c.setProgress = [this](int p) { progress.push_back(p); };
+        c.showMessage = [this](const QString& t) { messages << t; };
+        c.showError = [this](const QString& t) { errors << t; };
+        c.processEvents = [this] { ++events; };
+        return c;
+    }
+};
+
+std::array<std::uint32_t, 16> Serials(std::initializer_list<std::pair<int, std::uint32_t>> used)
+{
+    std::array<std::uint32_t, 16> s{};
+    for (auto [k, serial] : used)
+        s[k - 1] = serial;
+    return s;
+}
+
+class KeyDownloadTest : public KeyFixture {
+protected:
+    // The dump file holds exactly the slot's read blocks in ascending order.
+    void ExpectSlotDump(const QString& name, int k)
+    {
+        SCOPED_TRACE(name.toStdString());
+        const QByteArray bytes = FileBytes(name);
+        ASSERT_EQ(bytes.size(), kDumpSize);
+        const std::uint32_t first = std::uint32_t(k - 1) * 8192 + 2049;
+        for (std::uint32_t r = 0; r < 7168; ++r) {
+            const Block expected = PatternBlock(first + r);
+            if (std::memcmp(bytes.constData() + qint64(r) * 512, expected.data(), 512) != 0) {
+                ADD_FAILURE() << "record " << r << " differs";
+                return;
+            }
+        }
+    }
+
+    QStringList FolderEntries() const
+    {
+        return QDir(Folder()).entryList(QDir::Files | QDir::Hidden, QDir::Name);
+    }
+
+    DownloadOutcome Run(Recorder& rec, QStringList* deviceList = nullptr)
+    {
+        return DownloadFromKeys(platform::Usb(), Folder(), rec.Callbacks(), deviceList);
+    }
+};
+
+TEST_F(KeyDownloadTest, UsedSlotsBecomeDumpFilesAndStaleFilesOfUnusedSlotsGo)
+{
+    const auto image = MakeImage("key.img", Serials({{2, 77}, {5, 78}}));
+    Install({{image, {}}});
+    QStringList kept{"dane2.bin", "dane5.bin", "dane17.bin", "dane1_5.bin", "notes.txt"};
+    for (int k = 1; k <= 16; ++k)
+        if (k != 2 && k != 5)
+            WriteFile(QStringLiteral("dane%1.bin").arg(k), "old");
+    for (const QString& name : kept)
+        WriteFile(name, "keep");
+    WriteFile("dane2_77.bin", "an older download");
+
+    Recorder rec;
+    QStringList deviceList;
+    EXPECT_EQ(Run(rec, &deviceList), DownloadOutcome::Finished);
+
+    EXPECT_EQ(rec.labels, (QStringList{"1/2", "2/2"}));
+    EXPECT_TRUE(rec.messages.isEmpty());
+    EXPECT_TRUE(rec.errors.isEmpty());
+    EXPECT_EQ(deviceList, QStringList{"bus/device  idVendor/idProduct"});
+    ExpectSlotDump("dane2_77.bin", 2);
+    ExpectSlotDump("dane5_78.bin", 5);
+    for (int k = 1; k <= 16; ++k) {
+        if (k != 2 && k != 5) {
+            EXPECT_FALSE(Exists(QStringLiteral("dane%1.bin").arg(k))) << k;
+        }
+    }
+    for (const QString& name : kept)
+        EXPECT_TRUE(Exists(name)) << name.toStdString();
+    // Nothing else left behind (no temporary files).
+    QStringList expected = kept;
+    expected << "dane2_77.bin" << "dane5_78.bin" << "key.img";
+    expected.sort();
+    EXPECT_EQ(FolderEntries(), expected);
+
+    // Per slot: 0, then one step per block; events after every block.
+    ASSERT_EQ(rec.progress.size(), 2u * 7169);
+    EXPECT_EQ(rec.progress[0], 0);
+    EXPECT_EQ(rec.progress[7168], 7168);
+    EXPECT_EQ(rec.progress[7169], 0);
+    EXPECT_EQ(rec.events, 2 * 7168);
+}
+
+TEST_F(KeyDownloadTest, DirectoriesWithoutADownload)
+{
+    struct Case {
+        const char* name;
+        platform::SimKeyOptions options;
+        std::array<std::uint32_t, 16> serials;
+    };
+    platform::SimKeyOptions otherProduct;
+    otherProduct.idProduct = 0x1236;
+    const Case cases[] = {
+        {"all-zero directory", {}, Serials({})},
+        {"another product id", otherProduct, Serials({{1, 5}})},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto image = MakeImage("key.img", c.serials);
+        Install({{image, c.options}});
+        Recorder rec;
+        EXPECT_EQ(Run(rec), DownloadOutcome::Finished);
+        EXPECT_TRUE(rec.labels.isEmpty());
+        EXPECT_TRUE(rec.messages.isEmpty());
+        EXPECT_EQ(FolderEntries(), QStringList{"key.img"});
+    }
+    // The key with the other product id is still present for the check.
+    EXPECT_TRUE(KeyPresent(platform::Usb(), {}));
+}
+
+TEST_F(KeyDownloadTest, SerialsAreUnsignedAndEqualSerialsDifferByTheSlot)
+{
+    const auto image = MakeImage("key.img", Serials({{1, 4294967295u}, {3, 0x80000000u}, {16, 9}, {15, 9}}));
+    Install({{image, {}}});
+    Recorder rec;
+    EXPECT_EQ(Run(rec), DownloadOutcome::Finished);
+    EXPECT_EQ(rec.labels, (QStringList{"1/4", "2/4", "3/4", "4/4"}));
+    ExpectSlotDump("dane1_4294967295.bin", 1);
+    ExpectSlotDump("dane3_2147483648.bin", 3);
+    ExpectSlotDump("dane15_9.bin", 15);
+    ExpectSlotDump("dane16_9.bin", 16);
+}
+
+TEST_F(KeyDownloadTest, EveryMatchingKeyIsServedInOrder)
+{
+    const auto a = MakeImage("a.img", Serials({{1, 11}}));
+    const auto b = MakeImage("b.img", Serials({{2, 22}}));
+    platform::SimKeyOptions otherVendor;
+    otherVendor.idVendor = 0x0001;
+    auto& usb = Install({{a, {}}, {a, otherVendor}, {b, {}}});
+    Recorder rec;
+    EXPECT_EQ(Run(rec), DownloadOutcome::Finished);
+    EXPECT_EQ(rec.labels, (QStringList{"1/1", "1/1"}));
+    ExpectSlotDump("dane1_11.bin", 1);
+    ExpectSlotDump("dane2_22.bin", 2);
+    EXPECT_EQ(usb.Stats(1).opens, 0);
+}
+
+TEST_F(KeyDownloadTest, RefusedKeyGivesOneCommunicationErrorAndNoFile)
+{
+    platform::SimKeyOptions config, iface, open;
+    config.refuseConfiguration = true;
+    iface.refuseInterface = true;
+    open.refuseOpen = true;
+    const platform::SimKeyOptions cases[] = {config, iface, open};
+    const auto image = MakeImage("key.img", Serials({{1, 1}}));
+    for (const auto& options : cases) {
+        // The good key after the refused one is not tried either.
+        auto& usb = Install({{image, options}, {image, {}}});
+        WriteFile("dane2.bin", "stale");
+        Recorder rec;
+        EXPECT_EQ(Run(rec), DownloadOutcome::Failed);
+        EXPECT_EQ(rec.messages, QStringList{"Communication error"});
+        EXPECT_EQ(FolderEntries(), (QStringList{"dane2.bin", "key.img"}));
+        EXPECT_EQ(usb.Stats(1).opens, 0);
+    }
+}
+
+TEST_F(KeyDownloadTest, FailedOrShortBlockReadStopsAndLeavesOnlyCompleteFiles)
+{
+    const std::uint32_t inSlot5 = 4 * 8192 + 2049 + 100;
+    struct Case {
+        const char* name;
+        platform::SimKeyOptions options;
+        QStringList entries;  // the folder afterwards
+    };
+    platform::SimKeyOptions request, reply, shortReply, lastBlock, directory;
+    request.failReadRequestAt = inSlot5;
+    reply.failReadAt = inSlot5;
+    shortReply.shortReadAt = inSlot5;
+    shortReply.shortReadLength = 516;
+    lastBlock.shortReadAt = 5 * 8192 + 1024;
+    lastBlock.shortReadLength = 5;
+    directory.failReadAt = 0;
+    // Slot 2 is complete when slot 5 fails; slot 5's file from before does
+    // not survive; slot 7 is never reached.
+    const QStringList afterSlot5{"dane2_77.bin", "key.img"};
+    const Case cases[] = {
+        {"failed read request", request, afterSlot5},
+        {"failed read reply", reply, afterSlot5},
+        {"reply one byte short", shortReply, afterSlot5},
+        {"short reply to the slot's last block", lastBlock, afterSlot5},
+        // A directory that could not be read changes nothing at all.
+        {"directory not read", directory, {"dane1.bin", "dane5_78.bin", "key.img"}},
+    };
+    const auto image = MakeImage("key.img", Serials({{2, 77}, {5, 78}, {7, 79}}));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        for (const QString& f : QDir(Folder()).entryList({"dane*"}, QDir::Files))
+            QFile::remove(PathOf(f));
+        WriteFile("dane5_78.bin", "older");
+        WriteFile("dane1.bin", "stale");
+        Install({{image, c.options}});
+        Recorder rec;
+        EXPECT_EQ(Run(rec), DownloadOutcome::Failed);
+        EXPECT_EQ(rec.messages, QStringList{"Communication error"});
+        EXPECT_EQ(FolderEntries(), c.entries);
+        if (c.entries.contains("dane2_77.bin"))
+            ExpectSlotDump("dane2_77.bin", 2);
+    }
+}
+
+TEST_F(KeyDownloadTest, DumpFileThatCannotBeCreatedIsReported)
+{
+    const auto image = MakeImage("key.img", Serials({{3, 5}}));
+    Install({{image, {}}});
+    Recorder rec;
+    const QString missing = PathOf("no/such/folder");
+    EXPECT_EQ(DownloadFromKeys(platform::Usb(), missing, rec.Callbacks()),
+              DownloadOutcome::Failed);
+    ASSERT_EQ(rec.errors.size(), 1);
+    EXPECT_TRUE(rec.errors[0].contains("dane3_5.bin")) << rec.errors[0].toStdString();
+    EXPECT_TRUE(rec.messages.isEmpty());
+}
+
+}  // namespace
