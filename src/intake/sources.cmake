@@ -8,3 +8,12 @@ add_library(pv_intake STATIC
 )
 target_include_directories(pv_intake PUBLIC ${CMAKE_CURRENT_LIST_DIR}/..)
 target_link_libraries(pv_intake PUBLIC pv_common pv_platform)
+
+# Windows of the intake.
+target_sources(pv_ui PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/uodczytkrom.h
+  ${CMAKE_CURRENT_LIST_DIR}/uodczytkrom.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/uwgrajobrazek.h
+  ${CMAKE_CURRENT_LIST_DIR}/uwgrajobrazek.cpp
+)
+target_link_libraries(pv_ui PUBLIC pv_intake)

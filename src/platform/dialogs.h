@@ -35,7 +35,8 @@ QString SaveFileName(QWidget* parent, const QString& filter, const QString& init
                      const QString& defaultExt = {});
 
 // "Description|*.a;*.b|Other|*.c" as Qt's "Description (*.a *.b);;Other (*.c)".
-// A description without patterns gets "(*)"; an empty filter stays empty.
+// A lone pattern ("*.bmp") filters by itself, a description without
+// patterns gets "(*)"; an empty filter stays empty.
 QString QtFileFilter(const QString& filter);
 // path with "." + defaultExt appended when its file name has no extension
 // (the save dialog's rule for a name typed without one).

@@ -14,5 +14,7 @@ target_link_libraries(pv_platform PUBLIC Qt6::Core Qt6::Gui PkgConfig::LIBUSB0 J
 
 # Widget half: message boxes, file dialogs, modal showing, the default error box.
 target_sources(pv_ui PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/dialogs.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/application.cpp
 )
 target_link_libraries(pv_ui PUBLIC pv_platform)
