@@ -8,6 +8,7 @@ add_library(pv_platform STATIC ${PV_EMPTY_SOURCE}
   ${CMAKE_CURRENT_LIST_DIR}/usb.cpp
   ${CMAKE_CURRENT_LIST_DIR}/usb_libusb.cpp
   ${CMAKE_CURRENT_LIST_DIR}/usb_simkey.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/jpegio.cpp
 )
 target_include_directories(pv_platform PUBLIC ${CMAKE_CURRENT_LIST_DIR}/..)
 target_link_libraries(pv_platform PUBLIC Qt6::Core Qt6::Gui PkgConfig::LIBUSB0 JPEG::JPEG)

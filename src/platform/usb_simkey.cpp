@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <string>
 #include <cstring>
 
 #include <fcntl.h>
@@ -311,9 +312,8 @@ std::vector<UsbBus> SimKeyBackend::Busses()
     bus.dirname = "001";
     for (std::size_t i = 0; i < devices_.size(); ++i) {
         UsbDevice device;
-        char name[32];
-        std::snprintf(name, sizeof name, "%03zu", i + 1);
-        device.filename = name;
+        std::string name = std::to_string(i + 1);
+        device.filename = std::string(name.size() < 3 ? 3 - name.size() : 0, '0') + name;
         device.idVendor = devices_[i]->key.options.idVendor;
         device.idProduct = devices_[i]->key.options.idProduct;
         device.native = i;
