@@ -1,0 +1,279 @@
+#include "profiles/driverstore.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+
+#include "platform/jpegio.h"
+#include "shell/common/stale.h"
+#include "shell/data/ubazy.h"
+
+namespace {
+
+// Replaces a temporary file with the given bytes.
+bool ReplaceFile(const QString& path, const QByteArray& bytes, QString* error)
+{
+    if (QFile::exists(path) && !QFile::remove(path)) {
+        if (error)
+            *error = QStringLiteral("Cannot delete %1").arg(path);
+        return false;
+    }
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) {
+        if (error)
+            *error = QStringLiteral("Cannot write %1: %2").arg(path, f.errorString());
+        return false;
+    }
+    return true;
+}
+
+QImage LoadBitmapFile(const QString& path)
+{
+    QImage image;
+    if (!image.load(path, "BMP"))
+        return {};
+    return image;
+}
+
+bool IsJpegExtension(const QString& suffix)
+{
+    return suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg") ||
+           suffix == QLatin1String("jpe") || suffix == QLatin1String("jfif");
+}
+
+}  // namespace
+
+QStringList DriverInsertSql()
+{
+    return {
+        QStringLiteral("insert into kierowcy "),
+        QStringLiteral("( "),
+        QStringLiteral("ID_KIEROWCY,"),
+        QStringLiteral("KOD_KIER,"),
+        QStringLiteral("IMIE,"),
+        QStringLiteral("NAZWISKO,"),
+        QStringLiteral("PSEUDONIM,"),
+        QStringLiteral("WZROST,"),
+        QStringLiteral("WAGA,"),
+        QStringLiteral("NADWAGA,"),
+        QStringLiteral("OPIS,"),
+        QStringLiteral("ZDJECIE,"),
+        QStringLiteral("USUNIETY"),
+        QStringLiteral(")"),
+        QStringLiteral("values"),
+        QStringLiteral("("),
+        QStringLiteral(":ID_KIEROWCY,"),
+        QStringLiteral(":KOD_KIER,"),
+        QStringLiteral(":IMIE,"),
+        QStringLiteral(":NAZWISKO,"),
+        QStringLiteral(":PSEUDONIM,"),
+        QStringLiteral(":WZROST,"),
+        QStringLiteral(":WAGA,"),
+        QStringLiteral(":NADWAGA,"),
+        QStringLiteral(":OPIS,"),
+        QStringLiteral(":ZDJECIE,"),
+        QStringLiteral("0"),
+        QStringLiteral(")"),
+    };
+}
+
+QStringList DriverUpdateSql()
+{
+    return {
+        QStringLiteral("update kierowcy  set"),
+        QStringLiteral("IMIE = :IMIE,"),
+        QStringLiteral("NAZWISKO = :NAZWISKO,"),
+        QStringLiteral("PSEUDONIM = :PSEUDONIM,"),
+        QStringLiteral("WZROST = :WZROST,"),
+        QStringLiteral("WAGA = :WAGA,"),
+        QStringLiteral("NADWAGA = :NADWAGA,"),
+        QStringLiteral("OPIS = :OPIS,"),
+        QStringLiteral("ZDJECIE = :ZDJECIE,"),
+        QStringLiteral("USUNIETY = 0"),
+        QStringLiteral("where "),
+        QStringLiteral(" ID_KIEROWCY = :ID_KIEROWCY"),
+    };
+}
+
+bool LoadDriver(int id, DriverData& data, QByteArray* photo)
+{
+    TIBQuery q(DM->TransBrowse);
+    q.SetSQL(QStringLiteral("select * from kierowcy where id_kierowcy=") + QString::number(id));
+    q.Open();
+    if (q.Eof()) {
+        q.Close();
+        return false;
+    }
+    data.surname = q.FieldByName(QStringLiteral("NAZWISKO")).AsString();
+    data.firstName = q.FieldByName(QStringLiteral("IMIE")).AsString();
+    data.nickName = q.FieldByName(QStringLiteral("PSEUDONIM")).AsString();
+    data.height = q.FieldByName(QStringLiteral("WZROST")).AsInteger();
+    data.description = q.FieldByName(QStringLiteral("OPIS")).AsString();
+    // The edits show at most two decimals.
+    data.weight = RoundTo2Decimals(q.FieldByName(QStringLiteral("WAGA")).AsFloat());
+    data.overweight = RoundTo2Decimals(q.FieldByName(QStringLiteral("NADWAGA")).AsFloat());
+    if (photo)
+        *photo = q.FieldByName(QStringLiteral("ZDJECIE")).AsBytes();
+    q.Close();
+
+    data.serials = {};
+    q.SetSQL(QStringLiteral("select * from krom_kierowcy where id_kierowcy=") + QString::number(id));
+    q.Open();
+    for (size_t box = 0; box < data.serials.size() && !q.Eof(); ++box, q.Next())
+        data.serials[box] = q.FieldByName(QStringLiteral("NR_SER_KROM")).AsString();
+    q.Close();
+    return true;
+}
+
+int SaveDriver(int id, const DriverData& data, const std::optional<QByteArray>& photo, QString* error)
+{
+    const bool isNew = id < 1;
+    int driverId = id;
+    try {
+        if (isNew) {
+            TIBQuery qMax(DM->TransBrowse);
+            qMax.SetSQL(QStringLiteral("select max(id_kierowcy) as maks from kierowcy "));
+            qMax.Open();
+            driverId = qMax.FieldByName(QStringLiteral("maks")).AsInteger() + 1;  // NULL reads 0
+            qMax.Close();
+        }
+    } catch (const std::exception& e) {
+        if (error)
+            *error = QString::fromUtf8(e.what());
+        return -1;
+    }
+
+    // The driver row and its serial rows go together or not at all.
+    bool ok = false;
+    try {
+        ok = DM->ExecEditAll([&] {
+            TIBQuery qZapisz(DM->TransEdit);
+            qZapisz.SetSQL(isNew ? DriverInsertSql() : DriverUpdateSql());
+            qZapisz.ParamByName(QStringLiteral("ID_KIEROWCY"), driverId);
+            if (isNew)
+                qZapisz.ParamByName(QStringLiteral("KOD_KIER"), QString::number(driverId));
+            qZapisz.ParamByName(QStringLiteral("IMIE"), data.firstName);
+            qZapisz.ParamByName(QStringLiteral("NAZWISKO"), data.surname);
+            qZapisz.ParamByName(QStringLiteral("PSEUDONIM"), data.nickName);
+            qZapisz.ParamByName(QStringLiteral("WZROST"), data.height);
+            qZapisz.ParamByName(QStringLiteral("WAGA"), data.weight);
+            qZapisz.ParamByName(QStringLiteral("NADWAGA"), data.overweight);
+            qZapisz.ParamByName(QStringLiteral("OPIS"), data.description);
+            if (photo)
+                qZapisz.ParamByName(QStringLiteral("ZDJECIE"), *photo);
+            qZapisz.ExecSQL();
+
+            TIBQuery qSerial(DM->TransEdit);
+            if (!isNew) {
+                qSerial.SetSQL(QStringLiteral("delete from KROM_KIEROWCY where ID_KIEROWCY=") +
+                               QString::number(driverId));
+                qSerial.ExecSQL();
+            }
+            qSerial.SetSQL(QStringLiteral("insert into KROM_KIEROWCY (ID_KIEROWCY,NR_SER_KROM) values (") +
+                           QString::number(driverId) + QStringLiteral(", :NR_SER_KROM)"));
+            for (const QString& serial : data.serials) {
+                if (serial.trimmed().isEmpty())
+                    continue;
+                qSerial.ParamByName(QStringLiteral("NR_SER_KROM"), serial);
+                qSerial.ExecSQL();
+            }
+        });
+    } catch (const std::exception& e) {
+        // The write transaction could not even be started.
+        if (error)
+            *error = QString::fromUtf8(e.what());
+        return -1;
+    }
+    if (!ok) {
+        if (error)
+            *error = DM->LastEditError();
+        return -1;
+    }
+    return driverId;
+}
+
+// ------------------------------------------------------------------ photo
+
+QString DriverPhotoFile() { return IncludeBackslash(ProgramFolder()) + QStringLiteral("tmp.bmp"); }
+
+QString DriverJpegBitmapFile() { return IncludeBackslash(ProgramFolder()) + QStringLiteral("tmp2.bmp"); }
+
+QImage DriverPhotoFromBlob(const QByteArray& blob)
+{
+    const QString path = DriverPhotoFile();
+    if (!ReplaceFile(path, blob, nullptr))
+        return {};
+    return LoadBitmapFile(path);
+}
+
+QImage LoadDriverPictureFile(const QString& fileName, QString* error)
+{
+    if (fileName.toUpper().contains(QLatin1String(".JPG"))) {
+        QImage jpeg;
+        if (!LoadJpegFile(fileName, jpeg, error))
+            return {};
+        // Held as a bitmap of the JPEG's size, passed through "tmp2.bmp".
+        const QImage bitmap = jpeg.convertToFormat(QImage::Format_RGB888);
+        const QString path = DriverJpegBitmapFile();
+        if (QFile::exists(path))
+            QFile::remove(path);
+        if (!bitmap.save(path, "BMP")) {
+            if (error)
+                *error = QStringLiteral("Cannot write %1").arg(path);
+            return {};
+        }
+        QImage loaded = LoadBitmapFile(path);
+        if (loaded.isNull() && error)
+            *error = QStringLiteral("Cannot read %1").arg(path);
+        return loaded;
+    }
+
+    // Any other file by its extension.
+    const QString suffix = QFileInfo(fileName).suffix().toLower();
+    QImage image;
+    if (IsJpegExtension(suffix)) {
+        if (!LoadJpegFile(fileName, image, error))
+            return {};
+        return image;
+    }
+    const QByteArray format = suffix == QLatin1String("dib") ? QByteArray("bmp") : suffix.toLatin1();
+    if (format.isEmpty() || !QImageReader::supportedImageFormats().contains(format)) {
+        if (error)
+            *error = QStringLiteral("Unknown picture file extension (.%1)").arg(suffix);
+        return {};
+    }
+    QImageReader reader(fileName, format);
+    reader.setDecideFormatFromContent(false);
+    if (!reader.read(&image)) {
+        if (error)
+            *error = QStringLiteral("Cannot read %1: %2").arg(fileName, reader.errorString());
+        return {};
+    }
+    return image;
+}
+
+bool WriteDriverPhotoFile(const QImage& photo, std::optional<QByteArray>& bytes, QString* error)
+{
+    bytes.reset();
+    const QString path = DriverPhotoFile();
+    if (QFile::exists(path) && !QFile::remove(path)) {
+        if (error)
+            *error = QStringLiteral("Cannot delete %1").arg(path);
+        return false;
+    }
+    if (photo.isNull())
+        return true;
+    if (!photo.convertToFormat(QImage::Format_RGB888).save(path, "BMP")) {
+        if (error)
+            *error = QStringLiteral("Cannot write %1").arg(path);
+        return false;
+    }
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = QStringLiteral("Cannot read %1: %2").arg(path, f.errorString());
+        return false;
+    }
+    bytes = f.readAll();
+    return true;
+}

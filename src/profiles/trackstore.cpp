@@ -1,0 +1,279 @@
+#include "profiles/trackstore.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QImageReader>
+
+#include <algorithm>
+
+#include "platform/jpegio.h"
+#include "shell/common/stale.h"
+#include "shell/data/ubazy.h"
+
+namespace {
+
+bool RemoveIfExists(const QString& path, QString* error)
+{
+    if (QFile::exists(path) && !QFile::remove(path)) {
+        if (error)
+            *error = QStringLiteral("Cannot delete %1").arg(path);
+        return false;
+    }
+    return true;
+}
+
+// Replaces a temporary file with the given bytes.
+bool ReplaceFile(const QString& path, const QByteArray& bytes, QString* error)
+{
+    if (!RemoveIfExists(path, error))
+        return false;
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) {
+        if (error)
+            *error = QStringLiteral("Cannot write %1: %2").arg(path, f.errorString());
+        return false;
+    }
+    return true;
+}
+
+bool ReadFile(const QString& path, QByteArray& bytes, QString* error)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = QStringLiteral("Cannot read %1: %2").arg(path, f.errorString());
+        return false;
+    }
+    bytes = f.readAll();
+    return true;
+}
+
+bool IsJpegExtension(const QString& suffix)
+{
+    return suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg") ||
+           suffix == QLatin1String("jpe") || suffix == QLatin1String("jfif");
+}
+
+// The values both statements share.
+void BindTrack(TIBQuery& q, int id, const TrackData& data, const std::optional<QByteArray>& photo)
+{
+    q.ParamByName(QStringLiteral("ID_TORU"), id);
+    q.ParamByName(QStringLiteral("NAZWA"), data.name);
+    q.ParamByName(QStringLiteral("DLUGOSC"), data.length);
+    q.ParamByName(QStringLiteral("OPIS"), data.description);
+    if (photo)
+        q.ParamByName(QStringLiteral("ZDJECIE"), *photo);
+    q.ParamByName(QStringLiteral("REKORD"), data.record);
+    q.ParamByName(QStringLiteral("OSOBA_REKORD"), data.recordPerson);
+    q.ParamByName(QStringLiteral("STRONA_WWW"), data.homePage);
+    q.ParamByName(QStringLiteral("TEL"), data.phone);
+    q.ParamByName(QStringLiteral("ILOSC_PASKOW"), data.stripes);
+    q.ParamByName(QStringLiteral("ILE_POMINAC_PASKOW"), data.skipStripes);
+    q.ParamByName(QStringLiteral("LAP_TIMEOUT"), data.lapTimeout);
+    // DATA_REKORD is named in both statements but never given a value.
+}
+
+}  // namespace
+
+QStringList TrackInsertSql()
+{
+    return {
+        QStringLiteral("insert into TORY"),
+        QStringLiteral("( "),
+        QStringLiteral("USUNIETY,"),
+        QStringLiteral("ID_TORU,"),
+        QStringLiteral("NAZWA,"),
+        QStringLiteral("OPIS,"),
+        QStringLiteral("DLUGOSC,"),
+        QStringLiteral("DATA_REKORD,"),
+        QStringLiteral("OSOBA_REKORD,"),
+        QStringLiteral("REKORD,"),
+        QStringLiteral("ZDJECIE,"),
+        QStringLiteral(" ILE_POMINAC_PASKOW, ILOSC_PASKOW, LAP_TIMEOUT, STRONA_WWW, TEL"),
+        QStringLiteral(")"),
+        QStringLiteral("values"),
+        QStringLiteral("("),
+        QStringLiteral(" 0,"),
+        QStringLiteral(":ID_TORU,"),
+        QStringLiteral(" :NAZWA,"),
+        QStringLiteral(" :OPIS,"),
+        QStringLiteral(" :DLUGOSC,"),
+        QStringLiteral(" :DATA_REKORD,"),
+        QStringLiteral(" :OSOBA_REKORD,"),
+        QStringLiteral(" :REKORD,"),
+        QStringLiteral(" :ZDJECIE,"),
+        QStringLiteral(" :ILE_POMINAC_PASKOW, "),
+        QStringLiteral(" :ILOSC_PASKOW, "),
+        QStringLiteral(" :LAP_TIMEOUT, "),
+        QStringLiteral(" :STRONA_WWW,  "),
+        QStringLiteral(" :TEL"),
+        QStringLiteral(")"),
+    };
+}
+
+QStringList TrackUpdateSql()
+{
+    return {
+        QStringLiteral("update TORY set"),
+        QStringLiteral("NAZWA = :NAZWA,"),
+        QStringLiteral("OPIS = :OPIS,"),
+        QStringLiteral("DLUGOSC = :DLUGOSC,"),
+        QStringLiteral("DATA_REKORD = :DATA_REKORD,"),
+        QStringLiteral("OSOBA_REKORD = :OSOBA_REKORD,"),
+        QStringLiteral("REKORD = :REKORD,"),
+        QStringLiteral("ZDJECIE = :ZDJECIE,"),
+        QStringLiteral("ILE_POMINAC_PASKOW = :ILE_POMINAC_PASKOW,"),
+        QStringLiteral(" ILOSC_PASKOW = :ILOSC_PASKOW,"),
+        QStringLiteral(" LAP_TIMEOUT = :LAP_TIMEOUT,"),
+        QStringLiteral(" STRONA_WWW = :STRONA_WWW,"),
+        QStringLiteral(" TEL = :TEL,"),
+        QStringLiteral(" USUNIETY = 0"),
+        QStringLiteral("where "),
+        QStringLiteral("ID_TORU = :ID_TORU"),
+    };
+}
+
+bool LoadTrack(int id, TrackData& data, QByteArray* photo)
+{
+    TIBQuery q(DM->TransBrowse);
+    q.SetSQL(QStringLiteral("select * from tory where ID_TORU=") + QString::number(id));
+    q.Open();
+    if (q.Eof()) {
+        q.Close();
+        return false;
+    }
+    data.name = q.FieldByName(QStringLiteral("NAZWA")).AsString();
+    data.length = RoundTo2Decimals(q.FieldByName(QStringLiteral("DLUGOSC")).AsFloat());
+    data.description = q.FieldByName(QStringLiteral("OPIS")).AsString();
+    data.record = q.FieldByName(QStringLiteral("REKORD")).AsString();
+    data.recordPerson = q.FieldByName(QStringLiteral("OSOBA_REKORD")).AsString();
+    data.homePage = q.FieldByName(QStringLiteral("STRONA_WWW")).AsString();
+    data.phone = q.FieldByName(QStringLiteral("TEL")).AsString();
+    data.stripes = q.FieldByName(QStringLiteral("ILOSC_PASKOW")).AsInteger();
+    data.skipStripes = q.FieldByName(QStringLiteral("ILE_POMINAC_PASKOW")).AsInteger();
+    data.lapTimeout = q.FieldByName(QStringLiteral("LAP_TIMEOUT")).AsInteger();
+    if (photo)
+        *photo = q.FieldByName(QStringLiteral("ZDJECIE")).AsBytes();
+    q.Close();
+    return true;
+}
+
+int SaveTrack(int id, const TrackData& data, const std::optional<QByteArray>& photo, QString* error)
+{
+    const bool isNew = id < 1;
+    int trackId = id;
+    try {
+        if (isNew) {
+            TIBQuery qMax(DM->TransBrowse);
+            qMax.SetSQL(QStringLiteral("select max(ID_TORU) as maks from tory "));
+            qMax.Open();
+            trackId = std::max(qMax.FieldByName(QStringLiteral("maks")).AsInteger() + 1, kFirstTrackId);
+            qMax.Close();
+        }
+        TIBQuery qZapisz(DM->TransEdit);
+        qZapisz.SetSQL(isNew ? TrackInsertSql() : TrackUpdateSql());
+        BindTrack(qZapisz, trackId, data, photo);
+        if (!DM->ExecEdit(qZapisz)) {
+            if (error)
+                *error = DM->LastEditError();
+            return -1;
+        }
+    } catch (const std::exception& e) {
+        if (error)
+            *error = QString::fromUtf8(e.what());
+        return -1;
+    }
+    return trackId;
+}
+
+// ------------------------------------------------------------------ photo
+
+QString TrackJpegFile() { return IncludeBackslash(ProgramFolder()) + QStringLiteral("tmp.jpg"); }
+
+QString TrackBitmapFile() { return IncludeBackslash(ProgramFolder()) + QStringLiteral("tmp.bmp"); }
+
+bool TrackPhotoFromBlob(const QByteArray& blob, TrackPhoto& photo)
+{
+    // JPEG first.
+    const QString jpegPath = TrackJpegFile();
+    if (ReplaceFile(jpegPath, blob, nullptr)) {
+        QImage image;
+        QByteArray bytes;
+        if (LoadJpegFile(jpegPath, image) && ReadFile(jpegPath, bytes, nullptr)) {
+            photo.image = image;
+            photo.jpeg = bytes;
+            return true;
+        }
+    }
+    // Then as a bitmap (rows stored that way still show).
+    const QString bmpPath = TrackBitmapFile();
+    if (!ReplaceFile(bmpPath, blob, nullptr))
+        return false;
+    QImage bitmap;
+    if (!bitmap.load(bmpPath, "BMP"))
+        return false;
+    SetTrackPhotoBitmap(photo, bitmap);
+    return true;
+}
+
+bool LoadTrackPictureFile(const QString& fileName, TrackPhoto& photo, QString* error)
+{
+    const QString suffix = QFileInfo(fileName).suffix().toLower();
+    if (IsJpegExtension(suffix)) {
+        QByteArray bytes;
+        if (!ReadFile(fileName, bytes, error))
+            return false;
+        QString why;
+        const QImage image = DecodeJpeg(bytes, &why);
+        if (image.isNull()) {
+            if (error)
+                *error = QStringLiteral("Cannot read %1: %2").arg(fileName, why);
+            return false;
+        }
+        photo.image = image;
+        photo.jpeg = bytes;
+        return true;
+    }
+    const QByteArray format = suffix == QLatin1String("dib") ? QByteArray("bmp") : suffix.toLatin1();
+    if (format.isEmpty() || !QImageReader::supportedImageFormats().contains(format)) {
+        if (error)
+            *error = QStringLiteral("Unknown picture file extension (.%1)").arg(suffix);
+        return false;
+    }
+    QImageReader reader(fileName, format);
+    QImage image;
+    if (!reader.read(&image)) {
+        if (error)
+            *error = QStringLiteral("Cannot read %1: %2").arg(fileName, reader.errorString());
+        return false;
+    }
+    SetTrackPhotoBitmap(photo, image);
+    return true;
+}
+
+void SetTrackPhotoBitmap(TrackPhoto& photo, const QImage& bitmap)
+{
+    photo.image = bitmap;
+    photo.jpeg.clear();
+}
+
+bool WriteTrackPhotoFile(const TrackPhoto& photo, std::optional<QByteArray>& bytes, QString* error)
+{
+    bytes.reset();
+    const QString path = TrackJpegFile();
+    if (!RemoveIfExists(path, error))
+        return false;
+    if (photo.IsNull())
+        return true;
+    if (!photo.jpeg.isEmpty()) {
+        if (!ReplaceFile(path, photo.jpeg, error))
+            return false;
+    } else if (!SaveJpegFile(path, photo.image, 75, error)) {
+        return false;
+    }
+    QByteArray written;
+    if (!ReadFile(path, written, error))
+        return false;
+    bytes = written;
+    return true;
+}

@@ -1,0 +1,600 @@
+// The driver, track and vehicle set-up windows driven through the scripted
+// dialog layer against a real database file.
+#include <QApplication>
+#include <QBuffer>
+#include <QClipboard>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <ostream>
+
+#include "controls/MathCtrl.h"
+#include "platform/application.h"
+#include "platform/dialogs.h"
+#include "platform/jpegio.h"
+#include "profiles/driverstore.h"
+#include "profiles/ukierowca.h"
+#include "profiles/unowycarSet.h"
+#include "profiles/utor.h"
+#include "shell/common/stale.h"
+#include "shell/common/uwyborbonkod.h"
+#include "support/testdb.h"
+
+void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+
+namespace pt = platform::testing;
+
+namespace {
+
+class EditorsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        pt::SetScripted(true);
+        pt::ClearModalHandlers();
+        SetProgramFolder(db.Folder());
+    }
+    void TearDown() override
+    {
+        pt::ClearModalHandlers();
+        pt::SetScripted(true);
+        SetProgramFolder(QString());
+    }
+
+    int Count(const QString& table) { return db.Scalar("select count(*) from " + table).toInt(); }
+    QByteArray Blob(const QString& sql) { return db.Scalar(sql).toByteArray(); }
+
+    // Inserts a row with a blob parameter :B.
+    void ExecWithBlob(const QString& sql, const QByteArray& blob)
+    {
+        TIBQuery q(DM->TransEdit);
+        q.SetSQL(sql);
+        q.ParamByName(QStringLiteral("B"), blob);
+        ASSERT_TRUE(DM->ExecEdit(q)) << DM->LastEditError().toStdString();
+    }
+
+    TestDatabase db;
+};
+
+QImage TestPicture(int w, int h, QColor colour = QColor(30, 140, 60))
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(colour);
+    return image;
+}
+
+QByteArray BmpBytes(const QImage& image)
+{
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "BMP");
+    return bytes;
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+bool StartsWith(const QStringList& messages, const QString& prefix)
+{
+    return messages.size() == 1 && messages[0].startsWith(prefix) && messages[0].size() > prefix.size();
+}
+
+// ------------------------------------------------------------------ driver
+
+TEST_F(EditorsTest, NewDriverWithoutPhotoStoresThePlaceholderBitmap)
+{
+    QString caption;
+    QSize client;
+    pt::OnModal("Tfkierowca", [&](QDialog& d) {
+        auto& f = static_cast<Tfkierowca&>(d);
+        caption = f.windowTitle();
+        client = f.size();
+        QTest::keyClicks(f.Edit1, "Alonso");
+        f.Edit5->setText(" 4711 ");
+        f.SpeedButton1->click();
+    });
+    EXPECT_EQ(EditDriver(-1), 1);
+    EXPECT_EQ(caption, "Driver");
+    EXPECT_EQ(client, QSize(761, 479));
+
+    const QByteArray photo = Blob("select ZDJECIE from KIEROWCY where ID_KIEROWCY=1");
+    EXPECT_TRUE(photo.startsWith("BM"));
+    EXPECT_EQ(QImage::fromData(photo, "BMP").size(), QSize(200, 200));
+    EXPECT_EQ(db.Scalar("select NAZWISKO from KIEROWCY where ID_KIEROWCY=1").toString(), "Alonso");
+    EXPECT_EQ(db.Scalar("select NR_SER_KROM from KROM_KIEROWCY where ID_KIEROWCY=1").toString(), " 4711 ");
+    EXPECT_TRUE(pt::Messages().isEmpty());
+}
+
+TEST_F(EditorsTest, LeavingTheDriverEditorWithoutOkWritesNothing)
+{
+    const std::function<void(Tfkierowca&)> ways[] = {
+        [](Tfkierowca& f) { f.SpeedButton2->click(); },
+        [](Tfkierowca& f) { f.close(); },
+    };
+    for (const auto& leave : ways) {
+        pt::OnModal("Tfkierowca", [&](QDialog& d) {
+            auto& f = static_cast<Tfkierowca&>(d);
+            f.Edit1->setText("Typed but not saved");
+            leave(f);
+        });
+        EXPECT_EQ(EditDriver(-1), -1);
+        EXPECT_EQ(Count("KIEROWCY"), 0);
+    }
+    db.Exec("insert into KIEROWCY (ID_KIEROWCY, NAZWISKO, USUNIETY) values (8, 'Stays', 0)");
+    EXPECT_EQ(EditDriver(8), 8);
+    EXPECT_EQ(db.Scalar("select NAZWISKO from KIEROWCY where ID_KIEROWCY=8").toString(), "Stays");
+}
+
+TEST_F(EditorsTest, ExistingDriverIsShownRoundedAndSavedBack)
+{
+    db.Exec("insert into KIEROWCY (ID_KIEROWCY, NAZWISKO, IMIE, PSEUDONIM, WZROST, WAGA, NADWAGA, USUNIETY) "
+            "values (3, 'Hakkinen', 'Mika', 'Flying Finn', 179, 72.456, 0.125, 1)");
+    ExecWithBlob("update KIEROWCY set ZDJECIE = :B where ID_KIEROWCY=3", BmpBytes(TestPicture(30, 20)));
+    for (const char* s : {"A1", "B2", "C3", "D4"})
+        db.Exec(QStringLiteral("insert into KROM_KIEROWCY values (3, '%1')").arg(s));
+
+    QStringList shown;
+    QSize photo;
+    pt::OnModal("Tfkierowca", [&](QDialog& d) {
+        auto& f = static_cast<Tfkierowca&>(d);
+        shown = QStringList{f.Edit1->text(), f.Edit2->text(), f.Edit3->text(), f.IntEdit1->text(),
+                            f.FloatEdit1->text(), f.FloatEdit2->text(), f.Edit4->text(),
+                            f.Edit5->text(), f.Edit6->text()};
+        photo = f.Image1->Picture().size();
+        f.Edit1->setText("Häkkinen");
+        f.Edit5->clear();
+        f.SpeedButton1->click();
+    });
+    EXPECT_EQ(EditDriver(3), 3);
+    const QStringList expected{"Hakkinen", "Mika", "Flying Finn", "179", "72.46", "0.12", "A1", "B2", "C3"};
+    EXPECT_EQ(shown, expected);
+    EXPECT_EQ(photo, QSize(30, 20));
+    EXPECT_EQ(db.Scalar("select NAZWISKO from KIEROWCY where ID_KIEROWCY=3").toString(), "Häkkinen");
+    EXPECT_EQ(db.Scalar("select USUNIETY from KIEROWCY where ID_KIEROWCY=3").toInt(), 0);
+    EXPECT_EQ(Count("KROM_KIEROWCY"), 2);  // A1 and C3
+    EXPECT_EQ(QImage::fromData(Blob("select ZDJECIE from KIEROWCY where ID_KIEROWCY=3"), "BMP").size(),
+              QSize(30, 20));
+}
+
+TEST_F(EditorsTest, ChosenJpegPhotoTakesTheBitmapRoad)
+{
+    const QImage picture = TestPicture(64, 40, QColor(200, 60, 20));
+    const char* names[] = {"portrait.jpg", "portrait.JPG.bmp"};
+    for (const char* name : names) {
+        SCOPED_TRACE(name);
+        const QString file = db.Folder() + name;
+        WriteFile(file, EncodeJpeg(picture));
+        QFile::remove(db.Folder() + "tmp2.bmp");
+        db.Exec("delete from KIEROWCY");
+        pt::ClearMessages();
+
+        QSize afterCancelledDialog, afterChoice;
+        pt::OnModal("Tfkierowca", [&](QDialog& d) {
+            auto& f = static_cast<Tfkierowca&>(d);
+            QTest::mouseClick(f.Image1, Qt::LeftButton);  // dialog cancelled: nothing changes
+            afterCancelledDialog = f.Image1->Picture().size();
+            pt::QueueFileName(file);
+            QTest::mouseClick(f.Image1, Qt::LeftButton);
+            afterChoice = f.Image1->Picture().size();
+            f.SpeedButton1->click();
+        });
+        EXPECT_EQ(EditDriver(-1), 1);
+        EXPECT_EQ(afterCancelledDialog, QSize(200, 200));
+        EXPECT_EQ(afterChoice, picture.size());
+        EXPECT_TRUE(QFile::exists(db.Folder() + "tmp2.bmp"));
+        ASSERT_FALSE(pt::FileDialogs().isEmpty());
+        EXPECT_EQ(pt::FileDialogs().last().filter, "graf|*.bmp;*.jpg");
+        const QByteArray stored = Blob("select ZDJECIE from KIEROWCY where ID_KIEROWCY=1");
+        EXPECT_TRUE(stored.startsWith("BM"));
+        EXPECT_EQ(QImage::fromData(stored, "BMP").size(), picture.size());
+        EXPECT_TRUE(pt::Messages().isEmpty());
+    }
+}
+
+TEST_F(EditorsTest, AFailedDriverWriteIsReportedAndTheEditorStaysOpen)
+{
+    const QString tooLong(101, u's');  // NAZWISKO holds 100 characters
+    bool openAfterFailure = false;
+    QString keptSurname, keptSerial;
+    int rowsMeanwhile = -1, serialRowsMeanwhile = -1;
+    QStringList messages;
+    pt::OnModal("Tfkierowca", [&](QDialog& d) {
+        auto& f = static_cast<Tfkierowca&>(d);
+        f.Edit1->setText(tooLong);
+        f.Edit4->setText("999");
+        f.SpeedButton1->click();
+        openAfterFailure = f.isVisible();
+        keptSurname = f.Edit1->text();
+        keptSerial = f.Edit4->text();
+        messages = pt::Messages();
+        rowsMeanwhile = Count("KIEROWCY");
+        serialRowsMeanwhile = Count("KROM_KIEROWCY");
+        f.Edit1->setText("Fixed");
+        f.SpeedButton1->click();
+    });
+    EXPECT_EQ(EditDriver(-1), 1);
+    EXPECT_TRUE(openAfterFailure);
+    EXPECT_TRUE(StartsWith(messages, "The driver could not be saved: ")) << messages.join('|').toStdString();
+    EXPECT_EQ(keptSurname, tooLong);
+    EXPECT_EQ(keptSerial, "999");
+    EXPECT_EQ(rowsMeanwhile, 0);
+    EXPECT_EQ(serialRowsMeanwhile, 0);
+    // The second try stores one driver with its serial.
+    EXPECT_EQ(Count("KIEROWCY"), 1);
+    EXPECT_EQ(db.Scalar("select NR_SER_KROM from KROM_KIEROWCY where ID_KIEROWCY=1").toString(), "999");
+}
+
+// ------------------------------------------------------------------- track
+
+TEST_F(EditorsTest, NewTrackGetsTheFirstTrackIdAndThePlaceholderAsJpeg)
+{
+    QString caption;
+    QSize client;
+    pt::OnModal("TfTor", [&](QDialog& d) {
+        auto& f = static_cast<TfTor&>(d);
+        caption = f.windowTitle();
+        client = f.size();
+        f.Edit1->setText("Kielce");
+        f.FloatEdit1->SetValue(1050.5);
+        f.SpeedButton1->click();
+    });
+    EXPECT_EQ(EditTrack(-1), 100000);
+    EXPECT_EQ(caption, "Track");
+    EXPECT_EQ(client, QSize(787, 519));
+    const QByteArray photo = Blob("select ZDJECIE from TORY where ID_TORU=100000");
+    EXPECT_TRUE(photo.startsWith("\xFF\xD8"));
+    EXPECT_EQ(DecodeJpeg(photo).size(), QSize(200, 200));
+    EXPECT_TRUE(QFile::exists(db.Folder() + "tmp.jpg"));
+}
+
+TEST_F(EditorsTest, TrackPhotoStoredAsBitmapIsShownAndSavedAsJpeg)
+{
+    db.Exec("insert into TORY (ID_TORU, NAZWA, DLUGOSC, DATA_REKORD, USUNIETY) "
+            "values (100007, 'Slomczyn', 1234.567, '2020-01-01 10:00:00', 1)");
+    ExecWithBlob("update TORY set ZDJECIE = :B where ID_TORU=100007", BmpBytes(TestPicture(40, 30)));
+
+    QSize shown;
+    bool heldAsBitmap = false;
+    QString length;
+    pt::OnModal("TfTor", [&](QDialog& d) {
+        auto& f = static_cast<TfTor&>(d);
+        shown = f.Image1->Picture().size();
+        heldAsBitmap = f.Photo().jpeg.isEmpty();
+        length = f.FloatEdit1->text();
+        f.SpeedButton1->click();
+    });
+    EXPECT_EQ(EditTrack(100007), 100007);
+    EXPECT_EQ(shown, QSize(40, 30));
+    EXPECT_TRUE(heldAsBitmap);
+    EXPECT_EQ(length, "1234.57");
+    const QByteArray stored = Blob("select ZDJECIE from TORY where ID_TORU=100007");
+    EXPECT_TRUE(stored.startsWith("\xFF\xD8"));
+    EXPECT_EQ(DecodeJpeg(stored).size(), QSize(40, 30));
+    EXPECT_TRUE(db.Scalar("select DATA_REKORD from TORY where ID_TORU=100007").isNull());
+    EXPECT_EQ(db.Scalar("select USUNIETY from TORY where ID_TORU=100007").toInt(), 0);
+}
+
+TEST_F(EditorsTest, PastePictureTakesOnlyABitmapFromTheClipboard)
+{
+    QClipboard* clipboard = QApplication::clipboard();
+    QSize afterText, afterImage;
+    pt::OnModal("TfTor", [&](QDialog& d) {
+        auto& f = static_cast<TfTor&>(d);
+        clipboard->setText("just text");
+        f.Button1->click();
+        afterText = f.Image1->Picture().size();
+        clipboard->setImage(TestPicture(90, 50));
+        f.Button1->click();
+        afterImage = f.Image1->Picture().size();
+        f.SpeedButton1->click();
+    });
+    EXPECT_EQ(EditTrack(-1), 100000);
+    EXPECT_EQ(afterText, QSize(200, 200));
+    EXPECT_EQ(afterImage, QSize(90, 50));
+    EXPECT_EQ(DecodeJpeg(Blob("select ZDJECIE from TORY where ID_TORU=100000")).size(), QSize(90, 50));
+    clipboard->clear();
+}
+
+TEST_F(EditorsTest, AFailedTrackWriteIsReportedAndTheEditorStaysOpen)
+{
+    bool openAfterFailure = false;
+    QString kept;
+    QStringList messages;
+    pt::OnModal("TfTor", [&](QDialog& d) {
+        auto& f = static_cast<TfTor&>(d);
+        f.Edit1->setText("Wschowa");
+        f.Edit2->setText(QString(31, u'9'));  // REKORD holds 30 characters
+        f.SpeedButton1->click();
+        openAfterFailure = f.isVisible();
+        kept = f.Edit1->text() + "|" + f.Edit2->text();
+        messages = pt::Messages();
+        f.SpeedButton2->click();
+    });
+    EXPECT_EQ(EditTrack(-1), -1);
+    EXPECT_TRUE(openAfterFailure);
+    EXPECT_TRUE(StartsWith(messages, "The track could not be saved: ")) << messages.join('|').toStdString();
+    EXPECT_EQ(kept, "Wschowa|" + QString(31, u'9'));
+    EXPECT_EQ(Count("TORY"), 0);
+}
+
+// ----------------------------------------------------------------- vehicle
+
+TEST_F(EditorsTest, ProfileNeedsANameAndKeepsItAsTyped)
+{
+    QStringList messagesAfterBlank;
+    bool openAfterBlank = false;
+    int rowsAfterBlank = -1;
+    QString caption;
+    QSize client;
+    pt::OnModal("TfnowycarSet", [&](QDialog& d) {
+        auto& f = static_cast<TfnowycarSet&>(d);
+        caption = f.windowTitle();
+        client = f.size();
+        f.Edit1->setText("   ");
+        f.SpeedButton1->click();
+        openAfterBlank = f.isVisible();
+        messagesAfterBlank = pt::Messages();
+        rowsAfterBlank = Count("POJAZDY");
+        f.Edit1->setText("  Rotax wet  ");
+        f.SpeedButton1->click();
+    });
+    EXPECT_EQ(EditVehicle(-1), 1);
+    EXPECT_EQ(caption, "Vehicle profile");
+    EXPECT_EQ(client, QSize(734, 428));
+    EXPECT_TRUE(openAfterBlank);
+    EXPECT_EQ(messagesAfterBlank, QStringList{"Enter profil name"});
+    EXPECT_EQ(rowsAfterBlank, 0);
+    EXPECT_EQ(db.Scalar("select NAZWA from POJAZDY where ID_POJAZDU=1").toString(), "  Rotax wet  ");
+}
+
+TEST_F(EditorsTest, EverySetupEditRoundTripsThroughItsOwnColumn)
+{
+    auto valueOf = [](int control) { return control * 13 + 7; };
+    pt::OnModal("TfnowycarSet", [&](QDialog& d) {
+        d.findChild<QLineEdit*>("Edit1")->setText("All distinct");
+        for (int n = 1; n <= 30; ++n)
+            d.findChild<TIntEdit*>(QStringLiteral("IntEdit%1").arg(n))->SetValue(valueOf(n));
+        static_cast<TfnowycarSet&>(d).SpeedButton1->click();
+    });
+    ASSERT_EQ(EditVehicle(-1), 1);
+    for (const SetupColumn& c : kSetupColumns) {
+        SCOPED_TRACE(c.caption);
+        EXPECT_EQ(db.Scalar(QStringLiteral("select %1 from POJAZDY where ID_POJAZDU=1").arg(c.column)).toInt(),
+                  valueOf(c.control));
+    }
+    EXPECT_EQ(db.Scalar("select RAMA_DOD_SZTYW_PRZOD from POJAZDY").toInt(), valueOf(18));
+    EXPECT_EQ(db.Scalar("select RAMA_ZEBATKA_PRZOD from POJAZDY").toInt(), valueOf(19));
+
+    std::array<int, 30> shown{};
+    pt::OnModal("TfnowycarSet", [&](QDialog& d) {
+        for (int n = 1; n <= 30; ++n)
+            shown[n - 1] = d.findChild<TIntEdit*>(QStringLiteral("IntEdit%1").arg(n))->Value();
+        static_cast<TfnowycarSet&>(d).SpeedButton2->click();
+    });
+    EXPECT_EQ(EditVehicle(1), 1);
+    for (int n = 1; n <= 30; ++n)
+        EXPECT_EQ(shown[n - 1], valueOf(n)) << "IntEdit" << n;
+}
+
+class SessionSetupTest : public EditorsTest {
+protected:
+    void SetUp() override
+    {
+        EditorsTest::SetUp();
+        QString columns, values;
+        for (const SetupColumn& c : kSetupColumns) {
+            columns += QStringLiteral(", ") + c.column;
+            values += QStringLiteral(", %1").arg(c.control + 200);
+        }
+        db.Exec("insert into KIEROWCY (ID_KIEROWCY, NAZWISKO, USUNIETY) values (4, 'Verstappen', 0)");
+        db.Exec("insert into TORY (ID_TORU, NAZWA, USUNIETY) values (100000, 'Genk', 0)");
+        db.Exec("insert into NAGLOWKI (ID_NAG, ID_KIEROWCY, ID_TORU, DATA_START" + columns +
+                ") values (12, 4, 100000, '2023-06-17 14:05:09'" + values + ")");
+    }
+};
+
+TEST_F(SessionSetupTest, SaveAsCarProfileStoresTheEditedValuesUnderTheTrimmedName)
+{
+    bool nameHidden = false, okHidden = false, saveShown = false, cancelInOkPlace = false;
+    int shownValue = 0;
+    QString promptText, promptCaption;
+    pt::OnModal("TfwyborBonuKod", [&](QDialog& d) {
+        auto& w = static_cast<TfwyborBonuKod&>(d);
+        promptText = w.Edit1->text();
+        promptCaption = w.windowTitle();
+        w.Edit1->setText("  Wet set-up  ");
+        w.Button1->click();
+    });
+    pt::OnModal("TfnowycarSet", [&](QDialog& d) {
+        auto& f = static_cast<TfnowycarSet&>(d);
+        nameHidden = f.Edit1->isHidden() && f.Label1->isHidden();
+        okHidden = f.SpeedButton1->isHidden();
+        saveShown = f.Button1->isVisible();
+        cancelInOkPlace = f.SpeedButton2->pos() == f.SpeedButton1->pos();
+        shownValue = f.IntEdits[4]->Value();
+        f.IntEdits[4]->SetValue(999);
+        f.Button1->click();
+    });
+    EXPECT_EQ(ShowSessionSetup(12), 12);
+    EXPECT_TRUE(nameHidden);
+    EXPECT_TRUE(okHidden);
+    EXPECT_TRUE(saveShown);
+    EXPECT_TRUE(cancelInOkPlace);
+    EXPECT_EQ(shownValue, 205);
+    EXPECT_EQ(promptCaption, "Enter profile name");
+    EXPECT_TRUE(promptText.endsWith(" : Verstappen : Genk")) << promptText.toStdString();
+
+    EXPECT_EQ(db.Scalar("select NAZWA from POJAZDY where ID_POJAZDU=1").toString(), "Wet set-up");
+    EXPECT_EQ(db.Scalar("select RAMA_WYS_ZAW_PRZOD from POJAZDY where ID_POJAZDU=1").toInt(), 999);
+    EXPECT_EQ(db.Scalar("select RAMA_RZOSTAW_KOL from POJAZDY where ID_POJAZDU=1").toInt(), 201);
+    // The session keeps its own set-up.
+    EXPECT_EQ(db.Scalar("select RAMA_WYS_ZAW_PRZOD from NAGLOWKI where ID_NAG=12").toInt(), 205);
+}
+
+TEST_F(SessionSetupTest, CancellingTheNamePromptLeavesTheViewOpen)
+{
+    bool openAfterCancel = false;
+    pt::OnModal("TfwyborBonuKod", [](QDialog& d) { static_cast<TfwyborBonuKod&>(d).Button2->click(); });
+    pt::OnModal("TfnowycarSet", [&](QDialog& d) {
+        auto& f = static_cast<TfnowycarSet&>(d);
+        f.Button1->click();
+        openAfterCancel = f.isVisible();
+        f.SpeedButton2->click();
+    });
+    EXPECT_EQ(ShowSessionSetup(12), 12);
+    EXPECT_TRUE(openAfterCancel);
+    EXPECT_EQ(Count("POJAZDY"), 0);
+    EXPECT_TRUE(pt::UnhandledModals().isEmpty());
+}
+
+TEST_F(EditorsTest, AFailedProfileWriteIsReportedAndTheWindowStaysOpen)
+{
+    bool openAfterFailure = false;
+    QStringList messages;
+    int value = 0;
+    pt::OnModal("TfnowycarSet", [&](QDialog& d) {
+        auto& f = static_cast<TfnowycarSet&>(d);
+        f.Edit1->setText(QString(101, u'p'));  // NAZWA holds 100 characters
+        f.IntEdits[0]->SetValue(42);
+        f.SpeedButton1->click();
+        openAfterFailure = f.isVisible();
+        messages = pt::Messages();
+        value = f.IntEdits[0]->Value();
+        f.SpeedButton2->click();
+    });
+    EXPECT_EQ(EditVehicle(-1), -1);
+    EXPECT_TRUE(openAfterFailure);
+    EXPECT_TRUE(StartsWith(messages, "The vehicle profile could not be saved: "))
+        << messages.join('|').toStdString();
+    EXPECT_EQ(value, 42);
+    EXPECT_EQ(Count("POJAZDY"), 0);
+}
+
+// ------------------------------------------------------------- screenshots
+
+// A stand-in photo: a kart driver's helmet on a pit-lane background.
+QImage DriverPhoto()
+{
+    QImage image(300, 400, QImage::Format_RGB32);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    QLinearGradient sky(0, 0, 0, 400);
+    sky.setColorAt(0, QColor(0x5c, 0x7f, 0xa8));
+    sky.setColorAt(1, QColor(0x23, 0x2b, 0x36));
+    p.fillRect(image.rect(), sky);
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0x1d, 0x1f, 0x24));
+    p.drawRoundedRect(QRectF(55, 250, 190, 170), 60, 60);  // shoulders
+    p.setBrush(QColor(0xe8, 0x5d, 0x12));
+    p.drawEllipse(QRectF(80, 90, 140, 170));  // helmet
+    p.setBrush(QColor(0x15, 0x18, 0x1e));
+    p.drawRoundedRect(QRectF(92, 150, 116, 46), 20, 20);  // visor
+    p.setBrush(QColor(255, 255, 255, 60));
+    p.drawEllipse(QRectF(110, 156, 50, 14));
+    p.setBrush(Qt::white);
+    p.drawRect(QRectF(145, 92, 10, 58));  // stripe
+    return image;
+}
+
+// A stand-in track photo: a circuit seen from above.
+QImage TrackPicture()
+{
+    QImage image(400, 300, QImage::Format_RGB32);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.fillRect(image.rect(), QColor(0x3f, 0x6b, 0x35));
+    QPainterPath path;
+    path.moveTo(60, 220);
+    path.cubicTo(40, 80, 160, 40, 220, 100);
+    path.cubicTo(260, 140, 300, 40, 350, 90);
+    path.cubicTo(390, 140, 330, 260, 240, 240);
+    path.cubicTo(160, 220, 120, 260, 60, 220);
+    p.setPen(QPen(QColor(0xd8, 0x2a, 0x1f), 30, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPath(path);
+    p.setPen(QPen(QColor(0x4a, 0x4c, 0x50), 24, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.drawPath(path);
+    p.setPen(QPen(Qt::white, 4));
+    p.drawLine(QPointF(48, 196), QPointF(76, 190));
+    return image;
+}
+
+// Writes pictures of the three editors when PITROVA_SHOT_DIR names a folder.
+TEST_F(EditorsTest, Screenshots)
+{
+    const QString dir = qEnvironmentVariable("PITROVA_SHOT_DIR");
+    if (dir.isEmpty())
+        GTEST_SKIP() << "set PITROVA_SHOT_DIR to write the editor pictures";
+    QDir().mkpath(dir);
+    ApplyDarkTheme(*qApp);
+
+    auto shoot = [&](QDialog& d, const QString& name) {
+        d.show();
+        QApplication::processEvents();
+        QTest::qWait(50);
+        ASSERT_TRUE(d.grab().save(dir + "/" + name));
+        d.hide();
+    };
+
+    {
+        const QString jpg = db.Folder() + "driver.jpg";
+        WriteFile(jpg, EncodeJpeg(DriverPhoto(), 90));
+        Tfkierowca f;
+        f.Image1->SetPicture(LoadDriverPictureFile(jpg));
+        f.Edit1->setText("Kowalczyk");
+        f.Edit2->setText("Marta");
+        f.Edit3->setText("Turbo");
+        f.IntEdit1->SetValue(168);
+        f.FloatEdit1->SetValue(58.4);
+        f.FloatEdit2->SetValue(1.5);
+        f.Edit4->setText("10234");
+        f.Edit5->setText("10871");
+        f.Memo1->setPlainText("Rotax Senior, second season.\nPrefers a stiff rear axle in the wet.");
+        shoot(f, "profiles_driver.png");
+    }
+    {
+        TfTor f;
+        f.Image1->SetPicture(TrackPicture());
+        f.Edit1->setText("Tor Kartingowy Radom");
+        f.FloatEdit1->SetValue(1050);
+        f.IntEdit1->SetValue(2);
+        f.IntEdit2->SetValue(0);
+        f.IntEdit3->SetValue(120);
+        f.Edit2->setText("0:47.85");
+        f.Edit3->setText("J. Nowak");
+        f.Edit4->setText("www.kartingradom.pl");
+        f.Edit5->setText("+48 48 000 00 00");
+        f.Memo1->setPlainText("Technical layout with a long back straight; the hairpin after the bridge is "
+                              "the best place to overtake.");
+        shoot(f, "profiles_track.png");
+    }
+    {
+        TfnowycarSet f;
+        f.Edit1->setText("Tony Kart Racer 401 - dry, warm");
+        SetupValues v{};
+        for (size_t i = 0; i < v.size(); ++i)
+            v[i] = static_cast<int>((i * 37 + 11) % 140);
+        f.SetValues(v);
+        shoot(f, "profiles_vehicle.png");
+        f.ShowSession(-1);
+        f.setWindowTitle("Vehicle profile");
+        shoot(f, "profiles_session_setup.png");
+    }
+}
+
+}  // namespace
