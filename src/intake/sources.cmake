@@ -17,3 +17,14 @@ target_sources(pv_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/uwgrajobrazek.cpp
 )
 target_link_libraries(pv_ui PUBLIC pv_intake)
+
+# Key dump files, sample records, the session list, the header store and
+# the session import (they read and write the database).
+target_sources(pv_intake PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/dumpfile.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/samples.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/sessionlist.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/headerstore.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/sessionimport.cpp
+)
+target_link_libraries(pv_intake PUBLIC pv_data)

@@ -4,3 +4,10 @@ pitrova_add_test(test_intake_keydownload SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_
 pitrova_add_test(test_intake_keyupload SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_keyupload.cpp LIBS pv_intake)
 pitrova_add_test(test_intake_uodczytkrom SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_uodczytkrom.cpp LIBS pv_intake GUI)
 pitrova_add_test(test_intake_uwgrajobrazek SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_uwgrajobrazek.cpp LIBS pv_intake GUI)
+# Dump files, sample records, session list, header store, session import, logger simulator.
+pitrova_add_test(test_intake_dumpfile SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_dumpfile.cpp LIBS pv_intake)
+pitrova_add_test(test_intake_samples SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_samples.cpp LIBS pv_intake)
+pitrova_add_test(test_intake_sessionlist SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_sessionlist.cpp LIBS pv_intake pv_kromsim pitrova_testsupport)
+pitrova_add_test(test_intake_headerstore SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_headerstore.cpp LIBS pv_intake pitrova_testsupport)
+pitrova_add_test(test_intake_sessionimport SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_sessionimport.cpp LIBS pv_intake pv_kromsim pitrova_testsupport)
+pitrova_add_test(test_intake_kromsim SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_kromsim.cpp LIBS pv_kromsim)

@@ -1,0 +1,165 @@
+#include "intake/headerstore.h"
+
+#include "shell/common/stale.h"
+#include "shell/data/ubazy.h"
+
+namespace {
+
+// A serial bound as text: an empty one as '' (a null QString would bind NULL).
+QString SerialText(const QString& serial) { return serial.isNull() ? QStringLiteral("") : serial; }
+
+}  // namespace
+
+int ProposeDriver(const QString& serial)
+{
+    TIBQuery q(DM->TransBrowse);
+    q.SetSQL(QStringLiteral("select * from KROM_KIEROWCY where NR_SER_KROM = :NRSER "));
+    q.ParamByName(QStringLiteral("NRSER"), SerialText(serial));
+    q.Open();
+    const int id = q.FieldByName(QStringLiteral("id_kierowcy")).AsInteger();
+    q.Close();
+    return id > 0 ? id : 0;
+}
+
+QString DriverName(int driverId)
+{
+    TIBQuery q(DM->TransBrowse);
+    q.SetSQL(QStringLiteral("select * from kierowcy where id_kierowcy=") + QString::number(driverId));
+    q.Open();
+    const QString name = q.FieldByName(QStringLiteral("imie")).AsString() + u' ' +
+                         q.FieldByName(QStringLiteral("nazwisko")).AsString();
+    q.Close();
+    return name;
+}
+
+QString TrackName(int trackId)
+{
+    TIBQuery q(DM->TransBrowse);
+    q.SetSQL(QStringLiteral("select * from tory where id_toru=") + QString::number(trackId));
+    q.Open();
+    const QString name = q.FieldByName(QStringLiteral("nazwa")).AsString();
+    q.Close();
+    return name;
+}
+
+std::optional<std::array<int, 30>> VehicleSetup(int vehicleId)
+{
+    TIBQuery q(DM->TransBrowse);
+    q.SetSQL(QStringLiteral("select * from POJAZDY where ID_POJAZDU=") + QString::number(vehicleId));
+    q.Open();
+    if (q.Eof()) {
+        q.Close();
+        return std::nullopt;
+    }
+    std::array<int, 30> values{};
+    for (size_t i = 0; i < kSetupWords.size(); ++i)
+        values[i] = q.FieldByName(QString::fromLatin1(kSetupWords[i].column)).AsInteger();
+    q.Close();
+    return values;
+}
+
+QString OperatingCounterText(int minutes)
+{
+    return Format("%d:%2.2d", minutes / 60, minutes % 60);
+}
+
+void ApplySetup(SessionHeaderRecord& header, const std::array<int, 30>& values)
+{
+    for (size_t i = 0; i < kSetupWords.size(); ++i)
+        header.SetWord(kSetupWords[i].offset, static_cast<uint16_t>(values[i] & 0xFFFF));
+}
+
+int InsertHeader(const QString& serial, const SessionHeaderRecord& header, int driverId, int trackId,
+                 QString* error)
+{
+    auto fail = [error](const QString& text) {
+        if (error)
+            *error = text;
+        return -1;
+    };
+    QDateTime end;
+    if (!header.SessionEnd(end))
+        return fail(QStringLiteral("The session end in the header is not a valid date and time"));
+
+    int newId = 0;
+    try {
+        TIBQuery qtmp(DM->TransBrowse);
+        qtmp.SetSQL(QStringLiteral("select max(id_nag) as maks from naglowki "));
+        qtmp.Open();
+        newId = qtmp.FieldByName(QStringLiteral("maks")).AsInteger() + 1;
+        qtmp.Close();
+
+        TIBQuery dup(DM->TransBrowse);
+        dup.SetSQL(QStringLiteral("select id_nag  from naglowki where DATA_KONIEC = :DATA_KONIEC and "
+                                  "ID_KIEROWCY= :ID_KIEROWCY and ID_TORU = :ID_TORU "));
+        dup.ParamByName(QStringLiteral("DATA_KONIEC"), end);
+        dup.ParamByName(QStringLiteral("ID_KIEROWCY"), driverId);
+        dup.ParamByName(QStringLiteral("ID_TORU"), trackId);
+        dup.Open();
+        const int existing = dup.FieldByName(QStringLiteral("id_nag")).AsInteger();
+        dup.Close();
+        if (existing > 0) {
+            if (error)
+                error->clear();
+            return 0;
+        }
+    } catch (const std::exception& e) {
+        return fail(QString::fromUtf8(e.what()));
+    }
+
+    // The duration is in hundredths: the start keeps its fraction of a second.
+    const QDateTime start = end.addMSecs(-static_cast<qint64>(header.Duration()) * 10);
+    // The theoretical best as a time span from day zero, in the date-time
+    // convention of the stored data.
+    const TDateTime bestSpan = header.TheoreticalBest() / 100.0 / 86400.0;
+    QDateTime bestAsDateTime = FromTDateTime(bestSpan);
+    bestAsDateTime.setTimeSpec(Qt::UTC);
+
+    QStringList columns = {
+        QStringLiteral("NR_SERYJNY_KROM"), QStringLiteral("DATA_KONIEC"), QStringLiteral("DATA_START"),
+        QStringLiteral("ID_KIEROWCY"),     QStringLiteral("ID_NAG"),      QStringLiteral("ID_TORU"),
+        QStringLiteral("ILOSC_OKRAZEN"),   QStringLiteral("MAKS_OBROTY"), QStringLiteral("MIN_OBROTY"),
+        QStringLiteral("NUMER_WYSCIGU"),
+    };
+    // The set-up columns in alphabetical order, as the statement lists them.
+    QStringList setupColumns;
+    for (const SetupWord& w : kSetupWords)
+        setupColumns.append(QString::fromLatin1(w.column));
+    setupColumns.sort();
+    columns += setupColumns;
+    columns += {QStringLiteral("TEORETYCZNIA_NAJ_DT"), QStringLiteral("TEORETYCZNIE_NAJLEPSZE")};
+
+    QStringList params;
+    for (const QString& c : columns)
+        params.append(u':' + c);
+    TIBQuery qZapiszNowy(DM->TransEdit);
+    qZapiszNowy.SetSQL(QStringLiteral("insert into NAGLOWKI (") + columns.join(QStringLiteral(", ")) +
+                       QStringLiteral(") values (") + params.join(QStringLiteral(", ")) + u')');
+
+    qZapiszNowy.ParamByName(QStringLiteral("NR_SERYJNY_KROM"), SerialText(serial));
+    qZapiszNowy.ParamByName(QStringLiteral("DATA_KONIEC"), end);
+    qZapiszNowy.ParamByName(QStringLiteral("DATA_START"), start);
+    qZapiszNowy.ParamByName(QStringLiteral("ID_KIEROWCY"), driverId);
+    qZapiszNowy.ParamByName(QStringLiteral("ID_NAG"), newId);
+    qZapiszNowy.ParamByName(QStringLiteral("ID_TORU"), trackId);
+    qZapiszNowy.ParamByName(QStringLiteral("ILOSC_OKRAZEN"), header.LapCount());
+    qZapiszNowy.ParamByName(QStringLiteral("MAKS_OBROTY"), header.MaxRpm());
+    qZapiszNowy.ParamByName(QStringLiteral("MIN_OBROTY"), header.MinRpm());
+    qZapiszNowy.ParamByName(QStringLiteral("NUMER_WYSCIGU"), header.RaceIndex());
+    for (const SetupWord& w : kSetupWords)
+        qZapiszNowy.ParamByName(QString::fromLatin1(w.column), header.SetupValue(w.offset));
+    qZapiszNowy.ParamByName(QStringLiteral("TEORETYCZNIA_NAJ_DT"), bestAsDateTime);
+    qZapiszNowy.ParamByName(QStringLiteral("TEORETYCZNIE_NAJLEPSZE"), header.TheoreticalBest());
+
+    bool ok = false;
+    try {
+        ok = DM->ExecEdit(qZapiszNowy);
+    } catch (const std::exception& e) {  // the transaction could not be started
+        return fail(QString::fromUtf8(e.what()));
+    }
+    if (!ok)
+        return fail(DM->LastEditError());
+    if (error)
+        error->clear();
+    return newId;
+}

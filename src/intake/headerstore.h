@@ -1,0 +1,38 @@
+#pragma once
+// The database half of the session header form: the driver proposed for a
+// logger serial number, the names shown for the chosen driver and track,
+// the set-up of a vehicle profile, and the insert of the session's NAGLOWKI
+// row.  Reads run on TransBrowse, the insert through DM->ExecEdit.
+#include <QString>
+
+#include <array>
+#include <optional>
+
+#include "intake/dumpfile.h"
+
+// The driver linked to a logger serial in KROM_KIEROWCY (its first row), or
+// 0 when none is linked; the form takes it only when it is greater than 0.
+int ProposeDriver(const QString& serial);
+
+// "imie nazwisko" of a driver; a single blank when no driver has the id.
+QString DriverName(int driverId);
+// The name of a track; empty when no track has the id.
+QString TrackName(int trackId);
+
+// The 30 set-up values of a vehicle profile in the order of kSetupWords;
+// nothing when no profile has the id.
+std::optional<std::array<int, 30>> VehicleSetup(int vehicleId);
+
+// The engine operating counter (minutes) as hours:minutes, "%d:%2.2d".
+QString OperatingCounterText(int minutes);
+
+// Copies set-up values (in the order of kSetupWords) into the header's
+// words, low 16 bits each.
+void ApplySetup(SessionHeaderRecord& header, const std::array<int, 30>& values);
+
+// Inserts the NAGLOWKI row of a session from its (edited) header record.
+// Returns the new ID_NAG (> 0); 0 when a row with the same end time, driver
+// and track exists already (nothing inserted); -1 when the row could not be
+// stored, with the database's message in error.
+int InsertHeader(const QString& serial, const SessionHeaderRecord& header, int driverId, int trackId,
+                 QString* error = nullptr);
