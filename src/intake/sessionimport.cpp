@@ -1,0 +1,550 @@
+#include "intake/sessionimport.h"
+
+#include <QVariant>
+
+#include <algorithm>
+#include <memory>
+
+#include "intake/sessionlist.h"
+#include "shell/common/stale.h"
+#include "shell/data/ubazy.h"
+
+// ------------------------------------------------------------- averages
+
+int RpmAverage(int64_t sum, int64_t count)
+{
+    if (count == 0)
+        return 0;
+    return RoundHalfEven(static_cast<double>(sum) / static_cast<double>(count));
+}
+
+double MeanRpmChange(int64_t sum, int64_t count)
+{
+    if (count == 0)
+        return 0.0;
+    return static_cast<double>(sum) / (static_cast<double>(count) / 10.0);
+}
+
+// -------------------------------------------------------- sample writer
+
+void SessionSampleWriter::BeginSession(int idNag, int firstPositionId, int raceIndex)
+{
+    idNag_ = idNag;
+    raceIndex_ = raceIndex;
+    nextPositionId_ = firstPositionId;
+    seconds_ = 0;
+    prevLapCrossing_ = 0;
+    prevSectorCrossing_ = 0;
+    firstLine_ = true;
+    highestGpsX_ = 0;
+    lapSum_ = lapCount_ = 0;
+    sectorSum_ = sectorCount_ = 0;
+}
+
+bool SessionSampleWriter::WritePlainSample(const uint8_t* record, SessionRowSink& sink)
+{
+    return WriteSample(record, SampleFormat::Plain, sink);
+}
+
+bool SessionSampleWriter::WriteGpsSample(const uint8_t* record, SessionRowSink& sink)
+{
+    return WriteSample(record, SampleFormat::Gps, sink);
+}
+
+void SessionSampleWriter::ComputeLapAverages()
+{
+    lapAverage_ = RpmAverage(lapSum_, lapCount_);
+    lapMeanRise_ = MeanRpmChange(lapRiseSum_, lapRiseCount_);
+    lapMeanFall_ = MeanRpmChange(lapFallSum_, lapFallCount_);
+}
+
+void SessionSampleWriter::ComputeSectorAverages()
+{
+    sectorAverage_ = RpmAverage(sectorSum_, sectorCount_);
+    sectorMeanRise_ = MeanRpmChange(sectorRiseSum_, sectorRiseCount_);
+    sectorMeanFall_ = MeanRpmChange(sectorFallSum_, sectorFallCount_);
+}
+
+void SessionSampleWriter::RestartLapSums(int rpm)
+{
+    lapSum_ = rpm;
+    lapCount_ = 1;
+    lapRiseSum_ = lapRiseCount_ = lapFallSum_ = lapFallCount_ = 0;
+}
+
+void SessionSampleWriter::RestartSectorSums(int rpm)
+{
+    sectorSum_ = rpm;
+    sectorCount_ = 1;
+    sectorRiseSum_ = sectorRiseCount_ = sectorFallSum_ = sectorFallCount_ = 0;
+}
+
+bool SessionSampleWriter::WriteSample(const uint8_t* record, SampleFormat format, SessionRowSink& sink)
+{
+    const uint8_t type = record[sample_offsets::kType];
+    if (record[sample_offsets::kRaceIndex] != raceIndex_)
+        return true;
+    if (type == 0 || type == 255 || type == kSampleEnd)
+        return true;
+
+    SampleValues& v = values_;
+    DecodeSampleRecord(record, format, v);
+
+    int sampleTime = seconds_ * 100;
+    const int crossing = (type == kSampleLapLine || type == kSampleSectorLine) ? seconds_ * 100 + v.lineHundredths : 0;
+
+    // What is the same for the ten rows of the record.
+    PositionRow& row = row_;
+    row.idNaglowka = idNag_;
+    row.temp1 = v.temp1;
+    row.tempOtoczenia = v.ambient;
+    row.wilgotnosc = v.humidity;
+    row.typProbki = type;
+    // The time texts of the record differ only in their hundredths.
+    const QString timeBase = SessionTimeText(sampleTime);
+
+    // A line crossed after the last sample of its second (hundredths 91 to
+    // 99) leaves its closing flag set with no sample after the line to
+    // restart the sums; the next lap or sector then starts at the first
+    // sample of this record, so its averages hold only its own samples.
+    const bool lapRestartDue = lapClosing_;
+    const bool sectorRestartDue = sectorClosing_;
+
+    for (int k = 0; k < kRpmSamples; ++k) {
+        const int j = k / 2;
+        const int rpm = v.rpm[k];
+        if (v.gpsX[j] > highestGpsX_)
+            highestGpsX_ = v.gpsX[j];
+
+        row.idPozycji = nextPositionId_;
+        row.dataSs = sampleTime;
+        row.data = timeBase;
+        if (k > 0) {
+            QChar* d = row.data.data();
+            const qsizetype n = row.data.size();
+            d[n - 2] = QChar(u'0' + k);
+            d[n - 1] = QChar(u'0');
+        }
+        row.obroty = rpm;
+        row.temp2 = v.temp2[j];
+        row.accx = v.accX[j];
+        row.accy = v.accY[j];
+        row.predkoscGps = v.speed[j];
+        row.gpsx = v.gpsX[j];
+        row.gpsy = v.gpsY[j];
+        row.gyro1 = v.gyro[j];
+        row.gyro2 = v.gyro[j];
+
+        // Sums of the lap and the sector in progress.
+        ++lapCount_;
+        ++sectorCount_;
+        lapSum_ += rpm;
+        sectorSum_ += rpm;
+        if (prevRpm_ != 0) {
+            if (rpm < prevRpm_) {
+                lapFallSum_ += prevRpm_ - rpm;
+                sectorFallSum_ += prevRpm_ - rpm;
+                ++lapFallCount_;
+                ++sectorFallCount_;
+            } else if (rpm > prevRpm_) {
+                lapRiseSum_ += rpm - prevRpm_;
+                sectorRiseSum_ += rpm - prevRpm_;
+                ++lapRiseCount_;
+                ++sectorRiseCount_;
+            }
+        }
+        prevRpm_ = rpm;
+
+        if (k == 0 && (lapRestartDue || sectorRestartDue)) {
+            if (lapRestartDue)
+                RestartLapSums(rpm);
+            RestartSectorSums(rpm);
+            lapClosing_ = false;
+            sectorClosing_ = false;
+        }
+
+        // Lap and sector of the sample; closing of the lap or sector whose
+        // line is crossed in this second.
+        if (type == kSampleLapLine) {
+            if (sampleTime == crossing) {
+                lapClosing_ = true;
+                ComputeLapAverages();
+                ComputeSectorAverages();
+            }
+            if (sampleTime >= crossing) {
+                if (lapClosing_) {
+                    RestartLapSums(rpm);
+                    RestartSectorSums(rpm);
+                }
+                lapClosing_ = false;
+                row.okrazenie = v.lap;
+                row.sektor = v.sector;
+            } else {
+                ComputeLapAverages();
+                ComputeSectorAverages();
+                lapClosing_ = true;
+                row.okrazenie = v.lap - 1;
+                row.sektor = 1;
+            }
+        } else if (type == kSampleSectorLine) {
+            if (sampleTime <= crossing) {
+                sectorClosing_ = true;
+                ComputeSectorAverages();
+                row.okrazenie = v.lap;
+                row.sektor = v.sector;
+            } else {
+                row.okrazenie = v.lap;
+                row.sektor = v.sector + 1;
+                if (sectorClosing_)
+                    RestartSectorSums(rpm);
+                sectorClosing_ = false;
+            }
+        } else {
+            row.okrazenie = v.lap;
+            row.sektor = v.sector;
+        }
+
+        sink.WritePosition(row);
+        sampleTime += 10;
+        ++nextPositionId_;
+    }
+
+    if (type == kSampleLapLine) {
+        const int lapTime = crossing - prevLapCrossing_;
+        const int sectorTime = crossing - prevSectorCrossing_;
+        prevLapCrossing_ = crossing;
+        prevSectorCrossing_ = crossing;
+        if (firstLine_) {
+            sink.WriteFirstLapStart(idNag_, crossing);
+        } else {
+            LapRow lap;
+            lap.idNaglowka = idNag_;
+            lap.nr = v.lap - 1;
+            lap.czasSs = lapTime;
+            lap.czas = SessionTimeText(lapTime);
+            lap.avgObroty = lapAverage_;
+            lap.avgAccObroty = lapMeanRise_;
+            lap.avgDecObroty = lapMeanFall_;
+            sink.WriteLap(lap);
+
+            SectorRow sector;
+            sector.idNaglowka = idNag_;
+            sector.nrOkrazenia = v.lap - 1;
+            sector.nrSektora = v.sector;
+            sector.czasSs = sectorTime;
+            sector.czas = SessionTimeText(sectorTime);
+            sector.avgObroty = sectorAverage_;
+            sector.avgAccObroty = sectorMeanRise_;
+            sector.avgDecObroty = sectorMeanFall_;
+            sink.WriteSector(sector);
+        }
+        firstLine_ = false;
+    } else if (type == kSampleSectorLine) {
+        const int sectorTime = crossing - prevSectorCrossing_;
+        prevSectorCrossing_ = crossing;
+        if (!firstLine_) {
+            SectorRow sector;
+            sector.idNaglowka = idNag_;
+            sector.nrOkrazenia = v.lap;
+            sector.nrSektora = v.sector;
+            sector.czasSs = sectorTime;
+            sector.czas = SessionTimeText(sectorTime);
+            sector.avgObroty = sectorAverage_;
+            sector.avgAccObroty = sectorMeanRise_;
+            sector.avgDecObroty = sectorMeanFall_;
+            sink.WriteSector(sector);
+        }
+    }
+    ++seconds_;
+    return false;
+}
+
+// ------------------------------------------------------- database rows
+
+namespace {
+
+QStringList ParamsOf(const QStringList& columns)
+{
+    QStringList params;
+    for (const QString& c : columns)
+        params.append(u':' + c);
+    return params;
+}
+
+QString InsertText(const char* table, const QStringList& columns)
+{
+    return QStringLiteral("insert into %1 (%2) values (%3)")
+        .arg(QString::fromLatin1(table), columns.join(QStringLiteral(", ")),
+             ParamsOf(columns).join(QStringLiteral(", ")));
+}
+
+// The import's statements on TransEdit, with their parameter indices looked
+// up once.  Each is prepared on its first run in a session's transaction.
+class DatabaseRowSink final : public SessionRowSink {
+public:
+    DatabaseRowSink()
+        : qZapiszNowy(DM->TransEdit), qZapiszOkr(DM->TransEdit), qZapiszSek(DM->TransEdit),
+          qdopiszprzesuniecie(DM->TransEdit), qdopiszjestGPS(DM->TransEdit)
+    {
+        qZapiszNowy.SetSQL(InsertText(
+            "POZYCJE", {QStringLiteral("ACCX"), QStringLiteral("ACCY"), QStringLiteral("DATA"),
+                        QStringLiteral("GPSX"), QStringLiteral("GPSY"), QStringLiteral("GYRO1"),
+                        QStringLiteral("GYRO2"), QStringLiteral("ID_NAGLOWKA"), QStringLiteral("ID_POZYCJI"),
+                        QStringLiteral("OBROTY"), QStringLiteral("OKRAZENIE"), QStringLiteral("SEKTOR"),
+                        QStringLiteral("TEMP_OTOCZENIA"), QStringLiteral("TEMP1"), QStringLiteral("TEMP2"),
+                        QStringLiteral("TYP_PROBKI"), QStringLiteral("WILGOTNOSC"), QStringLiteral("DATA_SS"),
+                        QStringLiteral("PREDKOSC_GPS")}));
+        for (int i = 0; i < kPositionParams; ++i)
+            pos_[i] = qZapiszNowy.ParamIndex(kPositionNames[i]);
+
+        qZapiszOkr.SetSQL(InsertText(
+            "OKRAZENIA_REJ",
+            {QStringLiteral("CZAS"), QStringLiteral("CZAS_SS"), QStringLiteral("ID_NAGLOWKA"),
+             QStringLiteral("MAKS_OBROTY"), QStringLiteral("MIN_OBROTY"), QStringLiteral("NR"),
+             QStringLiteral("ROZNICA"), QStringLiteral("ROZNICA_SS"), QStringLiteral("TEMP"),
+             QStringLiteral("AVG_OBROTY"), QStringLiteral("AVG_ACC_OBROTY"), QStringLiteral("AVG_DEC_OBROTY")}));
+        qZapiszSek.SetSQL(InsertText(
+            "SEKTORY", {QStringLiteral("CZAS"), QStringLiteral("CZAS_SS"), QStringLiteral("ID_NAGLOWKA"),
+                        QStringLiteral("MAX_OBROTY"), QStringLiteral("MIN_OBROTY"), QStringLiteral("NR_OKRAZENIA"),
+                        QStringLiteral("NR_SEKTORA"), QStringLiteral("TEMP"), QStringLiteral("AVG_OBROTY"),
+                        QStringLiteral("AVG_ACC_OBROTY"), QStringLiteral("AVG_DEC_OBROTY")}));
+        qdopiszprzesuniecie.SetSQL(
+            QStringLiteral("update NAGLOWKI set START_PIERWSZ_OKR = :S where ID_NAG = :ID_NAG"));
+        qdopiszjestGPS.SetSQL(QStringLiteral("update NAGLOWKI set BYL_GPS = :S where ID_NAG = :ID_NAG"));
+        // Columns that are never given a value stay NULL: the parameters
+        // start out NULL and are never set.
+    }
+
+    void WritePosition(const PositionRow& r) override
+    {
+        TIBQuery& q = qZapiszNowy;
+        q.SetParam(pos_[0], r.accx);
+        q.SetParam(pos_[1], r.accy);
+        q.SetParam(pos_[2], r.data);
+        q.SetParam(pos_[3], r.gpsx);
+        q.SetParam(pos_[4], r.gpsy);
+        q.SetParam(pos_[5], r.gyro1);
+        q.SetParam(pos_[6], r.gyro2);
+        q.SetParam(pos_[7], r.idNaglowka);
+        q.SetParam(pos_[8], r.idPozycji);
+        q.SetParam(pos_[9], r.obroty);
+        q.SetParam(pos_[10], r.okrazenie);
+        q.SetParam(pos_[11], r.sektor);
+        q.SetParam(pos_[12], r.tempOtoczenia);
+        q.SetParam(pos_[13], r.temp1);
+        q.SetParam(pos_[14], r.temp2);
+        q.SetParam(pos_[15], r.typProbki);
+        q.SetParam(pos_[16], r.wilgotnosc);
+        q.SetParam(pos_[17], r.dataSs);
+        q.SetParam(pos_[18], r.predkoscGps);
+        q.ExecSQL();
+    }
+
+    void WriteLap(const LapRow& r) override
+    {
+        TIBQuery& q = qZapiszOkr;
+        q.ParamByName(QStringLiteral("ID_NAGLOWKA"), r.idNaglowka);
+        q.ParamByName(QStringLiteral("NR"), r.nr);
+        q.ParamByName(QStringLiteral("CZAS_SS"), r.czasSs);
+        q.ParamByName(QStringLiteral("CZAS"), r.czas);
+        q.ParamByName(QStringLiteral("AVG_OBROTY"), r.avgObroty);
+        q.ParamByName(QStringLiteral("AVG_ACC_OBROTY"), r.avgAccObroty);
+        q.ParamByName(QStringLiteral("AVG_DEC_OBROTY"), r.avgDecObroty);
+        q.ExecSQL();
+    }
+
+    void WriteSector(const SectorRow& r) override
+    {
+        TIBQuery& q = qZapiszSek;
+        q.ParamByName(QStringLiteral("ID_NAGLOWKA"), r.idNaglowka);
+        q.ParamByName(QStringLiteral("NR_OKRAZENIA"), r.nrOkrazenia);
+        q.ParamByName(QStringLiteral("NR_SEKTORA"), r.nrSektora);
+        q.ParamByName(QStringLiteral("CZAS_SS"), r.czasSs);
+        q.ParamByName(QStringLiteral("CZAS"), r.czas);
+        q.ParamByName(QStringLiteral("AVG_OBROTY"), r.avgObroty);
+        q.ParamByName(QStringLiteral("AVG_ACC_OBROTY"), r.avgAccObroty);
+        q.ParamByName(QStringLiteral("AVG_DEC_OBROTY"), r.avgDecObroty);
+        q.ExecSQL();
+    }
+
+    void WriteFirstLapStart(int idNaglowka, int hundredths) override
+    {
+        qdopiszprzesuniecie.ParamByName(QStringLiteral("S"), hundredths);
+        qdopiszprzesuniecie.ParamByName(QStringLiteral("ID_NAG"), idNaglowka);
+        qdopiszprzesuniecie.ExecSQL();
+    }
+
+    void WriteHasGps(int idNaglowka, int highestGpsX)
+    {
+        qdopiszjestGPS.ParamByName(QStringLiteral("S"), highestGpsX);
+        qdopiszjestGPS.ParamByName(QStringLiteral("ID_NAG"), idNaglowka);
+        qdopiszjestGPS.ExecSQL();
+    }
+
+private:
+    static constexpr int kPositionParams = 19;
+    static inline const QString kPositionNames[kPositionParams] = {
+        QStringLiteral("ACCX"),           QStringLiteral("ACCY"),        QStringLiteral("DATA"),
+        QStringLiteral("GPSX"),           QStringLiteral("GPSY"),        QStringLiteral("GYRO1"),
+        QStringLiteral("GYRO2"),          QStringLiteral("ID_NAGLOWKA"), QStringLiteral("ID_POZYCJI"),
+        QStringLiteral("OBROTY"),         QStringLiteral("OKRAZENIE"),   QStringLiteral("SEKTOR"),
+        QStringLiteral("TEMP_OTOCZENIA"), QStringLiteral("TEMP1"),       QStringLiteral("TEMP2"),
+        QStringLiteral("TYP_PROBKI"),     QStringLiteral("WILGOTNOSC"),  QStringLiteral("DATA_SS"),
+        QStringLiteral("PREDKOSC_GPS"),
+    };
+
+    TIBQuery qZapiszNowy;
+    TIBQuery qZapiszOkr;
+    TIBQuery qZapiszSek;
+    TIBQuery qdopiszprzesuniecie;
+    TIBQuery qdopiszjestGPS;
+    int pos_[kPositionParams] = {};
+};
+
+// Records the header's duration leads to expect: two seconds per record.
+int ExpectedRecords(const SessionHeaderRecord& header)
+{
+    const qint64 seconds = (static_cast<qint64>(header.Duration()) + 99) / 100;
+    return static_cast<int>(std::clamp<qint64>((seconds + 1) / 2, 1, INT32_MAX));
+}
+
+// Removes the header row of a session whose samples were rolled back, so
+// that the next intake offers the session again.
+void RemoveHeaderRow(int idNag, const ImportCallbacks& cb)
+{
+    TIBQuery q(DM->TransEdit);
+    q.SetSQL(QStringLiteral("delete from NAGLOWKI where ID_NAG = :ID_NAG"));
+    q.ParamByName(QStringLiteral("ID_NAG"), idNag);
+    bool ok = false;
+    QString error;
+    try {
+        ok = DM->ExecEdit(q);
+        if (!ok)
+            error = DM->LastEditError();
+    } catch (const std::exception& e) {
+        error = QString::fromUtf8(e.what());
+    }
+    if (!ok && cb.message)
+        cb.message(QStringLiteral("The header of the session could not be removed: %1").arg(error));
+}
+
+// Imports one session under the header row id.  True when it was stored;
+// on an error the message is shown, the session's rows are rolled back and
+// its header row removed.
+bool ImportSession(KeyDumpFile& file, const SessionHeaderRecord& header, int id, SessionSampleWriter& writer,
+                   DatabaseRowSink& sink, const ImportCallbacks& cb)
+{
+    TTransaction& trans = DM->TransEdit;
+    const bool gps = header.IsGpsFormat();
+    const int expected = ExpectedRecords(header);
+    if (cb.busy)
+        cb.busy(true);
+    try {
+        writer.BeginSession(id, DM->NextPositionId(), header.RaceIndex());
+        if (!trans.Active())
+            trans.StartTransaction();
+        SampleRing ring(file, header.StartOffset());
+        uint8_t record[kDumpRecordSize];
+        for (;;) {
+            if (cb.progress)
+                cb.progress(ring.RecordsRead(), expected);
+            ring.Next(record);
+            const bool ended = gps ? writer.WriteGpsSample(record, sink) || writer.WriteGpsSample(record + kSampleRecordSize, sink)
+                                   : writer.WritePlainSample(record, sink) ||
+                                         writer.WritePlainSample(record + kSampleRecordSize, sink);
+            if (ended)
+                break;
+        }
+        sink.WriteHasGps(id, writer.HighestGpsX());
+        if (trans.Active())
+            trans.Commit();
+    } catch (const std::exception& e) {
+        if (cb.busy)
+            cb.busy(false);
+        if (cb.message)
+            cb.message(QString::fromUtf8(e.what()));
+        trans.Rollback();
+        RemoveHeaderRow(id, cb);
+        return false;
+    }
+    if (cb.busy)
+        cb.busy(false);
+    return true;
+}
+
+}  // namespace
+
+// -------------------------------------------------------------- import
+
+ImportSummary ImportSessions(const QString& folder, const ImportCallbacks& cb)
+{
+    ImportSummary summary;
+    MemTable& mem = DM->memPrzejazdy;
+    const int cTicked = mem.FieldIndex(QStringLiteral("wybrany"));
+    int driverId = -1;
+    int trackId = -1;
+    SessionSampleWriter writer;
+    std::unique_ptr<DatabaseRowSink> sink;
+
+    TIBQuery stored(DM->TransBrowse);
+    stored.SetSQL(QStringLiteral("select id_nag  from naglowki where DATA_KONIEC = :DATA_KONIEC and "
+                                 "NR_SERYJNY_KROM= :NR_SERYJNY_KROM "));
+    const int pEnd = stored.ParamIndex(QStringLiteral("DATA_KONIEC"));
+    const int pSerial = stored.ParamIndex(QStringLiteral("NR_SERYJNY_KROM"));
+
+    const QString base = IncludeBackslash(folder);
+    const QStringList names = DumpFileNames(folder);
+    for (int i = 0; i < names.size(); ++i) {
+        const QString serial = SerialFromFileName(names[i]);
+        KeyDumpFile file;
+        if (!file.Open(base + names[i])) {
+            if (cb.message)
+                cb.message(file.ErrorText());
+            continue;
+        }
+        // A file without all its header records was reported when the list
+        // was built and has no rows in it.
+        if (!file.HasHeaderRecords())
+            continue;
+        for (int e = 1; e <= kHeaderEntryCount; ++e) {
+            const SessionHeaderRecord header = file.ReadHeader(e);
+            if (!mem.Active())
+                continue;
+            const int row = mem.Find(QStringLiteral("nr_pliku;numer_wpisu"), {i, e});
+            if (row < 0 || !mem.BoolAt(row, cTicked) || header.IsFree())
+                continue;
+            QDateTime end;
+            if (!header.SessionEnd(end))
+                continue;
+
+            stored.SetParam(pEnd, end);
+            stored.SetParam(pSerial, serial);
+            stored.Open();
+            const int existing = stored.FieldByName(QStringLiteral("id_nag")).AsInteger();
+            stored.Close();
+            if (existing > 0)
+                continue;
+
+            const int id = cb.confirmHeader ? cb.confirmHeader(serial, header, driverId, trackId) : -1;
+            if (id == -2) {
+                if (DM->TransEdit.Active())
+                    DM->TransEdit.Commit();
+                summary.cancelled = true;
+                return summary;
+            }
+            if (id <= 0)
+                continue;
+
+            if (!sink)
+                sink = std::make_unique<DatabaseRowSink>();
+            if (ImportSession(file, header, id, writer, *sink, cb))
+                ++summary.imported;
+            else
+                ++summary.failed;
+        }
+        file.Close();
+    }
+    if (cb.message)
+        cb.message(QStringLiteral("Finished"));
+    return summary;
+}

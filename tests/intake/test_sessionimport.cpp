@@ -1,0 +1,746 @@
+// The session import against a real database: hand-made sessions whose
+// rows are worked out by hand, the error paths, and whole simulated
+// sessions compared with the simulator's truth.
+#include <gtest/gtest.h>
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <cmath>
+
+#include "intake/headerstore.h"
+#include "intake/sessionimport.h"
+#include "intake/sessionlist.h"
+#include "kromsim.h"
+#include "shell/common/stale.h"
+#include "support/testdb.h"
+
+namespace {
+
+using Rpms = std::array<uint16_t, 10>;
+using kromsim::SampleRecordBuilder;
+
+Rpms Flat(uint16_t v)
+{
+    Rpms r;
+    r.fill(v);
+    return r;
+}
+
+SampleRecordBuilder Rec(uint8_t type, uint8_t line, uint8_t lap, uint8_t sector, const Rpms& rpm,
+                        SampleFormat format = SampleFormat::Plain, uint8_t race = 0)
+{
+    SampleRecordBuilder b(format);
+    b.Type(type).LineHundredths(line).Lap(lap).Sector(sector).Rpms(rpm).Race(race);
+    return b;
+}
+
+SampleRecordBuilder EndRec(uint8_t race = 0)
+{
+    SampleRecordBuilder b;
+    b.Type(5).Race(race);
+    return b;
+}
+
+struct HandSession {
+    int entry = 1;
+    uint8_t race = 0;
+    SampleFormat format = SampleFormat::Plain;
+    int startRecord = kRingFirstRecord;
+    int hour = 10;  // session end: 2024-06-20 hour:00:00
+    std::vector<SampleRecordBuilder> samples;
+};
+
+struct Pos {
+    int dataSs, obroty, okrazenie, sektor, typ, gyro1, gyro2, gpsx, accx, accy, predkosc;
+    QString data;
+    double temp1, temp2, ambient;
+    int wilgotnosc;
+};
+
+struct Lap {
+    int nr, czasSs, avg;
+    QString czas;
+    double rise, fall;
+    bool othersNull;
+};
+
+struct Sector {
+    int nrOkr, nrSek, czasSs, avg;
+    QString czas;
+    double rise, fall;
+    bool othersNull;
+};
+
+class ImportTest : public ::testing::Test {
+protected:
+    TestDatabase db;
+    QTemporaryDir folder;
+    QStringList messages;
+    int confirmations = 0;
+    std::vector<std::pair<int, int>> progress;
+
+    void WriteDump(const QString& name, int records, const std::vector<HandSession>& sessions)
+    {
+        kromsim::DumpImage image(records);
+        for (const HandSession& s : sessions) {
+            SessionHeaderRecord h;
+            h.SetByte(0, s.race);
+            h.SetByte(1, static_cast<uint8_t>(s.hour));
+            h.SetByte(4, 20);
+            h.SetByte(5, 6);
+            h.SetWord(6, 2024);
+            h.SetWord(10, static_cast<uint16_t>(s.startRecord - kRingFirstRecord));
+            h.SetDWord(132, static_cast<uint32_t>(s.samples.size() * 100));
+            h.SetWord(220, s.format == SampleFormat::Gps ? 1 : 0);
+            image.SetHeader(s.entry, h);
+            int r = s.startRecord, half = 0;
+            for (const SampleRecordBuilder& b : s.samples) {
+                image.SetSample(r, half, b.Data());
+                if (++half == 2) {
+                    half = 0;
+                    if (++r >= records)
+                        r = kRingFirstRecord;
+                }
+            }
+        }
+        ASSERT_TRUE(image.Save(folder.filePath(name)));
+    }
+
+    void List()
+    {
+        BuildSessionList(folder.path(), [this](const QString& m) { messages.append(m); });
+    }
+
+    // Lists and imports, confirming every header with driver 1 and track 1
+    // unless a confirmation of its own is given.
+    ImportSummary Import(std::function<int(const QString&, const SessionHeaderRecord&, int&, int&)> confirm = {})
+    {
+        List();
+        ImportCallbacks cb;
+        cb.confirmHeader = [&](const QString& serial, const SessionHeaderRecord& h, int& d, int& t) {
+            ++confirmations;
+            if (confirm)
+                return confirm(serial, h, d, t);
+            d = 1;
+            t = 1;
+            QString error;
+            const int id = InsertHeader(serial, h, d, t, &error);
+            EXPECT_GE(id, 0) << error.toStdString();
+            return id;
+        };
+        cb.message = [this](const QString& m) { messages.append(m); };
+        cb.progress = [this](int done, int expected) { progress.emplace_back(done, expected); };
+        return ImportSessions(folder.path(), cb);
+    }
+
+    int HeaderId(int hour)
+    {
+        return db
+            .Scalar(QStringLiteral("select ID_NAG from NAGLOWKI where DATA_KONIEC = '2024-06-20 %1:00:00'").arg(hour))
+            .toInt();
+    }
+    int Count(const QString& table)
+    {
+        return db.Scalar(QStringLiteral("select count(*) from %1").arg(table)).toInt();
+    }
+
+    std::vector<Pos> Positions(int idNag)
+    {
+        TIBQuery q(db.dm().TransBrowse);
+        q.SetSQL(QStringLiteral("select * from POZYCJE where ID_NAGLOWKA = :N order by ID_POZYCJI"));
+        q.ParamByName(QStringLiteral("N"), idNag);
+        q.Open();
+        std::vector<Pos> out;
+        for (; !q.Eof(); q.Next()) {
+            auto i = [&](const char* f) { return q.FieldByName(QString::fromLatin1(f)).AsInteger(); };
+            auto d = [&](const char* f) { return q.FieldByName(QString::fromLatin1(f)).AsFloat(); };
+            out.push_back({i("DATA_SS"), i("OBROTY"), i("OKRAZENIE"), i("SEKTOR"), i("TYP_PROBKI"), i("GYRO1"),
+                           i("GYRO2"), i("GPSX"), i("ACCX"), i("ACCY"), i("PREDKOSC_GPS"),
+                           q.FieldByName(QStringLiteral("DATA")).AsString(), d("TEMP1"), d("TEMP2"),
+                           d("TEMP_OTOCZENIA"), i("WILGOTNOSC")});
+        }
+        return out;
+    }
+
+    std::vector<Lap> Laps(int idNag)
+    {
+        TIBQuery q(db.dm().TransBrowse);
+        q.SetSQL(QStringLiteral("select * from OKRAZENIA_REJ where ID_NAGLOWKA = :N order by NR"));
+        q.ParamByName(QStringLiteral("N"), idNag);
+        q.Open();
+        std::vector<Lap> out;
+        for (; !q.Eof(); q.Next()) {
+            const bool nulls = q.FieldByName(QStringLiteral("MAKS_OBROTY")).IsNull() &&
+                               q.FieldByName(QStringLiteral("MIN_OBROTY")).IsNull() &&
+                               q.FieldByName(QStringLiteral("ROZNICA")).IsNull() &&
+                               q.FieldByName(QStringLiteral("ROZNICA_SS")).IsNull() &&
+                               q.FieldByName(QStringLiteral("TEMP")).IsNull();
+            out.push_back({q.FieldByName(QStringLiteral("NR")).AsInteger(),
+                           q.FieldByName(QStringLiteral("CZAS_SS")).AsInteger(),
+                           q.FieldByName(QStringLiteral("AVG_OBROTY")).AsInteger(),
+                           q.FieldByName(QStringLiteral("CZAS")).AsString(),
+                           q.FieldByName(QStringLiteral("AVG_ACC_OBROTY")).AsFloat(),
+                           q.FieldByName(QStringLiteral("AVG_DEC_OBROTY")).AsFloat(), nulls});
+        }
+        return out;
+    }
+
+    std::vector<Sector> Sectors(int idNag)
+    {
+        TIBQuery q(db.dm().TransBrowse);
+        q.SetSQL(QStringLiteral(
+            "select * from SEKTORY where ID_NAGLOWKA = :N order by NR_OKRAZENIA, NR_SEKTORA"));
+        q.ParamByName(QStringLiteral("N"), idNag);
+        q.Open();
+        std::vector<Sector> out;
+        for (; !q.Eof(); q.Next()) {
+            const bool nulls = q.FieldByName(QStringLiteral("MAX_OBROTY")).IsNull() &&
+                               q.FieldByName(QStringLiteral("MIN_OBROTY")).IsNull() &&
+                               q.FieldByName(QStringLiteral("TEMP")).IsNull();
+            out.push_back({q.FieldByName(QStringLiteral("NR_OKRAZENIA")).AsInteger(),
+                           q.FieldByName(QStringLiteral("NR_SEKTORA")).AsInteger(),
+                           q.FieldByName(QStringLiteral("CZAS_SS")).AsInteger(),
+                           q.FieldByName(QStringLiteral("AVG_OBROTY")).AsInteger(),
+                           q.FieldByName(QStringLiteral("CZAS")).AsString(),
+                           q.FieldByName(QStringLiteral("AVG_ACC_OBROTY")).AsFloat(),
+                           q.FieldByName(QStringLiteral("AVG_DEC_OBROTY")).AsFloat(), nulls});
+        }
+        return out;
+    }
+
+    QVariant HeaderColumn(int id, const char* column)
+    {
+        return db.Scalar(QStringLiteral("select %1 from NAGLOWKI where ID_NAG = %2").arg(QString::fromLatin1(column)).arg(id));
+    }
+};
+
+// The stored averages are single-precision columns.
+void ExpectMean(double got, double expected) { EXPECT_NEAR(got, expected, std::fabs(expected) * 1e-6 + 1e-6); }
+
+// Lap lines crossed at hundredth 0 and at hundredth 45, with the lap's
+// averages and mean rise and fall worked out by hand.
+TEST_F(ImportTest, LapLinesAtHundredthZeroAndFortyFive)
+{
+    HandSession s;
+    s.samples = {
+        Rec(1, 0, 0, 1, Flat(3000)),
+        Rec(3, 0, 1, 3, {5000, 5100, 5200, 5300, 5400, 5500, 5600, 5700, 5800, 5900}),
+        Rec(1, 0, 1, 1, {6000, 5800, 5600, 5400, 5200, 5000, 4800, 4600, 4400, 4200}),
+        Rec(3, 45, 2, 2, {4300, 4400, 4500, 4600, 4700, 9000, 9000, 9000, 9000, 9000}),
+        Rec(1, 0, 2, 1, Flat(8000)),
+        Rec(3, 0, 3, 1, {7000, 6000, 6000, 6000, 6000, 6000, 6000, 6000, 6000, 6000}),
+        EndRec(),
+    };
+    WriteDump(QStringLiteral("dane1_77.bin"), kMinDumpRecords + 40, {s});
+    const ImportSummary sum = Import();
+    EXPECT_EQ(sum.imported, 1);
+    EXPECT_EQ(messages, QStringList{QStringLiteral("Finished")});
+
+    const int id = HeaderId(10);
+    EXPECT_EQ(HeaderColumn(id, "START_PIERWSZ_OKR").toInt(), 100);
+    const std::vector<Pos> pos = Positions(id);
+    ASSERT_EQ(pos.size(), 60u);
+    for (int i = 0; i < 60; ++i) {
+        const int rec = i / 10, k = i % 10;
+        int lap = rec == 0 ? 0 : 1, sector = rec == 1 ? 3 : 1;
+        if (rec == 3 && k >= 5) {  // after the crossing at 45
+            lap = 2;
+            sector = 2;
+        }
+        if (rec >= 4)
+            lap = rec - 2;
+        EXPECT_EQ(pos[i].dataSs, rec * 100 + k * 10) << i;
+        EXPECT_EQ(pos[i].okrazenie, lap) << i;
+        EXPECT_EQ(pos[i].sektor, sector) << i;
+    }
+
+    // Lap 1: samples of the first line's second (restarted at its first
+    // sample), the whole next second, and 0..40 of the closing second:
+    // 25 samples, 54500 + 51000 + 22500 = 128000, average 5120.  Rises
+    // after the restart: 9 x 100, +100, 5 x 100 = 1500 in 15 -> 1500 / 1.5;
+    // falls: 9 x 200 = 1800 in 9 -> 1800 / 0.9.
+    const std::vector<Lap> laps = Laps(id);
+    ASSERT_EQ(laps.size(), 2u);
+    EXPECT_EQ(laps[0].nr, 1);
+    EXPECT_EQ(laps[0].czasSs, 245);
+    EXPECT_EQ(laps[0].czas, QStringLiteral("00:02:45"));
+    EXPECT_EQ(laps[0].avg, 5120);
+    ExpectMean(laps[0].rise, 1000.0);
+    ExpectMean(laps[0].fall, 2000.0);
+    EXPECT_TRUE(laps[0].othersNull);
+
+    // Lap 2 starts at 50 of the 45 crossing (9000) and closes at hundredth
+    // 0 two seconds later, whose first sample (7000) still counts to it:
+    // 5 x 9000 + 10 x 8000 + 7000 = 132000 / 16 = 8250; falls 1000 and
+    // 1000 in 2 -> 2000 / 0.2; no rises.
+    EXPECT_EQ(laps[1].nr, 2);
+    EXPECT_EQ(laps[1].czasSs, 155);
+    EXPECT_EQ(laps[1].avg, 8250);
+    ExpectMean(laps[1].rise, 0.0);
+    ExpectMean(laps[1].fall, 10000.0);
+
+    const std::vector<Sector> sectors = Sectors(id);
+    ASSERT_EQ(sectors.size(), 2u);
+    EXPECT_EQ(sectors[0].nrOkr, 1);
+    EXPECT_EQ(sectors[0].nrSek, 2);
+    EXPECT_EQ(sectors[0].czasSs, 245);
+    EXPECT_EQ(sectors[0].avg, 5120);
+    ExpectMean(sectors[0].rise, 1000.0);
+    ExpectMean(sectors[0].fall, 2000.0);
+    EXPECT_TRUE(sectors[0].othersNull);
+    EXPECT_EQ(sectors[1].nrOkr, 2);
+    EXPECT_EQ(sectors[1].nrSek, 1);
+    EXPECT_EQ(sectors[1].czasSs, 155);
+    EXPECT_EQ(sectors[1].avg, 8250);
+    ExpectMean(sectors[1].fall, 10000.0);
+}
+
+// Sector lines at 30 and 50 with averages that round half to even.
+TEST_F(ImportTest, SectorLinesAndHalfEvenAverages)
+{
+    HandSession s;
+    s.samples = {
+        Rec(3, 0, 1, 3, Flat(1000)),
+        Rec(4, 30, 1, 1, {1000, 1000, 1000, 1007, 2001, 2001, 2001, 2001, 2001, 2001}),
+        Rec(4, 50, 1, 2, {2001, 2001, 2001, 2001, 2002, 2006, 3000, 3000, 3000, 3000}),
+        EndRec(),
+    };
+    WriteDump(QStringLiteral("dane1_77.bin"), kMinDumpRecords + 40, {s});
+    Import();
+    const int id = HeaderId(10);
+    EXPECT_EQ(HeaderColumn(id, "START_PIERWSZ_OKR").toInt(), 0);
+    EXPECT_EQ(Laps(id).size(), 0u);
+
+    // Sector 1: 10 x 1000 + 1000, 1000, 1000, 1007 = 14007 / 14 = 1000.5 -> 1000;
+    // one rise of 7 -> 7 / 0.1.  Sector 2 restarts at 40: 6 x 2001 + 4 x 2001
+    // + 2002 + 2006 = 24018 / 12 = 2001.5 -> 2002; rises 1 and 4 -> 5 / 0.2.
+    const std::vector<Sector> sectors = Sectors(id);
+    ASSERT_EQ(sectors.size(), 2u);
+    EXPECT_EQ(sectors[0].nrOkr, 1);
+    EXPECT_EQ(sectors[0].nrSek, 1);
+    EXPECT_EQ(sectors[0].czasSs, 130);
+    EXPECT_EQ(sectors[0].czas, QStringLiteral("00:01:30"));
+    EXPECT_EQ(sectors[0].avg, 1000);
+    ExpectMean(sectors[0].rise, 70.0);
+    ExpectMean(sectors[0].fall, 0.0);
+    EXPECT_EQ(sectors[1].nrOkr, 1);
+    EXPECT_EQ(sectors[1].nrSek, 2);
+    EXPECT_EQ(sectors[1].czasSs, 120);
+    EXPECT_EQ(sectors[1].czas, QStringLiteral("00:01:20"));
+    EXPECT_EQ(sectors[1].avg, 2002);
+    ExpectMean(sectors[1].rise, 25.0);
+    ExpectMean(sectors[1].fall, 0.0);
+
+    const std::vector<Pos> pos = Positions(id);
+    ASSERT_EQ(pos.size(), 30u);
+    const int expectedSector[30] = {3, 3, 3, 3, 3, 3, 3, 3, 3, 3,  //
+                                    1, 1, 1, 1, 2, 2, 2, 2, 2, 2,  //
+                                    2, 2, 2, 2, 2, 2, 3, 3, 3, 3};
+    for (int i = 0; i < 30; ++i) {
+        EXPECT_EQ(pos[i].sektor, expectedSector[i]) << i;
+        EXPECT_EQ(pos[i].okrazenie, 1) << i;
+    }
+}
+
+// The first lap line writes only START_PIERWSZ_OKR; sector lines before it
+// write no row; the first lap row comes with the second line.
+TEST_F(ImportTest, FirstLapLineAndEarlierSectorLinesWriteNoRows)
+{
+    HandSession s;
+    s.samples = {
+        Rec(4, 20, 0, 1, Flat(3000)), Rec(3, 60, 1, 2, Flat(3000)), Rec(1, 0, 1, 1, Flat(3000)),
+        Rec(4, 10, 1, 1, Flat(3000)), Rec(3, 0, 2, 2, Flat(3000)),  EndRec(),
+    };
+    WriteDump(QStringLiteral("dane1_77.bin"), kMinDumpRecords + 40, {s});
+    Import();
+    const int id = HeaderId(10);
+    EXPECT_EQ(HeaderColumn(id, "START_PIERWSZ_OKR").toInt(), 160);
+    const std::vector<Lap> laps = Laps(id);
+    ASSERT_EQ(laps.size(), 1u);
+    EXPECT_EQ(laps[0].nr, 1);
+    EXPECT_EQ(laps[0].czasSs, 240);
+    const std::vector<Sector> sectors = Sectors(id);
+    ASSERT_EQ(sectors.size(), 2u);
+    EXPECT_EQ(sectors[0].nrSek, 1);
+    EXPECT_EQ(sectors[0].czasSs, 150);
+    EXPECT_EQ(sectors[1].nrSek, 2);
+    EXPECT_EQ(sectors[1].czasSs, 90);
+    EXPECT_EQ(Positions(id).size(), 50u);
+}
+
+// A lap line and a sector line crossed after the last sample of their
+// second (hundredth 95): the lap or sector that follows averages only its
+// own samples, not those of the one before it.
+TEST_F(ImportTest, LinesCrossedAfterTheLastSampleOfTheirSecond)
+{
+    HandSession s;
+    s.samples = {
+        Rec(3, 0, 1, 1, Flat(5000)),   // first lap line: the sums start here
+        Rec(1, 0, 1, 1, Flat(6000)),
+        Rec(3, 95, 2, 1, Flat(7000)),  // lap 1 closes after its 7000s
+        Rec(1, 0, 2, 1, Flat(8000)),
+        Rec(4, 95, 2, 1, Flat(8000)),  // sector 1 of lap 2 closes after these
+        Rec(1, 0, 2, 2, Flat(4000)),
+        Rec(3, 0, 3, 2, Flat(9000)),   // lap 2 and its sector 2 close at 0
+        EndRec(),
+    };
+    WriteDump(QStringLiteral("dane1_77.bin"), kMinDumpRecords + 40, {s});
+    ASSERT_EQ(Import().imported, 1);
+    const int id = HeaderId(10);
+
+    // Lap 1: 10 x 5000 + 10 x 6000 + 10 x 7000 = 180000 / 30.
+    // Lap 2: 8000 x 20, 4000 x 10 and the 9000 at the closing line:
+    // 209000 / 31 = 6741.9; one fall of 4000, one rise of 5000.
+    const std::vector<Lap> laps = Laps(id);
+    ASSERT_EQ(laps.size(), 2u);
+    EXPECT_EQ(laps[0].avg, 6000);
+    EXPECT_EQ(laps[1].avg, 6742);
+    ExpectMean(laps[1].fall, 40000.0);
+    ExpectMean(laps[1].rise, 50000.0);
+
+    // Sector 1 of lap 2 ends with the record at 95; sector 2 holds only
+    // the 4000s and the closing 9000: 49000 / 11 = 4454.5.
+    const std::vector<Sector> sectors = Sectors(id);
+    ASSERT_EQ(sectors.size(), 3u);
+    EXPECT_EQ(sectors[1].nrOkr, 2);
+    EXPECT_EQ(sectors[1].nrSek, 1);
+    EXPECT_EQ(sectors[1].avg, 8000);
+    EXPECT_EQ(sectors[2].nrSek, 2);
+    EXPECT_EQ(sectors[2].avg, 4455);
+    ExpectMean(sectors[2].rise, 50000.0);
+    ExpectMean(sectors[2].fall, 0.0);
+}
+
+TEST_F(ImportTest, LapOf6534HundredthsIsStoredAsItsText)
+{
+    HandSession s;
+    s.samples.push_back(Rec(3, 0, 1, 1, Flat(8000)));
+    for (int i = 1; i < 65; ++i)
+        s.samples.push_back(Rec(1, 0, 1, 1, Flat(8000)));
+    s.samples.push_back(Rec(3, 34, 2, 1, Flat(8000)));
+    s.samples.push_back(EndRec());
+    WriteDump(QStringLiteral("dane1_77.bin"), kRingFirstRecord + 40, {s});
+    Import();
+    const std::vector<Lap> laps = Laps(HeaderId(10));
+    ASSERT_EQ(laps.size(), 1u);
+    EXPECT_EQ(laps[0].czasSs, 6534);
+    EXPECT_EQ(laps[0].czas, QStringLiteral("01:05:34"));
+    const std::vector<Pos> pos = Positions(HeaderId(10));
+    ASSERT_EQ(pos.size(), 660u);
+    EXPECT_EQ(pos[655].data, QStringLiteral("01:05:50"));  // minutes, seconds, hundredths
+    EXPECT_EQ(pos[655].dataSs, 6550);
+}
+
+// Every value of a sample row in both layouts; a GPS-format session right
+// after a plain one stores no gyro values.
+TEST_F(ImportTest, RowValuesOfBothLayouts)
+{
+    HandSession plain;
+    plain.entry = 1;
+    plain.hour = 10;
+    SampleRecordBuilder p = Rec(7, 0, 0, 1, Flat(6000));
+    p.Humidity(61).Temp1(452).Temp2(-31).Ambient(187);
+    for (int j = 0; j < 5; ++j)
+        p.GpsX(j, 0x34120000 + j).GpsY(j, 0x15050000 + j).Acc(j, -300 - j, 400 + j).Gyro(j, 111 + j);
+    plain.samples = {p, EndRec()};
+
+    HandSession gps;
+    gps.entry = 2;
+    gps.hour = 11;
+    gps.format = SampleFormat::Gps;
+    gps.startRecord = kRingFirstRecord + 5;
+    SampleRecordBuilder g = Rec(9, 0, 0, 1, Flat(7000), SampleFormat::Gps);
+    g.Humidity(40).Temp1(555).Ambient(-12);
+    for (int j = 0; j < 5; ++j)
+        g.Temp2At(j, static_cast<int16_t>(1500 + j)).Acc(j, 64 * j, -128).SpeedWord(j, static_cast<uint16_t>(((80 + j) << 8) | 0x77));
+    std::array<uint8_t, 128> raw = g.Bytes();
+    for (int i = 108; i < 120; ++i)
+        raw[i] = 0x5A;  // nothing is read here in this layout
+    gps.samples = {g, EndRec()};
+    WriteDump(QStringLiteral("dane1_77.bin"), kMinDumpRecords + 40, {plain, gps});
+    {
+        // Put the junk bytes in place of the builder's zeros.
+        QFile f(folder.filePath(QStringLiteral("dane1_77.bin")));
+        ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+        f.seek(qint64(kRingFirstRecord + 5) * kDumpRecordSize);
+        f.write(reinterpret_cast<const char*>(raw.data()), 128);
+    }
+    EXPECT_EQ(Import().imported, 2);
+
+    const std::vector<Pos> a = Positions(HeaderId(10));
+    ASSERT_EQ(a.size(), 10u);
+    for (int k = 0; k < 10; ++k) {
+        const int j = k / 2;
+        EXPECT_EQ(a[k].typ, 7);
+        EXPECT_EQ(a[k].wilgotnosc, 61);
+        EXPECT_DOUBLE_EQ(a[k].temp1, 45.2);
+        EXPECT_DOUBLE_EQ(a[k].temp2, -3.1);
+        EXPECT_DOUBLE_EQ(a[k].ambient, 18.7);
+        EXPECT_EQ(a[k].gpsx, 0x34120000 + j);
+        EXPECT_EQ(a[k].accx, -300 - j);
+        EXPECT_EQ(a[k].accy, 400 + j);
+        EXPECT_EQ(a[k].gyro1, 111 + j);
+        EXPECT_EQ(a[k].gyro2, 111 + j);
+        EXPECT_EQ(a[k].predkosc, 0);
+        EXPECT_EQ(a[k].data, QStringLiteral("00:00:%1").arg(k * 10, 2, 10, QChar(u'0')));
+    }
+    const std::vector<Pos> b = Positions(HeaderId(11));
+    ASSERT_EQ(b.size(), 10u);
+    for (int k = 0; k < 10; ++k) {
+        const int j = k / 2;
+        EXPECT_EQ(b[k].typ, 9);
+        EXPECT_DOUBLE_EQ(b[k].temp1, 55.5);
+        EXPECT_DOUBLE_EQ(b[k].ambient, -1.2);
+        EXPECT_DOUBLE_EQ(b[k].temp2, (1500 + j) / 10.0);
+        EXPECT_EQ(b[k].accx, 64 * j);
+        EXPECT_EQ(b[k].accy, -128);
+        EXPECT_EQ(b[k].predkosc, 80 + j);
+        EXPECT_EQ(b[k].gyro1, 0);
+        EXPECT_EQ(b[k].gyro2, 0);
+    }
+}
+
+TEST_F(ImportTest, HasGpsIsTheHighestPositiveGpsX)
+{
+    const struct {
+        int32_t x[5];
+        int expected;
+    } cases[] = {
+        {{0, 0, 0, 0, 0}, 0},
+        {{-5, 0, -1, -100000, 0}, 0},
+        {{0, 0x34120000, -1, 0x34130000, 0x34110000}, 0x34130000},
+    };
+    std::vector<HandSession> sessions;
+    for (int i = 0; i < 3; ++i) {
+        HandSession s;
+        s.entry = i + 1;
+        s.hour = 10 + i;
+        s.race = static_cast<uint8_t>(i);
+        s.startRecord = kRingFirstRecord + 2 * i;
+        SampleRecordBuilder b = Rec(1, 0, 0, 1, Flat(5000), SampleFormat::Plain, s.race);
+        for (int j = 0; j < 5; ++j)
+            b.GpsX(j, cases[i].x[j]);
+        s.samples = {b, EndRec(s.race)};
+        sessions.push_back(s);
+    }
+    WriteDump(QStringLiteral("dane1_77.bin"), kMinDumpRecords + 40, sessions);
+    EXPECT_EQ(Import().imported, 3);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(HeaderColumn(HeaderId(10 + i), "BYL_GPS").toInt(), cases[i].expected) << i;
+}
+
+TEST_F(ImportTest, RingWrapsToItsStart)
+{
+    HandSession s;
+    s.startRecord = 167;  // the file has 170 records: 167..169, then 160..
+    for (int i = 0; i < 9; ++i)
+        s.samples.push_back(Rec(1, 0, 0, 1, Flat(static_cast<uint16_t>(1000 + i))));
+    s.samples.push_back(EndRec());
+    WriteDump(QStringLiteral("dane1_77.bin"), 170, {s});
+    EXPECT_EQ(Import().imported, 1);
+    const std::vector<Pos> pos = Positions(HeaderId(10));
+    ASSERT_EQ(pos.size(), 90u);
+    for (int i = 0; i < 90; ++i) {
+        EXPECT_EQ(pos[i].obroty, 1000 + i / 10) << i;
+        EXPECT_EQ(pos[i].dataSs, i * 10) << i;
+    }
+    // Before each of the 5 records: records read so far, and the 5 the
+    // header's 10 seconds lead to expect.
+    EXPECT_EQ(progress, (std::vector<std::pair<int, int>>{{0, 5}, {1, 5}, {2, 5}, {3, 5}, {4, 5}}));
+}
+
+// A session without end record: its message, rollback, its header removed
+// so that it is listed again; the import goes on with the next session.
+TEST_F(ImportTest, SessionWithoutEndRecordIsRolledBackAndListedAgain)
+{
+    HandSession broken;
+    broken.hour = 10;
+    for (int i = 0; i < 10; ++i)  // fills the whole ring of 5 records
+        broken.samples.push_back(Rec(i == 3 ? 3 : 1, 0, 1, 1, Flat(4000)));
+    WriteDump(QStringLiteral("dane1_77.bin"), 165, {broken});
+    HandSession good;
+    good.hour = 11;
+    good.samples = {Rec(1, 0, 0, 1, Flat(5000)), EndRec()};
+    WriteDump(QStringLiteral("dane2_77.bin"), kMinDumpRecords + 40, {good});
+
+    const ImportSummary sum = Import();
+    EXPECT_EQ(sum.imported, 1);
+    EXPECT_EQ(sum.failed, 1);
+    ASSERT_EQ(messages.size(), 2);
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("Read beyond end of file"))) << messages[0].toStdString();
+    EXPECT_EQ(messages[1], QStringLiteral("Finished"));
+    EXPECT_EQ(Count(QStringLiteral("NAGLOWKI")), 1);
+    EXPECT_EQ(HeaderId(10), 0);
+    EXPECT_EQ(Count(QStringLiteral("POZYCJE")), 10);
+    EXPECT_EQ(Positions(HeaderId(11)).size(), 10u);
+    EXPECT_FALSE(DM->TransEdit.Active());
+
+    messages.clear();
+    List();
+    MemTable& mem = DM->memPrzejazdy;
+    ASSERT_EQ(mem.RecordCount(), 2);
+    EXPECT_TRUE(mem.BoolAt(0, mem.FieldIndex(QStringLiteral("wybrany"))));
+    EXPECT_FALSE(mem.BoolAt(0, mem.FieldIndex(QStringLiteral("jestwbazie"))));
+    EXPECT_TRUE(mem.BoolAt(1, mem.FieldIndex(QStringLiteral("jestwbazie"))));
+}
+
+// A header the form could not store leads to no samples.
+TEST_F(ImportTest, FailedHeaderInsertWritesNoSamples)
+{
+    db.Exec(QStringLiteral("alter table NAGLOWKI add constraint CHK_TEST_DRIVER check (ID_KIEROWCY < 0)"));
+    HandSession s;
+    s.samples = {Rec(1, 0, 0, 1, Flat(5000)), EndRec()};
+    WriteDump(QStringLiteral("dane1_77.bin"), kMinDumpRecords + 40, {s});
+    QString error;
+    const ImportSummary sum = Import([&](const QString& serial, const SessionHeaderRecord& h, int& d, int& t) {
+        d = 1;
+        t = 1;
+        return InsertHeader(serial, h, d, t, &error);
+    });
+    EXPECT_EQ(sum.imported, 0);
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_EQ(Count(QStringLiteral("NAGLOWKI")), 0);
+    EXPECT_EQ(Count(QStringLiteral("POZYCJE")), 0);
+    EXPECT_EQ(messages, QStringList{QStringLiteral("Finished")});
+}
+
+// Only ticked sessions not yet stored are offered to the header form;
+// "Cancel all" ends the import without the final message.
+TEST_F(ImportTest, WhatIsOfferedAndCancelAll)
+{
+    std::vector<HandSession> sessions;
+    for (int i = 0; i < 4; ++i) {
+        HandSession s;
+        s.entry = i + 1;
+        s.hour = 10 + i;
+        s.race = static_cast<uint8_t>(i);
+        s.startRecord = kRingFirstRecord + i;
+        s.samples = {Rec(1, 0, 0, 1, Flat(5000), SampleFormat::Plain, s.race), EndRec(s.race)};
+        sessions.push_back(s);
+    }
+    WriteDump(QStringLiteral("dane1_77.bin"), kMinDumpRecords + 40, sessions);
+    db.Exec(QStringLiteral("insert into NAGLOWKI (ID_NAG, NR_SERYJNY_KROM, DATA_KONIEC) "
+                           "values (50, '77', '2024-06-20 10:00:00')"));
+    List();
+    MemTable& mem = DM->memPrzejazdy;
+    const int ticked = mem.FieldIndex(QStringLiteral("wybrany"));
+    mem.SetRecNo(1);
+    mem.Edit();
+    mem.FieldAt(ticked).SetAsBoolean(false);
+    mem.Post();
+    // The stored one ticked by the user is still not imported twice.
+    mem.SetRecNo(0);
+    mem.Edit();
+    mem.FieldAt(ticked).SetAsBoolean(true);
+    mem.Post();
+
+    std::vector<int> offered;
+    ImportCallbacks cb;
+    cb.confirmHeader = [&](const QString&, const SessionHeaderRecord& h, int& d, int&) {
+        offered.push_back(h.RaceIndex());
+        d = 42;  // carried to the next confirmation
+        return offered.size() == 1 ? -1 : -2;
+    };
+    int carried = 0;
+    auto inner = cb.confirmHeader;
+    cb.confirmHeader = [&](const QString& s, const SessionHeaderRecord& h, int& d, int& t) {
+        carried = d;
+        return inner(s, h, d, t);
+    };
+    cb.message = [this](const QString& m) { messages.append(m); };
+    const ImportSummary sum = ImportSessions(folder.path(), cb);
+    EXPECT_TRUE(sum.cancelled);
+    EXPECT_EQ(offered, (std::vector<int>{2, 3}));
+    EXPECT_EQ(carried, 42);
+    EXPECT_TRUE(messages.isEmpty());
+    EXPECT_EQ(Count(QStringLiteral("POZYCJE")), 0);
+}
+
+// Whole simulated sessions in both formats, one running over the ring's
+// end, compared with what the simulator wrote.
+TEST_F(ImportTest, SimulatedSessionsMatchTheSimulatorsTruth)
+{
+    std::vector<kromsim::DumpTruth> truths;
+    for (const kromsim::DumpOptions& opts : kromsim::StandardDumps(3, 77))
+        truths.push_back(kromsim::WriteDumpFile(folder.path(), opts));
+    truths.push_back(kromsim::WriteDumpFile(folder.path(), kromsim::BrokenDump(3, 79)));
+    db.Exec(QStringLiteral("insert into KROM_KIEROWCY (ID_KIEROWCY, NR_SER_KROM) values (1, '77')"));
+    db.Exec(QStringLiteral("insert into KROM_KIEROWCY (ID_KIEROWCY, NR_SER_KROM) values (2, '78')"));
+    db.Exec(QStringLiteral("insert into KROM_KIEROWCY (ID_KIEROWCY, NR_SER_KROM) values (3, '79')"));
+
+    const ImportSummary sum = Import([](const QString& serial, const SessionHeaderRecord& h, int& d, int& t) {
+        d = ProposeDriver(serial);
+        t = 1;
+        return InsertHeader(serial, h, d, t);
+    });
+    EXPECT_EQ(sum.failed, 1);  // the session without end record
+    EXPECT_EQ(messages.last(), QStringLiteral("Finished"));
+
+    int expectedSessions = 0;
+    bool sawWrap = false, sawGps = false, sawPlain = false;
+    for (const kromsim::DumpTruth& file : truths) {
+        ASSERT_FALSE(file.fileName.isEmpty());
+        for (const kromsim::SessionTruth& t : file.sessions) {
+            const QString where = file.fileName + QStringLiteral(" entry %1").arg(t.entry);
+            const QVariant idValue = db.Scalar(
+                QStringLiteral("select ID_NAG from NAGLOWKI where NR_SERYJNY_KROM = '%1' and DATA_KONIEC = '%2'")
+                    .arg(file.serial, t.end.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))));
+            if (!t.validDate || !t.hasEndRecord) {
+                EXPECT_FALSE(idValue.isValid()) << where.toStdString();
+                continue;
+            }
+            ++expectedSessions;
+            ASSERT_TRUE(idValue.isValid()) << where.toStdString();
+            const int id = idValue.toInt();
+            sawWrap = sawWrap || t.wraps;
+            (t.options.format == SampleFormat::Gps ? sawGps : sawPlain) = true;
+
+            EXPECT_EQ(db.Scalar(QStringLiteral("select count(*) from POZYCJE where ID_NAGLOWKA = %1").arg(id)).toInt(),
+                      t.positionRows)
+                << where.toStdString();
+            ASSERT_TRUE(t.startFirstLap.has_value());
+            EXPECT_EQ(HeaderColumn(id, "START_PIERWSZ_OKR").toInt(), *t.startFirstLap) << where.toStdString();
+            EXPECT_EQ(HeaderColumn(id, "BYL_GPS").toInt(), t.bylGps) << where.toStdString();
+            EXPECT_EQ(t.bylGps > 0, t.options.gpsFix) << where.toStdString();
+
+            const std::vector<Lap> laps = Laps(id);
+            ASSERT_EQ(laps.size(), t.laps.size()) << where.toStdString();
+            for (size_t i = 0; i < laps.size(); ++i) {
+                EXPECT_EQ(laps[i].nr, t.laps[i].nr) << where.toStdString();
+                EXPECT_EQ(laps[i].czasSs, t.laps[i].czasSs) << where.toStdString();
+                EXPECT_EQ(laps[i].czas, SessionTimeText(t.laps[i].czasSs));
+                EXPECT_GT(laps[i].avg, 2000);
+            }
+            std::vector<kromsim::SimSector> expected = t.sectors;
+            std::sort(expected.begin(), expected.end(), [](const auto& a, const auto& b) {
+                return std::pair(a.nrOkrazenia, a.nrSektora) < std::pair(b.nrOkrazenia, b.nrSektora);
+            });
+            const std::vector<Sector> sectors = Sectors(id);
+            ASSERT_EQ(sectors.size(), expected.size()) << where.toStdString();
+            for (size_t i = 0; i < sectors.size(); ++i) {
+                EXPECT_EQ(sectors[i].nrOkr, expected[i].nrOkrazenia) << where.toStdString();
+                EXPECT_EQ(sectors[i].nrSek, expected[i].nrSektora) << where.toStdString();
+                EXPECT_EQ(sectors[i].czasSs, expected[i].czasSs) << where.toStdString();
+            }
+            // Each lap's sectors add up to the lap.
+            for (const Lap& lap : laps) {
+                int total = 0;
+                for (const Sector& s : sectors)
+                    if (s.nrOkr == lap.nr)
+                        total += s.czasSs;
+                EXPECT_EQ(total, lap.czasSs) << where.toStdString();
+            }
+        }
+    }
+    EXPECT_EQ(sum.imported, expectedSessions);
+    EXPECT_EQ(Count(QStringLiteral("NAGLOWKI")), expectedSessions);
+    EXPECT_TRUE(sawWrap);
+    EXPECT_TRUE(sawGps);
+    EXPECT_TRUE(sawPlain);
+    // Position ids run on without gaps across the sessions.
+    EXPECT_EQ(db.Scalar(QStringLiteral("select max(ID_POZYCJI) - min(ID_POZYCJI) + 1 - count(*) from POZYCJE")).toInt(), 0);
+}
+
+}  // namespace
