@@ -6,6 +6,10 @@ add_library(pv_profiles STATIC ${PV_EMPTY_SOURCE}
   ${CMAKE_CURRENT_LIST_DIR}/driverstore.cpp
   ${CMAKE_CURRENT_LIST_DIR}/trackstore.cpp
   ${CMAKE_CURRENT_LIST_DIR}/vehiclestore.cpp
+  # Catalogue lists, ticks, search and soft delete of the choosers and list windows.
+  ${CMAKE_CURRENT_LIST_DIR}/cataloguelist.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/cataloguechoice.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/catalogue.cpp
 )
 target_include_directories(pv_profiles PUBLIC ${CMAKE_CURRENT_LIST_DIR}/..)
 target_link_libraries(pv_profiles PUBLIC pv_data)
@@ -17,3 +21,15 @@ target_sources(pv_ui PRIVATE
 )
 target_link_libraries(pv_ui PUBLIC pv_profiles)
 # End of the catalogue editors.
+
+# Catalogue choosers and list windows (pv_ui).
+target_sources(pv_ui PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/catalogueviews.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/cataloguewindows.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ulistakierowcow.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ulistatorow.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ulistapojazdow.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ulistakierMDI.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ulistatorowMDI.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ulistaPojazdowMDI.cpp
+)

@@ -1,0 +1,279 @@
+#pragma once
+// What the catalogue choosers and list windows share on screen: the card
+// view (one column of photo cards drawn by a delegate), the read-only black
+// table with its "sel." tick column, the top bar with the banner, the image
+// buttons, the "Picture" / "List" toggles and the track search box, the
+// silver bottom bar with OK and Cancel, and the view-mode and search
+// handling, all over one CatalogueList.
+//
+// The windows themselves (Tflistakierowcow, TFlistaKierowcowMDI, ...) hold
+// one CatalogueBrowser as their client area and give its signals their
+// meaning: tick, choose, add, edit, delete, open the home page.
+#include <QHash>
+#include <QListView>
+#include <QPixmap>
+#include <QStyledItemDelegate>
+#include <QTableView>
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+#include "profiles/catalogue.h"
+
+class QAbstractButton;
+class QButtonGroup;
+class QLabel;
+class QLineEdit;
+class QMdiArea;
+class QMdiSubWindow;
+class QPushButton;
+class QStackedWidget;
+class TEDBImage;
+class TImageButton;
+class TickTable;
+
+namespace catalogue {
+
+// The main window's MDI area the list windows open in.  The main window sets
+// it when it is created (and null when it goes); without one the list
+// windows open as top-level windows.
+void SetMdiArea(QMdiArea* area);
+QMdiArea* MdiArea();
+
+// The first child window of area whose widget's class is exactly className
+// (case-sensitive), or null.
+QMdiSubWindow* FindMdiChild(QMdiArea* area, const char* className);
+
+// Opens a list window: when a child of that class is open it is brought to
+// the front (nothing else happens); otherwise create() builds the window,
+// which is shown as a child of the MDI area (freed when closed) at the
+// given size.  Returns the window shown or brought forward.
+QWidget* ShowSingleChild(const char* className, const QSize& size, const std::function<QWidget*()>& create);
+
+}  // namespace catalogue
+
+// Card look: the choosers' cards on black with the current card grey, or
+// the list windows' alternating panels with the current card in teal.
+enum class CardLook { Chooser, ListWindow };
+
+// Draws one card per row of a CatalogueModel.  Drivers: the check picture
+// at the left edge, the photo (BMP bytes of ZDJECIE, stretched), names,
+// weights and height.  Tracks: the check picture, the photo drawn by a
+// database picture control (shrunk to fit, not zoomed), name, length, best
+// time and driver, stripes, lap timeout and the home page text.
+class CatalogueCardDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    CatalogueCardDelegate(CatalogueKind kind, CardLook look, QObject* parent = nullptr);
+    ~CatalogueCardDelegate() override;
+
+    static constexpr int kCardWidth = 1280;
+    // 139 for drivers, 186 for tracks.
+    static int CardHeight(CatalogueKind kind);
+
+    CatalogueKind Kind() const { return kind_; }
+    CardLook Look() const { return look_; }
+
+    // The check picture (Imageptasz): shown on every card in multi mode, with
+    // the state left by the last click.
+    void SetCheckVisible(bool visible) { checkVisible_ = visible; }
+    bool CheckVisible() const { return checkVisible_; }
+    void SetCheckTicked(bool ticked) { checkTicked_ = ticked; }
+    bool CheckTicked() const { return checkTicked_; }
+
+    // Parts of a card drawn in rectangle card.
+    QRect CheckRect(const QRect& card) const;
+    QRect PhotoRect(const QRect& card) const;
+    // The home page text of the row (tracks; empty rectangle when none).
+    QRect HomePageRect(const QRect& card, const QModelIndex& index) const;
+
+    // Forgets the drawn photos (after the list was re-read).
+    void ClearPhotos();
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+private:
+    QPixmap Photo(const QModelIndex& index, const QSize& size) const;
+    void PaintDriver(QPainter& p, const QRect& r, const CatalogueList& list, int row, bool current) const;
+    void PaintTrack(QPainter& p, const QRect& r, const CatalogueList& list, int row, bool current) const;
+
+    CatalogueKind kind_;
+    CardLook look_;
+    bool checkVisible_ = false;
+    bool checkTicked_ = false;
+    std::unique_ptr<TEDBImage> photoControl_;  // the track photo, painted for each card
+    mutable QHash<int, QPixmap> photos_;       // by row, at the photo size
+};
+
+// The card view (DBCtrlGrid1): one column of cards, no editing.
+class CatalogueCardView : public QListView {
+    Q_OBJECT
+public:
+    CatalogueCardView(CatalogueKind kind, CardLook look, QWidget* parent = nullptr);
+
+    CatalogueCardDelegate* Delegate() const { return delegate_; }
+    // The card rectangle of a row in viewport coordinates.
+    QRect CardRect(int row) const;
+
+    // Typing does not jump to rows here; the window decides what keys do.
+    void keyboardSearch(const QString&) override {}
+
+signals:
+    // A left click released on the check picture, the home page text, and a
+    // double click on a card (onPhoto: on its photo).
+    void checkClicked(int row);
+    void homePageClicked(int row);
+    void cardDoubleClicked(int row, bool onPhoto);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    CatalogueCardDelegate* delegate_;
+    int pressedRow_ = -1;
+};
+
+// The table view (RxDBGrid1): read-only, black, white bold titles; the
+// selection column (tag 1) is drawn from the shared tick table.
+class CatalogueTableView : public QTableView {
+    Q_OBJECT
+public:
+    explicit CatalogueTableView(QWidget* parent = nullptr);
+
+    void SetTickTable(TickTable* ticks);
+    TickTable* Ticks() const { return ticks_; }
+    void keyboardSearch(const QString&) override {}
+
+signals:
+    // A click on a cell (tag of its column) and a double click on a row.
+    void cellClicked(int row, int tag);
+    void rowDoubleClicked(int row);
+
+protected:
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    TickTable* ticks_ = nullptr;
+};
+
+// The whole client area of a catalogue window.
+class CatalogueBrowser : public QWidget {
+    Q_OBJECT
+public:
+    // chooser: the modal choosers (OK / Cancel bar, chooser card look, no
+    // delete button); otherwise the list windows.
+    CatalogueBrowser(CatalogueKind kind, bool chooser, QWidget* parent = nullptr);
+    ~CatalogueBrowser() override;
+
+    CatalogueKind Kind() const { return kind_; }
+    bool IsChooser() const { return chooser_; }
+
+    CatalogueList* List() const { return list_; }
+    CatalogueModel* Model() const { return model_; }
+    CatalogueCardView* Cards() const { return cards_; }  // null for vehicle profiles
+    CatalogueTableView* Table() const { return table_; }
+    QLineEdit* SearchBox() const { return search_; }      // tracks only
+
+    TImageButton* AddButton() const { return add_; }
+    TImageButton* EditButton() const { return edit_; }
+    TImageButton* DeleteButton() const { return delete_; }  // list windows only
+    TImageButton* OkButton() const { return ok_; }          // choosers only
+    TImageButton* CancelButton() const { return cancel_; }
+    QAbstractButton* PictureButton() const { return picture_; }
+    QAbstractButton* ListButton() const { return listToggle_; }
+    // The hidden "Edit" and "Add driver" buttons.
+    QPushButton* HiddenEditButton() const { return hiddenEdit_; }
+    QPushButton* HiddenAddButton() const { return hiddenAdd_; }
+
+    // The "sel." column and the check picture (multi mode of the choosers).
+    void SetSelectionVisible(bool visible);
+    bool SelectionVisible() const { return selectionVisible_; }
+    void SetTickTable(TickTable* ticks);
+    // Shows the check picture state left by a click, repaints the ticks.
+    void ShowTickState(bool ticked);
+
+    // The project byte of the view mode (40 drivers, 41 tracks; -1 none).
+    int ViewModeOffset() const;
+    // Stores the mode in the project byte; 0 shows and focuses the cards,
+    // anything else the table.
+    void SetViewMode(int mode);
+    int ViewMode() const { return mode_; }
+    // Presses "List" when the stored byte is not 0, else "Picture", and
+    // applies SetViewMode with the byte.
+    void ApplyStoredViewMode();
+    // The view shown (cards or table).
+    QAbstractItemView* ShownView() const;
+
+    // Whether characters typed in the table go to the search box (the track
+    // chooser) or stay with the table (the tracks list window).
+    void SetTableTypesIntoSearch(bool on) { tableTypesIntoSearch_ = on; }
+
+    // Re-reads the list (database errors reach the caller) and forgets the
+    // drawn photos.
+    void Reload();
+
+signals:
+    void addClicked();
+    void editClicked();
+    void deleteClicked();
+    void okClicked();
+    void cancelClicked();
+    // A click on the tick (table "sel." cell or the card's check picture):
+    // the row clicked is current.
+    void tickClicked();
+    // A double click on a card (onPhoto: on its photo), on a table row; the
+    // row is current.
+    void cardDoubleClicked(bool onPhoto);
+    void tableDoubleClicked();
+    // A click on the card's home page text, on a table cell of tag 2.
+    void cardHomePageClicked();
+    void tableHomePageClicked();
+    void viewModeChanged(int mode);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildTopBar();
+    void BuildBottomBar();
+    void BindCurrent(QAbstractItemView* view);
+    void OnSearchChanged(const QString& text);
+    bool SearchBoxKey(QKeyEvent* event);
+    bool ListKey(QKeyEvent* event);
+    void FocusShownList();
+
+    CatalogueKind kind_;
+    bool chooser_;
+    bool selectionVisible_ = false;
+    bool tableTypesIntoSearch_ = false;
+    int mode_ = 0;
+
+    CatalogueList* list_ = nullptr;
+    CatalogueModel* model_ = nullptr;
+    QWidget* topBar_ = nullptr;
+    QWidget* bottomBar_ = nullptr;
+    QStackedWidget* stack_ = nullptr;
+    CatalogueCardView* cards_ = nullptr;
+    CatalogueTableView* table_ = nullptr;
+    QLineEdit* search_ = nullptr;
+    QLabel* searchPicture_ = nullptr;
+    TImageButton* add_ = nullptr;
+    TImageButton* edit_ = nullptr;
+    TImageButton* delete_ = nullptr;
+    TImageButton* ok_ = nullptr;
+    TImageButton* cancel_ = nullptr;
+    QAbstractButton* picture_ = nullptr;
+    QAbstractButton* listToggle_ = nullptr;
+    QButtonGroup* toggles_ = nullptr;
+    QPushButton* hiddenEdit_ = nullptr;
+    QPushButton* hiddenAdd_ = nullptr;
+};
+
+// Opens a track's home page (STRONA_WWW) with the desktop's handler when
+// the text is not empty; true when something was opened.
+bool OpenHomePage(const QString& address);
