@@ -133,9 +133,9 @@ QFont CardFont(int pixels, bool bold)
 void DrawField(QPainter& p, int x, int y, int width, const QString& caption, const QString& value,
                bool current, int valuePixels = 17)
 {
-    p.setFont(CardFont(11, false));
+    p.setFont(CardFont(12, false));
     p.setPen(current ? kCaptionOnCurrent : kCaptionInk);
-    p.drawText(QRect(x, y, width, 14), Qt::AlignLeft | Qt::AlignVCenter, caption.toUpper());
+    p.drawText(QRect(x, y, width, 14), Qt::AlignLeft | Qt::AlignVCenter, caption);
     p.setFont(CardFont(valuePixels, true));
     p.setPen(kValueInk);
     const QFontMetrics fm(p.font());
