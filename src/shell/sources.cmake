@@ -3,6 +3,8 @@
 add_library(pv_shell STATIC ${PV_EMPTY_SOURCE}
   ${CMAKE_CURRENT_LIST_DIR}/projectrecord.cpp
   ${CMAKE_CURRENT_LIST_DIR}/config.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/version.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/startup.cpp
 )
 target_include_directories(pv_shell PUBLIC ${CMAKE_CURRENT_LIST_DIR}/..)
 target_link_libraries(pv_shell PUBLIC pv_data)
@@ -13,5 +15,9 @@ target_compile_definitions(pv_shell PUBLIC
 
 target_sources(pv_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/artwork.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/umain.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/usplashscreen.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/uwyborprojektu.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/uustawieniawykresu.cpp
 )
 target_link_libraries(pv_ui PUBLIC pv_shell)

@@ -1,0 +1,142 @@
+// Chart settings dialog: the ten edits read the display ranges of the
+// project record, OK stores each as its low 16 bits, Cancel stores nothing.
+#include <QGroupBox>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include "controls/ButtonComps.h"
+#include "controls/MathCtrl.h"
+#include "platform/dialogs.h"
+#include "shell/projectrecord.h"
+#include "shell/uustawieniawykresu.h"
+
+namespace {
+
+using Dialog = Tfustawieniawykresu;
+
+struct Field {
+    const char* name;
+    TIntEdit* Dialog::*edit;
+    int offset;
+    bool isUnsigned;
+};
+
+const Field kFields[] = {
+    {"RPM min", &Dialog::IntEdit1, ProjectRecord::OffRpmMin, false},
+    {"RPM max", &Dialog::IntEdit2, ProjectRecord::OffRpmMax, false},
+    {"Temp1 min", &Dialog::IntEdit3, ProjectRecord::OffTemp1Min, false},
+    {"Temp1 max", &Dialog::IntEdit4, ProjectRecord::OffTemp1Max, false},
+    {"Temp2 min", &Dialog::IntEdit5, ProjectRecord::OffTemp2Min, false},
+    {"Temp2 max", &Dialog::IntEdit6, ProjectRecord::OffTemp2Max, false},
+    {"Acc min", &Dialog::IntEdit7, ProjectRecord::OffAccMin, false},
+    {"Acc max", &Dialog::IntEdit8, ProjectRecord::OffAccMax, false},
+    {"V GPS min", &Dialog::IntEdit9, ProjectRecord::OffVGpsMin, true},
+    {"V GPS max", &Dialog::IntEdit10, ProjectRecord::OffVGpsMax, true},
+};
+
+class ChartSettings : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        platform::testing::SetScripted(true);
+        Project() = ProjectRecord();
+        // Distinct values, some beyond the signed range of the GPS pair.
+        int v = -7;
+        for (const Field& f : kFields) {
+            Project().SetInt16At(f.offset, f.isUnsigned ? 40000 + v : v * 111);
+            ++v;
+        }
+    }
+
+    // Shows the dialog through the modal layer and lets act run inside it.
+    static void Run(const std::function<void(Dialog&)>& act)
+    {
+        platform::testing::OnModal(QStringLiteral("Tfustawieniawykresu"),
+                                   [&](QDialog& d) { act(static_cast<Dialog&>(d)); });
+        ShowChartSettings();
+        EXPECT_TRUE(platform::testing::UnhandledModals().isEmpty());
+    }
+};
+
+TEST_F(ChartSettings, LooksAsSpecified)
+{
+    Dialog d;
+    EXPECT_EQ(d.windowTitle(), QStringLiteral("Chart settings"));
+    EXPECT_EQ(d.size(), QSize(294, 565));
+    EXPECT_TRUE(d.windowFlags() & Qt::Tool);
+    const QStringList captions = {QStringLiteral(" RPM range "), QStringLiteral(" Temp1 range "),
+                                  QStringLiteral(" Temp2 range "), QStringLiteral(" Acc range "),
+                                  QStringLiteral(" V GPS range ")};
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(d.GroupBoxes[i]->title(), captions[i]);
+        if (i > 0) {
+            EXPECT_GT(d.GroupBoxes[i]->y(), d.GroupBoxes[i - 1]->geometry().bottom());
+        }
+    }
+    for (const Field& f : kFields) {
+        TIntEdit* e = d.*f.edit;
+        EXPECT_EQ(e->MinValue(), 0) << f.name;
+        EXPECT_EQ(e->MaxValue(), 0) << f.name;
+        EXPECT_EQ(e->DefaultValue(), 0) << f.name;
+        EXPECT_EQ(e->Increment(), 0) << f.name;
+    }
+    EXPECT_LT(d.BitBtn1->x(), d.BitBtn2->x());  // OK left, Cancel right
+    EXPECT_LE(d.BitBtn1->geometry().bottom(), 564);
+}
+
+TEST_F(ChartSettings, EditsShowTheRangesOfTheRecord)
+{
+    const ProjectRecord r = Project();
+    Run([&](Dialog& d) {
+        for (const Field& f : kFields)
+            EXPECT_EQ((d.*f.edit)->Value(), f.isUnsigned ? r.UInt16At(f.offset) : r.Int16At(f.offset)) << f.name;
+        d.BitBtn2Click();
+    });
+}
+
+TEST_F(ChartSettings, OkStoresTheLow16BitsOfEachValue)
+{
+    struct Case {
+        const Field& field;
+        int entered;
+        int stored;  // as the field reads (signed or unsigned)
+    } cases[] = {
+        {kFields[1], 70000, 4464},   // RPM max: 70000 mod 65536, signed
+        {kFields[8], -5, 65531},     // V GPS min, unsigned
+        {kFields[9], 120, 120},      // V GPS max
+        {kFields[6], -3, -3},        // Acc min
+        {kFields[0], -40000, 25536}, // RPM min wraps the other way
+        {kFields[5], 65535, -1},     // Temp2 max
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.field.name);
+        ProjectRecord expected = Project();
+        expected.SetInt16At(c.field.offset, c.entered);
+        Run([&](Dialog& d) {
+            (d.*c.field.edit)->setText(QString::number(c.entered));
+            QTest::mouseClick(d.BitBtn1, Qt::LeftButton);
+        });
+        const int got = c.field.isUnsigned ? Project().UInt16At(c.field.offset) : Project().Int16At(c.field.offset);
+        EXPECT_EQ(got, c.stored);
+        EXPECT_EQ(Project(), expected);  // the other values are stored as they were shown
+    }
+}
+
+TEST_F(ChartSettings, CancelStoresNothing)
+{
+    const ProjectRecord before = Project();
+    Run([](Dialog& d) {
+        for (const Field& f : kFields)
+            (d.*f.edit)->setText(QStringLiteral("123"));
+        QTest::mouseClick(d.BitBtn2, Qt::LeftButton);
+    });
+    EXPECT_EQ(Project(), before);
+    Run([](Dialog& d) {
+        d.IntEdit1->setText(QStringLiteral("5"));
+        d.reject();  // Escape or the close box
+    });
+    EXPECT_EQ(Project(), before);
+}
+
+}  // namespace
