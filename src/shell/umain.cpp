@@ -24,6 +24,14 @@
 #include "intake/uwgrajobrazek.h"
 #include "platform/dialogs.h"
 #include "platform/tdatetime.h"
+#include "profiles/catalogueviews.h"
+#include "profiles/ukierowca.h"
+#include "profiles/ulistaPojazdowMDI.h"
+#include "profiles/ulistakierMDI.h"
+#include "profiles/ulistakierowcow.h"
+#include "profiles/ulistatorow.h"
+#include "profiles/ulistatorowMDI.h"
+#include "profiles/utor.h"
 #include "shell/artwork.h"
 #include "shell/common/stale.h"
 #include "shell/config.h"
@@ -182,6 +190,7 @@ TForm1::TForm1(const QStringList& arguments, QWidget* parent) : QMainWindow(pare
     MdiArea->setBackground(QBrush(Qt::black));
     layout->addWidget(MdiArea, 1);
     Image17 = MdiArea->viewport();
+    catalogue::SetMdiArea(MdiArea);
     Image17->installEventFilter(this);
     setCentralWidget(central);
 
@@ -747,10 +756,9 @@ void TForm1::Image2Click() { NewProject(); }
 void TForm1::Image3Click() { OpenProject(); }
 void TForm1::Image6Click() { SaveProject(); }
 
-// Catalogue windows: opened by the profile windows' own routines.
-void TForm1::Image1Click() {}
-void TForm1::Image11Click() {}
-void TForm1::Image12Click() {}
+void TForm1::Image1Click() { ShowDriversWindow(); }
+void TForm1::Image11Click() { ShowTracksWindow(); }
+void TForm1::Image12Click() { ShowVehicleProfilesWindow(); }
 
 int TForm1::ChooseSessions() { return Analysis.ChooseSessions ? Analysis.ChooseSessions() : 0; }
 
@@ -845,10 +853,10 @@ void TForm1::Image7Click()
 // ------------------------------------------------- hidden buttons, menu
 
 // Catalogue editors and choosers: filled in by the profile windows.
-void TForm1::Button2Click() {}
-void TForm1::Button3Click() {}
-void TForm1::SpeedButton1Click() {}
-void TForm1::Button4Click() {}
+void TForm1::Button2Click() { EditDriver(-1); }
+void TForm1::Button3Click() { ChooseDriver(false); }
+void TForm1::SpeedButton1Click() { EditTrack(-1); }
+void TForm1::Button4Click() { ChooseTrack(false); }
 
 void TForm1::BitBtn1Click() { ChooseSessions(); }
 

@@ -342,6 +342,44 @@ TEST_F(MainWindow, SendDataPausesTheKeyCheck)
     EXPECT_TRUE(f.TimerCheckUSB->isActive());
 }
 
+TEST_F(MainWindow, ProfileCommandsOpenTheCatalogueWindows)
+{
+    TForm1& f = MakeForm();
+    // The Profiles tab opens the three list windows inside the main window.
+    struct ListCase {
+        void (TForm1::*click)();
+        const char* windowClass;
+    };
+    for (const ListCase& c : {ListCase{&TForm1::Image1Click, "TFlistaKierowcowMDI"},
+                              ListCase{&TForm1::Image11Click, "Tflistatorowmdi"},
+                              ListCase{&TForm1::Image12Click, "TflistaPojazdowMDI"}}) {
+        (f.*c.click)();
+        EXPECT_TRUE(f.IsMDIChildOpen(QString::fromLatin1(c.windowClass))) << c.windowClass;
+    }
+    const int open = f.MDIChildCount();
+    f.Image1Click();  // a second command only brings the open one forward
+    EXPECT_EQ(f.MDIChildCount(), open);
+
+    // The hidden buttons open the editors and choosers modally.
+    struct ModalCase {
+        void (TForm1::*click)();
+        const char* dialogClass;
+    };
+    for (const ModalCase& c : {ModalCase{&TForm1::Button2Click, "Tfkierowca"},
+                               ModalCase{&TForm1::Button3Click, "Tflistakierowcow"},
+                               ModalCase{&TForm1::SpeedButton1Click, "TfTor"},
+                               ModalCase{&TForm1::Button4Click, "TfListaTorow"}}) {
+        bool shown = false;
+        platform::testing::OnModal(QString::fromLatin1(c.dialogClass), [&](QDialog& d) {
+            shown = true;
+            d.reject();
+        });
+        (f.*c.click)();
+        EXPECT_TRUE(shown) << c.dialogClass;
+    }
+    EXPECT_TRUE(platform::testing::UnhandledModals().isEmpty());
+}
+
 TEST_F(MainWindow, OldReaderButtonStartsItsProgram)
 {
     TForm1& f = MakeForm();
