@@ -17,5 +17,6 @@ target_link_libraries(pv_platform PUBLIC Qt6::Core Qt6::Gui PkgConfig::LIBUSB0 J
 target_sources(pv_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/dialogs.cpp
   ${CMAKE_CURRENT_LIST_DIR}/application.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/mdichild.cpp
 )
 target_link_libraries(pv_ui PUBLIC pv_platform)

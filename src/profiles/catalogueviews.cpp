@@ -1,5 +1,7 @@
 #include "profiles/catalogueviews.h"
 
+#include "platform/mdichild.h"
+
 #include <QApplication>
 #include <QButtonGroup>
 #include <QHBoxLayout>
@@ -42,23 +44,11 @@ void SetMdiArea(QMdiArea* area) { Area() = area; }
 
 QMdiArea* MdiArea() { return Area().data(); }
 
-QMdiSubWindow* FindMdiChild(QMdiArea* area, const char* className)
-{
-    if (!area)
-        return nullptr;
-    for (QMdiSubWindow* sub : area->subWindowList(QMdiArea::CreationOrder)) {
-        QWidget* w = sub->widget();
-        if (w && qstrcmp(w->metaObject()->className(), className) == 0)
-            return sub;
-    }
-    return nullptr;
-}
-
 QWidget* ShowSingleChild(const char* className, const QSize& size, const std::function<QWidget*()>& create)
 {
     QMdiArea* area = MdiArea();
     if (area) {
-        if (QMdiSubWindow* sub = FindMdiChild(area, className)) {
+        if (QMdiSubWindow* sub = FindMdiSubWindow(area, QString::fromLatin1(className))) {
             if (sub->isMinimized())
                 sub->showNormal();
             area->setActiveSubWindow(sub);

@@ -41,10 +41,6 @@ namespace catalogue {
 void SetMdiArea(QMdiArea* area);
 QMdiArea* MdiArea();
 
-// The first child window of area whose widget's class is exactly className
-// (case-sensitive), or null.
-QMdiSubWindow* FindMdiChild(QMdiArea* area, const char* className);
-
 // Opens a list window: when a child of that class is open it is brought to
 // the front (nothing else happens); otherwise create() builds the window,
 // which is shown as a child of the MDI area (freed when closed) at the

@@ -23,6 +23,7 @@
 #include "intake/keylink.h"
 #include "intake/uwgrajobrazek.h"
 #include "platform/dialogs.h"
+#include "platform/mdichild.h"
 #include "platform/tdatetime.h"
 #include "profiles/catalogueviews.h"
 #include "profiles/ukierowca.h"
@@ -666,15 +667,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
 
 QMdiSubWindow* TForm1::MDISubWindow(const QString& className) const
 {
-    for (QMdiSubWindow* sub : MdiArea->subWindowList()) {
-        if (QWidget* content = sub->widget(); content && className == QLatin1String(content->metaObject()->className()))
-            return sub;
-        // A child window may also be a window class of its own.
-        if (sub->metaObject() != &QMdiSubWindow::staticMetaObject &&
-            className == QLatin1String(sub->metaObject()->className()))
-            return sub;
-    }
-    return nullptr;
+    return FindMdiSubWindow(MdiArea, className);
 }
 
 QWidget* TForm1::MDIChild(const QString& className) const
