@@ -28,3 +28,14 @@ target_sources(pv_intake PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/sessionimport.cpp
 )
 target_link_libraries(pv_intake PUBLIC pv_data)
+
+# Intake windows: the session check list, the session header form and the
+# intake flow of the main window.
+target_sources(pv_ui PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/ulistazodczytu.h
+  ${CMAKE_CURRENT_LIST_DIR}/ulistazodczytu.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/unaglowekRejestracji.h
+  ${CMAKE_CURRENT_LIST_DIR}/unaglowekRejestracji.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/intakeflow.h
+  ${CMAKE_CURRENT_LIST_DIR}/intakeflow.cpp
+)

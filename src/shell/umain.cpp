@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "controls/ButtonComps.h"
+#include "intake/intakeflow.h"
 #include "intake/keylink.h"
 #include "intake/uwgrajobrazek.h"
 #include "platform/dialogs.h"
@@ -830,7 +831,7 @@ void TForm1::Image18Click()
 }
 
 // Key read and import: the intake's own routine.
-void TForm1::Image5Click() {}
+void TForm1::Image5Click() { ReadDataFromKey(TimerCheckUSB); }
 
 void TForm1::Image7Click()
 {
@@ -868,7 +869,7 @@ void TForm1::Button6Click()
 void TForm1::Button7Click() { platform::StartProgram(ProgramFolder() + QString::fromLatin1(OldReaderFileName)); }
 
 // Import from key dump files: the intake's own routine.
-void TForm1::Button8Click() {}
+void TForm1::Button8Click() { ReadFromFiles(); }
 
 // Track import: the track transfer files' own routine.
 void TForm1::Importtracks1Click() {}

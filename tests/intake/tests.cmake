@@ -11,3 +11,7 @@ pitrova_add_test(test_intake_sessionlist SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_
 pitrova_add_test(test_intake_headerstore SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_headerstore.cpp LIBS pv_intake pitrova_testsupport)
 pitrova_add_test(test_intake_sessionimport SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_sessionimport.cpp LIBS pv_intake pv_kromsim pitrova_testsupport)
 pitrova_add_test(test_intake_kromsim SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_kromsim.cpp LIBS pv_kromsim)
+# Intake windows: session check list, session header form, intake flow (end to end).
+pitrova_add_test(test_intake_ulistazodczytu SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_ulistazodczytu.cpp LIBS pv_ui pv_kromsim pitrova_testsupport Qt6::Test GUI)
+pitrova_add_test(test_intake_unaglowekRejestracji SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_unaglowekRejestracji.cpp LIBS pv_ui pitrova_testsupport Qt6::Test GUI)
+pitrova_add_test(test_intake_intakeflow SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_intakeflow.cpp LIBS pv_ui pv_kromsim pitrova_testsupport Qt6::Test GUI)

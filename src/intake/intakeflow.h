@@ -1,0 +1,15 @@
+#pragma once
+// The intake as the main window runs it: read the data key into fresh dump
+// files, list their sessions, let the user tick the ones to import, and
+// import them with a header form per session.
+class QTimer;
+
+// "Read data from KROM ZoveViz": clears "Accept all", stops the presence
+// timer, deletes the old "dane*.bin" files of the program folder, downloads
+// the key, lists the sessions, imports the ticked ones and starts the
+// presence timer again (also after an error).
+void ReadDataFromKey(QTimer* presenceTimer);
+
+// "Read from files": lists and imports the sessions of the dump files
+// already in the program folder; nothing is deleted or downloaded.
+void ReadFromFiles();

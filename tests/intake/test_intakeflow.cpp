@@ -1,0 +1,458 @@
+// The intake flow as the main window runs it: from a simulated data key (or
+// dump files already in the program folder) through the check list and the
+// header forms into a real database.
+#include "intake/intakeflow.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest/QTest>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#include "controls/ButtonComps.h"
+#include "intake/ulistazodczytu.h"
+#include "intake/unaglowekRejestracji.h"
+#include "kromsim.h"
+#include "platform/dialogs.h"
+#include "platform/usb_simkey.h"
+#include "profiles/cataloguewindows.h"
+#include "shell/common/stale.h"
+#include "support/testdb.h"
+
+namespace {
+
+constexpr int kDriver = 1;
+constexpr int kTrack = 100001;
+
+bool WaitClosed(QDialog& dialog, int ms)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (dialog.isVisible() && clock.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return !dialog.isVisible();
+}
+
+void AnswerChooser(const QString& className, int id)
+{
+    platform::testing::OnModal(className, [id](QDialog& dialog) {
+        auto& chooser = static_cast<CatalogueChooserDialog&>(dialog);
+        CatalogueList* list = chooser.IBQuery1();
+        for (int r = 0; r < list->RowCount(); ++r)
+            if (list->IdAt(r) == id)
+                list->SetCurrentRow(r);
+        chooser.OkClick();
+    });
+}
+
+// A session that ends at a given time, on the default track and with the
+// default driver texts of the simulator.
+kromsim::SessionOptions Session(int laps, SampleFormat format, const QDateTime& end, uint32_t seed)
+{
+    kromsim::SessionOptions s;
+    s.laps = laps;
+    s.format = format;
+    s.end = end;
+    s.seed = seed;
+    return s;
+}
+
+QDateTime At(int day, int hour)
+{
+    return QDateTime(QDate(2024, 7, day), QTime(hour, 0), Qt::UTC);
+}
+
+class IntakeFlowTest : public ::testing::Test {
+protected:
+    TestDatabase db;
+    QTemporaryDir programDir;
+    QTimer presence;
+    int headerForms = 0;
+    int checkLists = 0;
+
+    void SetUp() override
+    {
+        ASSERT_TRUE(programDir.isValid());
+        platform::testing::SetScripted(true);
+        SetProgramFolder(programDir.path());
+        AcceptAllHeaders = false;
+        presence.setInterval(1000);
+        presence.start();
+        db.Exec(QStringLiteral("insert into KIEROWCY (ID_KIEROWCY, IMIE, NAZWISKO, USUNIETY) values (1, 'Jan', 'Kowalski', 0)"));
+        db.Exec(QStringLiteral("insert into KIEROWCY (ID_KIEROWCY, IMIE, NAZWISKO, USUNIETY) values (2, 'Anna', 'Nowak', 0)"));
+        db.Exec(QStringLiteral("insert into TORY (ID_TORU, NAZWA, USUNIETY) values (100001, 'Boruta', 0)"));
+        db.Exec(QStringLiteral("insert into TORY (ID_TORU, NAZWA, USUNIETY) values (100002, 'Radom', 0)"));
+        // The key reader runs by itself; it is only waited for.
+        platform::testing::OnModal(QStringLiteral("Tfczytajkrom"), [](QDialog& d) { WaitClosed(d, 60000); });
+    }
+    void TearDown() override
+    {
+        platform::testing::ClearModalHandlers();
+        platform::testing::SetScripted(false);
+        platform::SetUsbBackend(nullptr);
+        SetProgramFolder({});
+        AcceptAllHeaders = false;
+    }
+
+    QString PathOf(const QString& name) const { return QDir(programDir.path()).filePath(name); }
+    bool Exists(const QString& name) const { return QFile::exists(PathOf(name)); }
+    int Count(const QString& sql) { return db.Scalar(sql).toInt(); }
+
+    void OnCheckList(std::function<void(TfListaZOdczytu&)> act)
+    {
+        platform::testing::OnModal(QStringLiteral("TfListaZOdczytu"), [this, act](QDialog& d) {
+            ++checkLists;
+            act(static_cast<TfListaZOdczytu&>(d));
+        });
+    }
+    void AcceptCheckList()
+    {
+        OnCheckList([](TfListaZOdczytu& f) { f.SpeedButton3Click(); });
+    }
+    // Header forms: the first one gets the track (and the driver) through
+    // the choosers, then each is saved with the save button.
+    void SaveEveryHeader()
+    {
+        platform::testing::OnModal(QStringLiteral("TfNaglowekRejestracji"), [this](QDialog& d) {
+            auto& f = static_cast<TfNaglowekRejestracji&>(d);
+            ++headerForms;
+            if (f.TrackId() <= 0) {
+                AnswerChooser(QStringLiteral("Tflistakierowcow"), kDriver);
+                AnswerChooser(QStringLiteral("TfListaTorow"), kTrack);
+                f.Button1->click();
+                f.Button2->click();
+            }
+            f.SpeedButton3Click();
+        });
+    }
+
+    void InstallKey(const std::vector<platform::SimKey>& keys)
+    {
+        platform::SetUsbBackend(std::make_unique<platform::SimKeyBackend>(keys));
+    }
+
+    // The database holds exactly what the simulator wrote for the session.
+    void ExpectStored(const kromsim::DumpTruth& file, const kromsim::SessionTruth& t)
+    {
+        const std::string where = (file.fileName + QStringLiteral(" entry %1").arg(t.entry)).toStdString();
+        const QVariant idValue = db.Scalar(
+            QStringLiteral("select ID_NAG from NAGLOWKI where NR_SERYJNY_KROM = '%1' and DATA_KONIEC = '%2'")
+                .arg(file.serial, t.end.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss"))));
+        ASSERT_TRUE(idValue.isValid()) << where;
+        const int id = idValue.toInt();
+        auto header = [&](const char* column) {
+            return db.Scalar(QStringLiteral("select %1 from NAGLOWKI where ID_NAG = %2").arg(QLatin1String(column)).arg(id));
+        };
+        EXPECT_EQ(header("ID_KIEROWCY").toInt(), kDriver) << where;
+        EXPECT_EQ(header("ID_TORU").toInt(), kTrack) << where;
+        ASSERT_TRUE(t.startFirstLap.has_value()) << where;
+        EXPECT_EQ(header("START_PIERWSZ_OKR").toInt(), *t.startFirstLap) << where;
+        EXPECT_EQ(header("BYL_GPS").toInt(), t.bylGps) << where;
+        EXPECT_EQ(Count(QStringLiteral("select count(*) from POZYCJE where ID_NAGLOWKA = %1").arg(id)), t.positionRows)
+            << where;
+
+        TIBQuery laps(DM->TransBrowse);
+        laps.SetSQL(QStringLiteral("select NR, CZAS_SS from OKRAZENIA_REJ where ID_NAGLOWKA = :N order by NR"));
+        laps.ParamByName(QStringLiteral("N"), id);
+        laps.Open();
+        std::vector<std::pair<int, int>> storedLaps;
+        for (; !laps.Eof(); laps.Next())
+            storedLaps.emplace_back(laps.FieldByName(QStringLiteral("NR")).AsInteger(),
+                                    laps.FieldByName(QStringLiteral("CZAS_SS")).AsInteger());
+        std::vector<std::pair<int, int>> expectedLaps;
+        for (const kromsim::SimLap& l : t.laps)
+            expectedLaps.emplace_back(l.nr, l.czasSs);
+        EXPECT_EQ(storedLaps, expectedLaps) << where;
+
+        TIBQuery sectors(DM->TransBrowse);
+        sectors.SetSQL(QStringLiteral("select NR_OKRAZENIA, NR_SEKTORA, CZAS_SS from SEKTORY where ID_NAGLOWKA = :N "
+                                      "order by NR_OKRAZENIA, NR_SEKTORA"));
+        sectors.ParamByName(QStringLiteral("N"), id);
+        sectors.Open();
+        std::vector<std::tuple<int, int, int>> storedSectors;
+        for (; !sectors.Eof(); sectors.Next())
+            storedSectors.emplace_back(sectors.FieldByName(QStringLiteral("NR_OKRAZENIA")).AsInteger(),
+                                       sectors.FieldByName(QStringLiteral("NR_SEKTORA")).AsInteger(),
+                                       sectors.FieldByName(QStringLiteral("CZAS_SS")).AsInteger());
+        std::vector<std::tuple<int, int, int>> expectedSectors;
+        for (const kromsim::SimSector& s : t.sectors)
+            expectedSectors.emplace_back(s.nrOkrazenia, s.nrSektora, s.czasSs);
+        std::sort(expectedSectors.begin(), expectedSectors.end());
+        EXPECT_EQ(storedSectors, expectedSectors) << where;
+    }
+};
+
+// The whole road: a key with three sessions in two slots is read, the list
+// accepted, the first header confirmed with driver and track chosen and
+// "Accept all", the other two saved by themselves; the database then holds
+// exactly the simulator's sessions.
+TEST_F(IntakeFlowTest, EndToEndFromASimulatedKey)
+{
+    kromsim::DumpOptions slotA;
+    slotA.slot = 2;
+    slotA.serial = QStringLiteral("77");
+    slotA.sessions = {Session(3, SampleFormat::Plain, At(1, 10), 11), Session(4, SampleFormat::Gps, At(1, 11), 12)};
+    kromsim::DumpOptions slotB;
+    slotB.slot = 5;
+    slotB.serial = QStringLiteral("78");
+    slotB.sessions = {Session(2, SampleFormat::Gps, At(2, 15), 13)};
+    kromsim::DumpImage imageA, imageB;
+    const kromsim::DumpTruth truthA = kromsim::BuildDump(slotA, imageA);
+    const kromsim::DumpTruth truthB = kromsim::BuildDump(slotB, imageB);
+    const QString keyPath = PathOf(QStringLiteral("key.img"));
+    QString error;
+    ASSERT_TRUE(kromsim::WriteKeyImage(keyPath, {{2, 77, &imageA}, {5, 78, &imageB}}, &error)) << error.toStdString();
+    InstallKey({{keyPath.toStdString(), {}}});
+    // A dump file of an earlier intake, for another logger.
+    ASSERT_TRUE(kromsim::DumpImage(200).Save(PathOf(QStringLiteral("dane1_5.bin"))));
+
+    int listed = -1, ticked = 0;
+    bool timerStopped = false;
+    OnCheckList([&](TfListaZOdczytu& f) {
+        MemTable& mem = DM->memPrzejazdy;
+        listed = mem.RecordCount();
+        for (int r = 0; r < listed; ++r)
+            ticked += mem.BoolAt(r, mem.FieldIndex(QStringLiteral("wybrany"))) ? 1 : 0;
+        timerStopped = !presence.isActive();
+        QTest::mouseClick(f.SpeedButton3, Qt::LeftButton);
+    });
+    std::vector<qint64> selfSaved;
+    platform::testing::OnModal(QStringLiteral("TfNaglowekRejestracji"), [&](QDialog& d) {
+        auto& f = static_cast<TfNaglowekRejestracji&>(d);
+        if (++headerForms == 1) {
+            AnswerChooser(QStringLiteral("Tflistakierowcow"), kDriver);
+            AnswerChooser(QStringLiteral("TfListaTorow"), kTrack);
+            f.Button1->click();
+            f.Button2->click();
+            f.SpeedButton5->click();
+            return;
+        }
+        QElapsedTimer clock;
+        clock.start();
+        EXPECT_TRUE(WaitClosed(f, 5000));
+        selfSaved.push_back(clock.elapsed());
+    });
+    // The progress window while samples are written.
+    QStringList progressTexts;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == QStringLiteral("ImportProgress") && w->isVisible())
+                if (auto* label = w->findChild<QLabel*>())
+                    progressTexts.append(label->text());
+    });
+    watch.start(5);
+
+    ReadDataFromKey(&presence);
+    watch.stop();
+
+    EXPECT_TRUE(platform::testing::UnhandledModals().isEmpty())
+        << platform::testing::UnhandledModals().join(u',').toStdString();
+    EXPECT_EQ(platform::testing::Messages(), QStringList{QStringLiteral("Finished")});
+    EXPECT_TRUE(Exists(QStringLiteral("dane2_77.bin")));
+    EXPECT_TRUE(Exists(QStringLiteral("dane5_78.bin")));
+    EXPECT_FALSE(Exists(QStringLiteral("dane1_5.bin")));
+    EXPECT_EQ(listed, 3);
+    EXPECT_EQ(ticked, 3);
+    EXPECT_TRUE(timerStopped);
+    EXPECT_TRUE(presence.isActive());
+    EXPECT_EQ(headerForms, 3);
+    ASSERT_EQ(selfSaved.size(), 2u);
+    for (qint64 ms : selfSaved)
+        EXPECT_GE(ms, 100);
+    EXPECT_FALSE(progressTexts.isEmpty());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+    for (const kromsim::DumpTruth* file : {&truthA, &truthB})
+        for (const kromsim::SessionTruth& t : file->sessions)
+            ExpectStored(*file, t);
+    EXPECT_EQ(Count(QStringLiteral("select count(*) from NAGLOWKI")), 3);
+    int rows = 0;
+    for (const kromsim::DumpTruth* file : {&truthA, &truthB})
+        for (const kromsim::SessionTruth& t : file->sessions)
+            rows += t.positionRows;
+    EXPECT_EQ(Count(QStringLiteral("select count(*) from POZYCJE")), rows);
+}
+
+// Without a key the old dump files are gone, the list is empty, and
+// accepting it imports nothing and says "Finished".
+TEST_F(IntakeFlowTest, KeyRoadWithoutAKey)
+{
+    kromsim::DumpOptions old;
+    old.serial = QStringLiteral("77");
+    old.sessions = {Session(2, SampleFormat::Plain, At(3, 9), 5)};
+    kromsim::WriteDumpFile(programDir.path(), old);
+    ASSERT_TRUE(kromsim::DumpImage(200).Save(PathOf(QStringLiteral("dane3.bin"))));
+    ASSERT_TRUE(kromsim::DumpImage(200).Save(PathOf(QStringLiteral("DANE4_9.BIN"))));
+    QFile other(PathOf(QStringLiteral("notes.txt")));
+    ASSERT_TRUE(other.open(QIODevice::WriteOnly));
+    other.close();
+    InstallKey({});
+    AcceptAllHeaders = true;  // left on by an earlier intake
+
+    int listed = -1;
+    bool acceptAllCleared = false;
+    OnCheckList([&](TfListaZOdczytu& f) {
+        listed = DM->memPrzejazdy.RecordCount();
+        acceptAllCleared = !AcceptAllHeaders;
+        f.SpeedButton3Click();
+    });
+    SaveEveryHeader();
+    ReadDataFromKey(&presence);
+
+    EXPECT_EQ(listed, 0);
+    EXPECT_TRUE(acceptAllCleared);
+    EXPECT_EQ(headerForms, 0);
+    EXPECT_EQ(platform::testing::Messages(), QStringList{QStringLiteral("Finished")});
+    EXPECT_EQ(QDir(programDir.path()).entryList({QStringLiteral("dane*.bin")}, QDir::Files), QStringList());
+    EXPECT_FALSE(Exists(QStringLiteral("DANE4_9.BIN")));
+    EXPECT_TRUE(Exists(QStringLiteral("notes.txt")));
+    EXPECT_TRUE(presence.isActive());
+    EXPECT_EQ(Count(QStringLiteral("select count(*) from NAGLOWKI")), 0);
+}
+
+// Cancelling the check list leaves the downloaded files; "Read from files"
+// then imports them without deleting or downloading anything.
+TEST_F(IntakeFlowTest, CancelledListLeavesTheFilesForReadFromFiles)
+{
+    kromsim::DumpOptions dump;
+    dump.slot = 3;
+    dump.serial = QStringLiteral("77");
+    dump.sessions = {Session(2, SampleFormat::Plain, At(4, 9), 7), Session(3, SampleFormat::Gps, At(4, 10), 8)};
+    kromsim::DumpImage image;
+    const kromsim::DumpTruth truth = kromsim::BuildDump(dump, image);
+    const QString keyPath = PathOf(QStringLiteral("key.img"));
+    ASSERT_TRUE(kromsim::WriteKeyImage(keyPath, {{3, 77, &image}}));
+    InstallKey({{keyPath.toStdString(), {}}});
+
+    OnCheckList([](TfListaZOdczytu& f) { f.SpeedButton4Click(); });
+    SaveEveryHeader();
+    ReadDataFromKey(&presence);
+    EXPECT_TRUE(Exists(QStringLiteral("dane3_77.bin")));
+    EXPECT_EQ(headerForms, 0);
+    EXPECT_TRUE(platform::testing::Messages().isEmpty());
+    EXPECT_TRUE(presence.isActive());
+    const QDateTime written = QFileInfo(PathOf(QStringLiteral("dane3_77.bin"))).lastModified();
+
+    // The key is gone now: nothing may be downloaded or deleted.
+    InstallKey({});
+    presence.stop();
+    AcceptCheckList();
+    ReadFromFiles();
+    EXPECT_EQ(checkLists, 2);
+    EXPECT_EQ(headerForms, 2);
+    EXPECT_TRUE(Exists(QStringLiteral("dane3_77.bin")));
+    EXPECT_EQ(QFileInfo(PathOf(QStringLiteral("dane3_77.bin"))).lastModified(), written);
+    EXPECT_FALSE(presence.isActive());  // the timer is not touched
+    EXPECT_EQ(platform::testing::Messages(), QStringList{QStringLiteral("Finished")});
+    for (const kromsim::SessionTruth& t : truth.sessions)
+        ExpectStored(truth, t);
+
+    // A second run lists both as stored, unticked: nothing is imported twice.
+    platform::testing::ClearMessages();
+    int stored = 0;
+    OnCheckList([&](TfListaZOdczytu& f) {
+        MemTable& mem = DM->memPrzejazdy;
+        for (int r = 0; r < mem.RecordCount(); ++r)
+            stored += mem.BoolAt(r, mem.FieldIndex(QStringLiteral("jestwbazie"))) ? 1 : 0;
+        f.SpeedButton3Click();
+    });
+    ReadFromFiles();
+    EXPECT_EQ(stored, 2);
+    EXPECT_EQ(headerForms, 2);
+    EXPECT_EQ(Count(QStringLiteral("select count(*) from NAGLOWKI")), 2);
+}
+
+// A header row the database refuses: the user is told with the database's
+// text, the session is skipped without a single sample row, the others are
+// imported.
+TEST_F(IntakeFlowTest, RefusedHeaderRowWritesNoSamples)
+{
+    kromsim::DumpOptions good;
+    good.slot = 1;
+    good.serial = QStringLiteral("77");
+    good.sessions = {Session(2, SampleFormat::Plain, At(5, 9), 21)};
+    kromsim::DumpOptions refused;
+    refused.slot = 2;
+    refused.serial = QStringLiteral("666");
+    refused.sessions = {Session(2, SampleFormat::Gps, At(5, 10), 22)};
+    const kromsim::DumpTruth goodTruth = kromsim::WriteDumpFile(programDir.path(), good);
+    kromsim::WriteDumpFile(programDir.path(), refused);
+    db.Exec(QStringLiteral("alter table NAGLOWKI add constraint CHK_TEST_SERIAL check (NR_SERYJNY_KROM <> '666')"));
+
+    AcceptCheckList();
+    SaveEveryHeader();
+    ReadFromFiles();
+
+    EXPECT_EQ(headerForms, 2);
+    const QStringList messages = platform::testing::Messages();
+    ASSERT_EQ(messages.size(), 2) << messages.join(u'|').toStdString();
+    EXPECT_TRUE(messages[0].startsWith(QStringLiteral("The session could not be stored: "))) << messages[0].toStdString();
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("CHK_TEST_SERIAL"))) << messages[0].toStdString();
+    EXPECT_EQ(messages[1], QStringLiteral("Finished"));
+    EXPECT_EQ(Count(QStringLiteral("select count(*) from NAGLOWKI")), 1);
+    ExpectStored(goodTruth, goodTruth.sessions[0]);
+    EXPECT_EQ(Count(QStringLiteral("select count(*) from POZYCJE")), goodTruth.sessions[0].positionRows);
+    EXPECT_EQ(Count(QStringLiteral("select count(*) from POZYCJE where ID_NAGLOWKA not in (select ID_NAG from NAGLOWKI)")), 0);
+}
+
+// A database error while the sessions are listed ends the intake with the
+// error's own text; the presence check still comes back on.
+TEST_F(IntakeFlowTest, DatabaseErrorEndsTheIntakeButTheTimerRuns)
+{
+    kromsim::DumpOptions dump;
+    dump.slot = 1;
+    dump.serial = QStringLiteral("77");
+    dump.sessions = {Session(2, SampleFormat::Plain, At(7, 9), 41)};
+    kromsim::DumpImage image;
+    kromsim::BuildDump(dump, image);
+    const QString keyPath = PathOf(QStringLiteral("key.img"));
+    ASSERT_TRUE(kromsim::WriteKeyImage(keyPath, {{1, 77, &image}}));
+    InstallKey({{keyPath.toStdString(), {}}});
+    db.Exec(QStringLiteral("drop table NAGLOWKI"));
+    AcceptCheckList();
+
+    ReadDataFromKey(&presence);
+    EXPECT_EQ(checkLists, 0);
+    const QStringList messages = platform::testing::Messages();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("NAGLOWKI"), Qt::CaseInsensitive)) << messages[0].toStdString();
+    EXPECT_TRUE(presence.isActive());
+    EXPECT_TRUE(Exists(QStringLiteral("dane1_77.bin")));
+}
+
+// "Cancel all" ends the import at once: no further form, no "Finished".
+TEST_F(IntakeFlowTest, CancelAllStopsTheImport)
+{
+    kromsim::DumpOptions dump;
+    dump.serial = QStringLiteral("77");
+    dump.sessions = {Session(2, SampleFormat::Plain, At(6, 9), 31), Session(2, SampleFormat::Plain, At(6, 10), 32)};
+    kromsim::WriteDumpFile(programDir.path(), dump);
+    AcceptCheckList();
+    platform::testing::OnModal(QStringLiteral("TfNaglowekRejestracji"), [this](QDialog& d) {
+        ++headerForms;
+        static_cast<TfNaglowekRejestracji&>(d).SpeedButton2->click();
+    });
+    ReadFromFiles();
+    EXPECT_EQ(headerForms, 1);
+    EXPECT_TRUE(platform::testing::Messages().isEmpty());
+    EXPECT_EQ(Count(QStringLiteral("select count(*) from NAGLOWKI")), 0);
+    EXPECT_EQ(Count(QStringLiteral("select count(*) from POZYCJE")), 0);
+}
+
+}  // namespace

@@ -1,0 +1,441 @@
+// The session header form against a real database, its modal dialogs
+// answered by scripted handlers.
+#include "intake/unaglowekRejestracji.h"
+
+#include <QCoreApplication>
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest/QTest>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "controls/MathCtrl.h"
+#include "platform/application.h"
+#include "platform/dialogs.h"
+#include "profiles/cataloguewindows.h"
+#include "shell/common/stale.h"
+#include "support/testdb.h"
+
+namespace {
+
+using Handler = std::function<void(TfNaglowekRejestracji&)>;
+
+// Where each header word goes in NAGLOWKI, as the logger's record defines it
+// (offset, column).
+struct WordColumn {
+    int offset;
+    const char* column;
+};
+const WordColumn kWordColumns[30] = {
+    {76, "RAMA_RZOSTAW_KOL"},          {78, "RAMA_POCHYLENIE_PRZOD_TYL"},  {80, "RAMA_POCHYLENIE_PRAWO_LEWO"},
+    {82, "RAMA_ZBIEZNOSC"},            {84, "RAMA_WYS_ZAW_PRZOD"},         {86, "RAMA_ROZSTAW_KOL_TYL"},
+    {88, "RAMA_SZTYWNOSC_OSI"},        {90, "RAMA_SZTYW_MOC_OSI"},         {92, "RAMA_WYS_ZAW_TYL"},
+    {94, "RAMA_CIS_PL"},               {96, "RAMA_CIS_PP"},                {98, "RAMA_CIS_TL"},
+    {100, "RAMA_CIS_TP"},              {102, "RAMA_SZTYWNOSC_RAMY"},       {104, "RAMA_STAB_PRZOD"},
+    {106, "RAMA_STAB_TYL"},            {108, "RAMA_DOD_SZTYW_PRZOD"},      {110, "RAMA_DOD_SZTYW_TYL"},
+    {112, "RAMA_ZEBATKA_PRZOD"},       {114, "RAMA_ZEBATKA_TYL"},          {116, "RAMA_SREDNICA_KOLA_TYL"},
+    {12, "SILNIK_LICZNIK_GODZ"},       {14, "SILNIK_NR_SILNIKA"},          {16, "SILNIK_RODZAJ_GAZNIKA"},
+    {18, "SILNIK_WIELKOSZC_DYSZY_GLOW"}, {20, "SILNIK_WIELKOSZC_DYSZY_REG"}, {22, "SILNIK_POLOZENIE_IGLICY"},
+    {24, "SILNIK_RODZAJ_PLYWAK"},      {26, "SILNIK_POZIOM_PALIWA"},       {28, "SILNIK_ZAWOR_PRZYS"},
+};
+
+// Processes events until the dialog has closed or the time is up.
+bool WaitClosed(QDialog& dialog, int ms = 5000)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (dialog.isVisible() && clock.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    return !dialog.isVisible();
+}
+
+void ProcessFor(int ms)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < ms)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+}
+
+// Answers a catalogue chooser with the row of id (OK), or Cancel for -1.
+void AnswerChooser(const QString& className, int id)
+{
+    platform::testing::OnModal(className, [id](QDialog& dialog) {
+        auto& chooser = static_cast<CatalogueChooserDialog&>(dialog);
+        if (id < 0) {
+            chooser.CancelClick();
+            return;
+        }
+        CatalogueList* list = chooser.IBQuery1();
+        for (int r = 0; r < list->RowCount(); ++r)
+            if (list->IdAt(r) == id)
+                list->SetCurrentRow(r);
+        chooser.OkClick();
+    });
+}
+
+class HeaderFormTest : public ::testing::Test {
+protected:
+    TestDatabase db;
+
+    void SetUp() override
+    {
+        platform::testing::SetScripted(true);
+        AcceptAllHeaders = false;
+        db.Exec(QStringLiteral("insert into KIEROWCY (ID_KIEROWCY, IMIE, NAZWISKO, USUNIETY) values (1, 'Jan', 'Kowalski', 0)"));
+        db.Exec(QStringLiteral("insert into KIEROWCY (ID_KIEROWCY, IMIE, NAZWISKO, USUNIETY) values (2, 'Anna', 'Nowak', 0)"));
+        db.Exec(QStringLiteral("insert into TORY (ID_TORU, NAZWA, USUNIETY) values (100001, 'Boruta', 0)"));
+        db.Exec(QStringLiteral("insert into TORY (ID_TORU, NAZWA, USUNIETY) values (100002, 'Radom', 0)"));
+        db.Exec(QStringLiteral("insert into KROM_KIEROWCY (ID_KIEROWCY, NR_SER_KROM) values (2, '77')"));
+    }
+    void TearDown() override
+    {
+        platform::testing::ClearModalHandlers();
+        platform::testing::SetScripted(false);
+        AcceptAllHeaders = false;
+    }
+
+    // A session that ended on 2024-06-20 at hour:00:00, its set-up words
+    // 1000 + offset, the operating counter 125 minutes.
+    static SessionHeaderRecord Header(int hour = 10)
+    {
+        SessionHeaderRecord h;
+        h.SetByte(0, 2);
+        h.SetByte(1, static_cast<uint8_t>(hour));
+        h.SetByte(4, 20);
+        h.SetByte(5, 6);
+        h.SetWord(6, 2024);
+        h.SetByte(9, 7);
+        for (const WordColumn& w : kWordColumns)
+            h.SetWord(w.offset, static_cast<uint16_t>(1000 + w.offset));
+        h.SetWord(12, 125);
+        h.SetDWord(132, 60000);
+        h.SetDriverText(QStringLiteral("KOWALSKI"));
+        h.SetTrackText(QStringLiteral("BORUTA"));
+        return h;
+    }
+
+    int Confirm(const QString& serial, const SessionHeaderRecord& header, int& driverId, int& trackId,
+                const Handler& handler)
+    {
+        platform::testing::OnModal(QStringLiteral("TfNaglowekRejestracji"), [handler](QDialog& dialog) {
+            handler(static_cast<TfNaglowekRejestracji&>(dialog));
+        });
+        return ConfirmSessionHeader(serial, header, driverId, trackId);
+    }
+
+    int Rows() { return db.Scalar(QStringLiteral("select count(*) from NAGLOWKI")).toInt(); }
+    QVariant Column(int idNag, const QString& column)
+    {
+        return db.Scalar(QStringLiteral("select %1 from NAGLOWKI where ID_NAG = %2").arg(column).arg(idNag));
+    }
+    // Each set-up column of a row against the value expected for its header word.
+    void ExpectSetupStored(int idNag, const std::function<int(int offset)>& expected)
+    {
+        for (const WordColumn& w : kWordColumns)
+            EXPECT_EQ(Column(idNag, QString::fromLatin1(w.column)).toInt(), expected(w.offset)) << w.column;
+    }
+};
+
+TEST_F(HeaderFormTest, ShowsTheHeaderAndStoresItsWordsUnderTheirColumns)
+{
+    int driverId = -1, trackId = 100001;
+    const int id = Confirm(QStringLiteral("77"), Header(), driverId, trackId, [](TfNaglowekRejestracji& f) {
+        EXPECT_EQ(f.windowTitle(), QStringLiteral("Rejestracje"));
+        EXPECT_EQ(f.size(), QSize(734, 537));
+        EXPECT_EQ(f.Label33->text(), QStringLiteral("KROM serial no"));
+        EXPECT_EQ(f.Label34->text(), QStringLiteral("77"));
+        EXPECT_TRUE(f.Label36->text().contains(QStringLiteral("10:00:00"))) << f.Label36->text().toStdString();
+        EXPECT_EQ(f.Label38->text(), QStringLiteral("KOWALSKI    "));
+        EXPECT_EQ(f.Label37->text(), QStringLiteral("BORUTA      "));
+        EXPECT_EQ(f.Edit2->text(), QStringLiteral("Boruta"));
+        EXPECT_EQ(f.Label39->text(), QStringLiteral("2:05"));  // 125 minutes
+        EXPECT_FALSE(f.SpeedButton5->isVisible());
+        EXPECT_TRUE(f.GroupBox3->isVisible());
+        f.SpeedButton3Click();
+    });
+    ASSERT_GT(id, 0);
+    EXPECT_EQ(Column(id, QStringLiteral("ID_TORU")).toInt(), 100001);
+    EXPECT_EQ(Column(id, QStringLiteral("NR_SERYJNY_KROM")).toString(), QStringLiteral("77"));
+    ExpectSetupStored(id, [](int offset) { return offset == 12 ? 125 : 1000 + offset; });
+}
+
+TEST_F(HeaderFormTest, SessionEndThatIsNoDateLeavesTheDots)
+{
+    SessionHeaderRecord h = Header();
+    h.SetByte(5, 13);
+    int driverId = 1, trackId = 100001;
+    QString shown;
+    Confirm(QStringLiteral("5"), h, driverId, trackId, [&](TfNaglowekRejestracji& f) {
+        shown = f.Label36->text();
+        f.SpeedButton4Click();
+    });
+    EXPECT_EQ(shown, QStringLiteral("..."));
+}
+
+// The logger's registered driver wins over the one carried in; an
+// unregistered logger keeps the carried driver.
+TEST_F(HeaderFormTest, RegisteredSerialPreselectsItsDriver)
+{
+    struct Case {
+        const char* serial;
+        int carried;
+        int expected;
+        const char* name;
+    };
+    const Case cases[] = {
+        {"77", 1, 2, "Anna Nowak"},
+        {"77", -1, 2, "Anna Nowak"},
+        {"78", 1, 1, "Jan Kowalski"},
+        {"78", -1, -1, " "},
+    };
+    for (const Case& c : cases) {
+        int driverId = c.carried, trackId = -1;
+        QString shown;
+        const int result = Confirm(QString::fromLatin1(c.serial), Header(), driverId, trackId,
+                                   [&](TfNaglowekRejestracji& f) {
+                                       shown = f.Edit1->text();
+                                       f.SpeedButton4Click();
+                                   });
+        EXPECT_EQ(result, -1) << c.serial << " " << c.carried;
+        EXPECT_EQ(driverId, c.expected) << c.serial << " " << c.carried;
+        EXPECT_EQ(shown, QString::fromLatin1(c.name)) << c.serial << " " << c.carried;
+    }
+}
+
+TEST_F(HeaderFormTest, ChangeTakesTheChoosersAnswerAndKeepsTheOldOneOnCancel)
+{
+    int driverId = 1, trackId = 100001;
+    QString afterChange[2], afterCancel[2];
+    const int id = Confirm(QStringLiteral("5"), Header(), driverId, trackId, [&](TfNaglowekRejestracji& f) {
+        AnswerChooser(QStringLiteral("Tflistakierowcow"), 2);
+        AnswerChooser(QStringLiteral("TfListaTorow"), 100002);
+        f.Button1->click();
+        f.Button2->click();
+        afterChange[0] = f.Edit1->text();
+        afterChange[1] = f.Edit2->text();
+        AnswerChooser(QStringLiteral("Tflistakierowcow"), -1);
+        AnswerChooser(QStringLiteral("TfListaTorow"), -1);
+        f.Button1->click();
+        f.Button2->click();
+        afterCancel[0] = f.Edit1->text();
+        afterCancel[1] = f.Edit2->text();
+        f.SpeedButton3Click();
+    });
+    EXPECT_TRUE(platform::testing::UnhandledModals().isEmpty()) << platform::testing::UnhandledModals().join(u',').toStdString();
+    EXPECT_EQ(afterChange[0], QStringLiteral("Anna Nowak"));
+    EXPECT_EQ(afterChange[1], QStringLiteral("Radom"));
+    EXPECT_EQ(afterCancel[0], QStringLiteral("Anna Nowak"));
+    EXPECT_EQ(afterCancel[1], QStringLiteral("Radom"));
+    ASSERT_GT(id, 0);
+    // The choice goes back to the caller for the next session.
+    EXPECT_EQ(driverId, 2);
+    EXPECT_EQ(trackId, 100002);
+    EXPECT_EQ(Column(id, QStringLiteral("ID_KIEROWCY")).toInt(), 2);
+    EXPECT_EQ(Column(id, QStringLiteral("ID_TORU")).toInt(), 100002);
+}
+
+TEST_F(HeaderFormTest, CarProfileFillsTheSetupAndTheCounter)
+{
+    QStringList columns, values;
+    for (const WordColumn& w : kWordColumns) {
+        columns.append(QString::fromLatin1(w.column));
+        values.append(QString::number(w.offset == 12 ? 61 : 2000 + w.offset));
+    }
+    db.Exec(QStringLiteral("insert into POJAZDY (ID_POJAZDU, NAZWA, USUNIETY, %1) values (9, 'Rotax', 0, %2)")
+                .arg(columns.join(u','), values.join(u',')));
+    int driverId = 1, trackId = 100001;
+    QString counter;
+    int edited = 0;
+    const int id = Confirm(QStringLiteral("5"), Header(), driverId, trackId, [&](TfNaglowekRejestracji& f) {
+        AnswerChooser(QStringLiteral("TflistaPojazdow"), 9);
+        f.SpeedButton1->click();
+        counter = f.Label39->text();
+        // The user may still correct a value; only its low 16 bits are kept.
+        f.IntEdit(4)->setText(QStringLiteral("70000"));
+        edited = f.IntEdit(4)->Value();
+        f.SpeedButton3Click();
+    });
+    EXPECT_TRUE(platform::testing::UnhandledModals().isEmpty());
+    EXPECT_EQ(counter, QStringLiteral("1:01"));
+    EXPECT_EQ(edited, 70000);
+    ASSERT_GT(id, 0);
+    ExpectSetupStored(id, [](int offset) {
+        if (offset == 82)  // IntEdit4, "Toe"
+            return 70000 & 0xFFFF;
+        return offset == 12 ? 61 : 2000 + offset;
+    });
+}
+
+// Save without driver or track: the message, the form stays open, also when
+// "Accept all" is on (its one timer tick is spent and the user must act).
+TEST_F(HeaderFormTest, MissingDriverOrTrackKeepsTheFormOpen)
+{
+    struct Case {
+        int driver;
+        int track;
+        bool acceptAll;
+        const char* message;
+    };
+    const Case cases[] = {
+        {-1, 100001, false, "Select driver"},
+        {1, -1, false, "Select track"},
+        {0, 0, false, "Select driver"},
+        {1, -1, true, "Select track"},
+        {-1, -1, true, "Select driver"},
+    };
+    for (const Case& c : cases) {
+        platform::testing::ClearMessages();
+        AcceptAllHeaders = c.acceptAll;
+        int driverId = c.driver, trackId = c.track;
+        bool open = false;
+        const int result = Confirm(QStringLiteral("5"), Header(), driverId, trackId, [&](TfNaglowekRejestracji& f) {
+            if (c.acceptAll)
+                ProcessFor(600);
+            else
+                f.SpeedButton3Click();
+            open = f.isVisible() && !f.Timer1->isActive();
+            f.SpeedButton4Click();
+        });
+        EXPECT_TRUE(open) << c.message;
+        EXPECT_EQ(platform::testing::Messages(), QStringList{QString::fromLatin1(c.message)}) << c.message;
+        EXPECT_EQ(result, -1) << c.message;
+    }
+    EXPECT_EQ(Rows(), 0);
+}
+
+TEST_F(HeaderFormTest, ClosingButtonsGiveTheirResults)
+{
+    struct Case {
+        const char* name;
+        Handler act;
+        int expected;
+    };
+    const Case cases[] = {
+        {"skip", [](TfNaglowekRejestracji& f) { f.SpeedButton4Click(); }, -1},
+        {"cancel all", [](TfNaglowekRejestracji& f) { f.SpeedButton2->click(); }, -2},
+        {"title bar", [](TfNaglowekRejestracji& f) { f.close(); }, -1},
+        {"escape", [](TfNaglowekRejestracji& f) { QTest::keyClick(&f, Qt::Key_Escape); }, -1},
+    };
+    for (const Case& c : cases) {
+        int driverId = 1, trackId = 100001;
+        EXPECT_EQ(Confirm(QStringLiteral("5"), Header(), driverId, trackId, c.act), c.expected) << c.name;
+    }
+    EXPECT_EQ(Rows(), 0);
+}
+
+// The same end, driver and track is the same session, whichever logger it
+// came from: no second row, result 0.
+TEST_F(HeaderFormTest, DuplicateReturnsZeroEvenFromAnotherLogger)
+{
+    int driverId = 1, trackId = 100001;
+    auto save = [](TfNaglowekRejestracji& f) { f.SpeedButton3Click(); };
+    const int first = Confirm(QStringLiteral("5"), Header(), driverId, trackId, save);
+    ASSERT_GT(first, 0);
+    bool closed = false;
+    const int second = Confirm(QStringLiteral("6"), Header(), driverId, trackId, [&](TfNaglowekRejestracji& f) {
+        f.SpeedButton3Click();
+        closed = !f.isVisible();
+    });
+    EXPECT_EQ(second, 0);
+    EXPECT_TRUE(closed);
+    EXPECT_EQ(Rows(), 1);
+    // Another track makes it another session.
+    trackId = 100002;
+    EXPECT_GT(Confirm(QStringLiteral("6"), Header(), driverId, trackId, save), first);
+    EXPECT_EQ(Rows(), 2);
+    EXPECT_TRUE(platform::testing::Messages().isEmpty());
+}
+
+TEST_F(HeaderFormTest, AcceptAllSavesTheFollowingSessions200msAfterTheyShow)
+{
+    int driverId = 1, trackId = 100001;
+    const int first = Confirm(QStringLiteral("5"), Header(10), driverId, trackId,
+                              [](TfNaglowekRejestracji& f) { f.SpeedButton5->click(); });
+    ASSERT_GT(first, 0);
+    EXPECT_TRUE(AcceptAllHeaders);
+
+    for (int hour : {11, 12}) {
+        bool openAt100 = false, closed = false;
+        qint64 closedAfter = 0;
+        const int id = Confirm(QStringLiteral("5"), Header(hour), driverId, trackId, [&](TfNaglowekRejestracji& f) {
+            QElapsedTimer clock;
+            clock.start();
+            ProcessFor(100);
+            openAt100 = f.isVisible();
+            closed = WaitClosed(f);
+            closedAfter = clock.elapsed();
+        });
+        EXPECT_TRUE(openAt100) << hour;
+        EXPECT_TRUE(closed) << hour;
+        EXPECT_GE(closedAfter, 150) << hour;
+        EXPECT_LT(closedAfter, 2000) << hour;
+        EXPECT_GT(id, 0) << hour;
+    }
+    EXPECT_EQ(Rows(), 3);
+    EXPECT_TRUE(AcceptAllHeaders);
+
+    // The save button turns the mode off again.
+    Confirm(QStringLiteral("5"), Header(13), driverId, trackId, [](TfNaglowekRejestracji& f) {
+        f.Timer1->stop();
+        f.SpeedButton3Click();
+    });
+    EXPECT_FALSE(AcceptAllHeaders);
+    EXPECT_EQ(Rows(), 4);
+}
+
+// A row the database refuses is not reported as stored: the message with
+// the database's own text, and the session is skipped.
+TEST_F(HeaderFormTest, RefusedInsertIsReportedAndSkipsTheSession)
+{
+    db.Exec(QStringLiteral("alter table NAGLOWKI add constraint CHK_TEST_SERIAL check (NR_SERYJNY_KROM <> '666')"));
+    for (bool acceptAll : {false, true}) {
+        platform::testing::ClearMessages();
+        AcceptAllHeaders = false;
+        int driverId = 1, trackId = 100001;
+        bool closed = false;
+        const int result = Confirm(QStringLiteral("666"), Header(), driverId, trackId, [&](TfNaglowekRejestracji& f) {
+            if (acceptAll)
+                f.SpeedButton5->click();
+            else
+                f.SpeedButton3Click();
+            closed = !f.isVisible();
+        });
+        EXPECT_EQ(result, -1) << acceptAll;
+        EXPECT_TRUE(closed) << acceptAll;
+        const QStringList messages = platform::testing::Messages();
+        ASSERT_EQ(messages.size(), 1) << acceptAll;
+        EXPECT_TRUE(messages[0].startsWith(QStringLiteral("The session could not be stored: "))) << messages[0].toStdString();
+        EXPECT_TRUE(messages[0].contains(QStringLiteral("CHK_TEST_SERIAL"))) << messages[0].toStdString();
+    }
+    EXPECT_EQ(Rows(), 0);
+}
+
+// A picture of the form for looking it over (when PITROVA_SHOTS names a folder).
+TEST_F(HeaderFormTest, Screenshot)
+{
+    const QString folder = qEnvironmentVariable("PITROVA_SHOTS");
+    if (folder.isEmpty())
+        GTEST_SKIP() << "PITROVA_SHOTS not set";
+    QDir().mkpath(folder);
+    // In the program's own look.
+    const QPalette palette = QApplication::palette();
+    ApplyDarkTheme(*qApp);
+    int driverId = -1, trackId = 100001;
+    Confirm(QStringLiteral("77"), Header(), driverId, trackId, [&](TfNaglowekRejestracji& f) {
+        ProcessFor(200);
+        EXPECT_TRUE(f.grab().save(QDir(folder).filePath(QStringLiteral("intake_header_form.png"))));
+        f.SpeedButton4Click();
+    });
+    QApplication::setPalette(palette);
+}
+
+}  // namespace
