@@ -68,39 +68,6 @@ QByteArray UnicodeToCp1250(const QString& text, char replacement)
     return out;
 }
 
-const std::array<SetupWord, 30> kSetupWords = {{
-    {76, "RAMA_RZOSTAW_KOL", "Track of wheels,front"},
-    {78, "RAMA_POCHYLENIE_PRZOD_TYL", "Slope front,back"},
-    {80, "RAMA_POCHYLENIE_PRAWO_LEWO", "Slope right,left"},
-    {82, "RAMA_ZBIEZNOSC", "Toe"},
-    {84, "RAMA_WYS_ZAW_PRZOD", "Suspension height,front"},
-    {86, "RAMA_ROZSTAW_KOL_TYL", "Track of wheels,back"},
-    {88, "RAMA_SZTYWNOSC_OSI", "Axis stiffness"},
-    {90, "RAMA_SZTYW_MOC_OSI", "Axis stiffness,grip"},
-    {98, "RAMA_CIS_TL", "Left back wheel pressure"},
-    {96, "RAMA_CIS_PP", "Right front wheel pressure"},
-    {94, "RAMA_CIS_PL", "Left front wheel pressure"},
-    {92, "RAMA_WYS_ZAW_TYL", "Suspension height,back"},
-    {100, "RAMA_CIS_TP", "Right back wheel pressure"},
-    {102, "RAMA_SZTYWNOSC_RAMY", "Stiffness of chassis"},
-    {104, "RAMA_STAB_PRZOD", "Front stabilizer"},
-    {106, "RAMA_STAB_TYL", "Back stabilizer"},
-    {110, "RAMA_DOD_SZTYW_TYL", "Additional stiff.back"},
-    {108, "RAMA_DOD_SZTYW_PRZOD", "Additional stiff.front"},
-    {112, "RAMA_ZEBATKA_PRZOD", "Front rack"},
-    {114, "RAMA_ZEBATKA_TYL", "Back rack"},
-    {116, "RAMA_SREDNICA_KOLA_TYL", "Diameter of the rear wheel"},
-    {14, "SILNIK_NR_SILNIKA", "Engine number"},
-    {12, "SILNIK_LICZNIK_GODZ", "Operating counter"},
-    {16, "SILNIK_RODZAJ_GAZNIKA", "Carburetor type"},
-    {18, "SILNIK_WIELKOSZC_DYSZY_GLOW", "Idle jet"},
-    {20, "SILNIK_WIELKOSZC_DYSZY_REG", "Main jet"},
-    {22, "SILNIK_POLOZENIE_IGLICY", "Needle clip"},
-    {24, "SILNIK_RODZAJ_PLYWAK", "Float"},
-    {26, "SILNIK_POZIOM_PALIWA", "Level of fuel"},
-    {28, "SILNIK_ZAWOR_PRZYS", "Power valve"},
-}};
-
 // ------------------------------------------------------ SessionHeaderRecord
 
 SessionHeaderRecord SessionHeaderRecord::FromBytes(const uint8_t* data)

@@ -11,6 +11,8 @@
 #include <cstdint>
 #include <stdexcept>
 
+#include "profiles/setupcolumns.h"
+
 inline constexpr int kDumpRecordSize = 256;
 inline constexpr int kHeaderEntryCount = 48;
 // Entry e (1..48) is record 79 + e.
@@ -35,16 +37,6 @@ QString Cp1250ToUnicode(const uint8_t* bytes, int count);
 // become replacement.
 QByteArray UnicodeToCp1250(const QString& text, char replacement = '?');
 
-// One chassis or engine set-up value of the header: a 16-bit word at offset
-// and the NAGLOWKI / POJAZDY column it is stored in.
-struct SetupWord {
-    int offset;
-    const char* column;
-    const char* caption;
-};
-// The 30 set-up words in the order of the header form's fields (21 chassis
-// values, then 9 engine values).
-extern const std::array<SetupWord, 30> kSetupWords;
 // Header word of the engine operating counter (minutes).
 inline constexpr int kOperatingCounterOffset = 12;
 
@@ -89,7 +81,7 @@ public:
     int LapCount() const { return bytes_[9]; }
     // Sample start, in 256-byte records after record 160.
     int StartOffset() const { return Word(10); }
-    // A set-up word (kSetupWords), unsigned 16-bit.
+    // A set-up word (kSetupColumns[i].headerOffset), unsigned 16-bit.
     int SetupValue(int offset) const { return Word(offset); }
     int OperatingCounter() const { return Word(kOperatingCounterOffset); }
     // Session duration in hundredths of a second.

@@ -52,8 +52,8 @@ std::optional<std::array<int, 30>> VehicleSetup(int vehicleId)
         return std::nullopt;
     }
     std::array<int, 30> values{};
-    for (size_t i = 0; i < kSetupWords.size(); ++i)
-        values[i] = q.FieldByName(QString::fromLatin1(kSetupWords[i].column)).AsInteger();
+    for (size_t i = 0; i < kSetupColumns.size(); ++i)
+        values[i] = q.FieldByName(QString::fromLatin1(kSetupColumns[i].column)).AsInteger();
     q.Close();
     return values;
 }
@@ -65,8 +65,8 @@ QString OperatingCounterText(int minutes)
 
 void ApplySetup(SessionHeaderRecord& header, const std::array<int, 30>& values)
 {
-    for (size_t i = 0; i < kSetupWords.size(); ++i)
-        header.SetWord(kSetupWords[i].offset, static_cast<uint16_t>(values[i] & 0xFFFF));
+    for (size_t i = 0; i < kSetupColumns.size(); ++i)
+        header.SetWord(kSetupColumns[i].headerOffset, static_cast<uint16_t>(values[i] & 0xFFFF));
 }
 
 int InsertHeader(const QString& serial, const SessionHeaderRecord& header, int driverId, int trackId,
@@ -123,7 +123,7 @@ int InsertHeader(const QString& serial, const SessionHeaderRecord& header, int d
     };
     // The set-up columns in alphabetical order, as the statement lists them.
     QStringList setupColumns;
-    for (const SetupWord& w : kSetupWords)
+    for (const SetupColumn& w : kSetupColumns)
         setupColumns.append(QString::fromLatin1(w.column));
     setupColumns.sort();
     columns += setupColumns;
@@ -146,8 +146,8 @@ int InsertHeader(const QString& serial, const SessionHeaderRecord& header, int d
     qZapiszNowy.ParamByName(QStringLiteral("MAKS_OBROTY"), header.MaxRpm());
     qZapiszNowy.ParamByName(QStringLiteral("MIN_OBROTY"), header.MinRpm());
     qZapiszNowy.ParamByName(QStringLiteral("NUMER_WYSCIGU"), header.RaceIndex());
-    for (const SetupWord& w : kSetupWords)
-        qZapiszNowy.ParamByName(QString::fromLatin1(w.column), header.SetupValue(w.offset));
+    for (const SetupColumn& w : kSetupColumns)
+        qZapiszNowy.ParamByName(QString::fromLatin1(w.column), header.SetupValue(w.headerOffset));
     qZapiszNowy.ParamByName(QStringLiteral("TEORETYCZNIA_NAJ_DT"), bestAsDateTime);
     qZapiszNowy.ParamByName(QStringLiteral("TEORETYCZNIE_NAJLEPSZE"), header.TheoreticalBest());
 

@@ -19,14 +19,14 @@ QString DriverName(int driverId);
 // The name of a track; empty when no track has the id.
 QString TrackName(int trackId);
 
-// The 30 set-up values of a vehicle profile in the order of kSetupWords;
+// The 30 set-up values of a vehicle profile in the order of kSetupColumns;
 // nothing when no profile has the id.
 std::optional<std::array<int, 30>> VehicleSetup(int vehicleId);
 
 // The engine operating counter (minutes) as hours:minutes, "%d:%2.2d".
 QString OperatingCounterText(int minutes);
 
-// Copies set-up values (in the order of kSetupWords) into the header's
+// Copies set-up values (in the order of kSetupColumns) into the header's
 // words, low 16 bits each.
 void ApplySetup(SessionHeaderRecord& header, const std::array<int, 30>& values);
 

@@ -114,8 +114,8 @@ TEST(SessionHeaderRecord, SetupWordsCoverTheFormsThirtyColumnsOnce)
 {
     std::vector<int> offsets;
     QStringList columns;
-    for (const SetupWord& w : kSetupWords) {
-        offsets.push_back(w.offset);
+    for (const SetupColumn& w : kSetupColumns) {
+        offsets.push_back(w.headerOffset);
         columns.append(QString::fromLatin1(w.column));
     }
     std::sort(offsets.begin(), offsets.end());

@@ -22,8 +22,8 @@ protected:
         h.SetWord(6, 2024);
         h.SetByte(9, 12);
         h.SetWord(10, 321);
-        for (const SetupWord& w : kSetupWords)
-            h.SetWord(w.offset, static_cast<uint16_t>(1000 + w.offset));
+        for (const SetupColumn& w : kSetupColumns)
+            h.SetWord(w.headerOffset, static_cast<uint16_t>(1000 + w.headerOffset));
         h.SetWord(76, 65535);   // unsigned 16-bit
         h.SetDWord(132, 6534);  // 65.34 s
         h.SetWord(136, 13840);
@@ -60,24 +60,24 @@ TEST_F(HeaderStoreTest, NamesAndVehicleSetup)
     EXPECT_EQ(TrackName(1), QString());
 
     QStringList columns, values;
-    for (size_t i = 0; i < kSetupWords.size(); ++i) {
-        columns.append(QString::fromLatin1(kSetupWords[i].column));
+    for (size_t i = 0; i < kSetupColumns.size(); ++i) {
+        columns.append(QString::fromLatin1(kSetupColumns[i].column));
         values.append(QString::number(500 + 3 * static_cast<int>(i)));
     }
     db.Exec(QStringLiteral("insert into POJAZDY (ID_POJAZDU, %1) values (9, %2)")
                 .arg(columns.join(u','), values.join(u',')));
     const auto setup = VehicleSetup(9);
     ASSERT_TRUE(setup.has_value());
-    for (size_t i = 0; i < kSetupWords.size(); ++i)
-        EXPECT_EQ((*setup)[i], 500 + 3 * static_cast<int>(i)) << kSetupWords[i].column;
+    for (size_t i = 0; i < kSetupColumns.size(); ++i)
+        EXPECT_EQ((*setup)[i], 500 + 3 * static_cast<int>(i)) << kSetupColumns[i].column;
     EXPECT_FALSE(VehicleSetup(10).has_value());
 
     SessionHeaderRecord h;
     std::array<int, 30> v = *setup;
     v[0] = 0x12345;  // only the low 16 bits reach the header word
     ApplySetup(h, v);
-    EXPECT_EQ(h.SetupValue(kSetupWords[0].offset), 0x2345);
-    EXPECT_EQ(h.SetupValue(kSetupWords[29].offset), 500 + 3 * 29);
+    EXPECT_EQ(h.SetupValue(kSetupColumns[0].headerOffset), 0x2345);
+    EXPECT_EQ(h.SetupValue(kSetupColumns[29].headerOffset), 500 + 3 * 29);
 }
 
 TEST_F(HeaderStoreTest, OperatingCounterText)
@@ -110,8 +110,8 @@ TEST_F(HeaderStoreTest, InsertWritesTheFortyTwoColumns)
     EXPECT_EQ(Column(1, QStringLiteral("MAKS_OBROTY")).toInt(), 13840);
     EXPECT_EQ(Column(1, QStringLiteral("MIN_OBROTY")).toInt(), 2150);
     EXPECT_EQ(Column(1, QStringLiteral("NUMER_WYSCIGU")).toInt(), 4);  // the byte, not the listed + 1
-    for (const SetupWord& w : kSetupWords) {
-        const int expected = w.offset == 76 ? 65535 : 1000 + w.offset;
+    for (const SetupColumn& w : kSetupColumns) {
+        const int expected = w.headerOffset == 76 ? 65535 : 1000 + w.headerOffset;
         EXPECT_EQ(Column(1, QString::fromLatin1(w.column)).toInt(), expected) << w.column;
     }
     const QDateTime best = Column(1, QStringLiteral("TEORETYCZNIA_NAJ_DT")).toDateTime();

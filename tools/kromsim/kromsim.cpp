@@ -720,8 +720,8 @@ SessionHeaderRecord MakeHeader(const SessionOptions& opts, const SessionTruth& t
     h.SetWord(6, static_cast<uint16_t>(d.year()));
     h.SetByte(9, static_cast<uint8_t>(std::min<size_t>(t.laps.size(), 255)));
     h.SetWord(10, static_cast<uint16_t>(t.startRecord - kRingFirstRecord));
-    for (size_t i = 0; i < kSetupWords.size(); ++i)
-        h.SetWord(kSetupWords[i].offset, static_cast<uint16_t>(10 + 7 * i + opts.seed % 50));
+    for (size_t i = 0; i < kSetupColumns.size(); ++i)
+        h.SetWord(kSetupColumns[i].headerOffset, static_cast<uint16_t>(10 + 7 * i + opts.seed % 50));
     h.SetWord(kOperatingCounterOffset, static_cast<uint16_t>(125 + 30 * (opts.seed % 20)));
     h.SetDWord(132, static_cast<uint32_t>(t.dataSeconds) * 100);
     h.SetWord(136, static_cast<uint16_t>(t.maxRpm));
