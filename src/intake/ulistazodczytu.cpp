@@ -6,7 +6,6 @@
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QHeaderView>
-#include <QLocale>
 #include <QPainter>
 #include <QStyledItemDelegate>
 #include <QTableView>
@@ -16,6 +15,7 @@
 #include "platform/dialogs.h"
 #include "platform/memtable.h"
 #include "shell/artwork.h"
+#include "shell/common/stale.h"
 #include "shell/data/ubazy.h"
 
 const TfListaZOdczytu::GridColumn TfListaZOdczytu::kColumns[9] = {
@@ -48,16 +48,6 @@ const TfListaZOdczytu::GridColumn* ColumnOfField(const QString& field)
     return nullptr;
 }
 
-// The short date and a time with seconds in the system's formats, without a
-// time-zone designator.
-QString DateTimeText(const QDateTime& dt)
-{
-    const QLocale locale;
-    QString timeFormat = locale.timeFormat(QLocale::LongFormat);
-    timeFormat.remove(u't');
-    return locale.toString(dt.date(), QLocale::ShortFormat) + u' ' +
-           locale.toString(dt.time(), timeFormat.trimmed());
-}
 
 // The grid's font: a size smaller than the windows' own, so that the
 // narrow columns hold their titles.
@@ -83,7 +73,7 @@ public:
                 return {};  // the Select column draws its tick
             const QVariant v = MemTableModel::data(index, role);
             if (def.type == FieldType::DateTime && v.isValid())
-                return DateTimeText(v.toDateTime());
+                return DateTimeToStr(v.toDateTime());
             return v;
         }
         if (role == Qt::TextAlignmentRole) {

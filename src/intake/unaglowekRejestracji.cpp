@@ -6,7 +6,6 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QLocale>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QTimer>
@@ -26,16 +25,6 @@ namespace {
 
 static_assert(kSetupColumnCount == TfNaglowekRejestracji::kSetupCount);
 
-// The short date and a time with seconds in the system's formats, without a
-// time-zone designator.
-QString DateTimeText(const QDateTime& dt)
-{
-    const QLocale locale;
-    QString timeFormat = locale.timeFormat(QLocale::LongFormat);
-    timeFormat.remove(u't');
-    return locale.toString(dt.date(), QLocale::ShortFormat) + u' ' +
-           locale.toString(dt.time(), timeFormat.trimmed());
-}
 
 QLabel* MakeLabel(QWidget* parent, const QString& name, const QString& text, const QRect& geometry)
 {
@@ -228,7 +217,7 @@ void TfNaglowekRejestracji::FillFromHeader()
 {
     QDateTime end;
     if (header_.SessionEnd(end))
-        Label36->setText(DateTimeText(end));
+        Label36->setText(DateTimeToStr(end));
 
     // A logger registered for a driver names that driver, whatever was
     // carried in from the previous session.

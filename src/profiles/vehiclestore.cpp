@@ -1,7 +1,7 @@
 #include "profiles/vehiclestore.h"
 
-#include <QLocale>
 
+#include "shell/common/stale.h"
 #include "shell/data/ubazy.h"
 
 namespace {
@@ -37,16 +37,6 @@ void ReadSetup(const TIBQuery& q, SetupValues& values)
         values[i] = q.FieldByName(Col(kSetupColumns[i].column)).AsInteger();  // NULL reads 0
 }
 
-// The short date and a time with seconds in the system's formats, without
-// any time-zone designator.
-QString DateTimeText(const QDateTime& dt)
-{
-    const QLocale locale;
-    QString timeFormat = locale.timeFormat(QLocale::LongFormat);
-    timeFormat.remove(u't');
-    timeFormat = timeFormat.trimmed();
-    return locale.toString(dt.date(), QLocale::ShortFormat) + u' ' + locale.toString(dt.time(), timeFormat);
-}
 
 }  // namespace
 
@@ -167,6 +157,6 @@ bool LoadSessionSetup(int idNag, SessionSetup& setup)
 
 QString SessionSetupName(const SessionSetup& setup)
 {
-    const QString when = setup.start.isValid() ? DateTimeText(setup.start) : QString();
+    const QString when = setup.start.isValid() ? DateTimeToStr(setup.start) : QString();
     return when + QStringLiteral(" : ") + setup.surname + QStringLiteral(" : ") + setup.trackName;
 }

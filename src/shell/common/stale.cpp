@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QFontMetrics>
+#include <QLocale>
 #include <QPainter>
 #include <QPen>
 
@@ -174,6 +175,14 @@ QString MonthName(int n, int maxLen)
     if (maxLen > 0)
         result.truncate(maxLen);
     return result;
+}
+
+QString DateTimeToStr(const QDateTime& dt)
+{
+    const QLocale locale;
+    QString timeFormat = locale.timeFormat(QLocale::LongFormat);
+    timeFormat.remove(u't');
+    return locale.toString(dt.date(), QLocale::ShortFormat) + u' ' + locale.toString(dt.time(), timeFormat.trimmed());
 }
 
 QString SessionTimeText(int hundredths)

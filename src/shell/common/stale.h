@@ -6,6 +6,7 @@
 // session panel tells the charts what to draw.
 #include <QChar>
 #include <QColor>
+#include <QDateTime>
 #include <QString>
 
 #include <array>
@@ -76,6 +77,10 @@ QString MonthName(int n, int maxLen);
 // Session time of integer hundredths as minutes:seconds:hundredths,
 // "%2.2d:%2.2d:%2.2d".
 QString SessionTimeText(int hundredths);
+
+// A date and time as the user's system writes them: the short date and the
+// time with seconds, without a time-zone designator.
+QString DateTimeToStr(const QDateTime& dt);
 
 // ----------------------------------------------------------------- numbers
 
