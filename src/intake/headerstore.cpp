@@ -83,11 +83,7 @@ int InsertHeader(const QString& serial, const SessionHeaderRecord& header, int d
 
     int newId = 0;
     try {
-        TIBQuery qtmp(DM->TransBrowse);
-        qtmp.SetSQL(QStringLiteral("select max(id_nag) as maks from naglowki "));
-        qtmp.Open();
-        newId = qtmp.FieldByName(QStringLiteral("maks")).AsInteger() + 1;
-        qtmp.Close();
+        newId = DM->NextId(QStringLiteral("select max(id_nag) as maks from naglowki "));
 
         TIBQuery dup(DM->TransBrowse);
         dup.SetSQL(QStringLiteral("select id_nag  from naglowki where DATA_KONIEC = :DATA_KONIEC and "

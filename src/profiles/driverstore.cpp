@@ -131,11 +131,7 @@ int SaveDriver(int id, const DriverData& data, const std::optional<QByteArray>& 
     int driverId = id;
     try {
         if (isNew) {
-            TIBQuery qMax(DM->TransBrowse);
-            qMax.SetSQL(QStringLiteral("select max(id_kierowcy) as maks from kierowcy "));
-            qMax.Open();
-            driverId = qMax.FieldByName(QStringLiteral("maks")).AsInteger() + 1;  // NULL reads 0
-            qMax.Close();
+            driverId = DM->NextId(QStringLiteral("select max(id_kierowcy) as maks from kierowcy "));
         }
     } catch (const std::exception& e) {
         if (error)

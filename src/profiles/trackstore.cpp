@@ -164,11 +164,7 @@ int SaveTrack(int id, const TrackData& data, const std::optional<QByteArray>& ph
     int trackId = id;
     try {
         if (isNew) {
-            TIBQuery qMax(DM->TransBrowse);
-            qMax.SetSQL(QStringLiteral("select max(ID_TORU) as maks from tory "));
-            qMax.Open();
-            trackId = std::max(qMax.FieldByName(QStringLiteral("maks")).AsInteger() + 1, kFirstTrackId);
-            qMax.Close();
+            trackId = std::max(DM->NextId(QStringLiteral("select max(ID_TORU) as maks from tory ")), kFirstTrackId);
         }
         TIBQuery qZapisz(DM->TransEdit);
         qZapisz.SetSQL(isNew ? TrackInsertSql() : TrackUpdateSql());

@@ -103,11 +103,7 @@ int SaveVehicle(int id, const VehicleProfile& profile, QString* error)
     int vehicleId = id;
     try {
         if (isNew) {
-            TIBQuery qMax(DM->TransBrowse);
-            qMax.SetSQL(QStringLiteral("select max(ID_POJAZDU) as maks from POJAZDY "));
-            qMax.Open();
-            vehicleId = qMax.FieldByName(QStringLiteral("maks")).AsInteger() + 1;  // NULL reads 0
-            qMax.Close();
+            vehicleId = DM->NextId(QStringLiteral("select max(ID_POJAZDU) as maks from POJAZDY "));
         }
         TIBQuery qZapisz(DM->TransEdit);
         qZapisz.SetSQL(isNew ? VehicleInsertSql() : VehicleUpdateSql());

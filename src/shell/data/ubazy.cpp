@@ -240,10 +240,15 @@ bool TDM::ExecEditAll(const std::function<void()>& work)
 
 int TDM::NextPositionId()
 {
+    return NextId(QStringLiteral("select max(ID_POZYCJI) as maks from POZYCJE"));
+}
+
+int TDM::NextId(const QString& maxStatement)
+{
     TIBQuery quniwers(TransBrowse);
-    quniwers.SetSQL(QStringLiteral("select max(ID_POZYCJI) as maks from POZYCJE"));
+    quniwers.SetSQL(maxStatement);
     quniwers.Open();
-    const int next = quniwers.FieldByName(QStringLiteral("maks")).AsInteger() + 1;
+    const int next = quniwers.FieldByName(QStringLiteral("maks")).AsInteger() + 1;  // NULL reads 0
     quniwers.Close();
     return next;
 }

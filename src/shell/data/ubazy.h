@@ -46,6 +46,11 @@ public:
     // errors reach the caller as DatabaseError.
     int NextPositionId();
 
+    // New row ids are the table's largest id plus one: runs maxStatement
+    // (a "select max(...) as maks from ..." text) on TransBrowse and returns
+    // maks + 1 (1 on an empty table).  Errors reach the caller.
+    int NextId(const QString& maxStatement);
+
     // Read-only, read-committed: every read sees the latest committed data.
     TTransaction TransBrowse;
     // Read-write: every write.
