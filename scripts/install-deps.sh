@@ -1,12 +1,14 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the program needs to build, run and test.
+# Installs the Debian packages the program needs to build, run and test,
+# plus any packages named as arguments (CI adds the Firebird server).
 # Does nothing when they are all there already.
 set -euo pipefail
 PACKAGES=(
   cmake g++ make pkg-config
   qt6-base-dev libqt6opengl6-dev qt6-charts-dev libqt6sql6-ibase
-  firebird3.0-server-core firebird3.0-utils firebird-dev firebird3.0-server
+  firebird3.0-server-core firebird3.0-utils firebird-dev
   libusb-dev libjpeg-dev libgtest-dev libbenchmark-dev xvfb xauth
+  "$@"
 )
 missing=()
 for p in "${PACKAGES[@]}"; do
