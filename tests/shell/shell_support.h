@@ -32,6 +32,10 @@ protected:
         db_ = std::make_unique<TestDatabase>();
         SetProgramFolder(db_->Folder());
         Project() = ProjectRecord();
+        // The program opens the test's file by its plain path: the default
+        // "localhost:" form would go to a Firebird server when one runs on
+        // this machine, and the server cannot open a test's private file.
+        Ini().WriteString(QStringLiteral("Parametry"), QStringLiteral("AliasBazy"), db_->Path());
     }
 
     void TearDown() override
