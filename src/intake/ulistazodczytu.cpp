@@ -170,17 +170,12 @@ QFrame* BlackPanel(QWidget* parent, int height)
     return panel;
 }
 
-void SetButtonPictures(TImageButton& button, artwork::ButtonId id)
+void SetFixedButtonPictures(TImageButton& button, artwork::ButtonId id)
 {
-    const artwork::ButtonArt& art = artwork::ButtonPictures(id);
-    button.SetBitmap(art.normal);
-    button.SetBitmapOver(art.over);
-    button.SetBitmapDown(art.down);
-    button.SetBitmapUp(art.up);
-    button.SetBitmapDisabled(art.disabled);
+    artwork::SetButtonPictures(button, id);
     // All five pictures have one size; fixing it lets the panel's layout
     // place the button.
-    button.setFixedSize(art.normal.size());
+    button.setFixedSize(button.size());
 }
 
 }  // namespace
@@ -259,11 +254,11 @@ TfListaZOdczytu::TfListaZOdczytu(QWidget* parent) : QDialog(parent)
     Panel2->setObjectName(QStringLiteral("Panel2"));
     SpeedButton3 = new TImageButton(Panel2);
     SpeedButton3->setObjectName(QStringLiteral("SpeedButton3"));
-    SetButtonPictures(*SpeedButton3, artwork::ButtonId::Ok);
+    SetFixedButtonPictures(*SpeedButton3, artwork::ButtonId::Ok);
     SpeedButton3->setToolTip(QStringLiteral("OK"));
     SpeedButton4 = new TImageButton(Panel2);
     SpeedButton4->setObjectName(QStringLiteral("SpeedButton4"));
-    SetButtonPictures(*SpeedButton4, artwork::ButtonId::Cancel);
+    SetFixedButtonPictures(*SpeedButton4, artwork::ButtonId::Cancel);
     SpeedButton4->setToolTip(QStringLiteral("Cancel"));
     auto* bottomAccent = new QFrame(Panel2);
     bottomAccent->setObjectName(QStringLiteral("Panel2Accent"));

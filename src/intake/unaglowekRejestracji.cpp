@@ -48,12 +48,7 @@ TImageButton* MakeImageButton(QWidget* parent, const QString& name, artwork::But
 {
     auto* button = new TImageButton(parent);
     button->setObjectName(name);
-    const artwork::ButtonArt& art = artwork::ButtonPictures(id);
-    button->SetBitmap(art.normal);
-    button->SetBitmapOver(art.over);
-    button->SetBitmapDown(art.down);
-    button->SetBitmapUp(art.up);
-    button->SetBitmapDisabled(art.disabled);
+    artwork::SetButtonPictures(*button, id);
     button->move(at);
     button->setToolTip(hint);
     return button;

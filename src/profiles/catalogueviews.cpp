@@ -171,16 +171,11 @@ protected:
 TImageButton* NewImageButton(QWidget* parent, artwork::ButtonId id, const QString& hint, const char* name)
 {
     auto* b = new TImageButton(parent);
-    const artwork::ButtonArt& art = artwork::ButtonPictures(id);
-    b->SetBitmap(art.normal);
-    b->SetBitmapOver(art.over);
-    b->SetBitmapDown(art.down);
-    b->SetBitmapUp(art.up);
-    b->SetBitmapDisabled(art.disabled);
+    artwork::SetButtonPictures(*b, id);
     b->setObjectName(QString::fromLatin1(name));
     if (!hint.isEmpty())
         b->setToolTip(hint);
-    b->setFixedSize(art.normal.size());
+    b->setFixedSize(b->size());  // the button has taken its picture's size
     return b;
 }
 

@@ -1,5 +1,7 @@
 #include "shell/artwork.h"
 
+#include "controls/ButtonComps.h"
+
 #include <QCoreApplication>
 #include <QFont>
 #include <QImage>
@@ -1488,6 +1490,16 @@ QRect ChooserCaptionRect(int index)
 {
     const QRect b = ChooserButton(index);
     return QRect(b.left() - 6, b.bottom() + 8, b.width() + 12, 22);
+}
+
+void SetButtonPictures(TImageButton& button, ButtonId id)
+{
+    const ButtonArt& art = ButtonPictures(id);
+    button.SetBitmap(art.normal);
+    button.SetBitmapOver(art.over);
+    button.SetBitmapDown(art.down);
+    button.SetBitmapUp(art.up);
+    button.SetBitmapDisabled(art.disabled);
 }
 
 }  // namespace artwork

@@ -15,6 +15,8 @@
 #include <QSize>
 #include <QString>
 
+class TImageButton;
+
 namespace artwork {
 
 // Single pictures.
@@ -69,6 +71,8 @@ struct ButtonArt {
 // Cached pictures; the references stay valid for the rest of the run.
 const QPixmap& Art(ArtId id);
 const ButtonArt& ButtonPictures(ButtonId id);
+// Gives an image button the five pictures of a button.
+void SetButtonPictures(TImageButton& button, ButtonId id);
 
 // Stretched pictures, drawn for the size asked (not cached).
 // Banner: the top bar of the main window (52 high) and of the list windows.

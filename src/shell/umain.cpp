@@ -109,14 +109,9 @@ QLabel* PictureLabel(QWidget* parent, const QString& name, const QPixmap& pictur
 
 TImageButton* ToolButton(QWidget* parent, const QString& name, artwork::ButtonId id, const QString& hint)
 {
-    const artwork::ButtonArt& art = artwork::ButtonPictures(id);
     auto* button = new TImageButton(parent);
     button->setObjectName(name);
-    button->SetBitmap(art.normal);
-    button->SetBitmapOver(art.over);
-    button->SetBitmapDown(art.down);
-    button->SetBitmapUp(art.up);
-    button->SetBitmapDisabled(art.disabled);
+    artwork::SetButtonPictures(*button, id);
     if (!hint.isEmpty())
         button->setToolTip(hint);
     return button;

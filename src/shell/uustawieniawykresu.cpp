@@ -42,14 +42,9 @@ constexpr EditField kFields[] = {
 
 TImageButton* DialogButton(QWidget* parent, const QString& name, artwork::ButtonId id, const QString& hint)
 {
-    const artwork::ButtonArt& art = artwork::ButtonPictures(id);
     auto* button = new TImageButton(parent);
     button->setObjectName(name);
-    button->SetBitmap(art.normal);
-    button->SetBitmapOver(art.over);
-    button->SetBitmapDown(art.down);
-    button->SetBitmapUp(art.up);
-    button->SetBitmapDisabled(art.disabled);
+    artwork::SetButtonPictures(*button, id);
     button->setToolTip(hint);
     button->setCursor(Qt::PointingHandCursor);
     return button;

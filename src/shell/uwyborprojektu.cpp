@@ -31,14 +31,9 @@ TFwyborProjektu::TFwyborProjektu(QWidget* parent) : QDialog(parent, Qt::Dialog |
     void (TFwyborProjektu::*actions[])() = {&TFwyborProjektu::ImageButton1Click, &TFwyborProjektu::ImageButton2Click,
                                             &TFwyborProjektu::ImageButton3Click};
     for (int i = 0; i < 3; ++i) {
-        const artwork::ButtonArt& art = artwork::ButtonPictures(ids[i]);
         auto* button = new TImageButton(this);
         button->setObjectName(QStringLiteral("ImageButton%1").arg(i + 1));
-        button->SetBitmap(art.normal);
-        button->SetBitmapOver(art.over);
-        button->SetBitmapDown(art.down);
-        button->SetBitmapUp(art.up);
-        button->SetBitmapDisabled(art.disabled);
+        artwork::SetButtonPictures(*button, ids[i]);
         button->SetShowHint(false);
         button->move(artwork::ChooserButtonRect(i).topLeft());
         *buttons[i] = button;
