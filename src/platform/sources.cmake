@@ -1,7 +1,7 @@
 # Stand-in layers for what the original platform provided.
 # pv_platform: no widgets (in-memory datasets, ini files, date-time
 # convention, USB backends, JPEG, process start).
-add_library(pv_platform STATIC ${PV_EMPTY_SOURCE}
+add_library(pv_platform STATIC
   ${CMAKE_CURRENT_LIST_DIR}/tdatetime.cpp
   ${CMAKE_CURRENT_LIST_DIR}/inifile.cpp
   ${CMAKE_CURRENT_LIST_DIR}/memtable.cpp

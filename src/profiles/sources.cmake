@@ -2,7 +2,7 @@
 
 # Catalogue editors: the driver, track and vehicle set-up profile stores
 # (pv_profiles, no widgets) and their windows (pv_ui).
-add_library(pv_profiles STATIC ${PV_EMPTY_SOURCE}
+add_library(pv_profiles STATIC
   ${CMAKE_CURRENT_LIST_DIR}/driverstore.cpp
   ${CMAKE_CURRENT_LIST_DIR}/trackstore.cpp
   ${CMAKE_CURRENT_LIST_DIR}/vehiclestore.cpp

@@ -1,6 +1,6 @@
 # Shell: project record and file, configuration file (pv_shell);
 # main window, splash, project chooser, chart settings (pv_ui).
-add_library(pv_shell STATIC ${PV_EMPTY_SOURCE}
+add_library(pv_shell STATIC
   ${CMAKE_CURRENT_LIST_DIR}/projectrecord.cpp
   ${CMAKE_CURRENT_LIST_DIR}/config.cpp
   ${CMAKE_CURRENT_LIST_DIR}/version.cpp

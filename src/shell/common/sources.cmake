@@ -1,5 +1,5 @@
 # Shared helpers (unit stale) and the small shared dialogs.
-add_library(pv_common STATIC ${PV_EMPTY_SOURCE}
+add_library(pv_common STATIC
   ${CMAKE_CURRENT_LIST_DIR}/stale.cpp
 )
 target_include_directories(pv_common PUBLIC ${CMAKE_CURRENT_LIST_DIR}/../..)
