@@ -1185,6 +1185,28 @@ std::span<const double> MemTable::FloatColumn(int column) const
     return {v.data(), v.size()};
 }
 
+ColumnView MemTable::View(int column) const
+{
+    d->requireColumn(column);
+    const Column& c = d->cols[size_t(column)];
+    ColumnView v;
+    v.rows = d->rows;
+    switch (c.type) {
+    case FieldType::Integer:
+        v.storage = ColumnStorage::Int32;
+        v.data = c.ints.data();
+        break;
+    case FieldType::Float:
+    case FieldType::DateTime:
+        v.storage = ColumnStorage::Float64;
+        v.data = c.floats.data();
+        break;
+    default:
+        fail(QStringLiteral("Field %1 of %2 is not numeric").arg(d->defs[size_t(column)].name, d->name));
+    }
+    return v;
+}
+
 bool MemTable::Locate(const QString& fields, const QVariantList& values, int options)
 {
     d->requireActive();

@@ -18,6 +18,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "platform/columnview.h"
 #include "platform/tdatetime.h"
 
 enum class FieldType { Integer, Float, String, DateTime, Boolean };
@@ -161,6 +162,9 @@ public:
     // IsNullAt tells them apart).  Valid until rows are added or removed.
     std::span<const int32_t> IntColumn(int column) const;
     std::span<const double> FloatColumn(int column) const;
+    // A view of an Integer, Float or DateTime column whatever its storage
+    // (see ColumnView); other types throw MemTableError.
+    ColumnView View(int column) const;
 
     // Locate: fields "a;b" with one value per field.  Exact comparison by
     // default; loCaseInsensitive compares texts without case; loPartialKey

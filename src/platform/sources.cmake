@@ -18,5 +18,8 @@ target_sources(pv_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/dialogs.cpp
   ${CMAKE_CURRENT_LIST_DIR}/application.cpp
   ${CMAKE_CURRENT_LIST_DIR}/mdichild.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/dbgrid.cpp
 )
 target_link_libraries(pv_ui PUBLIC pv_platform)
+
+include(${CMAKE_CURRENT_LIST_DIR}/chart/sources.cmake)

@@ -1,5 +1,6 @@
 // Program entry: the application object, the main window, then the data
 // module; the main window's show handler runs the rest of the start-up.
+#include "analysis/analysis.h"
 #include "platform/application.h"
 #include "shell/data/ubazy.h"
 #include "shell/startup.h"
@@ -14,6 +15,7 @@ int main(int argc, char** argv)
     ApplyDarkTheme(app);
 
     Form1 = new TForm1(CommandLineArguments());
+    InstallAnalysis(*Form1);
     DM = new TDM;
     Form1->showMaximized();
     const int result = app.exec();

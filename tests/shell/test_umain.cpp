@@ -13,27 +13,13 @@
 
 #include <map>
 
+#include "analysis/uwykrescale.h"
+#include "analysis/uwykresczasyMDI.h"
+#include "analysis/uwykresmdilapy.h"
 #include "controls/ButtonComps.h"
 #include "intake/keylink.h"
 #include "platform/usb_simkey.h"
 #include "shell_support.h"
-
-// Stand-ins for the three chart windows: only their class names matter here.
-class Tfwykrescale : public QWidget {
-    Q_OBJECT
-public:
-    using QWidget::QWidget;
-};
-class Tfwykresmdilapy : public QWidget {
-    Q_OBJECT
-public:
-    using QWidget::QWidget;
-};
-class TfwykresCzasy : public QWidget {
-    Q_OBJECT
-public:
-    using QWidget::QWidget;
-};
 
 namespace {
 
@@ -667,4 +653,3 @@ TEST_F(MainWindow, TemplateCommand)
 
 }  // namespace
 
-#include "test_umain.moc"

@@ -1,0 +1,7 @@
+target_sources(pv_ui PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/uwykrescale.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/uwykresmdilapy.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/uwykresczasyMDI.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/uwykres.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/uwykreslaptolap.cpp
+)

@@ -1,0 +1,38 @@
+#pragma once
+// Loading of the chosen sessions for the analysis: every sample of every
+// session into the shared table memGPS (typed columns, read through the
+// Firebird client API at the engine's speed), the display ranges of the
+// project into memMinMax (one row per session), and the session tree.
+#include <cstdint>
+
+class MemTable;
+class ProjectRecord;
+class SessionTree;
+struct TreeFilters;
+
+// Acceleration count (4096 per g) as hundredths of g: count x 24414 as a
+// 32-bit product, / 1000000 in floating point, rounded half to even.
+int AccToHundredthsG(int32_t count);
+
+// Map coordinate of a packed GPS coordinate (degrees, minutes, ten-
+// thousandths of a minute): (degrees x 60 + minutes) x 10000 + fraction;
+// 0 (no fix) gives 0.
+int32_t MapCoordinate(uint32_t packed);
+
+// Fills zero ranges of the project record with the defaults (RPM 0..15000,
+// Temp1 0..70, Temp2 0..70, Acc -3..3; V GPS none); the record keeps them.
+void ApplyRangeDefaults(ProjectRecord& record);
+
+// Appends one memMinMax row for a session from the record's ranges.
+void AppendMinMaxRow(MemTable& memMinMax, int sessionId, const ProjectRecord& record);
+
+// Appends every POZYCJE row of a session to memGPS, in DATA_SS order.
+// Database errors reach the caller as DatabaseError; rows appended up to
+// then stay.
+void LoadSessionSamples(int sessionId, MemTable& memGPS);
+
+// The whole load: empties memGPS, memMinMax and the tree, then for every
+// row of memWybraneSesje (table order) applies the range defaults, appends
+// the memMinMax row, the samples and the session's tree rows.
+void LoadSessions(MemTable& memWybraneSesje, MemTable& memGPS, MemTable& memMinMax, SessionTree& tree,
+                  const TreeFilters& filters, ProjectRecord& record);

@@ -1,0 +1,1 @@
+# The chart widget (stand-in for the charting component).
