@@ -311,6 +311,28 @@ TEST_F(EditorsTest, PastePictureTakesOnlyABitmapFromTheClipboard)
     clipboard->clear();
 }
 
+TEST_F(EditorsTest, EnterInATrackFieldPastesNothing)
+{
+    QClipboard* clipboard = QApplication::clipboard();
+    clipboard->setImage(TestPicture(90, 50));
+    QSize shown;
+    pt::OnModal("TfTor", [&](QDialog& d) {
+        auto& f = static_cast<TfTor&>(d);
+        for (QLineEdit* field : {f.Edit1, static_cast<QLineEdit*>(f.FloatEdit1), f.Edit5}) {
+            field->setFocus();
+            QTest::keyClick(field, Qt::Key_Return);
+            QTest::keyClick(field, Qt::Key_Enter);
+        }
+        shown = f.Image1->Picture().size();
+        f.Edit1->setText("Bydgoszcz");
+        f.SpeedButton1->click();
+    });
+    EXPECT_EQ(EditTrack(-1), 100000);
+    EXPECT_EQ(shown, QSize(200, 200));
+    EXPECT_EQ(DecodeJpeg(Blob("select ZDJECIE from TORY where ID_TORU=100000")).size(), QSize(200, 200));
+    clipboard->clear();
+}
+
 TEST_F(EditorsTest, AFailedTrackWriteIsReportedAndTheEditorStaysOpen)
 {
     bool openAfterFailure = false;
@@ -445,6 +467,23 @@ TEST_F(SessionSetupTest, SaveAsCarProfileStoresTheEditedValuesUnderTheTrimmedNam
     EXPECT_EQ(db.Scalar("select RAMA_RZOSTAW_KOL from POJAZDY where ID_POJAZDU=1").toInt(), 201);
     // The session keeps its own set-up.
     EXPECT_EQ(db.Scalar("select RAMA_WYS_ZAW_PRZOD from NAGLOWKI where ID_NAG=12").toInt(), 205);
+}
+
+TEST_F(SessionSetupTest, EnterInAnEditAsksForNoProfile)
+{
+    bool stillOpen = false;
+    pt::OnModal("TfnowycarSet", [&](QDialog& d) {
+        auto& f = static_cast<TfnowycarSet&>(d);
+        f.IntEdits[3]->setFocus();
+        QTest::keyClick(f.IntEdits[3], Qt::Key_Return);
+        QTest::keyClick(f.IntEdits[3], Qt::Key_Return);
+        stillOpen = f.isVisible();
+        f.SpeedButton2->click();
+    });
+    EXPECT_EQ(ShowSessionSetup(12), 12);
+    EXPECT_TRUE(stillOpen);
+    EXPECT_TRUE(pt::UnhandledModals().isEmpty()) << pt::UnhandledModals().join(", ").toStdString();
+    EXPECT_EQ(Count("POJAZDY"), 0);
 }
 
 TEST_F(SessionSetupTest, CancellingTheNamePromptLeavesTheViewOpen)
