@@ -245,6 +245,17 @@ void CatalogueList::SetCurrentRow(int row)
 
 int CatalogueList::IdAt(int row) const { return int(IntAt(row, idColumn_)); }
 
+bool CatalogueList::LocateId(int id)
+{
+    for (int r = 0; r < rows_; ++r) {
+        if (IdAt(r) == id) {
+            SetCurrentRow(r);
+            return true;
+        }
+    }
+    return false;
+}
+
 bool CatalogueList::LocatePrefix(const QString& field, const QString& text)
 {
     const int c = Column(field);

@@ -87,6 +87,10 @@ public:
     int IdAt(int row) const;
     int CurrentId() const { return IdAt(current_); }
 
+    // The row whose key is id becomes current; false (current row kept)
+    // when no row has it.
+    bool LocateId(int id);
+
     // The first row, from the top, whose text in field starts with text
     // compared without case; it becomes current and true is returned.
     // Without a match the current row stays and false is returned.

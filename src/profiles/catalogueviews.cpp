@@ -308,6 +308,20 @@ QRect CatalogueCardDelegate::PhotoRect(const QRect& card) const
     return QRect(left, card.top(), 160, h).intersected(card);
 }
 
+QRect CatalogueCardDelegate::HomePageArea(const QRect& card) const
+{
+    // Below the second column of a track card, in line with its last field.
+    const int x = PhotoRect(card).right() + 1 + 28 + kTrackColumnWidth + 30;
+    return {x, card.top() + kTrackTop + 3 * kTrackStep + 8, card.right() - x - 16, 24};
+}
+
+QFont CatalogueCardDelegate::HomePageFont()
+{
+    QFont f = CardFont(15, true);
+    f.setUnderline(true);
+    return f;
+}
+
 QRect CatalogueCardDelegate::HomePageRect(const QRect& card, const QModelIndex& index) const
 {
     if (kind_ != CatalogueKind::Tracks)
@@ -318,11 +332,11 @@ QRect CatalogueCardDelegate::HomePageRect(const QRect& card, const QModelIndex& 
     const QString www = model->List()->Text(index.row(), QStringLiteral("STRONA_WWW"));
     if (www.isEmpty())
         return {};
-    const QRect photo = PhotoRect(card);
-    const int x = photo.right() + 1 + 28 + 430;
-    const QFontMetrics fm(CardFont(15, true));
-    const int w = std::min(fm.horizontalAdvance(www), card.right() - x - 16);
-    return {x, card.top() + 3 * 45 + 16 + 8, std::max(w, 1), 24};
+    // The part of the area the (elided) text covers, where it is drawn.
+    const QRect area = HomePageArea(card);
+    const QFontMetrics fm(HomePageFont());
+    const int w = std::min(fm.horizontalAdvance(fm.elidedText(www, Qt::ElideRight, area.width())), area.width());
+    return {area.left(), area.top(), std::max(w, 1), area.height()};
 }
 
 void CatalogueCardDelegate::ClearPhotos() { photos_.clear(); }
@@ -430,9 +444,9 @@ void CatalogueCardDelegate::PaintTrack(QPainter& p, const QRect& r, const Catalo
                                        bool current) const
 {
     const int x = PhotoRect(r).right() + 1 + 28;
-    const int top = r.top() + 8;
-    const int step = 45;
-    const int colWidth = 400;
+    const int top = r.top() + kTrackTop;
+    const int step = kTrackStep;
+    const int colWidth = kTrackColumnWidth;
     DrawField(p, x, top, colWidth, QStringLiteral("Name"), list.DisplayText(row, QStringLiteral("NAZWA")), current,
               20);
     DrawField(p, x, top + step, colWidth, QStringLiteral("Length"), list.DisplayText(row, QStringLiteral("DLUGOSC")),
@@ -450,14 +464,11 @@ void CatalogueCardDelegate::PaintTrack(QPainter& p, const QRect& r, const Catalo
               list.DisplayText(row, QStringLiteral("LAP_TIMEOUT")), current);
     const QString www = list.Text(row, QStringLiteral("STRONA_WWW"));
     if (!www.isEmpty()) {
-        QFont f = CardFont(15, true);
-        f.setUnderline(true);
+        const QFont f = HomePageFont();
         p.setFont(f);
         p.setPen(current ? QColor(0xff, 0xff, 0xff) : kLinkInk);
-        const QFontMetrics fm(f);
-        const int w = r.right() - x2 - 16;
-        p.drawText(QRect(x2, top + 3 * step + 8, w, 24), Qt::AlignLeft | Qt::AlignVCenter,
-                   fm.elidedText(www, Qt::ElideRight, w));
+        const QRect area = HomePageArea(r);
+        p.drawText(area, Qt::AlignLeft | Qt::AlignVCenter, QFontMetrics(f).elidedText(www, Qt::ElideRight, area.width()));
     }
 }
 
@@ -582,11 +593,12 @@ void CatalogueTableView::mouseDoubleClickEvent(QMouseEvent* event)
         QTableView::mouseDoubleClickEvent(event);
         return;
     }
+    // Below the last row (or on an empty list) it counts as a double click
+    // on the table: the current row stays.
     const QModelIndex index = indexAt(event->position().toPoint());
-    if (!index.isValid())
-        return;
-    setCurrentIndex(index);
-    emit rowDoubleClicked(index.row());
+    if (index.isValid())
+        setCurrentIndex(index);
+    emit rowDoubleClicked(index.isValid() ? index.row() : -1);
 }
 
 // ---------------------------------------------------------------- browser

@@ -81,7 +81,10 @@ public:
     // Parts of a card drawn in rectangle card.
     QRect CheckRect(const QRect& card) const;
     QRect PhotoRect(const QRect& card) const;
-    // The home page text of the row (tracks; empty rectangle when none).
+    // Where a track card draws its home page text, and the part of it the
+    // row's text covers (empty rectangle when the row has none): the one
+    // place both drawing and clicking use.
+    QRect HomePageArea(const QRect& card) const;
     QRect HomePageRect(const QRect& card, const QModelIndex& index) const;
 
     // Forgets the drawn photos (after the list was re-read).
@@ -91,6 +94,12 @@ public:
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 private:
+    // Layout of a track card's fields.
+    static constexpr int kTrackTop = 8;
+    static constexpr int kTrackStep = 45;
+    static constexpr int kTrackColumnWidth = 400;
+    static QFont HomePageFont();
+
     QPixmap Photo(const QModelIndex& index, const QSize& size) const;
     void PaintDriver(QPainter& p, const QRect& r, const CatalogueList& list, int row, bool current) const;
     void PaintTrack(QPainter& p, const QRect& r, const CatalogueList& list, int row, bool current) const;
@@ -146,7 +155,8 @@ public:
     void keyboardSearch(const QString&) override {}
 
 signals:
-    // A click on a cell (tag of its column) and a double click on a row.
+    // A click on a cell (tag of its column) and a double click on the table
+    // (row -1 below the rows: the current row stays).
     void cellClicked(int row, int tag);
     void rowDoubleClicked(int row);
 

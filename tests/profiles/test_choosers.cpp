@@ -10,9 +10,13 @@
 #include <functional>
 
 #include "catalogue_support.h"
+#include "controls/MathCtrl.h"
+#include "profiles/ukierowca.h"
 #include "profiles/ulistakierowcow.h"
 #include "profiles/ulistapojazdow.h"
 #include "profiles/ulistatorow.h"
+#include "profiles/unowycarSet.h"
+#include "profiles/utor.h"
 #include "controls/ButtonComps.h"
 
 using namespace catalogue_test;
@@ -407,6 +411,115 @@ TEST(TrackChooserEmpty, OkReturnsZero)
     });
     EXPECT_EQ(ChooseTrack(true), 0);
     EXPECT_TRUE(DM->memwybraneTory.IsEmpty());
+    platform::testing::ClearModalHandlers();
+}
+
+// ------------------------------------------------------- shared behaviour
+
+// An entry added from a chooser and saved is the current one, so OK right
+// after takes it, wherever it sorts.
+TEST(ChooserAdd, TheSavedNewEntryIsTheOneChosen)
+{
+    platform::testing::SetScripted(true);
+    TestDatabase db;
+    AddDriver(1, QStringLiteral("Jan"), QStringLiteral("Kowalski"));
+    AddDriver(2, QStringLiteral("Anna"), QStringLiteral("Adamska"));
+    AddTrack(100001, QStringLiteral("Alpha"));
+    AddTrack(100002, QStringLiteral("Bravo"));
+    AddProfile(1, QStringLiteral("Dry"));
+    AddProfile(2, QStringLiteral("Autumn"));
+    platform::testing::OnModal(QStringLiteral("Tfkierowca"), [](QDialog& d) {
+        auto& f = static_cast<Tfkierowca&>(d);
+        f.Edit1->setText(QStringLiteral("Zyla"));
+        f.SpeedButton1->click();
+    });
+    platform::testing::OnModal(QStringLiteral("TfTor"), [](QDialog& d) {
+        auto& f = static_cast<TfTor&>(d);
+        f.Edit1->setText(QStringLiteral("Zakopane"));
+        f.SpeedButton1->click();
+    });
+    platform::testing::OnModal(QStringLiteral("TfnowycarSet"), [](QDialog& d) {
+        auto& f = static_cast<TfnowycarSet&>(d);
+        f.Edit1->setText(QStringLiteral("Wet"));
+        f.SpeedButton1->click();
+    });
+    struct Case {
+        const char* chooser;
+        std::function<int()> choose;
+        int added;
+    } cases[] = {
+        {"Tflistakierowcow", [] { return ChooseDriver(false); }, 3},
+        {"TfListaTorow", [] { return ChooseTrack(false); }, 100003},
+        {"TflistaPojazdow", [] { return ChooseVehicle(); }, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.chooser);
+        platform::testing::OnModal(QString::fromLatin1(c.chooser), [&c](QDialog& d) {
+            auto* browser = d.findChild<CatalogueBrowser*>();
+            ASSERT_NE(browser, nullptr);
+            Click(browser->AddButton());
+            EXPECT_EQ(browser->List()->RowCount(), 3);
+            EXPECT_EQ(browser->List()->CurrentId(), c.added);
+            EXPECT_EQ(browser->List()->CurrentRow(), 2);  // sorted last
+            Click(browser->OkButton());
+        });
+        EXPECT_EQ(c.choose(), c.added);
+    }
+    platform::testing::ClearModalHandlers();
+}
+
+// A double click in the table below its rows counts as one on the table:
+// the current row is chosen, 0 on an empty list.
+TEST(ChooserTableDoubleClick, BelowTheRowsChoosesTheCurrentRow)
+{
+    platform::testing::SetScripted(true);
+    TestDatabase db;
+    Project().SetDriverListView(1);
+    Project().SetTrackListView(1);
+    auto belowTheRows = [](CatalogueTableView* table) {
+        const int rows = table->model()->rowCount();
+        const int y = rows > 0 ? table->visualRect(table->model()->index(rows - 1, 0)).bottom() + 30 : 30;
+        return QPoint(table->viewport()->width() / 2, y);
+    };
+    struct Case {
+        const char* chooser;
+        std::function<int()> choose;
+        int expected;
+    };
+    auto run = [&](const Case& c) {
+        SCOPED_TRACE(c.chooser);
+        bool closed = false;
+        platform::testing::OnModal(QString::fromLatin1(c.chooser), [&](QDialog& d) {
+            auto* browser = d.findChild<CatalogueBrowser*>();
+            ASSERT_NE(browser, nullptr);
+            if (browser->List()->RowCount() > 1)
+                browser->List()->SetCurrentRow(1);
+            DoubleClickAt(browser->Table(), belowTheRows(browser->Table()));
+            closed = !d.isVisible();
+        });
+        EXPECT_EQ(c.choose(), c.expected);
+        EXPECT_TRUE(closed);
+    };
+    const Case empty[] = {
+        {"Tflistakierowcow", [] { return ChooseDriver(false); }, 0},
+        {"TfListaTorow", [] { return ChooseTrack(false); }, 0},
+        {"TflistaPojazdow", [] { return ChooseVehicle(); }, 0},
+    };
+    for (const Case& c : empty)
+        run(c);
+    AddDriver(1, QStringLiteral("Jan"), QStringLiteral("Kowalski"));
+    AddDriver(2, QStringLiteral("Anna"), QStringLiteral("Adamska"));
+    AddTrack(100001, QStringLiteral("Alpha"));
+    AddTrack(100002, QStringLiteral("Bravo"));
+    AddProfile(1, QStringLiteral("Dry"));
+    AddProfile(2, QStringLiteral("Autumn"));
+    const Case filled[] = {
+        {"Tflistakierowcow", [] { return ChooseDriver(false); }, 1},
+        {"TfListaTorow", [] { return ChooseTrack(false); }, 100002},
+        {"TflistaPojazdow", [] { return ChooseVehicle(); }, 1},
+    };
+    for (const Case& c : filled)
+        run(c);
     platform::testing::ClearModalHandlers();
 }
 
