@@ -249,10 +249,13 @@ void Tfkierowca::LoadDriver()
     FloatEdit1->SetValue(data.weight);
     FloatEdit2->SetValue(data.overweight);
     Memo1->setPlainText(data.description);
-    // A photo that is no readable bitmap leaves the placeholder in view.
+    // A photo that is no readable bitmap leaves the placeholder in view, and
+    // its bytes are kept for the save.
     const QImage photo = DriverPhotoFromBlob(blob);
     if (!photo.isNull())
         Image1->SetPicture(photo);
+    else
+        keptPhoto_ = blob;
     Edit4->setText(data.serials[0]);
     Edit5->setText(data.serials[1]);
     Edit6->setText(data.serials[2]);
@@ -270,13 +273,16 @@ void Tfkierowca::Image1Click()
         return;
     }
     Image1->SetPicture(picture);
+    keptPhoto_.clear();
 }
 
 void Tfkierowca::SpeedButton1Click()
 {
     QString error;
     std::optional<QByteArray> photo;
-    if (!WriteDriverPhotoFile(Image1->Picture(), photo, &error)) {
+    if (!keptPhoto_.isEmpty()) {
+        photo = keptPhoto_;  // not shown, not replaced: stored back unchanged
+    } else if (!WriteDriverPhotoFile(Image1->Picture(), photo, &error)) {
         platform::ShowErrorBox(error);
         return;
     }

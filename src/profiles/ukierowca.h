@@ -102,6 +102,9 @@ public slots:
 
 private:
     int id_ = -1;
+    // The stored photo's bytes while they could not be shown and the user
+    // chose no other picture: a save keeps them as they are.
+    QByteArray keptPhoto_;
 };
 
 // Shows the editor for the driver (id below 1: a new one) and returns its

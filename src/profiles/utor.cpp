@@ -133,6 +133,7 @@ void TfTor::ShowPhoto(const TrackPhoto& photo)
 {
     photo_ = photo;
     Image1->SetPicture(photo_.image);
+    keptPhoto_.clear();
 }
 
 void TfTor::LoadTrack()
@@ -151,10 +152,13 @@ void TfTor::LoadTrack()
     IntEdit1->SetValue(data.stripes);
     IntEdit2->SetValue(data.skipStripes);
     IntEdit3->SetValue(data.lapTimeout);
-    // Neither a JPEG nor a bitmap: the placeholder stays.
+    // Neither a JPEG nor a bitmap: the placeholder stays in view, and the
+    // bytes are kept for the save.
     TrackPhoto photo;
     if (TrackPhotoFromBlob(blob, photo))
         ShowPhoto(photo);
+    else
+        keptPhoto_ = blob;
 }
 
 void TfTor::Image1Click()
@@ -188,7 +192,9 @@ void TfTor::SpeedButton1Click()
 {
     QString error;
     std::optional<QByteArray> jpeg;
-    if (!WriteTrackPhotoFile(photo_, jpeg, &error)) {
+    if (!keptPhoto_.isEmpty()) {
+        jpeg = keptPhoto_;  // not shown, not replaced: stored back unchanged
+    } else if (!WriteTrackPhotoFile(photo_, jpeg, &error)) {
         platform::ShowErrorBox(error);
         return;
     }

@@ -55,6 +55,9 @@ private:
 
     int id_ = -1;
     TrackPhoto photo_;
+    // The stored photo's bytes while they could not be shown and the user
+    // chose no other picture: a save keeps them as they are.
+    QByteArray keptPhoto_;
 };
 
 // Shows the editor for the track (id below 1: a new one) and returns its

@@ -355,6 +355,60 @@ TEST_F(EditorsTest, AFailedTrackWriteIsReportedAndTheEditorStaysOpen)
     EXPECT_EQ(Count("TORY"), 0);
 }
 
+// ------------------------------------------------------ unreadable photos
+
+// A stored photo the editors cannot decode survives a save that only fixed
+// a text; a picture the user chooses replaces it.
+TEST_F(EditorsTest, UnreadablePhotoIsKeptUnlessANewOneIsChosen)
+{
+    const QByteArray unreadable("\xFF\xD8\xFF\xE0 truncated JPEG from another program", 41);
+    const QString chosen = db.Folder() + "chosen.jpg";
+    WriteFile(chosen, EncodeJpeg(TestPicture(64, 48)));
+    db.Exec("insert into KIEROWCY (ID_KIEROWCY, NAZWISKO, USUNIETY) values (5, 'Kubica', 0)");
+    db.Exec("insert into TORY (ID_TORU, NAZWA, USUNIETY) values (100005, 'Poznan', 0)");
+    ExecWithBlob("update KIEROWCY set ZDJECIE = :B where ID_KIEROWCY=5", unreadable);
+    ExecWithBlob("update TORY set ZDJECIE = :B where ID_TORU=100005", unreadable);
+
+    struct Case {
+        const char* name;
+        std::function<int()> edit;
+        const char* photoSql;
+        bool choose;  // the user picks chosen.jpg before OK
+    } cases[] = {
+        {"driver, name fixed", [] { return EditDriver(5); }, "select ZDJECIE from KIEROWCY where ID_KIEROWCY=5", false},
+        {"track, name fixed", [] { return EditTrack(100005); }, "select ZDJECIE from TORY where ID_TORU=100005", false},
+        {"driver, new picture", [] { return EditDriver(5); }, "select ZDJECIE from KIEROWCY where ID_KIEROWCY=5", true},
+        {"track, new picture", [] { return EditTrack(100005); }, "select ZDJECIE from TORY where ID_TORU=100005", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto act = [&c, &chosen](QLineEdit* name, TEditorPhoto* photo, QAbstractButton* ok) {
+            name->setText(name->text() + "!");
+            if (c.choose) {
+                pt::QueueFileName(chosen);
+                QTest::mouseClick(photo, Qt::LeftButton);
+            }
+            ok->click();
+        };
+        pt::OnModal("Tfkierowca", [&](QDialog& d) {
+            auto& f = static_cast<Tfkierowca&>(d);
+            act(f.Edit1, f.Image1, f.SpeedButton1);
+        });
+        pt::OnModal("TfTor", [&](QDialog& d) {
+            auto& f = static_cast<TfTor&>(d);
+            act(f.Edit1, f.Image1, f.SpeedButton1);
+        });
+        c.edit();
+        const QByteArray stored = Blob(c.photoSql);
+        if (c.choose)
+            EXPECT_EQ(QImage::fromData(stored).size(), QSize(64, 48));
+        else
+            EXPECT_EQ(stored, unreadable);
+        EXPECT_TRUE(pt::Messages().isEmpty()) << pt::Messages().join('|').toStdString();
+    }
+    EXPECT_EQ(db.Scalar("select NAZWISKO from KIEROWCY where ID_KIEROWCY=5").toString(), "Kubica!!");
+}
+
 // ----------------------------------------------------------------- vehicle
 
 TEST_F(EditorsTest, ProfileNeedsANameAndKeepsItAsTyped)
