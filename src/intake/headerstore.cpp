@@ -70,7 +70,7 @@ void ApplySetup(SessionHeaderRecord& header, const std::array<int, 30>& values)
 }
 
 int InsertHeader(const QString& serial, const SessionHeaderRecord& header, int driverId, int trackId,
-                 QString* error)
+                 QString* error, const TrackConditions& conditions)
 {
     auto fail = [error](const QString& text) {
         if (error)
@@ -124,6 +124,8 @@ int InsertHeader(const QString& serial, const SessionHeaderRecord& header, int d
     setupColumns.sort();
     columns += setupColumns;
     columns += {QStringLiteral("TEORETYCZNIA_NAJ_DT"), QStringLiteral("TEORETYCZNIE_NAJLEPSZE")};
+    columns += {QStringLiteral("TOR_MOKRY"), QStringLiteral("TOR_SUCHY"), QStringLiteral("TOR_BRUDNY"),
+                QStringLiteral("TOR_CZYSTY")};
 
     QStringList params;
     for (const QString& c : columns)
@@ -146,6 +148,10 @@ int InsertHeader(const QString& serial, const SessionHeaderRecord& header, int d
         qZapiszNowy.ParamByName(QString::fromLatin1(w.column), header.SetupValue(w.headerOffset));
     qZapiszNowy.ParamByName(QStringLiteral("TEORETYCZNIA_NAJ_DT"), bestAsDateTime);
     qZapiszNowy.ParamByName(QStringLiteral("TEORETYCZNIE_NAJLEPSZE"), header.TheoreticalBest());
+    qZapiszNowy.ParamByName(QStringLiteral("TOR_MOKRY"), conditions.wet ? 1 : 0);
+    qZapiszNowy.ParamByName(QStringLiteral("TOR_SUCHY"), conditions.dry ? 1 : 0);
+    qZapiszNowy.ParamByName(QStringLiteral("TOR_BRUDNY"), conditions.dirty ? 1 : 0);
+    qZapiszNowy.ParamByName(QStringLiteral("TOR_CZYSTY"), conditions.clean ? 1 : 0);
 
     bool ok = false;
     try {

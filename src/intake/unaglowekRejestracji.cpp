@@ -134,7 +134,8 @@ void TfNaglowekRejestracji::BuildControls()
         logged->setPalette(p);
     }
 
-    // Conditions: shown only, nothing is read from them.
+    // Conditions, stored with the header; the two boxes of a pair exclude
+    // each other (neither ticked is allowed).
     GroupBox3 = new QGroupBox(QStringLiteral(" Weather "), this);
     GroupBox3->setObjectName(QStringLiteral("GroupBox3"));
     GroupBox3->setGeometry(520, 54, 98, 70);
@@ -153,6 +154,10 @@ void TfNaglowekRejestracji::BuildControls()
     CheckBox4 = new QCheckBox(QStringLiteral("Clean"), GroupBox4);
     CheckBox4->setObjectName(QStringLiteral("CheckBox4"));
     CheckBox4->setGeometry(12, 44, 80, 20);
+    for (auto [one, other] : {std::pair{CheckBox1, CheckBox2}, std::pair{CheckBox3, CheckBox4}}) {
+        connect(one, &QCheckBox::toggled, other, [other](bool on) { if (on) other->setChecked(false); });
+        connect(other, &QCheckBox::toggled, one, [one](bool on) { if (on) one->setChecked(false); });
+    }
 
     // The set-up: 21 chassis and 9 engine values, placed as the vehicle
     // profile shows them.
@@ -289,7 +294,9 @@ int TfNaglowekRejestracji::Save()
 int TfNaglowekRejestracji::InsertHeader()
 {
     QString error;
-    newId_ = ::InsertHeader(serial_, header_, driverId_, trackId_, &error);
+    const TrackConditions conditions{CheckBox1->isChecked(), CheckBox2->isChecked(), CheckBox3->isChecked(),
+                                     CheckBox4->isChecked()};
+    newId_ = ::InsertHeader(serial_, header_, driverId_, trackId_, &error, conditions);
     if (newId_ == 0) {
         // An equal session (same end, driver and track) is stored already.
         result_ = 0;

@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QGroupBox>
@@ -166,6 +167,42 @@ TEST_F(HeaderFormTest, ShowsTheHeaderAndStoresItsWordsUnderTheirColumns)
     EXPECT_EQ(Column(id, QStringLiteral("ID_TORU")).toInt(), 100001);
     EXPECT_EQ(Column(id, QStringLiteral("NR_SERYJNY_KROM")).toString(), QStringLiteral("77"));
     ExpectSetupStored(id, [](int offset) { return offset == 12 ? 125 : 1000 + offset; });
+}
+
+// The weather and track status boxes are stored with the header, 1 ticked
+// and 0 not; a box unticks the other one of its pair.
+TEST_F(HeaderFormTest, WeatherAndTrackStatusAreStored)
+{
+    struct Case {
+        const char* name;
+        std::vector<int> clicks;  // CheckBox1 "Wet", 2 "Dry", 3 "Dirty", 4 "Clean", in order
+        int wet, dry, dirty, clean;
+    } cases[] = {
+        {"nothing ticked", {}, 0, 0, 0, 0},
+        {"wet and clean", {1, 4}, 1, 0, 0, 1},
+        {"dry replaces wet", {1, 2}, 0, 1, 0, 0},
+        {"dirty, clean, dirty again", {3, 4, 3}, 0, 0, 1, 0},
+        {"wet ticked and unticked, dry", {1, 1, 2}, 0, 1, 0, 0},
+    };
+    int hour = 8;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        int driverId = 1, trackId = 100001;
+        const int id = Confirm(QStringLiteral("5"), Header(hour++), driverId, trackId, [&](TfNaglowekRejestracji& f) {
+            QCheckBox* boxes[] = {f.CheckBox1, f.CheckBox2, f.CheckBox3, f.CheckBox4};
+            for (int n : c.clicks)
+                boxes[n - 1]->click();
+            EXPECT_FALSE(f.CheckBox1->isChecked() && f.CheckBox2->isChecked());
+            EXPECT_FALSE(f.CheckBox3->isChecked() && f.CheckBox4->isChecked());
+            f.SpeedButton3Click();
+        });
+        ASSERT_GT(id, 0);
+        EXPECT_EQ(Column(id, QStringLiteral("TOR_MOKRY")).toInt(), c.wet);
+        EXPECT_EQ(Column(id, QStringLiteral("TOR_SUCHY")).toInt(), c.dry);
+        EXPECT_EQ(Column(id, QStringLiteral("TOR_BRUDNY")).toInt(), c.dirty);
+        EXPECT_EQ(Column(id, QStringLiteral("TOR_CZYSTY")).toInt(), c.clean);
+        EXPECT_FALSE(Column(id, QStringLiteral("TOR_MOKRY")).isNull());
+    }
 }
 
 TEST_F(HeaderFormTest, SessionEndThatIsNoDateLeavesTheDots)
