@@ -12,6 +12,7 @@
 
 #include "controls/ButtonComps.h"
 #include "controls/MathCtrl.h"
+#include "controls/fieldcheck.h"
 #include "intake/headerstore.h"
 #include "platform/dialogs.h"
 #include "profiles/setupcolumns.h"
@@ -284,6 +285,13 @@ int TfNaglowekRejestracji::Save()
         platform::ShowMessage(QStringLiteral("Select track"));
         return kSkipped;
     }
+    // Each value goes back into a 16-bit word of the header record.
+    std::vector<fieldcheck::Field> checks;
+    for (size_t i = 0; i < kSetupColumns.size(); ++i)
+        checks.push_back(fieldcheck::WholeNumber(intEdits_[i], QString::fromLatin1(kSetupColumns[i].caption),
+                                                 fieldcheck::kWordMin, fieldcheck::kWordMax));
+    if (!fieldcheck::CheckFields(checks))
+        return kSkipped;
     SetupValues values{};
     for (size_t i = 0; i < kSetupColumns.size(); ++i)
         values[i] = intEdits_[i]->Value();

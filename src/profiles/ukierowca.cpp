@@ -216,6 +216,18 @@ Tfkierowca::Tfkierowca(QWidget* parent) : QDialog(parent, platform::ToolWindowFl
     editorlook::Caption(QStringLiteral("Description"), this)->setGeometry(left, 236, width, 18);
     Memo1->setGeometry(left, 236 + kCaptionGap, width, kClientHeight - 16 - (236 + kCaptionGap));
 
+    using namespace fieldcheck;
+    checks_ = {Text(Edit1, QStringLiteral("Surname"), 100),
+               Text(Edit2, QStringLiteral("First name"), 50),
+               Text(Edit3, QStringLiteral("Nick name"), 20),
+               WholeNumber(IntEdit1, QStringLiteral("Height")),
+               Number(FloatEdit1, QStringLiteral("Weight")),
+               Number(FloatEdit2, QStringLiteral("Overweight")),
+               Text(Edit4, QStringLiteral("KROM (serial no)"), 50),
+               Text(Edit5, QStringLiteral("KROM (serial no)"), 50),
+               Text(Edit6, QStringLiteral("KROM (serial no)"), 50),
+               Text(Memo1, QStringLiteral("Description"))};
+
     setTabOrder(Edit1, Edit2);
     setTabOrder(Edit2, Edit3);
     setTabOrder(Edit3, IntEdit1);
@@ -278,6 +290,8 @@ void Tfkierowca::Image1Click()
 
 void Tfkierowca::SpeedButton1Click()
 {
+    if (!fieldcheck::CheckFields(checks_))
+        return;  // the editor stays open at the field to correct
     QString error;
     std::optional<QByteArray> photo;
     if (!keptPhoto_.isEmpty()) {

@@ -54,6 +54,8 @@ private:
     void ShowPhoto(const TrackPhoto& photo);
 
     int id_ = -1;
+    // What OK checks before it writes, in tab order.
+    std::vector<fieldcheck::Field> checks_;
     TrackPhoto photo_;
     // The stored photo's bytes while they could not be shown and the user
     // chose no other picture: a save keeps them as they are.

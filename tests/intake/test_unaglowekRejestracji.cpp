@@ -291,23 +291,31 @@ TEST_F(HeaderFormTest, CarProfileFillsTheSetupAndTheCounter)
                 .arg(columns.join(u','), values.join(u',')));
     int driverId = 1, trackId = 100001;
     QString counter;
-    int edited = 0;
+    QStringList refused;
     const int id = Confirm(QStringLiteral("5"), Header(), driverId, trackId, [&](TfNaglowekRejestracji& f) {
         AnswerChooser(QStringLiteral("TflistaPojazdow"), 9);
         f.SpeedButton1->click();
         counter = f.Label39->text();
-        // The user may still correct a value; only its low 16 bits are kept.
-        f.IntEdit(4)->setText(QStringLiteral("70000"));
-        edited = f.IntEdit(4)->Value();
+        // The user may still correct a value, as long as its 16-bit word
+        // can hold it.
+        for (const char* bad : {"70000", "-27", "1-2"}) {
+            f.IntEdit(4)->setText(QString::fromLatin1(bad));
+            platform::testing::ClearMessages();
+            f.SpeedButton3Click();
+            refused << (f.isVisible() ? platform::testing::Messages().join(u'|') : QStringLiteral("closed"));
+        }
+        f.IntEdit(4)->setText(QStringLiteral("700"));
         f.SpeedButton3Click();
     });
     EXPECT_TRUE(platform::testing::UnhandledModals().isEmpty());
     EXPECT_EQ(counter, QStringLiteral("1:01"));
-    EXPECT_EQ(edited, 70000);
+    const QString message = QStringLiteral("\"Toe\" must be a whole number from 0 to 65535.");
+    EXPECT_EQ(refused, QStringList({message, message, message}));
     ASSERT_GT(id, 0);
+    EXPECT_EQ(Rows(), 1);
     ExpectSetupStored(id, [](int offset) {
         if (offset == 82)  // IntEdit4, "Toe"
-            return 70000 & 0xFFFF;
+            return 700;
         return offset == 12 ? 61 : 2000 + offset;
     });
 }

@@ -209,14 +209,16 @@ TEST_F(EditorsTest, ChosenJpegPhotoTakesTheBitmapRoad)
 
 TEST_F(EditorsTest, AFailedDriverWriteIsReportedAndTheEditorStaysOpen)
 {
-    const QString tooLong(101, u's');  // NAZWISKO holds 100 characters
+    // A rule of the database the editor knows nothing of refuses the row.
+    db.Exec("alter table KIEROWCY add constraint CHK_TEST_SURNAME check (NAZWISKO <> 'Refused')");
+    const QString refused = QStringLiteral("Refused");
     bool openAfterFailure = false;
     QString keptSurname, keptSerial;
     int rowsMeanwhile = -1, serialRowsMeanwhile = -1;
     QStringList messages;
     pt::OnModal("Tfkierowca", [&](QDialog& d) {
         auto& f = static_cast<Tfkierowca&>(d);
-        f.Edit1->setText(tooLong);
+        f.Edit1->setText(refused);
         f.Edit4->setText("999");
         f.SpeedButton1->click();
         openAfterFailure = f.isVisible();
@@ -231,7 +233,7 @@ TEST_F(EditorsTest, AFailedDriverWriteIsReportedAndTheEditorStaysOpen)
     EXPECT_EQ(EditDriver(-1), 1);
     EXPECT_TRUE(openAfterFailure);
     EXPECT_TRUE(StartsWith(messages, "The driver could not be saved: ")) << messages.join('|').toStdString();
-    EXPECT_EQ(keptSurname, tooLong);
+    EXPECT_EQ(keptSurname, refused);
     EXPECT_EQ(keptSerial, "999");
     EXPECT_EQ(rowsMeanwhile, 0);
     EXPECT_EQ(serialRowsMeanwhile, 0);
@@ -335,13 +337,14 @@ TEST_F(EditorsTest, EnterInATrackFieldPastesNothing)
 
 TEST_F(EditorsTest, AFailedTrackWriteIsReportedAndTheEditorStaysOpen)
 {
+    db.Exec("alter table TORY add constraint CHK_TEST_RECORD check (REKORD <> '99:99')");
     bool openAfterFailure = false;
     QString kept;
     QStringList messages;
     pt::OnModal("TfTor", [&](QDialog& d) {
         auto& f = static_cast<TfTor&>(d);
         f.Edit1->setText("Wschowa");
-        f.Edit2->setText(QString(31, u'9'));  // REKORD holds 30 characters
+        f.Edit2->setText("99:99");  // refused by a rule of the database
         f.SpeedButton1->click();
         openAfterFailure = f.isVisible();
         kept = f.Edit1->text() + "|" + f.Edit2->text();
@@ -351,8 +354,141 @@ TEST_F(EditorsTest, AFailedTrackWriteIsReportedAndTheEditorStaysOpen)
     EXPECT_EQ(EditTrack(-1), -1);
     EXPECT_TRUE(openAfterFailure);
     EXPECT_TRUE(StartsWith(messages, "The track could not be saved: ")) << messages.join('|').toStdString();
-    EXPECT_EQ(kept, "Wschowa|" + QString(31, u'9'));
+    EXPECT_EQ(kept, "Wschowa|99:99");
     EXPECT_EQ(Count("TORY"), 0);
+}
+
+// ------------------------------------------------------- checked fields
+
+// Makes the editor the active window, so the focus can be looked at.
+void ActivateDialog(QDialog& d)
+{
+    d.activateWindow();
+    QApplication::setActiveWindow(&d);
+    QTest::qWaitForWindowActive(&d, 2000);
+}
+
+// A numeric edit holding what its column cannot take keeps the editor open
+// with that edit focused and its caption named; nothing is written.
+TEST_F(EditorsTest, NumbersTheColumnsCannotTakeAreRefused)
+{
+    const QString wholeNumber = QStringLiteral("must be a whole number from -2147483648 to 2147483647.");
+    const QString number = QStringLiteral("must be a number, such as 72.5.");
+    struct Case {
+        const char* editor;      // dialog class
+        const char* edit;        // object name of the edit
+        const char* text;
+        QString message;
+        const char* table;
+    } cases[] = {
+        {"Tfkierowca", "IntEdit1", "18-5", "\"Height\" " + wholeNumber, "KIEROWCY"},
+        {"Tfkierowca", "FloatEdit1", "7.2.5", "\"Weight\" " + number, "KIEROWCY"},
+        {"Tfkierowca", "FloatEdit2", "1e39", "\"Overweight\" " + number, "KIEROWCY"},
+        {"TfTor", "FloatEdit1", "-", "\"Length\" " + number, "TORY"},
+        {"TfTor", "IntEdit1", "99999999999", "\"Magnetic stripes\" " + wholeNumber, "TORY"},
+        {"TfTor", "IntEdit3", "+", "\"Lap timeout\" " + wholeNumber, "TORY"},
+        {"TfnowycarSet", "IntEdit4", "1-2", "\"Toe\" " + wholeNumber, "POJAZDY"},
+        {"TfnowycarSet", "IntEdit30", "3000000000", "\"Power valve\" " + wholeNumber, "POJAZDY"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE((QString::fromLatin1(c.editor) + " " + c.edit).toStdString());
+        pt::ClearMessages();
+        bool open = false, focused = false;
+        pt::OnModal(QString::fromLatin1(c.editor), [&](QDialog& d) {
+            ActivateDialog(d);
+            d.findChild<QLineEdit*>("Edit1")->setText("Named");
+            auto* edit = d.findChild<QLineEdit*>(QString::fromLatin1(c.edit));
+            ASSERT_NE(edit, nullptr);
+            edit->setText(QString::fromLatin1(c.text));
+            d.findChild<QAbstractButton*>("SpeedButton1")->click();
+            open = d.isVisible();
+            focused = edit->hasFocus();
+            d.reject();
+        });
+        if (QLatin1String(c.editor) == QLatin1String("Tfkierowca"))
+            EditDriver(-1);
+        else if (QLatin1String(c.editor) == QLatin1String("TfTor"))
+            EditTrack(-1);
+        else
+            EditVehicle(-1);
+        EXPECT_TRUE(open);
+        EXPECT_TRUE(focused);
+        EXPECT_EQ(pt::Messages(), QStringList{c.message});
+        EXPECT_EQ(Count(QString::fromLatin1(c.table)), 0);
+    }
+}
+
+// Of several bad edits the first in the form's order is named and focused.
+TEST_F(EditorsTest, TheFirstBadEditIsTheOneNamed)
+{
+    QString focusedName;
+    pt::OnModal("Tfkierowca", [&](QDialog& d) {
+        auto& f = static_cast<Tfkierowca&>(d);
+        ActivateDialog(d);
+        f.FloatEdit2->setText("--");
+        f.IntEdit1->setText("1.5");
+        f.FloatEdit2->setFocus();
+        f.SpeedButton1->click();
+        focusedName = QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
+        f.SpeedButton2->click();
+    });
+    EXPECT_EQ(EditDriver(-1), -1);
+    EXPECT_EQ(focusedName, "IntEdit1");
+    EXPECT_EQ(pt::Messages(), QStringList{"\"Height\" must be a whole number from -2147483648 to 2147483647."});
+}
+
+// Texts are limited to their columns' lengths as they are typed; a
+// character outside the database's code page is named before anything is
+// written; Polish text is stored and read back as typed.
+TEST_F(EditorsTest, TextsFitTheirColumnsAndTheirCodePage)
+{
+    const QString polish = QStringLiteral("Łódź Żółć Ęą Śń");
+    QString typedSurname, setName;
+    QStringList messages;
+    int rowsMeanwhile = -1;
+    pt::OnModal("Tfkierowca", [&](QDialog& d) {
+        auto& f = static_cast<Tfkierowca&>(d);
+        QTest::keyClicks(f.Edit1, QString(120, u'x'));
+        typedSurname = f.Edit1->text();
+        f.Edit1->setText(polish);
+        f.Edit3->setText(QStringLiteral("Szybki ☺"));
+        f.SpeedButton1->click();
+        messages << pt::Messages();
+        pt::ClearMessages();
+        f.Edit3->setText(QStringLiteral("Szybki"));
+        f.Memo1->setPlainText(QStringLiteral("Start \U0001F3C1 finish"));
+        f.SpeedButton1->click();
+        messages << pt::Messages();
+        rowsMeanwhile = Count("KIEROWCY");
+        f.Memo1->setPlainText(polish);
+        f.SpeedButton1->click();
+    });
+    EXPECT_EQ(EditDriver(-1), 1);
+    EXPECT_EQ(typedSurname, QString(100, u'x'));
+    EXPECT_EQ(messages, QStringList({
+                            "\"Nick name\" holds the character \"☺\" (U+263A), which the database cannot store.",
+                            "\"Description\" holds the character \"\U0001F3C1\" (U+1F3C1), which the database "
+                            "cannot store.",
+                        }));
+    EXPECT_EQ(rowsMeanwhile, 0);
+    EXPECT_EQ(db.Scalar("select NAZWISKO from KIEROWCY where ID_KIEROWCY=1").toString(), polish);
+    EXPECT_EQ(db.Scalar("select OPIS from KIEROWCY where ID_KIEROWCY=1").toString(), polish);
+
+    pt::ClearMessages();
+    pt::OnModal("TfTor", [&](QDialog& d) {
+        auto& f = static_cast<TfTor&>(d);
+        f.Edit1->setText(QString(150, u'n'));
+        setName = f.Edit1->text();
+        f.Edit5->setText(QStringLiteral("+48 ☎ 600"));
+        f.SpeedButton1->click();
+        messages = pt::Messages();
+        f.Edit5->setText(QStringLiteral("+48 600"));
+        f.SpeedButton1->click();
+    });
+    EXPECT_EQ(EditTrack(-1), 100000);
+    EXPECT_EQ(setName.size(), 100);
+    EXPECT_EQ(messages, QStringList{"\"Phone\" holds the character \"☎\" (U+260E), which the database cannot store."});
+    EXPECT_EQ(db.Scalar("select NAZWA from TORY").toString(), QString(100, u'n'));
 }
 
 // ------------------------------------------------------ unreadable photos
@@ -540,6 +676,32 @@ TEST_F(SessionSetupTest, EnterInAnEditAsksForNoProfile)
     EXPECT_EQ(Count("POJAZDY"), 0);
 }
 
+TEST_F(SessionSetupTest, ANameThatCannotBeStoredIsRefused)
+{
+    const QString answers[] = {QString(150, u'a'), QStringLiteral("Ωmega"), QStringLiteral("  Fine  ")};
+    int answer = 0;
+    QStringList messages;
+    pt::OnModal("TfwyborBonuKod", [&](QDialog& d) {
+        auto& w = static_cast<TfwyborBonuKod&>(d);
+        w.Edit1->setMaxLength(32767);
+        w.Edit1->setText(answers[answer++]);
+        w.Button1->click();
+    });
+    pt::OnModal("TfnowycarSet", [&](QDialog& d) {
+        auto& f = static_cast<TfnowycarSet&>(d);
+        for (int i = 0; i < 3 && f.isVisible(); ++i) {
+            f.Button1->click();
+            messages << pt::Messages();
+            pt::ClearMessages();
+        }
+    });
+    EXPECT_EQ(ShowSessionSetup(12), 12);
+    EXPECT_EQ(messages, QStringList({"\"Profil name\" holds 150 characters; at most 100 can be stored.",
+                                     "\"Profil name\" holds the character \"Ω\" (U+03A9), which the database "
+                                     "cannot store."}));
+    EXPECT_EQ(db.Scalar("select NAZWA from POJAZDY").toString(), "Fine");
+}
+
 TEST_F(SessionSetupTest, CancellingTheNamePromptLeavesTheViewOpen)
 {
     bool openAfterCancel = false;
@@ -558,12 +720,13 @@ TEST_F(SessionSetupTest, CancellingTheNamePromptLeavesTheViewOpen)
 
 TEST_F(EditorsTest, AFailedProfileWriteIsReportedAndTheWindowStaysOpen)
 {
+    db.Exec("alter table POJAZDY add constraint CHK_TEST_NAME check (NAZWA <> 'Refused')");
     bool openAfterFailure = false;
     QStringList messages;
     int value = 0;
     pt::OnModal("TfnowycarSet", [&](QDialog& d) {
         auto& f = static_cast<TfnowycarSet&>(d);
-        f.Edit1->setText(QString(101, u'p'));  // NAZWA holds 100 characters
+        f.Edit1->setText("Refused");  // refused by a rule of the database
         f.IntEdits[0]->SetValue(42);
         f.SpeedButton1->click();
         openAfterFailure = f.isVisible();
