@@ -29,7 +29,6 @@ class QMdiArea;
 class QMdiSubWindow;
 class QPushButton;
 class QStackedWidget;
-class TEDBImage;
 class TImageButton;
 class TickTable;
 
@@ -87,8 +86,14 @@ public:
     QRect HomePageArea(const QRect& card) const;
     QRect HomePageRect(const QRect& card, const QModelIndex& index) const;
 
-    // Forgets the drawn photos (after the list was re-read).
-    void ClearPhotos();
+    // What a card keeps of a row's photo bytes: a driver's bitmap stretched
+    // to the card's photo, a track's picture (bitmap, JPEG or icon) shrunk
+    // to fit it with its proportions kept and never enlarged, as the
+    // picture control draws it.  A null image when the bytes are no such
+    // picture.
+    QImage CardPicture(const QByteArray& bytes) const;
+    // The size of the photo on a card.
+    QSize PhotoSize() const;
 
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
@@ -100,7 +105,6 @@ private:
     static constexpr int kTrackColumnWidth = 400;
     static QFont HomePageFont();
 
-    QPixmap Photo(const QModelIndex& index, const QSize& size) const;
     void PaintDriver(QPainter& p, const QRect& r, const CatalogueList& list, int row, bool current) const;
     void PaintTrack(QPainter& p, const QRect& r, const CatalogueList& list, int row, bool current) const;
 
@@ -108,8 +112,6 @@ private:
     CardLook look_;
     bool checkVisible_ = false;
     bool checkTicked_ = false;
-    std::unique_ptr<TEDBImage> photoControl_;  // the track photo, painted for each card
-    mutable QHash<int, QPixmap> photos_;       // by row, at the photo size
 };
 
 // The card view (DBCtrlGrid1): one column of cards, no editing.

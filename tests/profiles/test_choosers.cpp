@@ -523,6 +523,57 @@ TEST(ChooserTableDoubleClick, BelowTheRowsChoosesTheCurrentRow)
     platform::testing::ClearModalHandlers();
 }
 
+// The lists keep each photo only at the size its card shows it, and the
+// cards still show it.
+TEST(ChooserPhotos, KeptAtTheSizeTheCardsShow)
+{
+    platform::testing::SetScripted(true);
+    TestDatabase db;
+    Project().SetDriverListView(0);
+    Project().SetTrackListView(0);
+    const QColor red(200, 40, 40), blue(30, 90, 160);
+    AddDriver(1, QStringLiteral("Jan"), QStringLiteral("Kowalski"), PhotoBytes("BMP", red, {2400, 1800}));
+    AddDriver(2, QStringLiteral("Anna"), QStringLiteral("Adamska"), PhotoBytes("BMP", red, {40, 30}));
+    AddTrack(100001, QStringLiteral("Alpha"), {}, PhotoBytes("JPG", blue, {2400, 1800}));
+    AddTrack(100002, QStringLiteral("Bravo"), {}, PhotoBytes("JPG", blue, {100, 60}));
+    struct Case {
+        const char* chooser;
+        std::function<int()> choose;
+        QSize big, small;  // what is kept of the large and the small photo
+        QColor colour;
+    } cases[] = {
+        {"Tflistakierowcow", [] { return ChooseDriver(false); }, {160, 139}, {160, 139}, red},
+        {"TfListaTorow", [] { return ChooseTrack(false); }, {245, 184}, {100, 60}, blue},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.chooser);
+        platform::testing::OnModal(QString::fromLatin1(c.chooser), [&c](QDialog& d) {
+            auto* browser = d.findChild<CatalogueBrowser*>();
+            ASSERT_NE(browser, nullptr);
+            CatalogueList* list = browser->List();
+            ASSERT_EQ(list->RowCount(), 2);
+            const int big = list->IdAt(0) == 1 || list->IdAt(0) == 100001 ? 0 : 1;
+            for (int row = 0; row < 2; ++row) {
+                EXPECT_TRUE(list->Bytes(row, QStringLiteral("ZDJECIE")).isEmpty()) << row;
+                EXPECT_EQ(list->Picture(row, QStringLiteral("ZDJECIE")).size(), row == big ? c.big : c.small) << row;
+            }
+            // The card draws what was kept.
+            CatalogueCardView* cards = browser->Cards();
+            ASSERT_TRUE(cards->isVisible());
+            const QRect photo = cards->Delegate()->PhotoRect(cards->CardRect(big));
+            const QImage shot = cards->viewport()->grab().toImage();
+            const QColor shown = shot.pixelColor(photo.left() + photo.width() / 10, photo.center().y());
+            EXPECT_LE(std::abs(shown.red() - c.colour.red()) + std::abs(shown.green() - c.colour.green()) +
+                          std::abs(shown.blue() - c.colour.blue()),
+                      30)
+                << shown.name().toStdString();
+            Click(browser->CancelButton());
+        });
+        EXPECT_EQ(c.choose(), -1);
+    }
+    platform::testing::ClearModalHandlers();
+}
+
 // ----------------------------------------------------------------- vehicles
 
 TEST(VehicleChooser, ChooseAddAndEdit)
