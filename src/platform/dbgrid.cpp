@@ -221,6 +221,14 @@ int DBGrid::ColumnAtX(int x) const
     return -1;
 }
 
+QString DBGrid::CurrentField() const
+{
+    const QModelIndex cur = currentIndex();
+    if (!table_ || !cur.isValid() || cur.column() >= table_->FieldCount())
+        return {};
+    return table_->Def(cur.column()).name;
+}
+
 void DBGrid::SetTitlesVisible(bool visible) { horizontalHeader()->setVisible(visible); }
 
 void DBGrid::SetTitleLook(const QColor& text, const QColor& background, const QFont& font)

@@ -43,6 +43,8 @@ public:
     QString ColumnField(int column) const;
     // Grid column under a viewport x; -1 when none.
     int ColumnAtX(int x) const;
+    // Field of the grid's current cell; empty when there is none.
+    QString CurrentField() const;
 
     void SetTitlesVisible(bool visible);
     // Title texts: colour, background, font.
