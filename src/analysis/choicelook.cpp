@@ -69,7 +69,7 @@ QPushButton* PanelButton(const QString& text, QWidget* parent)
 void SetGridLook(DBGrid& grid, const QColor& text)
 {
     QFont cells = grid.font();
-    cells.setPixelSize(14);
+    cells.setPixelSize(13);
     grid.SetTextLook(text, cells);
     QFont titles = cells;
     titles.setPixelSize(13);

@@ -85,8 +85,15 @@ void MonthFrame::Build()
         panel->setGeometry(left + column * look_.panel.width(), top + row * look_.panel.height(),
                            look_.panel.width(), look_.panel.height());
         BuildDayPanel(panel);
-        if (QCheckBox* box = tickBox(panel))
+        if (QCheckBox* box = tickBox(panel)) {
+            // A white box with an orange tick on the light day card.
+            QPalette pal = box->palette();
+            pal.setColor(QPalette::Base, Qt::white);
+            pal.setColor(QPalette::Text, QColor(0xc8, 0x5a, 0x0c));
+            pal.setColor(QPalette::Window, QColor(0xd0, 0xd0, 0xd0));
+            box->setPalette(pal);
             connect(box, &QCheckBox::toggled, this, [this, box](bool checked) { tickClicked(box, checked); });
+        }
         panels_[size_t(i - 1)] = panel;
         panel->hide();
     }

@@ -181,9 +181,9 @@ TfprocesBrowser::TfprocesBrowser(QWidget* parent)
     Transparent(ScrollBox1);
     ScrollBox1->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     yearPage_ = new QWidget;
-    yearPage_->setAutoFillBackground(false);
     yearPage_->setFixedSize(kSmallLastLeft + 331 + kSmallLeft, 10 + 3 * kSmallStepY + 267 + 10);
     ScrollBox1->setWidget(yearPage_);
+    yearPage_->setAutoFillBackground(false);  // after setWidget, which turns it on
     ScrollBox2 = new WheelFreeScrollArea(Panel2);
     ScrollBox2->setObjectName(QStringLiteral("ScrollBox2"));
     Transparent(ScrollBox2);
@@ -275,6 +275,7 @@ void TfprocesBrowser::Timer1Timer()
         large_ = new Tfmiesiacduzy;
         large_->setObjectName(QStringLiteral("miesiacduzy"));
         ScrollBox2->setWidget(large_);
+        large_->setAutoFillBackground(false);  // the season colour shows through
     }
     ScrollBox1->horizontalScrollBar()->setValue(0);
     ScrollBox1->verticalScrollBar()->setValue(0);

@@ -94,7 +94,10 @@ public:
             p->setFont(font);
             const Qt::Alignment align =
                 (def.type == FieldType::Integer || def.type == FieldType::Float) ? Qt::AlignRight : Qt::AlignLeft;
-            p->drawText(option.rect.adjusted(3, 0, -3, 0), int(align | Qt::AlignVCenter), text);
+            // A text wider than its column ends in an ellipsis rather than being cut.
+            const QRect textRect = option.rect.adjusted(3, 0, -3, 0);
+            p->drawText(textRect, int(align | Qt::AlignVCenter),
+                        QFontMetrics(font).elidedText(text, Qt::ElideRight, textRect.width()));
         }
         if ((option.state & QStyle::State_HasFocus) && grid_->hasFocus()) {
             p->setPen(QPen(pal.color(QPalette::HighlightedText), 1, Qt::DotLine));
@@ -246,7 +249,9 @@ void DBGrid::SetSortMarker(const QString& field, bool ascending)
     const int logical = table_ && !field.isEmpty() ? table_->FieldIndex(field) : -1;
     horizontalHeader()->setSortIndicatorShown(logical >= 0);
     if (logical >= 0)
-        horizontalHeader()->setSortIndicator(logical, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+        // The header draws its down arrow for Qt's ascending order; the grid
+        // shows "up" for ascending and "down" for descending.
+        horizontalHeader()->setSortIndicator(logical, ascending ? Qt::DescendingOrder : Qt::AscendingOrder);
 }
 
 void DBGrid::SetTextLook(const QColor& text, const QFont& font)

@@ -50,7 +50,10 @@ public:
     // Title texts: colour, background, font.
     void SetTitleLook(const QColor& text, const QColor& background, const QFont& font);
     // Marker drawn in a column's title after a sort; empty field: none.
+    // The up marker stands for ascending, the down marker for descending.
     void SetSortMarker(const QString& field, bool ascending);
+    const QString& SortMarkerField() const { return sortField_; }
+    bool SortMarkerAscending() const { return sortAscending_; }
 
     // Text colour and font of the cells of rows that are not selected.
     void SetTextLook(const QColor& text, const QFont& font);
