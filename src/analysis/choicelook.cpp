@@ -56,6 +56,7 @@ TImageButton* PictureButton(QWidget* parent, artwork::ButtonId id, const QString
 QPushButton* PanelButton(const QString& text, QWidget* parent)
 {
     auto* button = new QPushButton(text, parent);
+    button->setAutoDefault(false);  // Enter in the grid opens nothing
     button->setMinimumHeight(28);
     button->setStyleSheet(QStringLiteral(
         "QPushButton { color: white; background-color: #2c2e32; border: 1px solid #4a4c51; border-radius: 3px;"

@@ -101,6 +101,9 @@ TfWyborZakresu::TfWyborZakresu(QWidget* parent) : QDialog(parent, platform::Tool
 
     Button2 = new QPushButton(QStringLiteral("Select drivers"), this);
     Button3 = new QPushButton(QStringLiteral("Select tracks"), this);
+    // Enter presses none of them; the dialog's OK is a picture button.
+    for (QPushButton* b : {Button1, Button2, Button3})
+        b->setAutoDefault(false);
     auto* choosers = new QHBoxLayout;
     choosers->setSpacing(8);
     choosers->addWidget(Button2);

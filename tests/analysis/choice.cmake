@@ -9,3 +9,5 @@ target_link_libraries(analysis_choiceshots PRIVATE pv_ui pv_kromsim pitrova_test
 # Windows: range dialog, calendar browser, Template chooser, session and lap chooser.
 pitrova_add_test(test_analysis_uwyborZakresu SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_uwyborZakresu.cpp LIBS pv_ui pitrova_testsupport Qt6::Test GUI)
 pitrova_add_test(test_analysis_uprocesBrowser SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_uprocesBrowser.cpp LIBS pv_ui pitrova_testsupport Qt6::Test GUI)
+pitrova_add_test(test_analysis_utemplate SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_utemplate.cpp LIBS pv_ui pitrova_testsupport Qt6::Test GUI)
+pitrova_add_test(test_analysis_ulistaokrazen SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_ulistaokrazen.cpp LIBS pv_ui pitrova_testsupport Qt6::Test GUI)

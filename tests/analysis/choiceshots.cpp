@@ -163,6 +163,14 @@ int main(int argc, char** argv)
     });
     ChooseSessionsAndLaps();
 
+    // The wait animation as it runs while a calendar view is built.
+    WaitAnimation wait;
+    wait.resize(160, 160);
+    wait.setAutoFillBackground(true);
+    wait.setPalette(QPalette(Qt::white));
+    wait.SetActive(true);
+    Save(wait, QStringLiteral("choice_wait"));
+
     const QStringList unhandled = platform::testing::UnhandledModals();
     for (const QString& u : unhandled)
         std::fprintf(stderr, "unhandled: %s\n", qPrintable(u));
