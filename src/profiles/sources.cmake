@@ -10,6 +10,8 @@ add_library(pv_profiles STATIC
   ${CMAKE_CURRENT_LIST_DIR}/cataloguelist.cpp
   ${CMAKE_CURRENT_LIST_DIR}/cataloguechoice.cpp
   ${CMAKE_CURRENT_LIST_DIR}/catalogue.cpp
+  # Track transfer files: writer, reader and the import's two passes.
+  ${CMAKE_CURRENT_LIST_DIR}/trackfile.cpp
 )
 target_include_directories(pv_profiles PUBLIC ${CMAKE_CURRENT_LIST_DIR}/..)
 target_link_libraries(pv_profiles PUBLIC pv_data)
