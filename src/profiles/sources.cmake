@@ -35,3 +35,10 @@ target_sources(pv_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/ulistatorowMDI.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ulistaPojazdowMDI.cpp
 )
+
+# Track transfer: the "Tracks" check list and the main window's export and
+# import commands (pv_ui).
+target_sources(pv_ui PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/ulistatorowimport.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/tracktransfer.cpp
+)
