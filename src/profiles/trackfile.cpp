@@ -135,6 +135,18 @@ QDateTime ParseDateTimeValue(const QString& value)
     return dt;
 }
 
+bool ReadWholeFile(const QString& path, QByteArray& bytes, QString* error)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = f.errorString();
+        return false;
+    }
+    bytes = f.readAll();
+    return true;
+}
+
 // A side-file name as a file of the folder: only a bare name of a plain
 // file there; anything else counts as missing.
 QString SideFilePath(const QString& folder, const QString& name)
@@ -180,12 +192,9 @@ QVariant ParameterValue(const TrackFileField& field, bool memoColumn, const QStr
         if (value == QLatin1String(kEmptyBlob))
             return {};
         const QString path = SideFilePath(folder, value);
-        if (path.isEmpty())
+        QByteArray bytes;
+        if (path.isEmpty() || !ReadWholeFile(path, bytes, nullptr))
             return {};
-        QFile f(path);
-        if (!f.open(QIODevice::ReadOnly))
-            return {};
-        const QByteArray bytes = f.readAll();
         if (memoColumn)
             return Cp1250ToUnicode(bytes);
         return bytes;
@@ -193,18 +202,6 @@ QVariant ParameterValue(const TrackFileField& field, bool memoColumn, const QStr
     default:
         return value;
     }
-}
-
-bool ReadWholeFile(const QString& path, QByteArray& bytes, QString* error)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = f.errorString();
-        return false;
-    }
-    bytes = f.readAll();
-    return true;
 }
 
 // Deletes the rows of the file's table whose key columns hold the file's
