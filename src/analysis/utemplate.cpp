@@ -45,6 +45,7 @@ TfTemplate::TfTemplate(QWidget* parent)
     RxDBGrid1->setObjectName(QStringLiteral("RxDBGrid1"));
     RxDBGrid1->SetTable(&memdane);
     choicelook::SetGridLook(*RxDBGrid1, QColor(0x00, 0xff, 0x00));
+    RxDBGrid1->SetTag2TicksCleared(false);  // the GPS column ticks the sessions with GPS
     RxDBGrid1->SetColumns({
         {QStringLiteral("wybrane"), QStringLiteral("sel."), 40},
         {QStringLiteral("jestGPS"), QStringLiteral("GPS"), 40},

@@ -79,7 +79,7 @@ public:
         p->fillRect(option.rect, selected ? pal.color(QPalette::Active, QPalette::Highlight) : pal.color(QPalette::Base));
         if (def.tag > 0) {
             // Tag 2 marks the rows whose value is cleared.
-            const bool marked = cellSet(*t, row, col) != (def.tag == 2);
+            const bool marked = cellSet(*t, row, col) != (def.tag == 2 && grid_->tag2TicksCleared_);
             if (marked && (!grid_->ShowCheck || grid_->ShowCheck(row, def.name)) && !grid_->tick_.isNull()) {
                 const int x = option.rect.left() + (option.rect.width() - grid_->tick_.width()) / 2;
                 p->drawPixmap(x, option.rect.top() + grid_->tickY_, grid_->tick_);
@@ -268,6 +268,12 @@ void DBGrid::SetTickPicture(const QPixmap& picture, int y)
 {
     tick_ = picture;
     tickY_ = y;
+    viewport()->update();
+}
+
+void DBGrid::SetTag2TicksCleared(bool on)
+{
+    tag2TicksCleared_ = on;
     viewport()->update();
 }
 

@@ -39,6 +39,20 @@ void AcceptRange()
     OnForm<TfWyborZakresu>("TfWyborZakresu", [](TfWyborZakresu& f) { Click(f.SpeedButton1); });
 }
 
+// Whether the grid shows the tick picture (orange) in a cell.
+bool ShowsTick(DBGrid* grid, int row, const char* field)
+{
+    const QImage shot = grid->viewport()->grab().toImage();
+    const QRect cell = grid->visualRect(grid->model()->index(row, grid->Table()->FieldIndex(QString::fromLatin1(field))));
+    for (int y = cell.top(); y <= cell.bottom(); ++y)
+        for (int x = cell.left(); x <= cell.right(); ++x) {
+            const QColor c = shot.pixelColor(x, y);
+            if (c.red() > 180 && c.green() > 60 && c.green() < 170 && c.blue() < 90)
+                return true;
+        }
+    return false;
+}
+
 class TemplateTest : public ChoiceGuiTest {
 protected:
     void SetUp() override
@@ -110,6 +124,11 @@ TEST_F(TemplateTest, TicksByClickAndOkReplaceTheChoice)
         ClickCell(f.RxDBGrid1, row2, "wybrane");
         ClickCell(f.RxDBGrid1, 1 - row2, "jestGPS");  // the GPS column does not react
         ClickCell(f.RxDBGrid1, 1 - row2, "tor");
+        // Ticks stand for set values in both columns: session 2 had GPS.
+        EXPECT_TRUE(ShowsTick(f.RxDBGrid1, row2, "wybrane"));
+        EXPECT_TRUE(ShowsTick(f.RxDBGrid1, row2, "jestGPS"));
+        EXPECT_FALSE(ShowsTick(f.RxDBGrid1, 1 - row2, "wybrane"));
+        EXPECT_FALSE(ShowsTick(f.RxDBGrid1, 1 - row2, "jestGPS"));
         Click(f.SpeedButton1);
     });
     EXPECT_EQ(ChooseSessions(), 1);
