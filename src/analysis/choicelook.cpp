@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QBoxLayout>
+#include <QDialog>
 #include <QFrame>
 #include <QHeaderView>
 #include <QPushButton>
@@ -79,6 +80,37 @@ void SetGridLook(DBGrid& grid, const QColor& text)
     grid.horizontalHeader()->setFixedHeight(26);
     grid.setFrameShape(QFrame::NoFrame);
     grid.SetTickPicture(artwork::Art(artwork::ArtId::Tick), 1);
+}
+
+ChooserParts BuildChooser(QDialog& dialog, MemTable& table, const QColor& text)
+{
+    ChooserParts parts;
+    dialog.resize(1305, 675);
+    parts.top = BlackPanel(&dialog, 50, true, &parts.topContent);
+    parts.top->setObjectName(QStringLiteral("Panel1"));
+
+    parts.grid = new DBGrid(&dialog);
+    parts.grid->setObjectName(QStringLiteral("RxDBGrid1"));
+    parts.grid->SetTable(&table);
+    SetGridLook(*parts.grid, text);
+
+    QBoxLayout* bottom = nullptr;
+    parts.bottom = BlackPanel(&dialog, 56, false, &bottom);
+    parts.bottom->setObjectName(QStringLiteral("Panel2"));
+    parts.ok = PictureButton(parts.bottom, artwork::ButtonId::Ok, QStringLiteral("SpeedButton1"), QStringLiteral("OK"));
+    parts.cancel =
+        PictureButton(parts.bottom, artwork::ButtonId::Cancel, QStringLiteral("SpeedButton2"), QStringLiteral("Cancel"));
+    bottom->addWidget(parts.ok);
+    bottom->addWidget(parts.cancel);
+    bottom->addStretch();
+
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(parts.top);
+    layout->addWidget(parts.grid, 1);
+    layout->addWidget(parts.bottom);
+    return parts;
 }
 
 BusyCursor::BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }

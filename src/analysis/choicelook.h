@@ -7,7 +7,9 @@
 #include "shell/artwork.h"
 
 class DBGrid;
+class MemTable;
 class QBoxLayout;
+class QDialog;
 class QPushButton;
 class QWidget;
 class TImageButton;
@@ -25,6 +27,19 @@ QPushButton* PanelButton(const QString& text, QWidget* parent);
 // Black grid, white titles on black, cells in the given colour, the tick
 // picture in the check columns.
 void SetGridLook(DBGrid& grid, const QColor& text);
+
+// The layout both session choosers share: a black top panel (its content
+// layout for the window's buttons), the grid over the table and a black
+// bottom panel with OK and Cancel at its left; the dialog 1305 x 675.
+struct ChooserParts {
+    QWidget* top = nullptr;
+    QBoxLayout* topContent = nullptr;
+    DBGrid* grid = nullptr;
+    QWidget* bottom = nullptr;
+    TImageButton* ok = nullptr;
+    TImageButton* cancel = nullptr;
+};
+ChooserParts BuildChooser(QDialog& dialog, MemTable& table, const QColor& text);
 
 // The hourglass for as long as an object of this lives.
 struct BusyCursor {

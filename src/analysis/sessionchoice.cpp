@@ -62,6 +62,66 @@ void Reopen(MemTable& t)
 QString FieldText(const TIBQuery& q, const char* name) { return q.FieldByName(QString::fromLatin1(name)).AsString(); }
 int FieldInt(const TIBQuery& q, const char* name) { return q.FieldByName(QString::fromLatin1(name)).AsInteger(); }
 
+// What a fill does at each step of the walk over the sessions of qnag, their
+// laps (OKRAZENIA_REJ) and each lap's sectors (SEKTORY), in database order.
+struct SessionWalk {
+    std::function<void(const TIBQuery& session, int id)> session;
+    std::function<void(const TIBQuery& lap, int lapNr)> lap;
+    std::function<void(const TIBQuery& sector, int sectorNr)> sector;  // sector numbers 1..5 only
+    std::function<void()> lapEnd;
+    std::function<void()> sessionEnd;
+};
+
+// Empties memdane and walks; memdane sends one reset at the end and stands
+// on its first row.
+void WalkSessions(TIBQuery& qnag, MemTable& memdane, const std::function<void()>& pump, const SessionWalk& walk)
+{
+    TIBQuery qOkrazenia(DM->TransBrowse);
+    qOkrazenia.SetSQL(QString::fromLatin1(kLapsQuery));
+    TIBQuery qSektory(DM->TransBrowse);
+    qSektory.SetSQL(QString::fromLatin1(kSectorsQuery));
+
+    Reopen(memdane);
+    memdane.BeginBulk();
+    struct BulkEnd {
+        MemTable& t;
+        ~BulkEnd() { t.EndBulk(); }
+    } bulkEnd{memdane};
+
+    qnag.Close();
+    qnag.Open();
+    for (; !qnag.Eof(); qnag.Next()) {
+        if (pump)
+            pump();
+        const int id = FieldInt(qnag, "ID_NAG");
+        walk.session(qnag, id);
+        qOkrazenia.Close();
+        qOkrazenia.ParamByName(QStringLiteral("NAG"), id);
+        qOkrazenia.Open();
+        for (; !qOkrazenia.Eof(); qOkrazenia.Next()) {
+            const int lapNr = FieldInt(qOkrazenia, "NR");
+            walk.lap(qOkrazenia, lapNr);
+            qSektory.Close();
+            qSektory.ParamByName(QStringLiteral("NAG"), id);
+            qSektory.ParamByName(QStringLiteral("NR_OKRAZENIA"), lapNr);
+            qSektory.Open();
+            for (; !qSektory.Eof(); qSektory.Next()) {
+                const int s = FieldInt(qSektory, "NR_SEKTORA");
+                if (s >= 1 && s <= kSectors)
+                    walk.sector(qSektory, s);
+            }
+            qSektory.Close();
+            if (walk.lapEnd)
+                walk.lapEnd();
+        }
+        qOkrazenia.Close();
+        if (walk.sessionEnd)
+            walk.sessionEnd();
+    }
+    qnag.Close();
+    memdane.First();
+}
+
 }  // namespace
 
 void ProposedAnalysisRange(TDateTime& from, TDateTime& to)
@@ -120,80 +180,55 @@ void BuildTemplateDayQuery(TIBQuery& qnag)
 
 void FillTemplateSessions(TIBQuery& qnag, MemTable& memdane, const std::function<void()>& pump)
 {
-    TIBQuery qOkrazenia(DM->TransBrowse);
-    qOkrazenia.SetSQL(QString::fromLatin1(kLapsQuery));
-    TIBQuery qSektory(DM->TransBrowse);
-    qSektory.SetSQL(QString::fromLatin1(kSectorsQuery));
-
     MemTable& chosen = DM->memWybraneSesje;
-    Reopen(memdane);
-    memdane.BeginBulk();
-    struct BulkEnd {
-        MemTable& t;
-        ~BulkEnd() { t.EndBulk(); }
-    } bulkEnd{memdane};
+    // Best lap and best time of each sector of the session walked; a tie
+    // keeps the one met first.
+    int bestLap = kNoTime, bestLapNr = 0;
+    QString bestLapText;
+    std::array<int, kSectors> bestSector;
+    std::array<QString, kSectors> bestSectorText;
 
-    qnag.Close();
-    qnag.Open();
-    for (; !qnag.Eof(); qnag.Next()) {
-        if (pump)
-            pump();
-        const int id = FieldInt(qnag, "ID_NAG");
+    SessionWalk walk;
+    walk.session = [&](const TIBQuery& q, int id) {
         memdane.Append();
-        memdane.FieldByName(QStringLiteral("data")).SetAsDateTime(qnag.FieldByName(QStringLiteral("data_start")).AsTDateTime());
+        memdane.FieldByName(QStringLiteral("data")).SetAsDateTime(q.FieldByName(QStringLiteral("data_start")).AsTDateTime());
         memdane.FieldByName(QStringLiteral("id_nag")).SetAsInteger(id);
-        memdane.FieldByName(QStringLiteral("Kierowca")).SetAsString(FieldText(qnag, "imie") + u' ' + FieldText(qnag, "nazwisko"));
-        memdane.FieldByName(QStringLiteral("tor")).SetAsString(FieldText(qnag, "nazwatoru"));
-        memdane.FieldByName(QStringLiteral("ilosc_okr")).SetAsInteger(FieldInt(qnag, "ILOSC_OKRAZEN") - 1);
-        memdane.FieldByName(QStringLiteral("nr_sesji")).SetAsInteger(FieldInt(qnag, "NUMER_WYSCIGU"));
-        memdane.FieldByName(QStringLiteral("jestGPS")).SetAsBoolean(FieldInt(qnag, "BYL_GPS") > 0);
+        memdane.FieldByName(QStringLiteral("Kierowca")).SetAsString(FieldText(q, "imie") + u' ' + FieldText(q, "nazwisko"));
+        memdane.FieldByName(QStringLiteral("tor")).SetAsString(FieldText(q, "nazwatoru"));
+        memdane.FieldByName(QStringLiteral("ilosc_okr")).SetAsInteger(FieldInt(q, "ILOSC_OKRAZEN") - 1);
+        memdane.FieldByName(QStringLiteral("nr_sesji")).SetAsInteger(FieldInt(q, "NUMER_WYSCIGU"));
+        memdane.FieldByName(QStringLiteral("jestGPS")).SetAsBoolean(FieldInt(q, "BYL_GPS") > 0);
         if (chosen.Active() && chosen.Find(QStringLiteral("id_nag"), {id}) >= 0)
             memdane.FieldByName(QStringLiteral("wybrane")).SetAsBoolean(true);
-
-        // Best lap and best time of each sector; a tie keeps the one met first.
-        int bestLap = kNoTime, bestLapNr = 0;
-        QString bestLapText = QStringLiteral(" ");
-        std::array<int, kSectors> bestSector;
-        std::array<QString, kSectors> bestSectorText;
+        bestLap = kNoTime;
+        bestLapNr = 0;
+        bestLapText = QStringLiteral(" ");
         bestSector.fill(kNoTime);
         bestSectorText.fill(QStringLiteral(" "));
-        qOkrazenia.Close();
-        qOkrazenia.ParamByName(QStringLiteral("NAG"), id);
-        qOkrazenia.Open();
-        for (; !qOkrazenia.Eof(); qOkrazenia.Next()) {
-            const int lapNr = FieldInt(qOkrazenia, "NR");
-            const int lapTime = FieldInt(qOkrazenia, "CZAS_SS");
-            if (lapTime < bestLap) {
-                bestLap = lapTime;
-                bestLapText = FieldText(qOkrazenia, "CZAS");
-                bestLapNr = lapNr;
-            }
-            qSektory.Close();
-            qSektory.ParamByName(QStringLiteral("NAG"), id);
-            qSektory.ParamByName(QStringLiteral("NR_OKRAZENIA"), lapNr);
-            qSektory.Open();
-            for (; !qSektory.Eof(); qSektory.Next()) {
-                const int s = FieldInt(qSektory, "NR_SEKTORA");
-                if (s < 1 || s > kSectors)
-                    continue;
-                const int t = FieldInt(qSektory, "CZAS_SS");
-                if (t < bestSector[size_t(s - 1)]) {
-                    bestSector[size_t(s - 1)] = t;
-                    bestSectorText[size_t(s - 1)] = FieldText(qSektory, "CZAS");
-                }
-            }
-            qSektory.Close();
+    };
+    walk.lap = [&](const TIBQuery& q, int lapNr) {
+        const int lapTime = FieldInt(q, "CZAS_SS");
+        if (lapTime < bestLap) {
+            bestLap = lapTime;
+            bestLapText = FieldText(q, "CZAS");
+            bestLapNr = lapNr;
         }
-        qOkrazenia.Close();
-
+    };
+    walk.sector = [&](const TIBQuery& q, int s) {
+        const int t = FieldInt(q, "CZAS_SS");
+        if (t < bestSector[size_t(s - 1)]) {
+            bestSector[size_t(s - 1)] = t;
+            bestSectorText[size_t(s - 1)] = FieldText(q, "CZAS");
+        }
+    };
+    walk.sessionEnd = [&] {
         memdane.FieldByName(QStringLiteral("najlepszeokr")).SetAsInteger(bestLapNr);
         memdane.FieldByName(QStringLiteral("najlepszyczas")).SetAsString(bestLapText);
         for (int s = 0; s < kSectors; ++s)
             memdane.FieldByName(QStringLiteral("S%1").arg(s + 1)).SetAsString(bestSectorText[size_t(s)]);
         memdane.Post();
-    }
-    qnag.Close();
-    memdane.First();
+    };
+    WalkSessions(qnag, memdane, pump, walk);
 }
 
 // -------------------------------------------------- session and lap chooser
@@ -231,61 +266,34 @@ void BuildLapChooserQuery(TIBQuery& qnag, int trackId, int driverId, TDateTime d
 
 void FillLapChooser(TIBQuery& qnag, MemTable& memdane, const std::function<void()>& pump)
 {
-    TIBQuery qOkrazenia(DM->TransBrowse);
-    qOkrazenia.SetSQL(QString::fromLatin1(kLapsQuery));
-    TIBQuery qSektory(DM->TransBrowse);
-    qSektory.SetSQL(QString::fromLatin1(kSectorsQuery));
-
-    Reopen(memdane);
-    memdane.BeginBulk();
-    struct BulkEnd {
-        MemTable& t;
-        ~BulkEnd() { t.EndBulk(); }
-    } bulkEnd{memdane};
-
-    qnag.Close();
-    qnag.Open();
-    for (; !qnag.Eof(); qnag.Next()) {
-        if (pump)
-            pump();
-        const int id = FieldInt(qnag, "ID_NAG");
+    int session = 0;
+    SessionWalk walk;
+    walk.session = [&](const TIBQuery& q, int id) {
+        session = id;
         memdane.Append();
-        memdane.FieldByName(QStringLiteral("Pole1")).SetAsString(ListDateTimeText(qnag.FieldByName(QStringLiteral("data_start")).AsTDateTime()));
+        memdane.FieldByName(QStringLiteral("Pole1")).SetAsString(ListDateTimeText(q.FieldByName(QStringLiteral("data_start")).AsTDateTime()));
         memdane.FieldByName(QStringLiteral("id_naglowka")).SetAsInteger(id);
-        memdane.FieldByName(QStringLiteral("Pole2")).SetAsString(ListDateTimeText(qnag.FieldByName(QStringLiteral("data_koniec")).AsTDateTime()));
+        memdane.FieldByName(QStringLiteral("Pole2")).SetAsString(ListDateTimeText(q.FieldByName(QStringLiteral("data_koniec")).AsTDateTime()));
         memdane.FieldByName(QStringLiteral("Kierowca"))
-            .SetAsString(FieldText(qnag, "imie") + u' ' + FieldText(qnag, "nazwisko") + QStringLiteral(" Track: ") +
-                         FieldText(qnag, "nazwatoru"));
+            .SetAsString(FieldText(q, "imie") + u' ' + FieldText(q, "nazwisko") + QStringLiteral(" Track: ") +
+                         FieldText(q, "nazwatoru"));
         memdane.FieldByName(QStringLiteral("typ_rekordu")).SetAsString(QStringLiteral("1"));
         memdane.Post();
-
-        qOkrazenia.Close();
-        qOkrazenia.ParamByName(QStringLiteral("NAG"), id);
-        qOkrazenia.Open();
-        for (; !qOkrazenia.Eof(); qOkrazenia.Next()) {
-            const int lapNr = FieldInt(qOkrazenia, "NR");
-            memdane.Append();
-            memdane.FieldByName(QStringLiteral("typ_rekordu")).SetAsString(QStringLiteral("2"));
-            memdane.FieldByName(QStringLiteral("Kierowca")).SetAsString(QStringLiteral("Lap ") + QString::number(lapNr));
-            memdane.FieldByName(QStringLiteral("id_okrazenia")).SetAsInteger(lapNr);
-            memdane.FieldByName(QStringLiteral("Pole1")).SetAsString(FieldText(qOkrazenia, "czas"));
-            memdane.FieldByName(QStringLiteral("id_naglowka")).SetAsInteger(id);
-            qSektory.Close();
-            qSektory.ParamByName(QStringLiteral("NAG"), id);
-            qSektory.ParamByName(QStringLiteral("NR_OKRAZENIA"), lapNr);
-            qSektory.Open();
-            for (; !qSektory.Eof(); qSektory.Next()) {
-                const int s = FieldInt(qSektory, "nr_sektora");
-                if (s >= 1 && s <= kSectors)
-                    memdane.FieldByName(QStringLiteral("S%1").arg(s)).SetAsString(FieldText(qSektory, "czas"));
-            }
-            memdane.Post();
-            qSektory.Close();
-        }
-        qOkrazenia.Close();
-    }
-    qnag.Close();
-    memdane.First();
+    };
+    walk.lap = [&](const TIBQuery& q, int lapNr) {
+        memdane.Append();
+        memdane.FieldByName(QStringLiteral("typ_rekordu")).SetAsString(QStringLiteral("2"));
+        memdane.FieldByName(QStringLiteral("Kierowca")).SetAsString(QStringLiteral("Lap ") + QString::number(lapNr));
+        memdane.FieldByName(QStringLiteral("id_okrazenia")).SetAsInteger(lapNr);
+        memdane.FieldByName(QStringLiteral("Pole1")).SetAsString(FieldText(q, "czas"));
+        memdane.FieldByName(QStringLiteral("id_naglowka")).SetAsInteger(session);
+    };
+    // A later row of the same sector overwrites an earlier one.
+    walk.sector = [&](const TIBQuery& q, int s) {
+        memdane.FieldByName(QStringLiteral("S%1").arg(s)).SetAsString(FieldText(q, "czas"));
+    };
+    walk.lapEnd = [&] { memdane.Post(); };
+    WalkSessions(qnag, memdane, pump, walk);
 }
 
 QString ListDateTimeText(TDateTime value)

@@ -25,21 +25,19 @@ TfListaOkrazen::TfListaOkrazen(QWidget* parent)
     : QDialog(parent), memdane(QStringLiteral("memdane"), LapChooserFields(), this), qnag(DM->TransBrowse)
 {
     setWindowTitle(QStringLiteral("Sessions"));
-    resize(1305, 675);
-
-    QBoxLayout* top = nullptr;
-    Panel1 = choicelook::BlackPanel(this, 50, true, &top);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
+    memdane.Open();
+    const choicelook::ChooserParts parts = choicelook::BuildChooser(*this, memdane, Qt::white);
+    Panel1 = parts.top;
+    RxDBGrid1 = parts.grid;
+    Panel2 = parts.bottom;
+    SpeedButton1 = parts.ok;
+    SpeedButton2 = parts.cancel;
+    QBoxLayout* top = parts.topContent;
     Button1 = choicelook::PanelButton(QStringLiteral("GPS"), Panel1);
     Button1->setObjectName(QStringLiteral("Button1"));
     top->addWidget(Button1);
     top->addStretch();
 
-    memdane.Open();
-    RxDBGrid1 = new DBGrid(this);
-    RxDBGrid1->setObjectName(QStringLiteral("RxDBGrid1"));
-    RxDBGrid1->SetTable(&memdane);
-    choicelook::SetGridLook(*RxDBGrid1, Qt::white);
     RxDBGrid1->SetColumns({
         {QStringLiteral("wybrane"), QStringLiteral("Select"), 58},
         {QStringLiteral("Kierowca"), QStringLiteral("Lap"), 279},
@@ -67,23 +65,6 @@ TfListaOkrazen::TfListaOkrazen(QWidget* parent)
     };
     RxDBGrid1->ShowCheck = [this](int row, const QString&) { return isSessionRow(row); };
     connect(RxDBGrid1, &DBGrid::CellClick, this, &TfListaOkrazen::RxDBGrid1CellClick);
-
-    QBoxLayout* bottom = nullptr;
-    Panel2 = choicelook::BlackPanel(this, 56, false, &bottom);
-    Panel2->setObjectName(QStringLiteral("Panel2"));
-    SpeedButton1 = choicelook::PictureButton(Panel2, artwork::ButtonId::Ok, QStringLiteral("SpeedButton1"), QStringLiteral("OK"));
-    SpeedButton2 = choicelook::PictureButton(Panel2, artwork::ButtonId::Cancel, QStringLiteral("SpeedButton2"),
-                                             QStringLiteral("Cancel"));
-    bottom->addWidget(SpeedButton1);
-    bottom->addWidget(SpeedButton2);
-    bottom->addStretch();
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(Panel1);
-    layout->addWidget(RxDBGrid1, 1);
-    layout->addWidget(Panel2);
 
     connect(Button1, &QPushButton::clicked, this, &TfListaOkrazen::Button1Click);
     connect(SpeedButton1, &TImageButton::clicked, this, &TfListaOkrazen::SpeedButton1Click);

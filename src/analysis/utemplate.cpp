@@ -20,11 +20,14 @@ TfTemplate::TfTemplate(QWidget* parent)
     : QDialog(parent), memdane(QStringLiteral("memdane"), TemplateFields(), this), qnag(DM->TransBrowse)
 {
     setWindowTitle(QStringLiteral("Template"));
-    resize(1305, 675);
-
-    QBoxLayout* top = nullptr;
-    Panel1 = choicelook::BlackPanel(this, 50, true, &top);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
+    memdane.Open();
+    const choicelook::ChooserParts parts = choicelook::BuildChooser(*this, memdane, QColor(0x00, 0xff, 0x00));
+    Panel1 = parts.top;
+    RxDBGrid1 = parts.grid;
+    Panel2 = parts.bottom;
+    SpeedButton1 = parts.ok;
+    SpeedButton2 = parts.cancel;
+    QBoxLayout* top = parts.topContent;
     Button1 = choicelook::PanelButton(QStringLiteral("GPS"), Panel1);
     Button1->setObjectName(QStringLiteral("Button1"));
     Button2 = choicelook::PanelButton(QStringLiteral("Vehicle settings"), Panel1);
@@ -40,11 +43,6 @@ TfTemplate::TfTemplate(QWidget* parent)
     top->addWidget(Label1);
     top->addStretch();
 
-    memdane.Open();
-    RxDBGrid1 = new DBGrid(this);
-    RxDBGrid1->setObjectName(QStringLiteral("RxDBGrid1"));
-    RxDBGrid1->SetTable(&memdane);
-    choicelook::SetGridLook(*RxDBGrid1, QColor(0x00, 0xff, 0x00));
     RxDBGrid1->SetTag2TicksCleared(false);  // the GPS column ticks the sessions with GPS
     RxDBGrid1->SetColumns({
         {QStringLiteral("wybrane"), QStringLiteral("sel."), 40},
@@ -64,23 +62,6 @@ TfTemplate::TfTemplate(QWidget* parent)
     });
     connect(RxDBGrid1, &DBGrid::CellClick, this, &TfTemplate::RxDBGrid1CellClick);
     connect(RxDBGrid1, &DBGrid::TitleClick, this, &TfTemplate::RxDBGrid1TitleClick);
-
-    QBoxLayout* bottom = nullptr;
-    Panel2 = choicelook::BlackPanel(this, 56, false, &bottom);
-    Panel2->setObjectName(QStringLiteral("Panel2"));
-    SpeedButton1 = choicelook::PictureButton(Panel2, artwork::ButtonId::Ok, QStringLiteral("SpeedButton1"), QStringLiteral("OK"));
-    SpeedButton2 = choicelook::PictureButton(Panel2, artwork::ButtonId::Cancel, QStringLiteral("SpeedButton2"),
-                                             QStringLiteral("Cancel"));
-    bottom->addWidget(SpeedButton1);
-    bottom->addWidget(SpeedButton2);
-    bottom->addStretch();
-
-    auto* layout = new QVBoxLayout(this);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->setSpacing(0);
-    layout->addWidget(Panel1);
-    layout->addWidget(RxDBGrid1, 1);
-    layout->addWidget(Panel2);
 
     connect(Button1, &QPushButton::clicked, this, &TfTemplate::Button1Click);
     connect(Button2, &QPushButton::clicked, this, &TfTemplate::Button2Click);
@@ -113,9 +94,7 @@ void TfTemplate::SpeedButton2Click()
 
 void TfTemplate::Button1Click()
 {
-    if (memdane.IsEmpty())
-        return;
-    const int id = memdane.FieldByName(QStringLiteral("id_nag")).AsInteger();
+    const int id = memdane.IsEmpty() ? 0 : memdane.FieldByName(QStringLiteral("id_nag")).AsInteger();
     if (id > 0) {
         const QString field = RxDBGrid1->CurrentField();
         const bool bestLapColumn = field.compare(QStringLiteral("najlepszeokr"), Qt::CaseInsensitive) == 0;

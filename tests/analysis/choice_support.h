@@ -4,12 +4,8 @@
 #include <QDateTime>
 #include <QString>
 
-#include <functional>
 #include <vector>
 
-#include <gtest/gtest.h>
-
-#include "platform/dialogs.h"
 #include "platform/memtable.h"
 #include "shell/common/stale.h"
 #include "support/testdb.h"
@@ -122,36 +118,5 @@ inline void SetDays(MemTable& t, const std::vector<TDateTime>& days)
         t.Post();
     }
 }
-
-// Runs script on the next showing of a modal window of the class.
-template <typename Form>
-void OnForm(const char* className, std::function<void(Form&)> script)
-{
-    platform::testing::OnModal(QString::fromLatin1(className), [script](QDialog& d) {
-        auto* f = qobject_cast<Form*>(&d);
-        ASSERT_NE(f, nullptr);
-        script(*f);
-    });
-}
-
-// Widget tests: scripted dialogs, no handler left behind, every modal
-// window handled.
-class ChoiceGuiTest : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        platform::testing::SetScripted(true);
-        platform::testing::ClearModalHandlers();
-        TemplateDateFrom = 0;
-        TemplateDateTo = 0;
-    }
-    void TearDown() override
-    {
-        platform::testing::ClearModalHandlers();
-        EXPECT_TRUE(platform::testing::UnhandledModals().isEmpty())
-            << platform::testing::UnhandledModals().join(", ").toStdString();
-    }
-    TestDatabase db;
-};
 
 }  // namespace choice_test

@@ -10,7 +10,7 @@
 #include "analysis/ulistaokrazen.h"
 #include "analysis/uprocesBrowser.h"
 #include "analysis/uwyborZakresu.h"
-#include "choice_support.h"
+#include "choice_gui_support.h"
 #include "controls/ButtonComps.h"
 #include "platform/dbgrid.h"
 #include "profiles/cataloguelist.h"
@@ -21,16 +21,6 @@
 using namespace choice_test;
 
 namespace {
-
-void Click(TImageButton* b) { emit b->clicked(); }
-
-void ClickCell(DBGrid* grid, int row, const char* field)
-{
-    const int column = grid->Table()->FieldIndex(QString::fromLatin1(field));
-    const QRect cell = grid->visualRect(grid->model()->index(row, column));
-    ASSERT_TRUE(cell.isValid());
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
-}
 
 class LapChooserTest : public ChoiceGuiTest {
 protected:

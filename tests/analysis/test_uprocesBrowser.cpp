@@ -16,15 +16,13 @@
 #include "analysis/uframmiesiac.h"
 #include "analysis/ufrmiesiacduzy.h"
 #include "analysis/uprocesBrowser.h"
-#include "choice_support.h"
+#include "choice_gui_support.h"
 #include "controls/ButtonComps.h"
 #include "shell/data/ubazy.h"
 
 using namespace choice_test;
 
 namespace {
-
-void Click(TImageButton* b) { emit b->clicked(); }
 
 QCheckBox* Tick(QFrame* panel) { return qobject_cast<QCheckBox*>(MonthFrame::ChildByTag(MonthFrame::kTickTag, panel)); }
 QLabel* Label(QFrame* panel, int tag) { return qobject_cast<QLabel*>(MonthFrame::ChildByTag(tag, panel)); }

@@ -12,7 +12,7 @@
 #include "analysis/uprocesBrowser.h"
 #include "analysis/utemplate.h"
 #include "analysis/uwyborZakresu.h"
-#include "choice_support.h"
+#include "choice_gui_support.h"
 #include "controls/ButtonComps.h"
 #include "platform/dbgrid.h"
 #include "profiles/unowycarSet.h"
@@ -21,17 +21,6 @@
 using namespace choice_test;
 
 namespace {
-
-void Click(TImageButton* b) { emit b->clicked(); }
-
-// A mouse click on the grid cell of a table row and field.
-void ClickCell(DBGrid* grid, int row, const char* field)
-{
-    const int column = grid->Table()->FieldIndex(QString::fromLatin1(field));
-    const QRect cell = grid->visualRect(grid->model()->index(row, column));
-    ASSERT_TRUE(cell.isValid());
-    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
-}
 
 // The range dialog accepted as it opens.
 void AcceptRange()

@@ -13,7 +13,7 @@
 #include "analysis/calendar.h"
 #include "analysis/uprocesBrowser.h"
 #include "analysis/uwyborZakresu.h"
-#include "choice_support.h"
+#include "choice_gui_support.h"
 #include "controls/ButtonComps.h"
 #include "profiles/cataloguelist.h"
 #include "profiles/ulistakierowcow.h"
@@ -24,8 +24,6 @@
 using namespace choice_test;
 
 namespace {
-
-void Click(TImageButton* b) { emit b->clicked(); }
 
 bool RangeMode(TfWyborZakresu& f)
 {
