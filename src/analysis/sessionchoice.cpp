@@ -31,20 +31,28 @@ constexpr int kNoTime = 1000000000;
 QVariant DateParam(TDateTime value) { return FromTDateTime(value); }
 
 // "  and  n.<column> in (" + first id + " ", " , " + each further id, " ) ",
-// each piece on a line of its own; nothing when the table is closed or empty.
+// each piece on a line of its own; nothing when the table is closed or holds
+// no ticked row.  A chooser left with Cancel keeps the rows the user
+// unticked in that visit; those are no choice and stay out of the filter.
 void AppendIdFilter(TIBQuery& q, MemTable& ids, const QString& idField, const QString& column)
 {
-    if (!ids.Active() || ids.IsEmpty())
+    if (!ids.Active())
         return;
     const int c = ids.FieldIndex(idField);
+    const int ticked = ids.FieldIndex(QStringLiteral("wybrany"));
+    bool first = true;
     for (int r = 0; r < ids.RecordCount(); ++r) {
+        if (!ids.BoolAt(r, ticked))
+            continue;
         const QString id = QString::number(ids.IntAt(r, c));
-        if (r == 0)
+        if (first)
             q.AddSQL(QStringLiteral("  and  n.") + column + QStringLiteral(" in (") + id + u' ');
         else
             q.AddSQL(QStringLiteral(" , ") + id);
+        first = false;
     }
-    q.AddSQL(QStringLiteral(" ) "));
+    if (!first)
+        q.AddSQL(QStringLiteral(" ) "));
 }
 
 void AppendChoiceFilters(TIBQuery& q)

@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QString>
 
+#include <algorithm>
 #include <vector>
 
 #include "platform/memtable.h"
@@ -96,14 +97,20 @@ inline QStringList Texts(MemTable& t, const char* field)
     return out;
 }
 
-// Fills one of the data module's id tables (memWybraniKierowcy, ...).
-inline void SetIds(MemTable& t, const char* field, const std::vector<int>& ids)
+// Fills one of the data module's id tables (memWybraneSesje,
+// memWybraniKierowcy, memwybraneTory) as their choosers leave them: rows
+// ticked, unless listed in unticked.
+inline void SetIds(MemTable& t, const char* field, const std::vector<int>& ids, const std::vector<int>& unticked = {})
 {
     t.Close();
     t.Open();
+    const bool ticks = t.FieldIndex(QStringLiteral("wybrany")) >= 0;
     for (int id : ids) {
         t.Append();
         t.FieldByName(QString::fromLatin1(field)).SetAsInteger(id);
+        if (ticks)
+            t.FieldByName(QStringLiteral("wybrany"))
+                .SetAsBoolean(std::find(unticked.begin(), unticked.end(), id) == unticked.end());
         t.Post();
     }
 }

@@ -117,6 +117,7 @@ TEST_F(SessionChoiceTest, RangeModeListsWithAndWithoutFilters)
         std::vector<int> tracks;  // empty: table closed
         std::vector<int> drivers;
         std::vector<int> expected;
+        std::vector<int> unticked = {};  // rows left unticked by a cancelled chooser
     };
     const Case cases[] = {
         {"no filter", {}, {}, {1, 2, 3, 7}},
@@ -125,6 +126,8 @@ TEST_F(SessionChoiceTest, RangeModeListsWithAndWithoutFilters)
         {"two tracks and a driver", {10, 20}, {1}, {1, 3}},
         {"track and driver without a common session", {20}, {2}, {}},
         {"two drivers", {}, {1, 2}, {1, 2, 3}},
+        {"an unticked driver row is no choice", {}, {1, 2}, {1, 3}, {2}},
+        {"only unticked rows: no condition", {}, {2}, {1, 2, 3, 7}, {2}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -133,7 +136,7 @@ TEST_F(SessionChoiceTest, RangeModeListsWithAndWithoutFilters)
         if (!c.tracks.empty())
             SetIds(DM->memwybraneTory, "id_toru", c.tracks);
         if (!c.drivers.empty())
-            SetIds(DM->memWybraniKierowcy, "id_kierowcy", c.drivers);
+            SetIds(DM->memWybraniKierowcy, "id_kierowcy", c.drivers, c.unticked);
         EXPECT_EQ(RangeIds(Day(2024, 6, 10), Day(2024, 6, 13)), c.expected);
     }
     // Open but empty tables add no condition either.
