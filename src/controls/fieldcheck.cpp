@@ -8,7 +8,7 @@
 
 #include "controls/MathCtrl.h"
 #include "platform/dialogs.h"
-#include "shell/common/codepage.h"
+#include "shell/common/cp1250.h"
 
 namespace fieldcheck {
 

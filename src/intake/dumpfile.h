@@ -12,7 +12,7 @@
 #include <stdexcept>
 
 #include "profiles/setupcolumns.h"
-#include "shell/common/codepage.h"
+#include "shell/common/cp1250.h"
 
 inline constexpr int kDumpRecordSize = 256;
 inline constexpr int kHeaderEntryCount = 48;
@@ -30,7 +30,7 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Texts on the key are code page 1250 bytes (shell/common/codepage.h).
+// Texts on the key are code page 1250 bytes (shell/common/cp1250.h).
 
 // Header word of the engine operating counter (minutes).
 inline constexpr int kOperatingCounterOffset = 12;

@@ -1,4 +1,4 @@
-#include "shell/common/codepage.h"
+#include "shell/common/cp1250.h"
 
 #include <QHash>
 
@@ -65,6 +65,11 @@ QByteArray UnicodeToCp1250(const QString& text, char replacement)
     return out;
 }
 
+QString Cp1250ToUnicode(const QByteArray& bytes)
+{
+    return Cp1250ToUnicode(reinterpret_cast<const uint8_t*>(bytes.constData()), static_cast<int>(bytes.size()));
+}
+
 bool InCp1250(char32_t codePoint)
 {
     if (codePoint < 0x80)
@@ -76,9 +81,8 @@ QString FirstCharacterOutsideCp1250(const QString& text)
 {
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text.at(i);
-        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
             return text.mid(i, 2);  // outside the basic plane: never in the code page
-        }
         if (!InCp1250(c.unicode()))
             return QString(c);
     }
