@@ -365,7 +365,7 @@ void ActivateDialog(QDialog& d)
 {
     d.activateWindow();
     QApplication::setActiveWindow(&d);
-    QTest::qWaitForWindowActive(&d, 2000);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&d, 2000));
 }
 
 // A numeric edit holding what its column cannot take keeps the editor open
