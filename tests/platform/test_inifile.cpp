@@ -237,18 +237,8 @@ TEST_F(IniFileTest, WritableFileInAFolderThatIsNotIsWrittenInPlace)
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write("[Parametry]\r\nAliasBazy=C:\\KROM\\KROMDB.GDB\r\nOstatniUpdate=1\r\n");
     }
-    ASSERT_TRUE(plainuser::SetMode(dir_.path(), 0755));
-    ASSERT_TRUE(plainuser::SetMode(file, 0666));
-    ASSERT_TRUE(plainuser::SetMode(folder, 0555));
-    const std::optional<bool> written = plainuser::Run([&] {
-        try {
-            IniFile(file).WriteInt64("Parametry", "OstatniUpdate", 45123);
-            return true;
-        } catch (const std::exception&) {
-            return false;
-        }
-    });
-    plainuser::SetMode(folder, 0755);
+    const std::optional<bool> written = plainuser::WriteInReadOnlyFolder(
+        dir_.path(), folder, file, [&] { IniFile(file).WriteInt64("Parametry", "OstatniUpdate", 45123); });
     if (!written)
         GTEST_SKIP() << "cannot run as an ordinary user here";
     EXPECT_TRUE(*written);

@@ -416,18 +416,46 @@ TEST(TrackChooserEmpty, OkReturnsZero)
 
 // ------------------------------------------------------- shared behaviour
 
-// An entry added from a chooser and saved is the current one, so OK right
-// after takes it, wherever it sorts.
-TEST(ChooserAdd, TheSavedNewEntryIsTheOneChosen)
+// The three choosers, each with the call that shows it.
+struct ChooserCall {
+    const char* className;
+    std::function<int()> choose;
+};
+const ChooserCall kChoosers[] = {
+    {"Tflistakierowcow", [] { return ChooseDriver(false); }},
+    {"TfListaTorow", [] { return ChooseTrack(false); }},
+    {"TflistaPojazdow", [] { return ChooseVehicle(); }},
+};
+
+// Two entries in each catalogue; the one added first sorts last.
+void AddTwoOfEach()
 {
-    platform::testing::SetScripted(true);
-    TestDatabase db;
     AddDriver(1, QStringLiteral("Jan"), QStringLiteral("Kowalski"));
     AddDriver(2, QStringLiteral("Anna"), QStringLiteral("Adamska"));
     AddTrack(100001, QStringLiteral("Alpha"));
     AddTrack(100002, QStringLiteral("Bravo"));
     AddProfile(1, QStringLiteral("Dry"));
     AddProfile(2, QStringLiteral("Autumn"));
+}
+
+// Runs a chooser with script acting on its browser.
+int RunChooser(const ChooserCall& chooser, const std::function<void(QDialog&, CatalogueBrowser&)>& script)
+{
+    platform::testing::OnModal(QString::fromLatin1(chooser.className), [&script](QDialog& d) {
+        auto* browser = d.findChild<CatalogueBrowser*>();
+        ASSERT_NE(browser, nullptr);
+        script(d, *browser);
+    });
+    return chooser.choose();
+}
+
+// An entry added from a chooser and saved is the current one, so OK right
+// after takes it, wherever it sorts.
+TEST(ChooserAdd, TheSavedNewEntryIsTheOneChosen)
+{
+    platform::testing::SetScripted(true);
+    TestDatabase db;
+    AddTwoOfEach();
     platform::testing::OnModal(QStringLiteral("Tfkierowca"), [](QDialog& d) {
         auto& f = static_cast<Tfkierowca&>(d);
         f.Edit1->setText(QStringLiteral("Zyla"));
@@ -443,27 +471,17 @@ TEST(ChooserAdd, TheSavedNewEntryIsTheOneChosen)
         f.Edit1->setText(QStringLiteral("Wet"));
         f.SpeedButton1->click();
     });
-    struct Case {
-        const char* chooser;
-        std::function<int()> choose;
-        int added;
-    } cases[] = {
-        {"Tflistakierowcow", [] { return ChooseDriver(false); }, 3},
-        {"TfListaTorow", [] { return ChooseTrack(false); }, 100003},
-        {"TflistaPojazdow", [] { return ChooseVehicle(); }, 3},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.chooser);
-        platform::testing::OnModal(QString::fromLatin1(c.chooser), [&c](QDialog& d) {
-            auto* browser = d.findChild<CatalogueBrowser*>();
-            ASSERT_NE(browser, nullptr);
-            Click(browser->AddButton());
-            EXPECT_EQ(browser->List()->RowCount(), 3);
-            EXPECT_EQ(browser->List()->CurrentId(), c.added);
-            EXPECT_EQ(browser->List()->CurrentRow(), 2);  // sorted last
-            Click(browser->OkButton());
+    const int added[] = {3, 100003, 3};
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(kChoosers[i].className);
+        const int chosen = RunChooser(kChoosers[i], [&](QDialog&, CatalogueBrowser& browser) {
+            Click(browser.AddButton());
+            EXPECT_EQ(browser.List()->RowCount(), 3);
+            EXPECT_EQ(browser.List()->CurrentId(), added[i]);
+            EXPECT_EQ(browser.List()->CurrentRow(), 2);  // sorted last
+            Click(browser.OkButton());
         });
-        EXPECT_EQ(c.choose(), c.added);
+        EXPECT_EQ(chosen, added[i]);
     }
     platform::testing::ClearModalHandlers();
 }
@@ -481,45 +499,24 @@ TEST(ChooserTableDoubleClick, BelowTheRowsChoosesTheCurrentRow)
         const int y = rows > 0 ? table->visualRect(table->model()->index(rows - 1, 0)).bottom() + 30 : 30;
         return QPoint(table->viewport()->width() / 2, y);
     };
-    struct Case {
-        const char* chooser;
-        std::function<int()> choose;
-        int expected;
-    };
-    auto run = [&](const Case& c) {
-        SCOPED_TRACE(c.chooser);
+    auto run = [&](const ChooserCall& chooser, int expected) {
+        SCOPED_TRACE(chooser.className);
         bool closed = false;
-        platform::testing::OnModal(QString::fromLatin1(c.chooser), [&](QDialog& d) {
-            auto* browser = d.findChild<CatalogueBrowser*>();
-            ASSERT_NE(browser, nullptr);
-            if (browser->List()->RowCount() > 1)
-                browser->List()->SetCurrentRow(1);
-            DoubleClickAt(browser->Table(), belowTheRows(browser->Table()));
+        const int chosen = RunChooser(chooser, [&](QDialog& d, CatalogueBrowser& browser) {
+            if (browser.List()->RowCount() > 1)
+                browser.List()->SetCurrentRow(1);
+            DoubleClickAt(browser.Table(), belowTheRows(browser.Table()));
             closed = !d.isVisible();
         });
-        EXPECT_EQ(c.choose(), c.expected);
+        EXPECT_EQ(chosen, expected);
         EXPECT_TRUE(closed);
     };
-    const Case empty[] = {
-        {"Tflistakierowcow", [] { return ChooseDriver(false); }, 0},
-        {"TfListaTorow", [] { return ChooseTrack(false); }, 0},
-        {"TflistaPojazdow", [] { return ChooseVehicle(); }, 0},
-    };
-    for (const Case& c : empty)
-        run(c);
-    AddDriver(1, QStringLiteral("Jan"), QStringLiteral("Kowalski"));
-    AddDriver(2, QStringLiteral("Anna"), QStringLiteral("Adamska"));
-    AddTrack(100001, QStringLiteral("Alpha"));
-    AddTrack(100002, QStringLiteral("Bravo"));
-    AddProfile(1, QStringLiteral("Dry"));
-    AddProfile(2, QStringLiteral("Autumn"));
-    const Case filled[] = {
-        {"Tflistakierowcow", [] { return ChooseDriver(false); }, 1},
-        {"TfListaTorow", [] { return ChooseTrack(false); }, 100002},
-        {"TflistaPojazdow", [] { return ChooseVehicle(); }, 1},
-    };
-    for (const Case& c : filled)
-        run(c);
+    for (const ChooserCall& chooser : kChoosers)
+        run(chooser, 0);
+    AddTwoOfEach();
+    const int second[] = {1, 100002, 1};  // the second row of each list
+    for (int i = 0; i < 3; ++i)
+        run(kChoosers[i], second[i]);
     platform::testing::ClearModalHandlers();
 }
 
@@ -537,20 +534,17 @@ TEST(ChooserPhotos, KeptAtTheSizeTheCardsShow)
     AddTrack(100001, QStringLiteral("Alpha"), {}, PhotoBytes("JPG", blue, {2400, 1800}));
     AddTrack(100002, QStringLiteral("Bravo"), {}, PhotoBytes("JPG", blue, {100, 60}));
     struct Case {
-        const char* chooser;
-        std::function<int()> choose;
+        const ChooserCall& chooser;
         QSize big, small;  // what is kept of the large and the small photo
         QColor colour;
     } cases[] = {
-        {"Tflistakierowcow", [] { return ChooseDriver(false); }, {160, 139}, {160, 139}, red},
-        {"TfListaTorow", [] { return ChooseTrack(false); }, {245, 184}, {100, 60}, blue},
+        {kChoosers[0], {160, 139}, {160, 139}, red},
+        {kChoosers[1], {245, 184}, {100, 60}, blue},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.chooser);
-        platform::testing::OnModal(QString::fromLatin1(c.chooser), [&c](QDialog& d) {
-            auto* browser = d.findChild<CatalogueBrowser*>();
-            ASSERT_NE(browser, nullptr);
-            CatalogueList* list = browser->List();
+        SCOPED_TRACE(c.chooser.className);
+        const int chosen = RunChooser(c.chooser, [&c](QDialog&, CatalogueBrowser& browser) {
+            CatalogueList* list = browser.List();
             ASSERT_EQ(list->RowCount(), 2);
             const int big = list->IdAt(0) == 1 || list->IdAt(0) == 100001 ? 0 : 1;
             for (int row = 0; row < 2; ++row) {
@@ -558,7 +552,7 @@ TEST(ChooserPhotos, KeptAtTheSizeTheCardsShow)
                 EXPECT_EQ(list->Picture(row, QStringLiteral("ZDJECIE")).size(), row == big ? c.big : c.small) << row;
             }
             // The card draws what was kept.
-            CatalogueCardView* cards = browser->Cards();
+            CatalogueCardView* cards = browser.Cards();
             ASSERT_TRUE(cards->isVisible());
             const QRect photo = cards->Delegate()->PhotoRect(cards->CardRect(big));
             const QImage shot = cards->viewport()->grab().toImage();
@@ -567,9 +561,9 @@ TEST(ChooserPhotos, KeptAtTheSizeTheCardsShow)
                           std::abs(shown.blue() - c.colour.blue()),
                       30)
                 << shown.name().toStdString();
-            Click(browser->CancelButton());
+            Click(browser.CancelButton());
         });
-        EXPECT_EQ(c.choose(), -1);
+        EXPECT_EQ(chosen, -1);
     }
     platform::testing::ClearModalHandlers();
 }

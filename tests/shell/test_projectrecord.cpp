@@ -288,19 +288,9 @@ TEST_F(ProjectFileTest, WritableFileInAFolderThatIsNotIsSavedInPlace)
     ASSERT_TRUE(QDir().mkdir(folder));
     const QString file = folder + QStringLiteral("/race.kpj");
     WriteBytes(file, QByteArray(ProjectRecord::Size, '\0'));
-    ASSERT_TRUE(plainuser::SetMode(dir_.path(), 0755));
-    ASSERT_TRUE(plainuser::SetMode(file, 0666));
-    ASSERT_TRUE(plainuser::SetMode(folder, 0555));
     const ProjectRecord saved = Patterned();
-    const std::optional<bool> written = plainuser::Run([&] {
-        try {
-            saved.SaveToFile(file);
-            return true;
-        } catch (const std::exception&) {
-            return false;
-        }
-    });
-    plainuser::SetMode(folder, 0755);
+    const std::optional<bool> written =
+        plainuser::WriteInReadOnlyFolder(dir_.path(), folder, file, [&] { saved.SaveToFile(file); });
     if (!written)
         GTEST_SKIP() << "cannot run as an ordinary user here";
     EXPECT_TRUE(*written);

@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QString>
 
+#include <exception>
 #include <functional>
 #include <optional>
 
@@ -41,6 +42,28 @@ inline std::optional<bool> Run(const std::function<bool()>& work)
 inline bool SetMode(const QString& path, mode_t mode)
 {
     return ::chmod(QFile::encodeName(path).constData(), mode) == 0;
+}
+
+// Writes a file that everyone may write inside a folder where no new file
+// may be made: makes it so under base (the test's temporary folder), runs
+// write (which throws on failure) as an ordinary user and gives the folder
+// back its rights.  Whether the write succeeded, or nothing when the rights
+// could not be given up.
+inline std::optional<bool> WriteInReadOnlyFolder(const QString& base, const QString& folder, const QString& file,
+                                                 const std::function<void()>& write)
+{
+    if (!SetMode(base, 0755) || !SetMode(file, 0666) || !SetMode(folder, 0555))
+        return std::nullopt;
+    const std::optional<bool> written = Run([&] {
+        try {
+            write();
+            return true;
+        } catch (const std::exception&) {
+            return false;
+        }
+    });
+    SetMode(folder, 0755);
+    return written;
 }
 
 }  // namespace plainuser
