@@ -27,6 +27,15 @@ double MeanRpmChange(int64_t sum, int64_t count)
 
 // -------------------------------------------------------- sample writer
 
+bool CorruptLineRecord(const SampleValues& v)
+{
+    if (v.type != kSampleLapLine && v.type != kSampleSectorLine)
+        return false;
+    // The crossing lies within the record's own second; a lap line starts
+    // lap byte 120, which closes lap byte 120 - 1, so it is at least 1.
+    return v.lineHundredths > 99 || (v.type == kSampleLapLine && v.lap == 0);
+}
+
 void SessionSampleWriter::BeginSession(int idNag, int firstPositionId, int raceIndex)
 {
     idNag_ = idNag;
@@ -89,9 +98,13 @@ bool SessionSampleWriter::WriteSample(const uint8_t* record, SampleFormat format
 
     SampleValues& v = values_;
     DecodeSampleRecord(record, format, v);
+    // A line record that cannot be true (see CorruptLineRecord) would store
+    // negative times and lap numbers: its samples are kept as ordinary data
+    // and no lap or sector is closed by it.
+    const uint8_t line = CorruptLineRecord(v) ? 0 : type;
 
     int sampleTime = seconds_ * 100;
-    const int crossing = (type == kSampleLapLine || type == kSampleSectorLine) ? seconds_ * 100 + v.lineHundredths : 0;
+    const int crossing = (line == kSampleLapLine || line == kSampleSectorLine) ? seconds_ * 100 + v.lineHundredths : 0;
 
     // What is the same for the ten rows of the record.
     PositionRow& row = row_;
@@ -165,7 +178,7 @@ bool SessionSampleWriter::WriteSample(const uint8_t* record, SampleFormat format
 
         // Lap and sector of the sample; closing of the lap or sector whose
         // line is crossed in this second.
-        if (type == kSampleLapLine) {
+        if (line == kSampleLapLine) {
             if (sampleTime == crossing) {
                 lapClosing_ = true;
                 ComputeLapAverages();
@@ -186,7 +199,7 @@ bool SessionSampleWriter::WriteSample(const uint8_t* record, SampleFormat format
                 row.okrazenie = v.lap - 1;
                 row.sektor = 1;
             }
-        } else if (type == kSampleSectorLine) {
+        } else if (line == kSampleSectorLine) {
             if (sampleTime <= crossing) {
                 sectorClosing_ = true;
                 ComputeSectorAverages();
@@ -209,7 +222,7 @@ bool SessionSampleWriter::WriteSample(const uint8_t* record, SampleFormat format
         ++nextPositionId_;
     }
 
-    if (type == kSampleLapLine) {
+    if (line == kSampleLapLine) {
         const int lapTime = crossing - prevLapCrossing_;
         const int sectorTime = crossing - prevSectorCrossing_;
         prevLapCrossing_ = crossing;
@@ -239,7 +252,7 @@ bool SessionSampleWriter::WriteSample(const uint8_t* record, SampleFormat format
             sink.WriteSector(sector);
         }
         firstLine_ = false;
-    } else if (type == kSampleSectorLine) {
+    } else if (line == kSampleSectorLine) {
         const int sectorTime = crossing - prevSectorCrossing_;
         prevSectorCrossing_ = crossing;
         if (!firstLine_) {
@@ -476,11 +489,18 @@ bool ImportSession(KeyDumpFile& file, const SessionHeaderRecord& header, int id,
 
 // -------------------------------------------------------------- import
 
+QString FinishedText(const ImportSummary& summary)
+{
+    return QStringLiteral("Finished\nSessions stored: %1\nSkipped as already stored: %2\nFailed: %3")
+        .arg(summary.imported)
+        .arg(summary.skipped)
+        .arg(summary.failed);
+}
+
 ImportSummary ImportSessions(const QString& folder, const ImportCallbacks& cb)
 {
     ImportSummary summary;
     MemTable& mem = DM->memPrzejazdy;
-    const int cTicked = mem.FieldIndex(QStringLiteral("wybrany"));
     int driverId = -1;
     int trackId = -1;
     SessionSampleWriter writer;
@@ -492,59 +512,83 @@ ImportSummary ImportSessions(const QString& folder, const ImportCallbacks& cb)
     const int pEnd = stored.ParamIndex(QStringLiteral("DATA_KONIEC"));
     const int pSerial = stored.ParamIndex(QStringLiteral("NR_SERYJNY_KROM"));
 
+    auto tell = [&cb](const QString& text) {
+        if (cb.message)
+            cb.message(text);
+    };
+
+    // The ticked rows of the check list in its order (file, then entry),
+    // each found again by its file name and entry number, so that a dump
+    // file appearing or going while the list was open cannot put another
+    // session in place of the one the user ticked.
     const QString base = IncludeBackslash(folder);
-    const QStringList names = DumpFileNames(folder);
-    for (int i = 0; i < names.size(); ++i) {
-        const QString serial = SerialFromFileName(names[i]);
-        KeyDumpFile file;
-        if (!file.Open(base + names[i])) {
-            if (cb.message)
-                cb.message(file.ErrorText());
+    KeyDumpFile file;
+    QString openName;
+    bool fileUsable = false;
+    const int rows = mem.Active() ? mem.RecordCount() : 0;
+    const int cTicked = mem.FieldIndex(QStringLiteral("wybrany"));
+    const int cFile = mem.FieldIndex(QStringLiteral("plik"));
+    const int cEntry = mem.FieldIndex(QStringLiteral("numer_wpisu"));
+    const int cEnd = mem.FieldIndex(QStringLiteral("data"));
+    for (int row = 0; row < rows; ++row) {
+        if (!mem.BoolAt(row, cTicked))
+            continue;
+        const QString name = mem.StringAt(row, cFile);
+        const int e = mem.IntAt(row, cEntry);
+        if (name != openName || !file.IsOpen()) {
+            file.Close();
+            openName = name;
+            fileUsable = file.Open(base + name) && file.HasHeaderRecords();
+            if (!fileUsable)
+                tell(file.ErrorText().isEmpty() ? ShortDumpFileMessage(name) : file.ErrorText());
+        }
+        if (!fileUsable) {
+            ++summary.failed;
             continue;
         }
-        // A file without all its header records was reported when the list
-        // was built and has no rows in it.
-        if (!file.HasHeaderRecords())
+        const QString serial = SerialFromFileName(name);
+        const SessionHeaderRecord header = file.ReadHeader(e);
+        QDateTime end;
+        if (header.IsFree() || !header.SessionEnd(end) || ToTDateTime(end) != mem.FloatAt(row, cEnd)) {
+            tell(QStringLiteral("Entry %1 of %2 no longer holds the session listed; it was not imported.")
+                     .arg(e)
+                     .arg(name));
+            ++summary.failed;
             continue;
-        for (int e = 1; e <= kHeaderEntryCount; ++e) {
-            const SessionHeaderRecord header = file.ReadHeader(e);
-            if (!mem.Active())
-                continue;
-            const int row = mem.Find(QStringLiteral("nr_pliku;numer_wpisu"), {i, e});
-            if (row < 0 || !mem.BoolAt(row, cTicked) || header.IsFree())
-                continue;
-            QDateTime end;
-            if (!header.SessionEnd(end))
-                continue;
-
-            stored.SetParam(pEnd, end);
-            stored.SetParam(pSerial, serial);
-            stored.Open();
-            const int existing = stored.FieldByName(QStringLiteral("id_nag")).AsInteger();
-            stored.Close();
-            if (existing > 0)
-                continue;
-
-            const int id = cb.confirmHeader ? cb.confirmHeader(serial, header, driverId, trackId) : -1;
-            if (id == -2) {
-                if (DM->TransEdit.Active())
-                    DM->TransEdit.Commit();
-                summary.cancelled = true;
-                return summary;
-            }
-            if (id <= 0)
-                continue;
-
-            if (!sink)
-                sink = std::make_unique<DatabaseRowSink>();
-            if (ImportSession(file, header, id, writer, *sink, cb))
-                ++summary.imported;
-            else
-                ++summary.failed;
         }
-        file.Close();
+
+        stored.SetParam(pEnd, end);
+        stored.SetParam(pSerial, serial);
+        stored.Open();
+        const int existing = stored.FieldByName(QStringLiteral("id_nag")).AsInteger();
+        stored.Close();
+        if (existing > 0) {
+            ++summary.skipped;
+            continue;
+        }
+
+        const int id = cb.confirmHeader ? cb.confirmHeader(serial, header, driverId, trackId) : -1;
+        if (id == -2) {
+            if (DM->TransEdit.Active())
+                DM->TransEdit.Commit();
+            summary.cancelled = true;
+            return summary;
+        }
+        if (id == 0)
+            ++summary.skipped;
+        else if (id == -3)
+            ++summary.failed;
+        if (id <= 0)
+            continue;
+
+        if (!sink)
+            sink = std::make_unique<DatabaseRowSink>();
+        if (ImportSession(file, header, id, writer, *sink, cb))
+            ++summary.imported;
+        else
+            ++summary.failed;
     }
-    if (cb.message)
-        cb.message(QStringLiteral("Finished"));
+    file.Close();
+    tell(FinishedText(summary));
     return summary;
 }

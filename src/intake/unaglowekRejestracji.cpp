@@ -301,9 +301,9 @@ int TfNaglowekRejestracji::InsertHeader()
         // skipped, and the user learns why.
         newId_ = 0;
         platform::ShowMessage(QStringLiteral("The session could not be stored: ") + error);
-        result_ = kSkipped;
+        result_ = kFailed;
         reject();
-        return kSkipped;
+        return kFailed;
     }
     return newId_;
 }

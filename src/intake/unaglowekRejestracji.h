@@ -26,6 +26,7 @@ public:
     // Results of the form.
     static constexpr int kSkipped = -1;
     static constexpr int kCancelAll = -2;
+    static constexpr int kFailed = -3;  // the row could not be stored (the user was told)
     static constexpr int kSetupCount = 30;
 
     TfNaglowekRejestracji(const QString& serial, const SessionHeaderRecord& header, int driverId, int trackId,
@@ -80,7 +81,7 @@ public:
     // or the row could not be stored.
     int Save();
     // The NAGLOWKI insert; closes the form for a duplicate (result 0) and
-    // for a row the database refused (result -1, after a message).
+    // for a row the database refused (result kFailed, after a message).
     int InsertHeader();
 
 public slots:
@@ -112,5 +113,5 @@ private:
 // The header form for one session.  driverId and trackId carry in the
 // proposal (-1 = none) and carry out the choice.  Returns the new ID_NAG
 // (> 0), 0 when an equal header exists already, -1 when the session is
-// skipped (also when its row could not be stored), -2 for "Cancel all".
+// skipped, -2 for "Cancel all", -3 when its row could not be stored.
 int ConfirmSessionHeader(const QString& serial, const SessionHeaderRecord& header, int& driverId, int& trackId);

@@ -77,6 +77,15 @@ QDateTime At(int day, int hour)
     return QDateTime(QDate(2024, 7, day), QTime(hour, 0), Qt::UTC);
 }
 
+// The closing message with its counts.
+QString Finished(int stored, int skipped, int failed)
+{
+    return QStringLiteral("Finished\nSessions stored: %1\nSkipped as already stored: %2\nFailed: %3")
+        .arg(stored)
+        .arg(skipped)
+        .arg(failed);
+}
+
 class IntakeFlowTest : public ::testing::Test {
 protected:
     TestDatabase db;
@@ -263,7 +272,7 @@ TEST_F(IntakeFlowTest, EndToEndFromASimulatedKey)
 
     EXPECT_TRUE(platform::testing::UnhandledModals().isEmpty())
         << platform::testing::UnhandledModals().join(u',').toStdString();
-    EXPECT_EQ(platform::testing::Messages(), QStringList{QStringLiteral("Finished")});
+    EXPECT_EQ(platform::testing::Messages(), QStringList{Finished(3, 0, 0)});
     EXPECT_TRUE(Exists(QStringLiteral("dane2_77.bin")));
     EXPECT_TRUE(Exists(QStringLiteral("dane5_78.bin")));
     EXPECT_FALSE(Exists(QStringLiteral("dane1_5.bin")));
@@ -318,7 +327,7 @@ TEST_F(IntakeFlowTest, KeyRoadWithoutAKey)
     EXPECT_EQ(listed, 0);
     EXPECT_TRUE(acceptAllCleared);
     EXPECT_EQ(headerForms, 0);
-    EXPECT_EQ(platform::testing::Messages(), QStringList{QStringLiteral("Finished")});
+    EXPECT_EQ(platform::testing::Messages(), QStringList{Finished(0, 0, 0)});
     EXPECT_EQ(QDir(programDir.path()).entryList({QStringLiteral("dane*.bin")}, QDir::Files), QStringList());
     EXPECT_FALSE(Exists(QStringLiteral("DANE4_9.BIN")));
     EXPECT_TRUE(Exists(QStringLiteral("notes.txt")));
@@ -359,7 +368,7 @@ TEST_F(IntakeFlowTest, CancelledListLeavesTheFilesForReadFromFiles)
     EXPECT_TRUE(Exists(QStringLiteral("dane3_77.bin")));
     EXPECT_EQ(QFileInfo(PathOf(QStringLiteral("dane3_77.bin"))).lastModified(), written);
     EXPECT_FALSE(presence.isActive());  // the timer is not touched
-    EXPECT_EQ(platform::testing::Messages(), QStringList{QStringLiteral("Finished")});
+    EXPECT_EQ(platform::testing::Messages(), QStringList{Finished(2, 0, 0)});
     for (const kromsim::SessionTruth& t : truth.sessions)
         ExpectStored(truth, t);
 
@@ -404,7 +413,7 @@ TEST_F(IntakeFlowTest, RefusedHeaderRowWritesNoSamples)
     ASSERT_EQ(messages.size(), 2) << messages.join(u'|').toStdString();
     EXPECT_TRUE(messages[0].startsWith(QStringLiteral("The session could not be stored: "))) << messages[0].toStdString();
     EXPECT_TRUE(messages[0].contains(QStringLiteral("CHK_TEST_SERIAL"))) << messages[0].toStdString();
-    EXPECT_EQ(messages[1], QStringLiteral("Finished"));
+    EXPECT_EQ(messages[1], Finished(1, 0, 1));
     EXPECT_EQ(Count(QStringLiteral("select count(*) from NAGLOWKI")), 1);
     ExpectStored(goodTruth, goodTruth.sessions[0]);
     EXPECT_EQ(Count(QStringLiteral("select count(*) from POZYCJE")), goodTruth.sessions[0].positionRows);

@@ -393,7 +393,7 @@ TEST_F(HeaderFormTest, AcceptAllSavesTheFollowingSessions200msAfterTheyShow)
 }
 
 // A row the database refuses is not reported as stored: the message with
-// the database's own text, and the session is skipped.
+// the database's own text, and the session counts as failed.
 TEST_F(HeaderFormTest, RefusedInsertIsReportedAndSkipsTheSession)
 {
     db.Exec(QStringLiteral("alter table NAGLOWKI add constraint CHK_TEST_SERIAL check (NR_SERYJNY_KROM <> '666')"));
@@ -409,7 +409,7 @@ TEST_F(HeaderFormTest, RefusedInsertIsReportedAndSkipsTheSession)
                 f.SpeedButton3Click();
             closed = !f.isVisible();
         });
-        EXPECT_EQ(result, -1) << acceptAll;
+        EXPECT_EQ(result, TfNaglowekRejestracji::kFailed) << acceptAll;
         EXPECT_TRUE(closed) << acceptAll;
         const QStringList messages = platform::testing::Messages();
         ASSERT_EQ(messages.size(), 1) << acceptAll;
