@@ -139,14 +139,17 @@ void ReadDataFromKey(QTimer* presenceTimer)
         timer->stop();
 
     RunGuarded([] {
-        // The dump files of the previous intake go first: names collected,
-        // then each deleted.
+        // The dump files of the previous intake are replaced only by a
+        // download that read every key completely; after a failure they
+        // stay beside whatever was read, so no session on disk is lost.
         const QString folder = IncludeBackslash(ProgramFolder());
         const QStringList old = DumpFileNames(folder);
-        for (const QString& name : old)
-            QFile::remove(folder + name);
-
-        ShowKeyReader();
+        const KeyReadResult read = ShowKeyReader();
+        if (read.complete) {
+            for (const QString& name : old)
+                if (!read.written.contains(name))
+                    QFile::remove(folder + name);
+        }
         ListAndImport();
     });
 

@@ -27,6 +27,7 @@
 #include "controls/ButtonComps.h"
 #include "intake/ulistazodczytu.h"
 #include "intake/unaglowekRejestracji.h"
+#include "intake/uodczytkrom.h"
 #include "kromsim.h"
 #include "platform/dialogs.h"
 #include "platform/usb_simkey.h"
@@ -333,6 +334,74 @@ TEST_F(IntakeFlowTest, KeyRoadWithoutAKey)
     EXPECT_TRUE(Exists(QStringLiteral("notes.txt")));
     EXPECT_TRUE(presence.isActive());
     EXPECT_EQ(Count(QStringLiteral("select count(*) from NAGLOWKI")), 0);
+}
+
+// A key pulled out part way: the reader names the slot it could not read,
+// the earlier dump files stay (the one of that slot as it was), and their
+// sessions are listed and imported beside the ones read now.
+TEST_F(IntakeFlowTest, FailedDownloadKeepsTheEarlierDumpFiles)
+{
+    kromsim::DumpOptions oldSlot5;
+    oldSlot5.slot = 5;
+    oldSlot5.serial = QStringLiteral("78");
+    oldSlot5.sessions = {Session(2, SampleFormat::Plain, At(8, 9), 51)};
+    kromsim::DumpOptions otherLogger;
+    otherLogger.slot = 9;
+    otherLogger.serial = QStringLiteral("1");
+    otherLogger.sessions = {Session(2, SampleFormat::Gps, At(8, 10), 52)};
+    const kromsim::DumpTruth oldTruth = kromsim::WriteDumpFile(programDir.path(), oldSlot5);
+    const kromsim::DumpTruth otherTruth = kromsim::WriteDumpFile(programDir.path(), otherLogger);
+    const QByteArray oldBytes = [&] {
+        QFile f(PathOf(QStringLiteral("dane5_78.bin")));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    ASSERT_FALSE(oldBytes.isEmpty());
+
+    kromsim::DumpOptions slot2;
+    slot2.slot = 2;
+    slot2.serial = QStringLiteral("77");
+    slot2.sessions = {Session(3, SampleFormat::Plain, At(9, 9), 53)};
+    kromsim::DumpOptions slot5 = oldSlot5;
+    slot5.sessions = {Session(2, SampleFormat::Plain, At(9, 10), 54)};
+    kromsim::DumpImage image2, image5;
+    const kromsim::DumpTruth truth2 = kromsim::BuildDump(slot2, image2);
+    kromsim::BuildDump(slot5, image5);
+    const QString keyPath = PathOf(QStringLiteral("key.img"));
+    ASSERT_TRUE(kromsim::WriteKeyImage(keyPath, {{2, 77, &image2}, {5, 78, &image5}}));
+    platform::SimKeyOptions pulledOut;
+    pulledOut.failReadAt = 4 * 8192 + 2049 + 3000;
+    InstallKey({{keyPath.toStdString(), pulledOut}});
+
+    bool stayedOpen = false;
+    platform::testing::OnModal(QStringLiteral("Tfczytajkrom"), [&](QDialog& d) {
+        auto& reader = static_cast<Tfczytajkrom&>(d);
+        QElapsedTimer clock;
+        clock.start();
+        while (!reader.DownloadDone() && clock.elapsed() < 60000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        stayedOpen = reader.isVisible();
+        reader.reject();  // the user closes it
+    });
+    int listed = -1;
+    OnCheckList([&](TfListaZOdczytu& f) {
+        listed = DM->memPrzejazdy.RecordCount();
+        f.SpeedButton3Click();
+    });
+    SaveEveryHeader();
+    ReadDataFromKey(&presence);
+
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_EQ(platform::testing::Messages(),
+              (QStringList{QStringLiteral("Communication error\nSlots not read: 5"), Finished(3, 0, 0)}));
+    EXPECT_EQ(QDir(programDir.path()).entryList({QStringLiteral("dane*.bin")}, QDir::Files),
+              (QStringList{QStringLiteral("dane2_77.bin"), QStringLiteral("dane5_78.bin"), QStringLiteral("dane9_1.bin")}));
+    QFile kept(PathOf(QStringLiteral("dane5_78.bin")));
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(kept.readAll() == oldBytes);
+    EXPECT_EQ(listed, 3);
+    ExpectStored(truth2, truth2.sessions[0]);
+    ExpectStored(oldTruth, oldTruth.sessions[0]);
+    ExpectStored(otherTruth, otherTruth.sessions[0]);
 }
 
 // Cancelling the check list leaves the downloaded files; "Read from files"
