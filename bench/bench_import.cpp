@@ -24,6 +24,7 @@
 
 #include "intake/headerstore.h"
 #include "intake/sessionimport.h"
+#include "shell/data/fbbulk.h"
 #include "intake/sessionlist.h"
 #include "kromsim.h"
 #include "shell/data/dbcreate.h"
@@ -115,10 +116,11 @@ void BM_ImportSessions(benchmark::State& state)
         FreshDatabase db;
         BuildSessionList(DumpFolder(), {});
         ImportCallbacks cb;
-        cb.confirmHeader = [](const QString& serial, const SessionHeaderRecord& h, int& d, int& t) {
+        cb.confirmHeader = [](const QString& serial, const SessionHeaderRecord& h, int& d, int& t,
+                              FbTransaction& session) {
             d = 1;
             t = 1;
-            return InsertHeader(serial, h, d, t);
+            return InsertHeader(serial, h, d, t, nullptr, &session);
         };
         state.ResumeTiming();
         const auto t0 = std::chrono::steady_clock::now();

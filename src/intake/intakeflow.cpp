@@ -111,7 +111,10 @@ void ListAndImport()
 
     BusyIndicator busy;
     ImportCallbacks callbacks;
-    callbacks.confirmHeader = ConfirmSessionHeader;
+    callbacks.confirmHeader = [](const QString& serial, const SessionHeaderRecord& header, int& driverId,
+                                 int& trackId, FbTransaction& session) {
+        return ConfirmSessionHeader(serial, header, driverId, trackId, &session);
+    };
     callbacks.message = [](const QString& text) { platform::ShowMessage(text); };
     callbacks.progress = [&busy](int done, int expected) { busy.Progress(done, expected); };
     callbacks.busy = [&busy](bool on) { busy.Set(on); };

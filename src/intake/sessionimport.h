@@ -3,7 +3,7 @@
 // confirmation (the header form), then one POZYCJE row per RPM sample, an
 // OKRAZENIA_REJ row per completed lap and a SEKTORY row per completed
 // sector, with RPM averages and mean rises and falls computed on the fly,
-// in one TransEdit transaction per session.
+// in one transaction per session that also holds its NAGLOWKI row.
 #include <QString>
 
 #include <cstdint>
@@ -11,6 +11,8 @@
 
 #include "intake/dumpfile.h"
 #include "intake/samples.h"
+
+class FbTransaction;
 
 // One POZYCJE row.
 struct PositionRow {
@@ -133,8 +135,10 @@ struct ImportCallbacks {
     // skip the session, -2 to stop the whole import, -3 when the row could
     // not be stored (counted as failed).  driverId and trackId
     // carry from session to session (-1 = none).
+    // The row goes into session, the transaction in which the session's
+    // samples follow (InsertHeader with the session).
     std::function<int(const QString& serial, const SessionHeaderRecord& header, int& driverId,
-                      int& trackId)>
+                      int& trackId, FbTransaction& session)>
         confirmHeader;
     // Messages to the user: an error inside a session in its own words,
     // "Finished" at the end.

@@ -11,6 +11,7 @@
 
 #include "intake/dumpfile.h"
 
+class FbTransaction;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -70,6 +71,9 @@ public:
     int NewId() const { return newId_; }
     const QString& Serial() const { return serial_; }
     const SessionHeaderRecord& Header() const { return header_; }
+    // The import's transaction of this session: the row is inserted into it
+    // and committed with the samples.  Without one the row is committed at once.
+    void SetSessionTransaction(FbTransaction* session) { session_ = session; }
 
     // Session end, proposed driver, driver and track names, set-up values
     // and the operating counter from the header record.
@@ -107,6 +111,7 @@ private:
     int trackId_;
     int result_ = kSkipped;
     int newId_ = 0;
+    FbTransaction* session_ = nullptr;
     std::array<TIntEdit*, kSetupCount> intEdits_{};
 };
 
@@ -114,4 +119,6 @@ private:
 // proposal (-1 = none) and carry out the choice.  Returns the new ID_NAG
 // (> 0), 0 when an equal header exists already, -1 when the session is
 // skipped, -2 for "Cancel all", -3 when its row could not be stored.
-int ConfirmSessionHeader(const QString& serial, const SessionHeaderRecord& header, int& driverId, int& trackId);
+// session: the import's transaction of the session (see SetSessionTransaction).
+int ConfirmSessionHeader(const QString& serial, const SessionHeaderRecord& header, int& driverId, int& trackId,
+                         FbTransaction* session = nullptr);

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -14,6 +15,7 @@
 #include "intake/sessionlist.h"
 #include "kromsim.h"
 #include "shell/common/stale.h"
+#include "shell/data/fbbulk.h"
 #include "support/testdb.h"
 
 namespace {
@@ -115,18 +117,20 @@ protected:
 
     // Lists and imports, confirming every header with driver 1 and track 1
     // unless a confirmation of its own is given.
-    ImportSummary Import(std::function<int(const QString&, const SessionHeaderRecord&, int&, int&)> confirm = {})
+    using Confirm = std::function<int(const QString&, const SessionHeaderRecord&, int&, int&, FbTransaction&)>;
+    ImportSummary Import(Confirm confirm = {})
     {
         List();
         ImportCallbacks cb;
-        cb.confirmHeader = [&](const QString& serial, const SessionHeaderRecord& h, int& d, int& t) {
+        cb.confirmHeader = [&](const QString& serial, const SessionHeaderRecord& h, int& d, int& t,
+                               FbTransaction& session) {
             ++confirmations;
             if (confirm)
-                return confirm(serial, h, d, t);
+                return confirm(serial, h, d, t, session);
             d = 1;
             t = 1;
             QString error;
-            const int id = InsertHeader(serial, h, d, t, &error);
+            const int id = InsertHeader(serial, h, d, t, &error, &session);
             EXPECT_GE(id, 0) << error.toStdString();
             return id;
         };
@@ -603,10 +607,11 @@ TEST_F(ImportTest, FailedHeaderInsertWritesNoSamples)
     s.samples = {Rec(1, 0, 0, 1, Flat(5000)), EndRec()};
     WriteDump(QStringLiteral("dane1_77.bin"), kMinDumpRecords + 40, {s});
     QString error;
-    const ImportSummary sum = Import([&](const QString& serial, const SessionHeaderRecord& h, int& d, int& t) {
+    const ImportSummary sum = Import([&](const QString& serial, const SessionHeaderRecord& h, int& d, int& t,
+                                         FbTransaction& session) {
         d = 1;
         t = 1;
-        return InsertHeader(serial, h, d, t, &error);
+        return InsertHeader(serial, h, d, t, &error, &session);
     });
     EXPECT_EQ(sum.imported, 0);
     EXPECT_FALSE(error.isEmpty());
@@ -647,16 +652,16 @@ TEST_F(ImportTest, WhatIsOfferedAndCancelAll)
 
     std::vector<int> offered;
     ImportCallbacks cb;
-    cb.confirmHeader = [&](const QString&, const SessionHeaderRecord& h, int& d, int&) {
+    cb.confirmHeader = [&](const QString&, const SessionHeaderRecord& h, int& d, int&, FbTransaction&) {
         offered.push_back(h.RaceIndex());
         d = 42;  // carried to the next confirmation
         return offered.size() == 1 ? -1 : -2;
     };
     int carried = 0;
     auto inner = cb.confirmHeader;
-    cb.confirmHeader = [&](const QString& s, const SessionHeaderRecord& h, int& d, int& t) {
+    cb.confirmHeader = [&](const QString& s, const SessionHeaderRecord& h, int& d, int& t, FbTransaction& session) {
         carried = d;
-        return inner(s, h, d, t);
+        return inner(s, h, d, t, session);
     };
     cb.message = [this](const QString& m) { messages.append(m); };
     const ImportSummary sum = ImportSessions(folder.path(), cb);
@@ -679,10 +684,11 @@ TEST_F(ImportTest, SimulatedSessionsMatchTheSimulatorsTruth)
     db.Exec(QStringLiteral("insert into KROM_KIEROWCY (ID_KIEROWCY, NR_SER_KROM) values (2, '78')"));
     db.Exec(QStringLiteral("insert into KROM_KIEROWCY (ID_KIEROWCY, NR_SER_KROM) values (3, '79')"));
 
-    const ImportSummary sum = Import([](const QString& serial, const SessionHeaderRecord& h, int& d, int& t) {
+    const ImportSummary sum = Import([](const QString& serial, const SessionHeaderRecord& h, int& d, int& t,
+                                        FbTransaction& session) {
         d = ProposeDriver(serial);
         t = 1;
-        return InsertHeader(serial, h, d, t);
+        return InsertHeader(serial, h, d, t, nullptr, &session);
     });
     EXPECT_EQ(sum.failed, 1);  // the session without end record
 
@@ -896,14 +902,15 @@ TEST_F(ImportTest, ClosingMessageCountsWhatHappened)
     mem.SetBoolAt(0, mem.FieldIndex(QStringLiteral("wybrany")), true);
 
     ImportCallbacks cb;
-    cb.confirmHeader = [](const QString& serial, const SessionHeaderRecord& h, int& d, int& t) {
+    cb.confirmHeader = [](const QString& serial, const SessionHeaderRecord& h, int& d, int& t,
+                          FbTransaction& session) {
         switch (h.RaceIndex()) {
         case 1: return 0;    // the form found an equal session
         case 2: return -1;   // skipped by the user: not counted
         default:
             d = 1;
             t = 1;
-            return InsertHeader(serial, h, d, t);
+            return InsertHeader(serial, h, d, t, nullptr, &session);
         }
     };
     cb.message = [this](const QString& m) { messages.append(m); };
@@ -939,11 +946,12 @@ TEST_F(ImportTest, TickedRowsAreFoundByFileNameAndEntry)
 
     ImportCallbacks cb;
     std::vector<int> offered;
-    cb.confirmHeader = [&](const QString& serial, const SessionHeaderRecord& h, int& d, int& t) {
+    cb.confirmHeader = [&](const QString& serial, const SessionHeaderRecord& h, int& d, int& t,
+                           FbTransaction& session) {
         offered.push_back(h.Byte(1));
         d = 1;
         t = 1;
-        return InsertHeader(serial, h, d, t);
+        return InsertHeader(serial, h, d, t, nullptr, &session);
     };
     cb.message = [this](const QString& m) { messages.append(m); };
     ImportSummary sum = ImportSessions(folder.path(), cb);
@@ -966,6 +974,127 @@ TEST_F(ImportTest, TickedRowsAreFoundByFileNameAndEntry)
     ASSERT_EQ(messages.size(), 2);
     EXPECT_TRUE(messages[0].contains(QStringLiteral("dane1_5.bin"))) << messages[0].toStdString();
     EXPECT_EQ(messages[1], Finished(2, 0, 1));
+}
+
+// The program killed in the middle of a session's import: nothing of the
+// session is left behind (no header without its samples), so the next
+// intake offers it again and every row arrives.
+TEST_F(ImportTest, ImportKilledPartWayLeavesTheSessionToImportAgain)
+{
+    kromsim::DumpOptions dump;
+    dump.serial = QStringLiteral("77");
+    kromsim::SessionOptions options;
+    options.laps = 3;
+    options.seed = 7;
+    dump.sessions = {options};
+    const kromsim::DumpTruth truth = kromsim::WriteDumpFile(folder.path(), dump);
+    const kromsim::SessionTruth& t = truth.sessions.at(0);
+    ASSERT_GT(t.records, 60);
+
+    // The child's embedded engine needs the database file to itself.
+    ASSERT_FALSE(db.dm().OpenDatabase(QString()));
+    QProcess child;
+    child.start(QStringLiteral(IMPORT_CHILD), {db.Path(), folder.path(), QStringLiteral("50")});
+    ASSERT_TRUE(child.waitForStarted());
+    QByteArray out;
+    while (!out.contains("writing") && child.waitForReadyRead(60000))
+        out += child.readAllStandardOutput();
+    ASSERT_TRUE(out.contains("writing")) << child.readAllStandardError().toStdString();
+    child.kill();
+    ASSERT_TRUE(child.waitForFinished(60000));
+    EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
+    ASSERT_TRUE(db.dm().OpenDatabase(db.Path())) << db.dm().LastOpenError().toStdString();
+
+    EXPECT_EQ(Count(QStringLiteral("NAGLOWKI")), 0);
+    EXPECT_EQ(Count(QStringLiteral("POZYCJE")), 0);
+    const ImportSummary sum = Import();
+    EXPECT_EQ(sum.imported, 1);
+    const int id = db.Scalar(QStringLiteral("select max(ID_NAG) from NAGLOWKI")).toInt();
+    EXPECT_EQ(Count(QStringLiteral("POZYCJE")), t.positionRows);
+    EXPECT_EQ(Positions(id).size(), static_cast<size_t>(t.positionRows));
+    EXPECT_EQ(Laps(id).size(), t.laps.size());
+    EXPECT_EQ(Sectors(id).size(), t.sectors.size());
+    ASSERT_TRUE(t.startFirstLap.has_value());
+    EXPECT_EQ(HeaderColumn(id, "START_PIERWSZ_OKR").toInt(), *t.startFirstLap);
+}
+
+// A commit the database refuses ends the session's transaction: the
+// session is rolled back whole (header included) with the database's
+// message, and the next session writes the very ids the refused one held
+// without waiting on it.
+TEST_F(ImportTest, RefusedCommitRollsTheSessionBackWhole)
+{
+    db.Exec(QStringLiteral("create exception E_REFUSED 'commit refused here'"));
+    db.Exec(QStringLiteral("create trigger T_REFUSE on transaction commit as begin "
+                           "if (exists(select 1 from NAGLOWKI where NR_SERYJNY_KROM = '666')) then "
+                           "exception E_REFUSED; end"));
+    auto session = [](int hour) {
+        HandSession s;
+        s.hour = hour;
+        s.samples = {Rec(3, 0, 1, 1, Flat(5000)), Rec(1, 0, 1, 1, Flat(6000)), Rec(3, 0, 2, 1, Flat(7000)), EndRec()};
+        return s;
+    };
+    WriteDump(QStringLiteral("dane1_666.bin"), kRingFirstRecord + 40, {session(10)});
+    WriteDump(QStringLiteral("dane2_77.bin"), kRingFirstRecord + 40, {session(11)});
+
+    ImportSummary sum = Import();
+    EXPECT_EQ(sum.imported, 1);
+    EXPECT_EQ(sum.failed, 1);
+    ASSERT_EQ(messages.size(), 2);
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("commit refused here"))) << messages[0].toStdString();
+    EXPECT_EQ(messages[1], Finished(1, 0, 1));
+    EXPECT_EQ(HeaderId(10), 0);
+    EXPECT_EQ(HeaderId(11), 1);
+    EXPECT_EQ(Count(QStringLiteral("POZYCJE")), 30);
+    EXPECT_EQ(db.Scalar(QStringLiteral("select min(ID_POZYCJI) from POZYCJE")).toInt(), 1);
+
+    db.Exec(QStringLiteral("drop trigger T_REFUSE"));
+    messages.clear();
+    sum = Import();
+    EXPECT_EQ(sum.imported, 1);
+    EXPECT_EQ(Positions(HeaderId(10)).size(), 30u);
+    EXPECT_EQ(Laps(HeaderId(10)).size(), 1u);
+}
+
+// A row another connection holds makes the session that needs it fail
+// after the lock time-out, as any database error does (message, rollback,
+// next session); once the row is free the session is imported.
+TEST_F(ImportTest, RowHeldElsewhereFailsOnlyItsSessionAfterTheLockTimeOut)
+{
+    HandSession longer;
+    longer.entry = 1;
+    longer.hour = 10;
+    longer.samples = {Rec(1, 0, 0, 1, Flat(5000)), Rec(1, 0, 0, 1, Flat(5000)), Rec(1, 0, 0, 1, Flat(5000)), EndRec()};
+    HandSession shorter;
+    shorter.entry = 2;
+    shorter.hour = 11;
+    shorter.race = 1;
+    shorter.startRecord = kRingFirstRecord + 3;
+    shorter.samples = {Rec(1, 0, 0, 1, Flat(6000), SampleFormat::Plain, 1), EndRec(1)};
+    WriteDump(QStringLiteral("dane1_77.bin"), kRingFirstRecord + 40, {longer, shorter});
+
+    // Position 25 is taken, uncommitted, on the other attachment: the
+    // first session (positions 1 to 30) needs it, the second (1 to 10) not.
+    FbTransaction holder(db.dm().TransBrowse);
+    holder.StartWrite(0);
+    FbStatement hold(holder, QStringLiteral("insert into POZYCJE (ID_POZYCJI) values (25)"));
+    hold.Execute();
+
+    ImportSummary sum = Import();
+    EXPECT_EQ(sum.failed, 1);
+    EXPECT_EQ(sum.imported, 1);
+    ASSERT_EQ(messages.size(), 2);
+    // After the wait the engine names the conflict it ended in.
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("lock time-out")) ||
+                messages[0].contains(QStringLiteral("\"ID_POZYCJI\" = 25")))
+        << messages[0].toStdString();
+    EXPECT_EQ(HeaderId(10), 0);
+    EXPECT_EQ(Positions(HeaderId(11)).size(), 10u);
+
+    holder.Rollback();
+    sum = Import();
+    EXPECT_EQ(sum.imported, 1);
+    EXPECT_EQ(Positions(HeaderId(10)).size(), 30u);
 }
 
 }  // namespace
