@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QPointer>
@@ -83,20 +84,29 @@ public:
         if (on) {
             QApplication::setOverrideCursor(Qt::WaitCursor);
             window_.Begin();
+            sinceEvents_.invalidate();
         } else {
             window_.End();
             QApplication::restoreOverrideCursor();
         }
     }
 
+    // Called after every record; the window is updated and pending events
+    // processed at most every kEventIntervalMs, which keeps it painted and
+    // current without costing the import more than its rows do.
     void Progress(int done, int expected)
     {
+        if (sinceEvents_.isValid() && sinceEvents_.elapsed() < kEventIntervalMs)
+            return;
         window_.Update(done, expected);
         QCoreApplication::processEvents();
+        sinceEvents_.start();
     }
 
 private:
+    static constexpr qint64 kEventIntervalMs = 20;
     ImportProgressWindow window_;
+    QElapsedTimer sinceEvents_;
     bool busy_ = false;
 };
 
