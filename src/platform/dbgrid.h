@@ -3,7 +3,8 @@
 // and check lists show their tables: chosen columns with titles and widths,
 // black background, the table's current row as the grid's current row (both
 // ways), per-cell text colours chosen by the window, and check columns (the
-// fields with a tag above 0) drawn as a tick picture instead of a value.
+// fields with a tag above 0) drawn as a tick picture instead of a value: tag
+// 1 ticks the rows whose value is set, tag 2 those whose value is cleared.
 //
 // Updates can be suspended around bulk changes of the table
 // (DisableControls / EnableControls, nesting); while suspended the grid is
@@ -43,23 +44,31 @@ public:
     QString ColumnField(int column) const;
     // Grid column under a viewport x; -1 when none.
     int ColumnAtX(int x) const;
+    // Field of the grid's current cell; empty when there is none.
+    QString CurrentField() const;
 
     void SetTitlesVisible(bool visible);
     // Title texts: colour, background, font.
     void SetTitleLook(const QColor& text, const QColor& background, const QFont& font);
     // Marker drawn in a column's title after a sort; empty field: none.
+    // The up marker stands for ascending, the down marker for descending.
     void SetSortMarker(const QString& field, bool ascending);
+    const QString& SortMarkerField() const { return sortField_; }
+    bool SortMarkerAscending() const { return sortAscending_; }
 
     // Text colour and font of the cells of rows that are not selected.
     void SetTextLook(const QColor& text, const QFont& font);
     // Called for every cell that is not selected, with the default colour
     // and font already set; row is the table's row.
     std::function<void(int row, const QString& field, QColor& text, QFont& font)> GetCellParams;
-    // Decides whether the tick of a check column is drawn for a row whose
-    // field is set (non-zero / true); null: always.
+    // Decides whether the tick of a check column is drawn for a row the
+    // field's tag marks; null: always.
     std::function<bool(int row, const QString& field)> ShowCheck;
     // The tick picture and its y inside the cell; x centres it.
     void SetTickPicture(const QPixmap& picture, int y);
+    // Off: tag-2 columns tick the rows whose value is set, as tag 1 does
+    // (grids whose second check column shows a plain yes / no).
+    void SetTag2TicksCleared(bool on);
     // Cell texts: a formatter per field; null or absent: the value as text
     // (date-times in the user's short date and long time).
     std::function<QString(int row, const QString& field)> CellText;
@@ -100,6 +109,7 @@ private:
     std::vector<int> fieldIndex_;  // per grid column: the table's field, -1 when missing
     QPixmap tick_;
     int tickY_ = 0;
+    bool tag2TicksCleared_ = true;
     QColor textColour_ = Qt::white;
     QFont textFont_;
     QString sortField_;
