@@ -40,9 +40,9 @@
 #include "intake/sessionlist.h"
 #include "intake/ulistazodczytu.h"
 #include "intake/unaglowekRejestracji.h"
+#include "chooser_support.h"
 #include "kromsim.h"
 #include "platform/dialogs.h"
-#include "profiles/cataloguewindows.h"
 #include "shell/common/stale.h"
 #include "shell/data/dbcreate.h"
 #include "shell/data/fbbulk.h"
@@ -131,19 +131,6 @@ double ImportEngine(int& rows)
 
 // --------------------------------------------------------------- (b) road
 
-// Answers a catalogue chooser with the row of the given id.
-void AnswerChooser(const QString& className, int id)
-{
-    platform::testing::OnModal(className, [id](QDialog& dialog) {
-        auto& chooser = static_cast<CatalogueChooserDialog&>(dialog);
-        CatalogueList* list = chooser.IBQuery1();
-        for (int r = 0; r < list->RowCount(); ++r)
-            if (list->IdAt(r) == id)
-                list->SetCurrentRow(r);
-        chooser.OkClick();
-    });
-}
-
 double ProgramRoad(int expectedRows)
 {
     FreshDatabase db;
@@ -156,7 +143,7 @@ double ProgramRoad(int expectedRows)
                                [](QDialog& d) { static_cast<TfListaZOdczytu&>(d).SpeedButton3Click(); });
     platform::testing::OnModal(QStringLiteral("TfNaglowekRejestracji"), [](QDialog& d) {
         auto& form = static_cast<TfNaglowekRejestracji&>(d);
-        AnswerChooser(QStringLiteral("TfListaTorow"), 100001);
+        choosertest::AnswerChooser(QStringLiteral("TfListaTorow"), 100001);
         form.Button2Click();
         form.SpeedButton3Click();
     });

@@ -33,9 +33,12 @@
 #include "platform/usb_simkey.h"
 #include "profiles/cataloguewindows.h"
 #include "shell/common/stale.h"
+#include "chooser_support.h"
 #include "support/testdb.h"
 
 namespace {
+
+using choosertest::AnswerChooser;
 
 constexpr int kDriver = 1;
 constexpr int kTrack = 100001;
@@ -49,17 +52,6 @@ bool WaitClosed(QDialog& dialog, int ms)
     return !dialog.isVisible();
 }
 
-void AnswerChooser(const QString& className, int id)
-{
-    platform::testing::OnModal(className, [id](QDialog& dialog) {
-        auto& chooser = static_cast<CatalogueChooserDialog&>(dialog);
-        CatalogueList* list = chooser.IBQuery1();
-        for (int r = 0; r < list->RowCount(); ++r)
-            if (list->IdAt(r) == id)
-                list->SetCurrentRow(r);
-        chooser.OkClick();
-    });
-}
 
 // A session that ends at a given time, on the default track and with the
 // default driver texts of the simulator.
@@ -71,6 +63,15 @@ kromsim::SessionOptions Session(int laps, SampleFormat format, const QDateTime& 
     s.end = end;
     s.seed = seed;
     return s;
+}
+
+kromsim::DumpOptions Dump(int slot, const QString& serial, std::vector<kromsim::SessionOptions> sessions)
+{
+    kromsim::DumpOptions d;
+    d.slot = slot;
+    d.serial = serial;
+    d.sessions = std::move(sessions);
+    return d;
 }
 
 QDateTime At(int day, int hour)
@@ -341,28 +342,18 @@ TEST_F(IntakeFlowTest, KeyRoadWithoutAKey)
 // sessions are listed and imported beside the ones read now.
 TEST_F(IntakeFlowTest, FailedDownloadKeepsTheEarlierDumpFiles)
 {
-    kromsim::DumpOptions oldSlot5;
-    oldSlot5.slot = 5;
-    oldSlot5.serial = QStringLiteral("78");
-    oldSlot5.sessions = {Session(2, SampleFormat::Plain, At(8, 9), 51)};
-    kromsim::DumpOptions otherLogger;
-    otherLogger.slot = 9;
-    otherLogger.serial = QStringLiteral("1");
-    otherLogger.sessions = {Session(2, SampleFormat::Gps, At(8, 10), 52)};
+    const kromsim::DumpOptions oldSlot5 = Dump(5, QStringLiteral("78"), {Session(2, SampleFormat::Plain, At(8, 9), 51)});
     const kromsim::DumpTruth oldTruth = kromsim::WriteDumpFile(programDir.path(), oldSlot5);
-    const kromsim::DumpTruth otherTruth = kromsim::WriteDumpFile(programDir.path(), otherLogger);
+    const kromsim::DumpTruth otherTruth = kromsim::WriteDumpFile(
+        programDir.path(), Dump(9, QStringLiteral("1"), {Session(2, SampleFormat::Gps, At(8, 10), 52)}));
     const QByteArray oldBytes = [&] {
         QFile f(PathOf(QStringLiteral("dane5_78.bin")));
         return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
     }();
     ASSERT_FALSE(oldBytes.isEmpty());
 
-    kromsim::DumpOptions slot2;
-    slot2.slot = 2;
-    slot2.serial = QStringLiteral("77");
-    slot2.sessions = {Session(3, SampleFormat::Plain, At(9, 9), 53)};
-    kromsim::DumpOptions slot5 = oldSlot5;
-    slot5.sessions = {Session(2, SampleFormat::Plain, At(9, 10), 54)};
+    const kromsim::DumpOptions slot2 = Dump(2, QStringLiteral("77"), {Session(3, SampleFormat::Plain, At(9, 9), 53)});
+    const kromsim::DumpOptions slot5 = Dump(5, QStringLiteral("78"), {Session(2, SampleFormat::Plain, At(9, 10), 54)});
     kromsim::DumpImage image2, image5;
     const kromsim::DumpTruth truth2 = kromsim::BuildDump(slot2, image2);
     kromsim::BuildDump(slot5, image5);
@@ -461,16 +452,9 @@ TEST_F(IntakeFlowTest, CancelledListLeavesTheFilesForReadFromFiles)
 // imported.
 TEST_F(IntakeFlowTest, RefusedHeaderRowWritesNoSamples)
 {
-    kromsim::DumpOptions good;
-    good.slot = 1;
-    good.serial = QStringLiteral("77");
-    good.sessions = {Session(2, SampleFormat::Plain, At(5, 9), 21)};
-    kromsim::DumpOptions refused;
-    refused.slot = 2;
-    refused.serial = QStringLiteral("666");
-    refused.sessions = {Session(2, SampleFormat::Gps, At(5, 10), 22)};
-    const kromsim::DumpTruth goodTruth = kromsim::WriteDumpFile(programDir.path(), good);
-    kromsim::WriteDumpFile(programDir.path(), refused);
+    const kromsim::DumpTruth goodTruth = kromsim::WriteDumpFile(
+        programDir.path(), Dump(1, QStringLiteral("77"), {Session(2, SampleFormat::Plain, At(5, 9), 21)}));
+    kromsim::WriteDumpFile(programDir.path(), Dump(2, QStringLiteral("666"), {Session(2, SampleFormat::Gps, At(5, 10), 22)}));
     db.Exec(QStringLiteral("alter table NAGLOWKI add constraint CHK_TEST_SERIAL check (NR_SERYJNY_KROM <> '666')"));
 
     AcceptCheckList();

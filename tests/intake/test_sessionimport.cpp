@@ -214,6 +214,31 @@ protected:
         return out;
     }
 
+    // Session i of several in one file, without samples: entry i + 1, race
+    // index i, ending 2024-06-20 at hour 10 + i, its samples recordsApart
+    // records after those of session i - 1.
+    static HandSession Numbered(int i, int recordsApart)
+    {
+        HandSession s;
+        s.entry = i + 1;
+        s.hour = 10 + i;
+        s.race = static_cast<uint8_t>(i);
+        s.startRecord = kRingFirstRecord + recordsApart * i;
+        return s;
+    }
+
+    // n sessions of one sample record each.
+    static std::vector<HandSession> OneRecordSessions(int n)
+    {
+        std::vector<HandSession> sessions;
+        for (int i = 0; i < n; ++i) {
+            HandSession s = Numbered(i, 1);
+            s.samples = {Rec(1, 0, 0, 1, Flat(5000), SampleFormat::Plain, s.race), EndRec(s.race)};
+            sessions.push_back(s);
+        }
+        return sessions;
+    }
+
     QVariant HeaderColumn(int id, const char* column)
     {
         return db.Scalar(QStringLiteral("select %1 from NAGLOWKI where ID_NAG = %2").arg(QString::fromLatin1(column)).arg(id));
@@ -527,11 +552,7 @@ TEST_F(ImportTest, HasGpsIsTheHighestPositiveGpsX)
     };
     std::vector<HandSession> sessions;
     for (int i = 0; i < 3; ++i) {
-        HandSession s;
-        s.entry = i + 1;
-        s.hour = 10 + i;
-        s.race = static_cast<uint8_t>(i);
-        s.startRecord = kRingFirstRecord + 2 * i;
+        HandSession s = Numbered(i, 2);
         SampleRecordBuilder b = Rec(1, 0, 0, 1, Flat(5000), SampleFormat::Plain, s.race);
         for (int j = 0; j < 5; ++j)
             b.GpsX(j, cases[i].x[j]);
@@ -624,16 +645,7 @@ TEST_F(ImportTest, FailedHeaderInsertWritesNoSamples)
 // "Cancel all" ends the import without the final message.
 TEST_F(ImportTest, WhatIsOfferedAndCancelAll)
 {
-    std::vector<HandSession> sessions;
-    for (int i = 0; i < 4; ++i) {
-        HandSession s;
-        s.entry = i + 1;
-        s.hour = 10 + i;
-        s.race = static_cast<uint8_t>(i);
-        s.startRecord = kRingFirstRecord + i;
-        s.samples = {Rec(1, 0, 0, 1, Flat(5000), SampleFormat::Plain, s.race), EndRec(s.race)};
-        sessions.push_back(s);
-    }
+    const std::vector<HandSession> sessions = OneRecordSessions(4);
     WriteDump(QStringLiteral("dane1_77.bin"), kMinDumpRecords + 40, sessions);
     db.Exec(QStringLiteral("insert into NAGLOWKI (ID_NAG, NR_SERYJNY_KROM, DATA_KONIEC) "
                            "values (50, '77', '2024-06-20 10:00:00')"));
@@ -827,11 +839,7 @@ TEST_F(ImportTest, CorruptLineRecordsAreKeptAsOrdinarySamples)
     };
     std::vector<HandSession> sessions;
     for (int i = 0; i < 3; ++i) {
-        HandSession s;
-        s.entry = i + 1;
-        s.hour = 10 + i;
-        s.race = static_cast<uint8_t>(i);
-        s.startRecord = kRingFirstRecord + 4 * i;
+        HandSession s = Numbered(i, 4);
         auto rec = [&](uint8_t type, uint8_t line, uint8_t lap, uint8_t sector, uint16_t rpm) {
             return Rec(type, line, lap, sector, Flat(rpm), SampleFormat::Plain, s.race);
         };
@@ -878,16 +886,7 @@ TEST_F(ImportTest, CorruptLineRecordsAreKeptAsOrdinarySamples)
 // and failed.
 TEST_F(ImportTest, ClosingMessageCountsWhatHappened)
 {
-    std::vector<HandSession> sessions;
-    for (int i = 0; i < 4; ++i) {
-        HandSession s;
-        s.entry = i + 1;
-        s.hour = 10 + i;
-        s.race = static_cast<uint8_t>(i);
-        s.startRecord = kRingFirstRecord + i;
-        s.samples = {Rec(1, 0, 0, 1, Flat(5000), SampleFormat::Plain, s.race), EndRec(s.race)};
-        sessions.push_back(s);
-    }
+    const std::vector<HandSession> sessions = OneRecordSessions(4);
     WriteDump(QStringLiteral("dane1_77.bin"), kRingFirstRecord + 40, sessions);
     HandSession broken;
     broken.hour = 20;

@@ -22,9 +22,12 @@
 #include "platform/dialogs.h"
 #include "profiles/cataloguewindows.h"
 #include "shell/common/stale.h"
+#include "chooser_support.h"
 #include "support/testdb.h"
 
 namespace {
+
+using choosertest::AnswerChooser;
 
 using Handler = std::function<void(TfNaglowekRejestracji&)>;
 
@@ -65,22 +68,6 @@ void ProcessFor(int ms)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
 }
 
-// Answers a catalogue chooser with the row of id (OK), or Cancel for -1.
-void AnswerChooser(const QString& className, int id)
-{
-    platform::testing::OnModal(className, [id](QDialog& dialog) {
-        auto& chooser = static_cast<CatalogueChooserDialog&>(dialog);
-        if (id < 0) {
-            chooser.CancelClick();
-            return;
-        }
-        CatalogueList* list = chooser.IBQuery1();
-        for (int r = 0; r < list->RowCount(); ++r)
-            if (list->IdAt(r) == id)
-                list->SetCurrentRow(r);
-        chooser.OkClick();
-    });
-}
 
 class HeaderFormTest : public ::testing::Test {
 protected:
