@@ -10,7 +10,7 @@
 //   raw     a bare loop of one prepared insert on the Firebird client API
 //           storing the same POZYCJE rows from plain typed buffers;
 // and the time of TDM::NextPositionId on a database holding 2,000,000
-// POZYCJE rows.  The three stores run three times each, interleaved, and
+// POZYCJE rows.  The three stores run five times each, interleaved, and
 // the best time of each counts (other work on the machine only slows a run
 // down); the next-id time is the median of 11 calls.  The last line reads
 //   import <s> s, road <s> s, raw client loop <s> s, ratio <r>, road ratio <r>, next id <ms> ms (<rows> rows)
@@ -348,9 +348,10 @@ int main(int argc, char** argv)
     try {
         DumpFolder();
         const std::vector<RawRow> rows = RowsOfDump();
+        constexpr int kRuns = 5;
         double import = 1e9, road = 1e9, raw = 1e9;
         int importedRows = 0;
-        for (int run = 1; run <= 3; ++run) {
+        for (int run = 1; run <= kRuns; ++run) {
             const double a = ImportEngine(importedRows);
             const double c = RawClientLoop(rows);
             const double b = ProgramRoad(importedRows);

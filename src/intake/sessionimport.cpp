@@ -276,7 +276,8 @@ bool SessionSampleWriter::WriteSample(const uint8_t* record, SampleFormat format
 
 namespace {
 
-QString InsertText(const char* table, std::initializer_list<const char*> columns)
+template <typename Columns>
+QString InsertText(const char* table, const Columns& columns)
 {
     QStringList names, params;
     for (const char* c : columns) {
@@ -304,27 +305,22 @@ std::string_view AsciiOf(const QString& text, char (&buffer)[16])
 class DatabaseRowSink final : public SessionRowSink {
 public:
     explicit DatabaseRowSink(FbTransaction& session)
-        : qZapiszNowy(session, InsertText("POZYCJE", {"ACCX", "ACCY", "DATA", "GPSX", "GPSY", "GYRO1", "GYRO2",
-                                                      "ID_NAGLOWKA", "ID_POZYCJI", "OBROTY", "OKRAZENIE", "SEKTOR",
-                                                      "TEMP_OTOCZENIA", "TEMP1", "TEMP2", "TYP_PROBKI",
-                                                      "WILGOTNOSC", "DATA_SS", "PREDKOSC_GPS"})),
+        : qZapiszNowy(session, InsertText("POZYCJE", kPositionColumns)),
           qZapiszOkr(session, InsertText("OKRAZENIA_REJ",
-                                         {"CZAS", "CZAS_SS", "ID_NAGLOWKA", "MAKS_OBROTY", "MIN_OBROTY", "NR",
-                                          "ROZNICA", "ROZNICA_SS", "TEMP", "AVG_OBROTY", "AVG_ACC_OBROTY",
-                                          "AVG_DEC_OBROTY"})),
-          qZapiszSek(session, InsertText("SEKTORY", {"CZAS", "CZAS_SS", "ID_NAGLOWKA", "MAX_OBROTY", "MIN_OBROTY",
-                                                     "NR_OKRAZENIA", "NR_SEKTORA", "TEMP", "AVG_OBROTY",
-                                                     "AVG_ACC_OBROTY", "AVG_DEC_OBROTY"})),
+                                         std::initializer_list<const char*>{
+                                             "CZAS", "CZAS_SS", "ID_NAGLOWKA", "MAKS_OBROTY", "MIN_OBROTY", "NR",
+                                             "ROZNICA", "ROZNICA_SS", "TEMP", "AVG_OBROTY", "AVG_ACC_OBROTY",
+                                             "AVG_DEC_OBROTY"})),
+          qZapiszSek(session, InsertText("SEKTORY", std::initializer_list<const char*>{
+                                                        "CZAS", "CZAS_SS", "ID_NAGLOWKA", "MAX_OBROTY", "MIN_OBROTY",
+                                                        "NR_OKRAZENIA", "NR_SEKTORA", "TEMP", "AVG_OBROTY",
+                                                        "AVG_ACC_OBROTY", "AVG_DEC_OBROTY"})),
           qdopiszprzesuniecie(session, QStringLiteral("update NAGLOWKI set START_PIERWSZ_OKR = :S where ID_NAG = :ID_NAG")),
           qdopiszjestGPS(session, QStringLiteral("update NAGLOWKI set BYL_GPS = :S where ID_NAG = :ID_NAG"))
     {
         auto index = [](const FbStatement& q, const char* name) { return q.ParamIndex(QString::fromLatin1(name)); };
-        const char* const position[] = {"ACCX",   "ACCY",      "DATA",   "GPSX",           "GPSY",
-                                        "GYRO1",  "GYRO2",     "ID_NAGLOWKA", "ID_POZYCJI", "OBROTY",
-                                        "OKRAZENIE", "SEKTOR", "TEMP_OTOCZENIA", "TEMP1",  "TEMP2",
-                                        "TYP_PROBKI", "WILGOTNOSC", "DATA_SS", "PREDKOSC_GPS"};
         for (int i = 0; i < kPositionParams; ++i)
-            pos_[i] = index(qZapiszNowy, position[i]);
+            pos_[i] = index(qZapiszNowy, kPositionColumns[i]);
         const char* const times[] = {"ID_NAGLOWKA", "CZAS_SS", "CZAS", "AVG_OBROTY", "AVG_ACC_OBROTY", "AVG_DEC_OBROTY"};
         for (int i = 0; i < kTimeParams; ++i) {
             lap_[i] = index(qZapiszOkr, times[i]);
@@ -397,6 +393,11 @@ public:
 private:
     static constexpr int kPositionParams = 19;
     static constexpr int kTimeParams = 6;
+    // In the statement's order; WritePosition sets them by these positions.
+    static constexpr const char* kPositionColumns[kPositionParams] = {
+        "ACCX",           "ACCY",  "DATA",  "GPSX",       "GPSY",       "GYRO1",   "GYRO2",
+        "ID_NAGLOWKA",    "ID_POZYCJI", "OBROTY", "OKRAZENIE", "SEKTOR", "TEMP_OTOCZENIA", "TEMP1",
+        "TEMP2",          "TYP_PROBKI", "WILGOTNOSC", "DATA_SS", "PREDKOSC_GPS"};
 
     // The columns lap and sector rows share.
     static void SetTimes(FbStatement& q, const int (&p)[kTimeParams], int idNaglowka, int czasSs, const QString& czas,
