@@ -3,6 +3,7 @@
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QScrollBar>
 #include <QStyledItemDelegate>
 
 #include "platform/memtable.h"
@@ -125,9 +126,10 @@ DBGrid::DBGrid(QWidget* parent) : QTableView(parent)
     pal.setColor(QPalette::Base, Qt::black);
     pal.setColor(QPalette::Window, Qt::black);
     pal.setColor(QPalette::Text, Qt::white);
-    // The selection stays visible when the grid loses the focus.
+    // The selection (the program's racing orange) stays visible when the
+    // grid loses the focus.
     for (auto group : {QPalette::Active, QPalette::Inactive}) {
-        pal.setColor(group, QPalette::Highlight, QColor(0, 120, 215));
+        pal.setColor(group, QPalette::Highlight, QColor(0xb8, 0x56, 0x0f));
         pal.setColor(group, QPalette::HighlightedText, Qt::white);
     }
     setPalette(pal);
@@ -260,6 +262,8 @@ void DBGrid::DisableControls()
 {
     if (disabled_++ == 0) {
         setUpdatesEnabled(false);
+        rowsBeforeDisable_ = table_ && table_->Active() ? table_->RecordCount() : -1;
+        scrollBeforeDisable_ = verticalScrollBar()->value();
         if (table_)
             table_->BeginBulk();
     }
@@ -270,9 +274,17 @@ void DBGrid::EnableControls()
     if (disabled_ == 0)
         return;
     if (--disabled_ == 0) {
-        setUpdatesEnabled(true);
         if (table_)
             table_->EndBulk();  // one reset: the grid shows the whole table, DataChange follows
+        // Changes that kept the rows (ticks, marks) keep the grid where the
+        // user had scrolled it, as long as the current row stays in sight.
+        if (table_ && table_->Active() && table_->RecordCount() == rowsBeforeDisable_) {
+            const int current = currentIndex().isValid() ? currentIndex().row() : -1;
+            verticalScrollBar()->setValue(scrollBeforeDisable_);
+            if (current >= 0)
+                scrollTo(currentIndex(), QAbstractItemView::EnsureVisible);
+        }
+        setUpdatesEnabled(true);
         viewport()->update();
     }
 }
@@ -288,14 +300,14 @@ void DBGrid::SelectRow(int row)
 
 void DBGrid::onTableChanged()
 {
-    syncFromTable();
-    emit DataChange();
+    if (!syncFromTable())
+        emit DataChange();
 }
 
-void DBGrid::syncFromTable()
+bool DBGrid::syncFromTable()
 {
     if (!table_ || !model_ || disabled_ > 0)
-        return;
+        return false;
     const int row = table_->Active() ? table_->RecNo() : -1;
     const QModelIndex cur = currentIndex();
     if (row < 0 || row >= model_->rowCount()) {
@@ -304,10 +316,10 @@ void DBGrid::syncFromTable()
             setCurrentIndex(QModelIndex());
             syncing_ = false;
         }
-        return;
+        return false;
     }
     if (cur.isValid() && cur.row() == row)
-        return;
+        return false;
     int column = cur.isValid() ? cur.column() : -1;
     if (column < 0 || horizontalHeader()->isSectionHidden(column))
         column = fieldIndex_.empty() || fieldIndex_.front() < 0 ? 0 : fieldIndex_.front();
@@ -315,6 +327,7 @@ void DBGrid::syncFromTable()
     setCurrentIndex(model_->index(row, column));
     syncing_ = false;
     emit DataChange();
+    return true;
 }
 
 void DBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)

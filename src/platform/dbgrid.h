@@ -91,7 +91,9 @@ private:
     friend class Delegate;
     int modelColumn(int gridColumn) const;
     void rebuildColumns();
-    void syncFromTable();
+    // Moves the grid to the table's current row; true when it sent
+    // DataChange for the move.
+    bool syncFromTable();
     void onTableChanged();
 
     MemTable* table_ = nullptr;
@@ -105,6 +107,8 @@ private:
     QString sortField_;
     bool sortAscending_ = true;
     int disabled_ = 0;
+    int rowsBeforeDisable_ = -1;
+    int scrollBeforeDisable_ = 0;
     bool syncing_ = false;
     QModelIndex pressed_;
 };
