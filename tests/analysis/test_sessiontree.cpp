@@ -9,6 +9,9 @@
 #include "analysis/sessiontree.h"
 #include "support/testdb.h"
 
+// Readable texts in failure messages.
+void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+
 namespace {
 
 struct LapRow {
