@@ -3,7 +3,6 @@
 #include <QHeaderView>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QScrollBar>
 #include <QStyledItemDelegate>
 
 #include "platform/memtable.h"
@@ -262,8 +261,6 @@ void DBGrid::DisableControls()
 {
     if (disabled_++ == 0) {
         setUpdatesEnabled(false);
-        rowsBeforeDisable_ = table_ && table_->Active() ? table_->RecordCount() : -1;
-        scrollBeforeDisable_ = verticalScrollBar()->value();
         if (table_)
             table_->BeginBulk();
     }
@@ -274,17 +271,9 @@ void DBGrid::EnableControls()
     if (disabled_ == 0)
         return;
     if (--disabled_ == 0) {
+        setUpdatesEnabled(true);
         if (table_)
             table_->EndBulk();  // one reset: the grid shows the whole table, DataChange follows
-        // Changes that kept the rows (ticks, marks) keep the grid where the
-        // user had scrolled it, as long as the current row stays in sight.
-        if (table_ && table_->Active() && table_->RecordCount() == rowsBeforeDisable_) {
-            const int current = currentIndex().isValid() ? currentIndex().row() : -1;
-            verticalScrollBar()->setValue(scrollBeforeDisable_);
-            if (current >= 0)
-                scrollTo(currentIndex(), QAbstractItemView::EnsureVisible);
-        }
-        setUpdatesEnabled(true);
         viewport()->update();
     }
 }

@@ -107,8 +107,6 @@ private:
     QString sortField_;
     bool sortAscending_ = true;
     int disabled_ = 0;
-    int rowsBeforeDisable_ = -1;
-    int scrollBeforeDisable_ = 0;
     bool syncing_ = false;
     QModelIndex pressed_;
 };
