@@ -12,7 +12,9 @@
 SessionTree::SessionTree()
     : memdane(QStringLiteral("memdane"),
               {{QStringLiteral("typ_rekordu"), FieldType::String, 1},
-               {QStringLiteral("Pole1"), FieldType::String, 20},
+               // Wide enough for a session's whole caption: a cut start
+               // time would read as another time.
+               {QStringLiteral("Pole1"), FieldType::String, 40},
                {QStringLiteral("Pole2"), FieldType::String, 30},
                {QStringLiteral("id_naglowka"), FieldType::Integer},
                {QStringLiteral("id_okrazenia"), FieldType::Integer},

@@ -256,7 +256,13 @@ void TFPanelSesji::BuildGrid()
                            {QStringLiteral("avg_acc"), QString(), 50},
                            {QStringLiteral("avg_dec"), QString(), 50}});
     RxDBGrid1->SetTitlesVisible(false);
-    RxDBGrid1->SetTextLook(kLapColour, PanelFont());
+    // The session and lap names take what the panel's width leaves: whole
+    // start times on a wide panel, no sideways scrolling on a narrow one.
+    RxDBGrid1->SetFillColumn(QStringLiteral("Pole1"));
+    // A narrow face, so that the tree's texts fit their narrow columns.
+    QFont gridFont = PanelFont();
+    gridFont.setStretch(QFont::SemiCondensed);
+    RxDBGrid1->SetTextLook(kLapColour, gridFont);
     RxDBGrid1->SetTickPicture(artwork::Art(artwork::ArtId::Tick), 1);
 
     const int cType = memdane.FieldIndex(QStringLiteral("typ_rekordu"));

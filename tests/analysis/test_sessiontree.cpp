@@ -243,9 +243,9 @@ TEST_F(TreeTest, SessionRowTextsAndLapAverages)
         QString pole2;
     };
     const std::vector<Case> cases = {
-        {"2024-06-20 10:15:30", 1, QStringLiteral("11:6/20/24 10:15:30 "), QStringLiteral("Jan Kowalski")},
+        {"2024-06-20 10:15:30", 1, QStringLiteral("11:6/20/24 10:15:30 AM"), QStringLiteral("Jan Kowalski")},
         {"2024-06-20 00:00:00", 1, QStringLiteral("12:6/20/24"), QStringLiteral("Jan Kowalski")},
-        {"2024-06-20 00:00:01", 0, QStringLiteral("13:6/20/24 12:00:01 "), QStringLiteral(" ")},
+        {"2024-06-20 00:00:01", 0, QStringLiteral("13:6/20/24 12:00:01 AM"), QStringLiteral(" ")},
         {nullptr, 1, QStringLiteral("14:"), QStringLiteral("Jan Kowalski")},
     };
     int id = 11;

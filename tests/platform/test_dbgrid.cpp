@@ -3,6 +3,7 @@
 // changes and moves.
 #include <gtest/gtest.h>
 
+#include <QScrollBar>
 #include <QSignalSpy>
 
 #include "platform/dbgrid.h"
@@ -59,6 +60,43 @@ TEST(DBGridTest, DataChangeOncePerChange)
         EXPECT_EQ(spy.count(), s.changes);
         EXPECT_EQ(grid.currentIndex().row(), s.currentRow);
         EXPECT_EQ(t.RecNo(), s.currentRow);
+    }
+}
+
+}  // namespace
+
+namespace {
+
+// The fill column takes what the other columns leave of the grid's width,
+// at least 40 pixels, as the grid is resized and rows add a scroll bar.
+TEST(DBGridTest, FillColumnTakesTheRestOfTheWidth)
+{
+    MemTable t(QStringLiteral("t"), {{QStringLiteral("a"), FieldType::String, 10},
+                                     {QStringLiteral("b"), FieldType::Integer},
+                                     {QStringLiteral("c"), FieldType::Integer}});
+    t.Open();
+    DBGrid grid;
+    grid.SetTable(&t);
+    grid.SetColumns({{QStringLiteral("a"), QString(), 105}, {QStringLiteral("b"), QString(), 70},
+                     {QStringLiteral("c"), QString(), 50}});
+    grid.SetFillColumn(QStringLiteral("A"));
+    grid.show();
+    struct Case {
+        int width;
+        int rows;
+    };
+    for (const Case& c : std::vector<Case>{{400, 0}, {250, 0}, {400, 200}, {100, 200}}) {
+        SCOPED_TRACE(c.width);
+        while (t.RecordCount() < c.rows)
+            t.AppendRow();
+        grid.resize(c.width, 300);
+        QCoreApplication::processEvents();
+        const int fill = grid.columnWidth(0);
+        EXPECT_EQ(fill, std::max(40, grid.viewport()->width() - 120));
+        EXPECT_EQ(grid.columnWidth(1), 70);
+        if (c.width >= 250) {
+            EXPECT_EQ(grid.horizontalScrollBar()->maximum(), 0);
+        }
     }
 }
 

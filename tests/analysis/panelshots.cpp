@@ -1,0 +1,116 @@
+// Screenshots of the session panel in the main window over simulated
+// sessions imported into a fresh database, for judging its look:
+//   xvfb-run -a -s "-screen 0 1600x1000x24" analysis_panelshots [folder]   (default /tmp/shots)
+// Writes panel_main.png, panel_405.png, panel_360.png.
+#include <QCheckBox>
+#include <QDialog>
+#include <QDir>
+#include <QTimer>
+
+#include <cstdio>
+
+#include "analysis/analysis.h"
+#include "analysis/upanelsesji.h"
+#include "controls/MathCtrl.h"
+#include "intake/headerstore.h"
+#include "intake/sessionimport.h"
+#include "intake/sessionlist.h"
+#include "kromsim.h"
+#include "platform/application.h"
+#include "platform/dbgrid.h"
+#include "platform/dialogs.h"
+#include "platform/inifile.h"
+#include "platform/tdatetime.h"
+#include "shell/common/stale.h"
+#include "shell/config.h"
+#include "shell/projectrecord.h"
+#include "shell/umain.h"
+#include "support/testdb.h"
+
+namespace {
+
+QString g_folder;
+
+void Save(QWidget* w, const QString& name)
+{
+    QCoreApplication::processEvents();
+    const QString path = g_folder + QStringLiteral("/panel_") + name + QStringLiteral(".png");
+    if (!w->grab().save(path))
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    else
+        std::printf("%s\n", qPrintable(path));
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    PitrovaApplication app(argc, argv);
+    ApplyDarkTheme(app);
+    g_folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("/tmp/shots");
+    QDir().mkpath(g_folder);
+    platform::testing::SetScripted(true);
+
+    TestDatabase db;
+    SetProgramFolder(db.Folder());
+    ConfigFile(db.Folder() + QString::fromLatin1(ConfigFileName)).SetLastUpdateDay(TodayDayNumber());
+    IniFile(db.Folder() + QString::fromLatin1(ConfigFileName))
+        .WriteString(QStringLiteral("Parametry"), QStringLiteral("AliasBazy"), db.Path());
+    db.Exec(QStringLiteral("insert into KIEROWCY (ID_KIEROWCY, IMIE, NAZWISKO) values (1, 'Ada', 'Nowak')"));
+    db.Exec(QStringLiteral("insert into KIEROWCY (ID_KIEROWCY, IMIE, NAZWISKO) values (2, 'Piotr', 'Zieliński')"));
+
+    // Simulated sessions, imported as the intake does it.
+    for (const kromsim::DumpOptions& opts : kromsim::StandardDumps(3, 77))
+        kromsim::WriteDumpFile(db.Folder(), opts);
+    BuildSessionList(db.Folder(), [](const QString&) {});
+    ImportCallbacks cb;
+    int n = 0;
+    cb.confirmHeader = [&](const QString& serial, const SessionHeaderRecord& h, int& d, int& t) {
+        d = 1 + (n++ % 2);
+        t = 1;
+        return InsertHeader(serial, h, d, t);
+    };
+    cb.message = [](const QString&) {};
+    ImportSessions(db.Folder(), cb);
+
+    Project() = ProjectRecord();
+    Project().ResetForNewProject();
+    Form1 = new TForm1(QStringList{});
+    InstallAnalysis(*Form1);
+    platform::testing::OnModal(QStringLiteral("Tfsplashscreen"), [](QDialog& d) { d.close(); });
+    Form1->resize(1500, 950);
+    Form1->show();
+    Form1->Timer1->stop();
+    QCoreApplication::processEvents();
+    Form1->SetTab(3);
+
+    MemTable& chosen = DM->memWybraneSesje;
+    chosen.Close();
+    chosen.Open();
+    TIBQuery q(DM->TransBrowse);
+    q.SetSQL(QStringLiteral("select ID_NAG from NAGLOWKI order by ID_NAG"));
+    q.Open();
+    for (; !q.Eof(); q.Next())
+        chosen.SetIntAt(chosen.AppendRow(), 0, q.FieldByName(QStringLiteral("ID_NAG")).AsInteger());
+    q.Close();
+
+    ShowSessionPanel();
+    TFPanelSesji& panel = *FPanelSesji;
+    // A lap row selected, one lap unticked, Temp ticked too.
+    panel.LocateLp(3);
+    panel.memdane.SetIntAt(panel.memdane.Find(QStringLiteral("lp"), {6}), panel.memdane.FieldIndex(QStringLiteral("wybrany")), 0);
+    panel.CheckBoxes[1]->click();
+    panel.IntEdit1->SetValue(120);
+    Save(Form1, QStringLiteral("main"));
+    Save(&panel, QStringLiteral("405"));
+
+    panel.SpeedButton3Click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EnsureSessionPanel();
+    FPanelSesji->RxDBGrid1->setFocus();
+    Save(FPanelSesji, QStringLiteral("360"));
+
+    delete Form1;
+    Form1 = nullptr;
+    return 0;
+}
