@@ -238,6 +238,7 @@ void TFPanelSesji::BuildPanel()
         connect(item, &QRadioButton::clicked, this, [this, i] { RadioGroup1Click(int(i)); });
         RadioItems[i] = item;
     }
+    RadioItems[0]->setChecked(true);  // the current channel starts as RPM
     RadioGroup1->hide();
 
     LayoutPanel();

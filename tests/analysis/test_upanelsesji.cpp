@@ -166,6 +166,42 @@ TEST_F(PanelTest, ShowSessionPanelOpensBorderlessAtTheLeftAndReloadsWhenOpen)
     EXPECT_EQ(SessionRows(), (QList<int>{2}));
 }
 
+// The main window's Template command and chart toggles reach the panel
+// through the installed hooks; the charts are placed right of it.
+TEST_F(PanelTest, MainWindowRoadsOpenThePanel)
+{
+    int chosen = 0;
+    Form().Analysis.ChooseSessions = [&] {
+        ++chosen;
+        Choose({2});
+        return 1;
+    };
+    Form().Image9Click();  // Template
+    EXPECT_EQ(chosen, 1);
+    EXPECT_EQ(SessionRows(), (QList<int>{2}));
+    EXPECT_EQ(SessionPanelWidth(), 405);
+
+    Form().AddMDIChild(new Tfwykrescale);
+    Form().StackChartWindows();
+    EXPECT_EQ(Form().MDISubWindow(QStringLiteral("Tfwykrescale"))->x(), 405);
+
+    // A chart toggle with sessions chosen keeps the open panel as it is.
+    Choose({1, 3});
+    Project().SetLapTimeDiagramOn(0);
+    Form().Image10Click();
+    EXPECT_EQ(chosen, 1);
+    EXPECT_EQ(SessionRows(), (QList<int>{2}));
+
+    // With the panel closed, a toggle opens it 360 wide.
+    Panel().SpeedButton3Click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    Project().SetLapTimeDiagramOn(0);
+    Form().Image10Click();
+    EXPECT_EQ(SessionRows(), (QList<int>{1, 3}));
+    EXPECT_EQ(Form().MDISubWindow(QStringLiteral("TFPanelSesji"))->geometry(),
+              QRect(0, 0, 360, Form().Image17->height() - 5));
+}
+
 TEST_F(PanelTest, UpdateReadsTheFiltersAndReturnsAllTicks)
 {
     Choose({1});
