@@ -257,6 +257,16 @@ void TFPanelSesji::BuildGrid()
                            {QStringLiteral("avg_acc"), QString(), 50},
                            {QStringLiteral("avg_dec"), QString(), 50}});
     RxDBGrid1->SetTitlesVisible(false);
+    // A dark accent for the current row, so that the row colours and the
+    // orange tick stay readable on it, focused or not.
+    {
+        QPalette p = RxDBGrid1->palette();
+        for (auto group : {QPalette::Active, QPalette::Inactive}) {
+            p.setColor(group, QPalette::Highlight, QColor(0x5a, 0x33, 0x12));
+            p.setColor(group, QPalette::HighlightedText, Qt::white);
+        }
+        RxDBGrid1->setPalette(p);
+    }
     // The session and lap names take what the panel's width leaves: whole
     // start times on a wide panel, no sideways scrolling on a narrow one.
     RxDBGrid1->SetFillColumn(QStringLiteral("Pole1"));

@@ -135,10 +135,9 @@ DBGrid::DBGrid(QWidget* parent) : QTableView(parent)
     pal.setColor(QPalette::Base, Qt::black);
     pal.setColor(QPalette::Window, Qt::black);
     pal.setColor(QPalette::Text, Qt::white);
-    // The selection (the program's racing orange) stays visible when the
-    // grid loses the focus.
+    // The selection stays visible when the grid loses the focus.
     for (auto group : {QPalette::Active, QPalette::Inactive}) {
-        pal.setColor(group, QPalette::Highlight, QColor(0xb8, 0x56, 0x0f));
+        pal.setColor(group, QPalette::Highlight, QColor(0, 120, 215));
         pal.setColor(group, QPalette::HighlightedText, Qt::white);
     }
     setPalette(pal);
