@@ -1,9 +1,13 @@
 // Screenshots of the session panel in the main window over simulated
 // sessions imported into a fresh database, for judging its look:
 //   xvfb-run -a -s "-screen 0 1600x1000x24" analysis_panelshots [folder]   (default /tmp/shots)
-// Writes panel_main.png, panel_405.png, panel_360.png.
+// Reaches the panel as a user does (Template, range dialog, Template
+// chooser) and writes panel_template.png, panel_main.png, panel_405.png,
+// panel_360.png.
 #include <QCheckBox>
 #include <QDialog>
+#include <QDate>
+#include <QDateEdit>
 #include <QDir>
 #include <QTimer>
 
@@ -11,6 +15,9 @@
 
 #include "analysis/analysis.h"
 #include "analysis/upanelsesji.h"
+#include "analysis/utemplate.h"
+#include "analysis/uwyborZakresu.h"
+#include "controls/ButtonComps.h"
 #include "controls/MathCtrl.h"
 #include "intake/headerstore.h"
 #include "intake/sessionimport.h"
@@ -84,17 +91,27 @@ int main(int argc, char** argv)
     QCoreApplication::processEvents();
     Form1->SetTab(3);
 
-    MemTable& chosen = DM->memWybraneSesje;
-    chosen.Close();
-    chosen.Open();
-    TIBQuery q(DM->TransBrowse);
-    q.SetSQL(QStringLiteral("select ID_NAG from NAGLOWKI order by ID_NAG"));
-    q.Open();
-    for (; !q.Eof(); q.Next())
-        chosen.SetIntAt(chosen.AppendRow(), 0, q.FieldByName(QStringLiteral("ID_NAG")).AsInteger());
-    q.Close();
-
-    ShowSessionPanel();
+    // The user's road: Template, the range dialog (a range holding every
+    // session), the Template chooser with every session ticked, OK.
+    platform::testing::OnModal(QStringLiteral("TfWyborZakresu"), [](QDialog& d) {
+        auto& range = static_cast<TfWyborZakresu&>(d);
+        range.DateEdit1->setDate(QDate(2000, 1, 1));
+        range.DateEdit2->setDate(QDate(2099, 12, 31));
+        emit range.SpeedButton1->clicked();
+    });
+    platform::testing::OnModal(QStringLiteral("TfTemplate"), [](QDialog& d) {
+        auto& chooser = static_cast<TfTemplate&>(d);
+        const int c = chooser.memdane.FieldIndex(QStringLiteral("wybrane"));
+        for (int r = 0; r < chooser.memdane.RecordCount(); ++r)
+            chooser.memdane.SetBoolAt(r, c, true);
+        Save(&chooser, QStringLiteral("template"));
+        emit chooser.SpeedButton1->clicked();
+    });
+    Form1->Image9Click();
+    if (!FPanelSesji) {
+        std::fprintf(stderr, "the Template road opened no session panel\n");
+        return 1;
+    }
     TFPanelSesji& panel = *FPanelSesji;
     // A lap row selected, one lap unticked, Temp ticked too.
     panel.LocateLp(3);
