@@ -72,10 +72,11 @@ int main(int argc, char** argv)
     BuildSessionList(db.Folder(), [](const QString&) {});
     ImportCallbacks cb;
     int n = 0;
-    cb.confirmHeader = [&](const QString& serial, const SessionHeaderRecord& h, int& d, int& t) {
+    cb.confirmHeader = [&](const QString& serial, const SessionHeaderRecord& h, int& d, int& t,
+                           FbTransaction& session) {
         d = 1 + (n++ % 2);
         t = 1;
-        return InsertHeader(serial, h, d, t);
+        return InsertHeader(serial, h, d, t, nullptr, &session);
     };
     cb.message = [](const QString&) {};
     ImportSessions(db.Folder(), cb);
