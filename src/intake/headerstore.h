@@ -10,6 +10,8 @@
 
 #include "intake/dumpfile.h"
 
+class FbTransaction;
+
 // The driver linked to a logger serial in KROM_KIEROWCY (its first row), or
 // 0 when none is linked; the form takes it only when it is greater than 0.
 int ProposeDriver(const QString& serial);
@@ -42,6 +44,8 @@ struct TrackConditions {
 // with the conditions (1 ticked, 0 not).  Returns the new ID_NAG (> 0); 0
 // when a row with the same end time, driver and track exists already
 // (nothing inserted); -1 when the row could not be stored, with the
-// database's message in error.
+// database's message in error.  With a session transaction the row goes
+// into it uncommitted (the import commits it with the session's samples);
+// without one it is committed at once.
 int InsertHeader(const QString& serial, const SessionHeaderRecord& header, int driverId, int trackId,
-                 QString* error = nullptr, const TrackConditions& conditions = {});
+                 QString* error = nullptr, FbTransaction* session = nullptr, const TrackConditions& conditions = {});

@@ -304,7 +304,7 @@ int TfNaglowekRejestracji::InsertHeader()
     QString error;
     const TrackConditions conditions{CheckBox1->isChecked(), CheckBox2->isChecked(), CheckBox3->isChecked(),
                                      CheckBox4->isChecked()};
-    newId_ = ::InsertHeader(serial_, header_, driverId_, trackId_, &error, conditions);
+    newId_ = ::InsertHeader(serial_, header_, driverId_, trackId_, &error, session_, conditions);
     if (newId_ == 0) {
         // An equal session (same end, driver and track) is stored already.
         result_ = 0;
@@ -316,9 +316,9 @@ int TfNaglowekRejestracji::InsertHeader()
         // skipped, and the user learns why.
         newId_ = 0;
         platform::ShowMessage(QStringLiteral("The session could not be stored: ") + error);
-        result_ = kSkipped;
+        result_ = kFailed;
         reject();
-        return kSkipped;
+        return kFailed;
     }
     return newId_;
 }
@@ -371,9 +371,11 @@ void TfNaglowekRejestracji::Timer1Timer()
         SpeedButton5Click();
 }
 
-int ConfirmSessionHeader(const QString& serial, const SessionHeaderRecord& header, int& driverId, int& trackId)
+int ConfirmSessionHeader(const QString& serial, const SessionHeaderRecord& header, int& driverId, int& trackId,
+                         FbTransaction* session)
 {
     TfNaglowekRejestracji form(serial, header, driverId, trackId);
+    form.SetSessionTransaction(session);
     form.FillFromHeader();
     platform::ExecModal(form);
     driverId = form.DriverId();
