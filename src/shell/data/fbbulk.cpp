@@ -540,6 +540,33 @@ void FbStatement::Close()
     isc_dsql_free_statement(ignored, &d->stmt, DSQL_close);
 }
 
+int FbStatement::RowsAffected() const
+{
+    const char item = isc_info_sql_records;
+    char info[64] = {};
+    ISC_STATUS_ARRAY status;
+    isc_dsql_sql_info(status, &d->stmt, 1, &item, sizeof info, info);
+    Check(status);
+    if (info[0] != isc_info_sql_records)
+        return 0;
+    // Counts follow as (item, 2-byte length, value) up to isc_info_end.
+    int rows = 0;
+    const char* p = info + 3;
+    const char* const end = info + sizeof info;
+    while (p + 3 <= end && *p != isc_info_end) {
+        const char what = *p;
+        const int length = int(isc_vax_integer(p + 1, 2));
+        if (p + 3 + length > end)
+            break;
+        const int count = int(isc_vax_integer(p + 3, short(length)));
+        if (what == isc_info_req_insert_count || what == isc_info_req_update_count ||
+            what == isc_info_req_delete_count)
+            rows += count;
+        p += 3 + length;
+    }
+    return rows;
+}
+
 QString FbStatement::Plan() const
 {
     const char item = isc_info_sql_get_plan;

@@ -100,6 +100,9 @@ public:
     bool Fetch();
     void Close();
 
+    // Rows the last Execute inserted, updated and deleted.
+    int RowsAffected() const;
+
     // The engine's access plan of the statement ("PLAN (T ORDER IDX)").
     QString Plan() const;
 

@@ -1,24 +1,10 @@
 #include "shell/data/ibquery.h"
 
-#include <QSqlError>
-#include <QSqlField>
-#include <QSqlRecord>
-
 #include <cmath>
 
 #include "shell/data/fbbulk.h"
 
 namespace {
-
-QString ErrorText(const QSqlError& e)
-{
-    QString text = e.databaseText().trimmed();
-    if (text.isEmpty())
-        text = e.text().trimmed();
-    if (text.isEmpty())
-        text = QStringLiteral("Database error");
-    return text;
-}
 
 bool IsIdentChar(QChar c)
 {
@@ -89,95 +75,106 @@ TTransaction::TTransaction(QString connectionName, Mode mode) : connection_(std:
 
 TTransaction::~TTransaction() = default;
 
-FbTransaction& TTransaction::BeginRead(quint64& epoch)
-{
-    if (!read_)
-        read_ = std::make_unique<FbTransaction>(*this);
-    if (!read_->Active())
-        read_->StartRead();
-    ++readUsers_;
-    epoch = readEpoch_;
-    return *read_;
-}
-
-void TTransaction::EndRead(quint64 epoch)
-{
-    if (epoch != readEpoch_ || readUsers_ == 0)
-        return;
-    if (--readUsers_ == 0 && !active_ && read_ && read_->Active()) {
-        try {
-            read_->Commit();
-        } catch (const DatabaseError&) {
-            // Commit ended it anyway (rolled back); nothing was written.
-        }
-    }
-}
+TTransaction::Lease::Lease() = default;
+TTransaction::Lease::~Lease() = default;
 
 QSqlDatabase TTransaction::Database() const
 {
     return QSqlDatabase::database(connection_, false);
 }
 
+FbTransaction& TTransaction::Transaction()
+{
+    if (!tr_)
+        tr_ = std::make_unique<FbTransaction>(*this);
+    return *tr_;
+}
+
+FbTransaction& TTransaction::Begin(Lease& lease)
+{
+    if (!Database().isOpen())
+        throw DatabaseError("Database is not open");
+    lease.epoch = epoch_;
+    if (mode_ == Mode::ReadOnly) {
+        FbTransaction& shared = Transaction();
+        if (!shared.Active())
+            shared.StartRead();
+        ++users_;
+        lease.counted = true;
+        lease.tr = &shared;
+    } else if (active_) {
+        lease.tr = tr_.get();
+    } else {
+        lease.own = std::make_unique<FbTransaction>(*this);
+        lease.own->StartWrite(kWriteLockTimeoutSeconds);
+        lease.tr = lease.own.get();
+    }
+    return *lease.tr;
+}
+
+void TTransaction::End(Lease& lease, bool commit)
+{
+    std::unique_ptr<FbTransaction> own = std::move(lease.own);
+    const bool counted = lease.counted && lease.epoch == epoch_;
+    lease.tr = nullptr;
+    lease.counted = false;
+    if (own) {
+        if (commit)
+            own->Commit();  // rolls back and throws when the commit fails
+        else
+            own->Rollback();
+        return;
+    }
+    if (!counted || users_ == 0)
+        return;
+    if (--users_ == 0 && !active_ && tr_ && tr_->Active()) {
+        try {
+            tr_->Commit();
+        } catch (const DatabaseError&) {
+            // Commit ended it anyway (rolled back); nothing was written.
+        }
+    }
+}
+
 void TTransaction::StartTransaction()
 {
     if (active_)
         throw DatabaseError("Transaction is already active");
-    QSqlDatabase db = Database();
-    if (!db.isOpen())
+    if (!Database().isOpen())
         throw DatabaseError("Database is not open");
+    FbTransaction& tr = Transaction();
     if (mode_ == Mode::ReadOnly) {
-        quint64 epoch = 0;
-        BeginRead(epoch);
-        --readUsers_;  // held by active_ rather than by a user
-        active_ = true;
-        ++generation_;
-        return;
+        if (!tr.Active())  // queries may share it already
+            tr.StartRead();
+    } else {
+        tr.StartWrite(kWriteLockTimeoutSeconds);
     }
-    if (!db.transaction())
-        throw DatabaseError(ErrorText(db.lastError()).toStdString());
     active_ = true;
-    ++generation_;
 }
 
 void TTransaction::Commit()
 {
     if (!active_)
         throw DatabaseError("Transaction is not active");
-    if (mode_ == Mode::ReadOnly) {
-        active_ = false;
-        if (read_ && readUsers_ == 0)
-            read_->Commit();
-        return;
-    }
-    QSqlDatabase db = Database();
-    if (!db.commit()) {
-        const QString text = ErrorText(db.lastError());
-        // A failed commit leaves the server-side transaction to be rolled back.
-        db.rollback();
-        active_ = false;
-        throw DatabaseError(text.toStdString());
-    }
     active_ = false;
+    // The read transaction stays while queries still read in it.
+    if (tr_ && tr_->Active() && (mode_ == Mode::ReadWrite || users_ == 0))
+        tr_->Commit();
 }
 
 void TTransaction::Rollback()
 {
-    if (read_)
-        read_->Rollback();  // also the read transaction started for queries
-    if (!active_)
-        return;
-    if (mode_ == Mode::ReadWrite)
-        Database().rollback();
+    if (tr_)
+        tr_->Rollback();  // in read-only mode also the one queries share
     active_ = false;
 }
 
 void TTransaction::Reset()
 {
-    read_.reset();
-    readUsers_ = 0;
-    ++readEpoch_;
+    tr_.reset();
+    users_ = 0;
+    ++epoch_;
     active_ = false;
-    ++generation_;
 }
 
 // ----------------------------------------------------------------- TQueryField
@@ -254,19 +251,21 @@ QVariant TQueryField::Value() const { return q_->FieldValue(index_); }
 
 TIBQuery::TIBQuery(TTransaction& transaction) : trans_(&transaction) {}
 
-TIBQuery::~TIBQuery() { CloseRead(); }
+TIBQuery::~TIBQuery()
+{
+    Close();
+    st_.reset();
+}
 
 void TIBQuery::SetSQL(const QString& text)
 {
     Close();
     sql_ = text;
-    q_.reset();
-    preparedSql_.clear();
+    st_.reset();
+    preparedOn_ = nullptr;
 
     PositionalSql p = ToPositionalSql(text);
-    positionalSql_ = std::move(p.text);
     paramNames_ = std::move(p.names);
-    occurrences_ = std::move(p.occurrences);
     params_.assign(paramNames_.size(), QVariant());
 }
 
@@ -299,36 +298,6 @@ void TIBQuery::SetParam(int index, const QVariant& value)
 }
 
 void TIBQuery::ClearParams() { params_.assign(paramNames_.size(), QVariant()); }
-
-void TIBQuery::PrepareIfNeeded()
-{
-    const bool inTransaction = trans_->Active();
-    const bool stale = !q_ || preparedSql_ != positionalSql_ ||
-                       preparedInTransaction_ != inTransaction ||
-                       (inTransaction && preparedGeneration_ != trans_->Generation()) ||
-                       !inTransaction;  // outside a transaction every run starts afresh
-    if (!stale)
-        return;
-    QSqlDatabase db = trans_->Database();
-    if (!db.isOpen())
-        throw DatabaseError("Database is not open");
-    q_ = std::make_unique<QSqlQuery>(db);
-    q_->setForwardOnly(true);
-    if (!q_->prepare(positionalSql_)) {
-        const QString text = ErrorText(q_->lastError());
-        q_.reset();
-        throw DatabaseError(text.toStdString());
-    }
-    preparedSql_ = positionalSql_;
-    preparedInTransaction_ = inTransaction;
-    preparedGeneration_ = trans_->Generation();
-}
-
-void TIBQuery::BindParams()
-{
-    for (size_t pos = 0; pos < occurrences_.size(); ++pos)
-        q_->bindValue(static_cast<int>(pos), params_[static_cast<size_t>(occurrences_[pos])]);
-}
 
 namespace {
 
@@ -399,126 +368,109 @@ void BindValue(FbStatement& st, int param, const QVariant& v)
 
 }  // namespace
 
-std::unique_ptr<FbStatement> TIBQuery::PrepareRead()
+FbStatement& TIBQuery::Start()
 {
-    if (!trans_->Database().isOpen())
-        throw DatabaseError("Database is not open");
-    quint64 epoch = 0;
-    FbTransaction& transaction = trans_->BeginRead(epoch);
+    FbTransaction& tr = trans_->Begin(lease_);
     try {
-        auto st = std::make_unique<FbStatement>(transaction, sql_);
-        for (int i = 0; i < paramNames_.size(); ++i) {
-            const int index = st->ParamIndex(paramNames_[i]);
-            if (index >= 0)
-                BindValue(*st, index, params_[size_t(i)]);
+        // A statement outlives its transaction and runs in the next one of
+        // the same attachment; one prepared in a transaction of its own goes
+        // with it (Finish).
+        if (!st_ || preparedOn_ != &tr || preparedEpoch_ != lease_.epoch) {
+            st_.reset();
+            st_ = std::make_unique<FbStatement>(tr, sql_);
+            preparedOn_ = &tr;
+            preparedEpoch_ = lease_.epoch;
         }
-        readEpoch_ = epoch;
-        return st;
+        for (int i = 0; i < paramNames_.size(); ++i) {
+            const int index = st_->ParamIndex(paramNames_[i]);
+            if (index >= 0)
+                BindValue(*st_, index, params_[size_t(i)]);
+        }
     } catch (...) {
-        trans_->EndRead(epoch);
+        Finish(false);
         throw;
     }
+    return *st_;
 }
 
-void TIBQuery::CloseRead()
+void TIBQuery::Finish(bool commit)
 {
-    if (!read_)
+    if (!lease_.tr)
         return;
-    read_.reset();
-    trans_->EndRead(readEpoch_);
-}
-
-void TIBQuery::FetchRead()
-{
-    eof_ = !read_->Fetch();
-    if (eof_) {
-        // Every row is read: the transaction need not wait for Close.
-        CloseRead();
-        return;
+    if (lease_.own) {
+        st_.reset();
+        preparedOn_ = nullptr;
     }
-    for (int c = 0; c < int(row_.size()); ++c)
-        row_[size_t(c)] = ReadValue(*read_, c, types_[size_t(c)]);
+    trans_->End(lease_, commit);
+}
+
+void TIBQuery::Fetch()
+{
+    try {
+        eof_ = !st_->Fetch();
+        if (eof_) {
+            // Every row is read: the transaction need not wait for Close.
+            Finish(true);
+            return;
+        }
+        for (int c = 0; c < int(row_.size()); ++c)
+            row_[size_t(c)] = ReadValue(*st_, c, types_[size_t(c)]);
+    } catch (...) {
+        eof_ = true;
+        Finish(false);
+        throw;
+    }
 }
 
 void TIBQuery::Open()
 {
     Close();
-    if (trans_->GetMode() == TTransaction::Mode::ReadOnly) {
-        read_ = PrepareRead();
-        try {
-            read_->Open();
-        } catch (...) {
-            CloseRead();
-            throw;
-        }
-        active_ = true;
-        readRoad_ = true;
-        fieldNames_.clear();
-        types_.clear();
-        for (int c = 0; c < read_->ColumnCount(); ++c) {
-            fieldNames_.append(read_->ColumnName(c));
-            types_.push_back(MetaTypeOf(read_->Type(c)));
-        }
-        row_.assign(types_.size(), QVariant());
-        FetchRead();
-        hadRow_ = !eof_;
-        return;
-    }
-    PrepareIfNeeded();
-    BindParams();
-    if (!q_->exec()) {
-        const QString text = ErrorText(q_->lastError());
-        q_.reset();
-        throw DatabaseError(text.toStdString());
+    FbStatement& st = Start();
+    try {
+        st.Open();
+    } catch (...) {
+        Finish(false);
+        throw;
     }
     active_ = true;
     fieldNames_.clear();
-    const QSqlRecord rec = q_->record();
-    for (int i = 0; i < rec.count(); ++i)
-        fieldNames_.append(rec.fieldName(i));
-    hadRow_ = q_->next();
-    eof_ = !hadRow_;
+    types_.clear();
+    for (int c = 0; c < st.ColumnCount(); ++c) {
+        fieldNames_.append(st.ColumnName(c));
+        types_.push_back(MetaTypeOf(st.Type(c)));
+    }
+    row_.assign(types_.size(), QVariant());
+    try {
+        Fetch();
+    } catch (...) {
+        active_ = false;
+        throw;
+    }
+    hadRow_ = !eof_;
 }
 
 void TIBQuery::ExecSQL()
 {
     Close();
-    if (trans_->GetMode() == TTransaction::Mode::ReadOnly) {
-        // In the read-only transaction: a statement that writes is refused.
-        read_ = PrepareRead();
-        try {
-            read_->Execute();
-        } catch (...) {
-            CloseRead();
-            throw;
-        }
-        CloseRead();
-        rowsAffected_ = 0;
-        return;
+    FbStatement& st = Start();  // a read-only transaction refuses a statement that writes
+    try {
+        st.Execute();
+        st.Close();  // a select run for nothing
+        rowsAffected_ = st.RowsAffected();
+    } catch (...) {
+        Finish(false);
+        throw;
     }
-    PrepareIfNeeded();
-    BindParams();
-    if (!q_->exec()) {
-        const QString text = ErrorText(q_->lastError());
-        q_.reset();
-        throw DatabaseError(text.toStdString());
-    }
-    // A statement run outside an explicit transaction has committed already;
-    // keep nothing of it around.
-    if (!trans_->Active()) {
-        rowsAffected_ = q_->numRowsAffected();
-        q_.reset();
-    }
+    Finish(true);  // a statement's own transaction commits here
 }
 
 void TIBQuery::Close()
 {
-    CloseRead();
-    readRoad_ = false;
-    if (active_ && q_) {
-        q_->finish();
-        if (!preparedInTransaction_)
-            q_.reset();
+    if (st_)
+        st_->Close();
+    try {
+        Finish(true);  // only read: a failed commit has nothing to lose
+    } catch (const DatabaseError&) {
     }
     active_ = false;
     eof_ = true;
@@ -529,11 +481,7 @@ void TIBQuery::Next()
 {
     if (!active_ || eof_)
         return;
-    if (readRoad_) {
-        FetchRead();
-        return;
-    }
-    eof_ = !q_->next();
+    Fetch();
 }
 
 int TIBQuery::FieldCount() const
@@ -548,25 +496,21 @@ QString TIBQuery::FieldName(int index) const
 
 QVariant TIBQuery::FieldValue(int index) const
 {
-    if (!active_ || (!q_ && !readRoad_))
+    if (!active_)
         throw DatabaseError("Query is not open");
     if (eof_)
         return {};
-    if (readRoad_)
-        return index >= 0 && index < int(row_.size()) ? row_[size_t(index)] : QVariant();
-    return q_->value(index);
+    return index >= 0 && index < int(row_.size()) ? row_[size_t(index)] : QVariant();
 }
 
 QMetaType TIBQuery::FieldType(int index) const
 {
-    if (active_ && readRoad_)
-        return index >= 0 && index < int(types_.size()) ? types_[size_t(index)] : QMetaType();
-    return active_ && q_ ? q_->record().field(index).metaType() : QMetaType();
+    return active_ && index >= 0 && index < int(types_.size()) ? types_[size_t(index)] : QMetaType();
 }
 
 TQueryField TIBQuery::FieldByName(const QString& name) const
 {
-    if (!active_ || (!q_ && !readRoad_))
+    if (!active_)
         throw DatabaseError(QStringLiteral("Query is not open (field '%1')").arg(name).toStdString());
     for (int i = 0; i < fieldNames_.size(); ++i)
         if (fieldNames_[i].compare(name, Qt::CaseInsensitive) == 0)
@@ -574,9 +518,4 @@ TQueryField TIBQuery::FieldByName(const QString& name) const
     throw DatabaseError(QStringLiteral("Field '%1' not found").arg(name).toStdString());
 }
 
-int TIBQuery::RowsAffected() const
-{
-    if (q_)
-        return q_->numRowsAffected();
-    return rowsAffected_;
-}
+int TIBQuery::RowsAffected() const { return rowsAffected_; }

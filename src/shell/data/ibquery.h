@@ -4,23 +4,27 @@
 // named parameters (":NAME") and fields read by name, bound to one of the
 // data module's two transactions.
 //
-// Each transaction is a Qt SQL connection of its own.  A query prepares its
-// statement lazily, inside the transaction it runs in, and prepares again
-// when that transaction has been restarted, because a statement prepared
-// outside a running transaction would run in a private transaction of the
-// driver and escape commit and rollback.
+// Each transaction belongs to a Qt SQL connection of its own, which gives
+// the attachment; queries and transactions run on it through the client API
+// (shell/data/fbbulk.h).  Qt's own transactions are never used: they wait
+// for locks without limit and cannot end a transaction whose commit failed.
 //
-// A read-only transaction (the data module's TransBrowse) runs its queries
-// through the client API (shell/data/fbbulk.h) on its connection's
-// attachment, in a transaction that is read-only, read committed with
-// record versions and waits for no lock: every read sees the latest
-// committed data, and a statement that would write is refused.  It lasts
-// while queries are open on it (or from StartTransaction to Commit), so no
-// long-lived transaction keeps others from changing the tables.
+// A read-only transaction (the data module's TransBrowse) is read committed
+// with record versions and waits for no lock: every read sees the latest
+// committed data, and a statement that would write is refused.  Its queries
+// share one transaction that lasts while queries are open on it (or from
+// StartTransaction to Commit), so no long-lived transaction keeps others
+// from changing the tables.
+//
+// A read-write transaction (TransEdit) is a snapshot that waits at most
+// kWriteLockTimeoutSeconds for a row another transaction holds, then fails.
+// Between StartTransaction and Commit or Rollback its queries run in it;
+// outside, every statement runs in a transaction of its own, committed when
+// the statement is done.
 #include <QByteArray>
 #include <QDateTime>
+#include <QMetaType>
 #include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -30,6 +34,10 @@
 #include <stdexcept>
 
 #include "platform/tdatetime.h"
+
+// How long a write waits for a row another transaction holds before it
+// fails with a lock time-out.
+inline constexpr int kWriteLockTimeoutSeconds = 3;
 
 // An error reported by the database (or by misuse of a query); the text is
 // the database's own message.
@@ -54,7 +62,7 @@ class FbStatement;
 class TTransaction {
 public:
     enum class Mode {
-        ReadWrite,  // the server's default: read-write, snapshot, waits for locks
+        ReadWrite,  // snapshot, waits for locks at most kWriteLockTimeoutSeconds
         ReadOnly,   // read-only, read committed, record versions, no wait
     };
 
@@ -65,41 +73,56 @@ public:
     TTransaction& operator=(const TTransaction&) = delete;
 
     Mode GetMode() const { return mode_; }
-    // The client-API transaction a read-only transaction's queries run in:
-    // BeginRead starts it when no query uses it yet (throws DatabaseError
-    // when it cannot be started) and counts one more user; EndRead, with the
-    // epoch BeginRead gave, counts one less and ends it when the last user
-    // is gone and no StartTransaction holds it.  An epoch from before the
-    // connection was closed counts nothing.
-    FbTransaction& BeginRead(quint64& epoch);
-    void EndRead(quint64 epoch);
-
     QSqlDatabase Database() const;
     const QString& ConnectionName() const { return connection_; }
 
-    // An explicit transaction of the connection.  Without one, every
-    // statement runs and commits on its own (each read sees the latest
-    // committed data).
+    // An explicit transaction of the connection.
     bool Active() const { return active_; }
     void StartTransaction();  // throws DatabaseError
-    void Commit();            // throws DatabaseError
-    void Rollback();          // never throws; leaves the transaction inactive
+    // Ends the transaction whatever happens: when the commit fails, the
+    // transaction is rolled back (its locks released) and the commit's
+    // error is thrown as DatabaseError.
+    void Commit();
+    void Rollback();  // never throws; leaves the transaction inactive
 
-    // Changes every time a transaction starts; queries use it to know when
-    // to prepare again.
-    quint64 Generation() const { return generation_; }
+    // A query's hold on the client-API transaction its statement runs in,
+    // from Begin to End.
+    struct Lease {
+        FbTransaction* tr = nullptr;         // null: nothing held
+        std::unique_ptr<FbTransaction> own;  // a read-write statement's own transaction
+        quint64 epoch = 0;                   // of the connection when begun
+        bool counted = false;                // one user of the shared read transaction
+        Lease();
+        ~Lease();
+    };
+    // Read-only: the shared read transaction, started for its first user.
+    // Read-write: the explicit transaction while one is active, else a
+    // write transaction for the statement alone.  Throws DatabaseError
+    // when no transaction can be started.
+    FbTransaction& Begin(Lease& lease);
+    // The statement is done: its own transaction is committed (commit true;
+    // a failed commit is rolled back and throws) or rolled back; the shared
+    // read transaction is committed after its last user.  A lease from
+    // before the connection was closed ends nothing.
+    void End(Lease& lease, bool commit);
+    // Changes whenever the connection is closed or reopened; a statement
+    // prepared before belongs to an attachment that is gone.
+    quint64 Epoch() const { return epoch_; }
 
     // Called when the connection is closed or reopened.
     void Reset();
 
 private:
+    FbTransaction& Transaction();
+
     QString connection_;
     Mode mode_;
-    std::unique_ptr<FbTransaction> read_;
-    int readUsers_ = 0;
-    quint64 readEpoch_ = 0;
+    // The explicit transaction, and in read-only mode the one its queries
+    // share.
+    std::unique_ptr<FbTransaction> tr_;
+    int users_ = 0;
+    quint64 epoch_ = 0;
     bool active_ = false;
-    quint64 generation_ = 0;
 };
 
 class TIBQuery;
@@ -174,30 +197,25 @@ public:
     int RowsAffected() const;
 
 private:
-    void PrepareIfNeeded();
-    void BindParams();
-    // The read-only road: the statement on the client API with the
-    // parameters bound, and the current row taken over as values.
-    std::unique_ptr<FbStatement> PrepareRead();
-    void FetchRead();
-    void CloseRead();
+    // Begins the query's lease on its transaction and gives the statement,
+    // prepared there (again only when the text or the transaction changed)
+    // with the parameters bound.
+    FbStatement& Start();
+    // Ends the lease (see TTransaction::End).
+    void Finish(bool commit);
+    void Fetch();
 
     TTransaction* trans_;
     QString sql_;
     QStringList paramNames_;        // distinct parameter names, upper-cased, in order of appearance
     std::vector<QVariant> params_;  // value per distinct name
-    std::vector<int> occurrences_;  // per "?" of the prepared text: index into params_
-    QString positionalSql_;         // the text with every ":NAME" replaced by "?"
-    std::unique_ptr<QSqlQuery> q_;
-    std::unique_ptr<FbStatement> read_;  // the open statement of a read-only transaction
-    quint64 readEpoch_ = 0;              // of the transaction's BeginRead for it
-    bool readRoad_ = false;              // open on the read-only road (rows in row_)
-    std::vector<QVariant> row_;          // its current row
-    std::vector<QMetaType> types_;       // its column types
-    QString preparedSql_;
-    quint64 preparedGeneration_ = ~0ull;
-    bool preparedInTransaction_ = false;
-    QStringList fieldNames_;  // of the open result, for lookups by name
+    TTransaction::Lease lease_;
+    std::unique_ptr<FbStatement> st_;
+    const FbTransaction* preparedOn_ = nullptr;  // the transaction st_ was prepared in
+    quint64 preparedEpoch_ = 0;                  // and the connection's epoch then
+    std::vector<QVariant> row_;     // the current row of the open result
+    std::vector<QMetaType> types_;  // its column types
+    QStringList fieldNames_;        // its column names, for lookups by name
     int rowsAffected_ = 0;
     bool active_ = false;
     bool eof_ = true;
