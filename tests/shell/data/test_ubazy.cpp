@@ -10,6 +10,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <functional>
+
 #include "shell/data/dbcreate.h"
 #include "shell/data/schemaupgrade.h"
 #include "shell/data/ubazy.h"
@@ -75,6 +77,121 @@ TEST(DataModule, ExecEditCommitsAWriteThatTheBrowseTransactionSeesAtOnce)
     InsertHeader(db.dm(), 5);
     reader.Open();
     EXPECT_EQ(reader.FieldByName(QStringLiteral("ile")).AsInteger(), 1);
+}
+
+// Two connections to one database: this test's data module (DM) and
+// another program's, writing the same rows of a small table.
+class TwoConnections : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        db.Exec(QStringLiteral("create table T (I integer not null primary key, V varchar(20))"));
+        db.Exec(QStringLiteral("insert into T (I, V) values (1, 'a')"));
+        db.Exec(QStringLiteral("insert into T (I, V) values (2, 'b')"));
+        ASSERT_TRUE(other.OpenDatabase(db.Path())) << other.LastOpenError().toStdString();
+    }
+
+    // The values of T in the order of I, as committed.
+    QString Values()
+    {
+        TIBQuery q(db.dm().TransBrowse);
+        q.SetSQL(QStringLiteral("select list(V, ',') from (select V from T order by I)"));
+        q.Open();
+        return q.FieldValue(0).toString();
+    }
+
+    // Sets V of row i through a data module, each write its own ExecEdit.
+    static bool Set(TDM& dm, int i, const QString& v)
+    {
+        TIBQuery q(dm.TransEdit);
+        q.SetSQL(QStringLiteral("update T set V = :V where I = :I"));
+        q.ParamByName(QStringLiteral("V"), v);
+        q.ParamByName(QStringLiteral("I"), i);
+        return dm.ExecEdit(q);
+    }
+
+    // Sets V of rows 2 and then 1 in one ExecEditAll.
+    static bool SetBoth(TDM& dm, const QString& v)
+    {
+        TIBQuery q(dm.TransEdit);
+        q.SetSQL(QStringLiteral("update T set V = :V where I = :I"));
+        return dm.ExecEditAll([&] {
+            for (int i : {2, 1}) {
+                q.ParamByName(QStringLiteral("V"), v);
+                q.ParamByName(QStringLiteral("I"), i);
+                q.ExecSQL();
+            }
+        });
+    }
+
+    TestDatabase db;
+    TDM other;
+};
+
+// A commit the database refuses ends the transaction: nothing of it is
+// stored, and its rows are free at once for another connection (a write
+// still holding them would make the other's write fail on its lock time-out).
+TEST_F(TwoConnections, ARefusedCommitEndsItsTransactionAndFreesItsRows)
+{
+    db.Exec(QStringLiteral("create exception E_REFUSED 'commit refused here'"));
+    db.Exec(QStringLiteral("create trigger T_MARK for T after update as declare variable r integer; begin "
+                           "if (new.V = 'refused') then r = rdb$set_context('USER_TRANSACTION', 'REFUSE', '1'); end"));
+    db.Exec(QStringLiteral("create trigger T_REFUSE on transaction commit as begin "
+                           "if (rdb$get_context('USER_TRANSACTION', 'REFUSE') = '1') then exception E_REFUSED; end"));
+    const struct {
+        const char* name;
+        std::function<bool(TDM&)> write;
+    } cases[] = {
+        {"ExecEdit", [](TDM& dm) { return Set(dm, 1, QStringLiteral("refused")); }},
+        {"ExecEditAll", [](TDM& dm) { return SetBoth(dm, QStringLiteral("refused")); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_FALSE(c.write(db.dm()));
+        EXPECT_TRUE(db.dm().LastEditError().contains(QStringLiteral("commit refused here")))
+            << db.dm().LastEditError().toStdString();
+        EXPECT_FALSE(db.dm().TransEdit.Active());
+        EXPECT_EQ(Values(), QStringLiteral("a,b"));
+
+        EXPECT_TRUE(SetBoth(other, QStringLiteral("other"))) << other.LastEditError().toStdString();
+        EXPECT_EQ(Values(), QStringLiteral("other,other"));
+        ASSERT_TRUE(SetBoth(db.dm(), QStringLiteral("a"))) << db.dm().LastEditError().toStdString();
+        ASSERT_TRUE(Set(db.dm(), 2, QStringLiteral("b")));
+    }
+}
+
+// A row another connection holds uncommitted makes a write fail after the
+// lock time-out, with the database's message, instead of waiting for it;
+// nothing of the write is stored, also what came before the held row.
+TEST_F(TwoConnections, AWriteToAHeldRowFailsInsteadOfWaiting)
+{
+    other.TransEdit.StartTransaction();
+    TIBQuery hold(other.TransEdit);
+    hold.SetSQL(QStringLiteral("update T set V = 'held' where I = 1"));
+    hold.ExecSQL();
+
+    const struct {
+        const char* name;
+        std::function<bool(TDM&)> write;
+    } cases[] = {
+        {"ExecEdit", [](TDM& dm) { return Set(dm, 1, QStringLiteral("mine")); }},
+        {"ExecEditAll", [](TDM& dm) { return SetBoth(dm, QStringLiteral("mine")); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_FALSE(c.write(db.dm()));
+        const QString error = db.dm().LastEditError();
+        EXPECT_TRUE(error.contains(QStringLiteral("lock time-out")) ||
+                    error.contains(QStringLiteral("concurrent update")))
+            << error.toStdString();
+        EXPECT_FALSE(db.dm().TransEdit.Active());
+        EXPECT_EQ(Values(), QStringLiteral("a,b"));
+    }
+
+    // Once the other connection lets the row go, the write goes through.
+    other.TransEdit.Rollback();
+    EXPECT_TRUE(SetBoth(db.dm(), QStringLiteral("mine"))) << db.dm().LastEditError().toStdString();
+    EXPECT_EQ(Values(), QStringLiteral("mine,mine"));
 }
 
 // The read transaction refuses writes: a statement that would change data
@@ -275,9 +392,9 @@ TEST(Queries, ParametersBindByNameOutsideQuotesAndNullAndBlobValues)
     EXPECT_TRUE(sel.Eof());
 }
 
-// Values read through the read transaction come in the types the rest of
+// Values read through either transaction come in the types the rest of
 // the program reads them by, NULL as a null value of its column's type.
-TEST(Queries, BrowseValuesComeInTheirColumnsTypes)
+TEST(Queries, ValuesComeInTheirColumnsTypesInBothTransactions)
 {
     TestDatabase db;
     struct Case {
@@ -299,9 +416,10 @@ TEST(Queries, BrowseValuesComeInTheirColumnsTypes)
         {"true", QMetaType::fromType<bool>(), true},
         {"cast(null as integer)", QMetaType::fromType<int>(), QVariant()},
     };
-    for (const Case& c : cases) {
+    for (const Case& c : cases) for (TTransaction* t : {&db.dm().TransBrowse, &db.dm().TransEdit}) {
         SCOPED_TRACE(c.expression);
-        TIBQuery q(db.dm().TransBrowse);
+        SCOPED_TRACE(t->ConnectionName().toStdString());
+        TIBQuery q(*t);
         q.SetSQL(QStringLiteral("select %1 as V from RDB$DATABASE").arg(QString::fromUtf8(c.expression)));
         q.Open();
         EXPECT_EQ(q.FieldType(0), c.type);
@@ -313,4 +431,49 @@ TEST(Queries, BrowseValuesComeInTheirColumnsTypes)
             EXPECT_EQ(v, c.value);
         }
     }
+}
+
+// Inside the write transaction a query reads what the transaction wrote
+// before it is committed; others see it only after.  RowsAffected counts the
+// rows each statement changed, inside a transaction and outside.
+TEST(Queries, TheWriteTransactionReadsItsOwnWritesAndCountsTheRowsChanged)
+{
+    TestDatabase db;
+    db.Exec(QStringLiteral("create table T (I integer not null primary key, V char(4))"));
+    TTransaction& edit = db.dm().TransEdit;
+    TIBQuery write(edit);
+    auto run = [&](const char* sql) {
+        write.SetSQL(QString::fromLatin1(sql));
+        write.ExecSQL();
+        return write.RowsAffected();
+    };
+    auto count = [&](TTransaction& t) {
+        TIBQuery q(t);
+        q.SetSQL(QStringLiteral("select count(*) from T"));
+        q.Open();
+        return q.FieldValue(0).toInt();
+    };
+
+    edit.StartTransaction();
+    EXPECT_EQ(run("insert into T (I, V) values (1, 'a')"), 1);
+    EXPECT_EQ(run("insert into T (I, V) select 1 + RDB$RELATION_ID, 'b' from RDB$RELATIONS where RDB$RELATION_ID in (1, 2)"), 2);
+    EXPECT_EQ(run("update T set V = 'c' where I >= 2"), 2);
+    EXPECT_EQ(run("delete from T where I = 99"), 0);
+    EXPECT_EQ(run("select * from T"), 0);
+    EXPECT_EQ(count(edit), 3);
+    EXPECT_EQ(count(db.dm().TransBrowse), 0);
+    {
+        TIBQuery q(edit);
+        q.SetSQL(QStringLiteral("select V from T where I = 1"));
+        q.Open();
+        EXPECT_EQ(q.FieldByName(QStringLiteral("V")).AsString(), QStringLiteral("a"));  // without CHAR padding
+    }
+    edit.Rollback();
+    EXPECT_EQ(count(db.dm().TransBrowse), 0);
+
+    // Outside a transaction every statement commits on its own.
+    EXPECT_EQ(run("insert into T (I, V) values (1, 'a')"), 1);
+    EXPECT_EQ(run("update T set V = 'd'"), 1);
+    EXPECT_FALSE(edit.Active());
+    EXPECT_EQ(db.Scalar(QStringLiteral("select V from T")).toString(), QStringLiteral("d"));
 }
