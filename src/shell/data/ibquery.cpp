@@ -105,8 +105,9 @@ FbTransaction& TTransaction::Begin(Lease& lease)
     } else if (active_) {
         lease.tr = tr_.get();
     } else {
-        lease.own = std::make_unique<FbTransaction>(*this);
-        lease.own->StartWrite(kWriteLockTimeoutSeconds);
+        auto own = std::make_unique<FbTransaction>(*this);
+        own->StartWrite(kWriteLockTimeoutSeconds);
+        lease.own = std::move(own);
         lease.tr = lease.own.get();
     }
     return *lease.tr;

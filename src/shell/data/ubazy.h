@@ -54,7 +54,8 @@ public:
     // Read-only, read-committed, no wait: every read sees the latest
     // committed data; a statement that would write through it is refused.
     TTransaction TransBrowse;
-    // Read-write: every write.
+    // Read-write, waits at most kWriteLockTimeoutSeconds for a row another
+    // transaction holds: every write.
     TTransaction TransEdit;
 
     // Shared in-memory tables.

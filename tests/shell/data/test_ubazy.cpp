@@ -124,6 +124,17 @@ protected:
         });
     }
 
+    // Both ways of writing: row 1 alone, and rows 2 and 1 together.
+    struct WriteCase {
+        const char* name;
+        std::function<bool(TDM&)> write;
+    };
+    static std::vector<WriteCase> Writes(const QString& v)
+    {
+        return {{"ExecEdit", [v](TDM& dm) { return Set(dm, 1, v); }},
+                {"ExecEditAll", [v](TDM& dm) { return SetBoth(dm, v); }}};
+    }
+
     TestDatabase db;
     TDM other;
 };
@@ -138,14 +149,7 @@ TEST_F(TwoConnections, ARefusedCommitEndsItsTransactionAndFreesItsRows)
                            "if (new.V = 'refused') then r = rdb$set_context('USER_TRANSACTION', 'REFUSE', '1'); end"));
     db.Exec(QStringLiteral("create trigger T_REFUSE on transaction commit as begin "
                            "if (rdb$get_context('USER_TRANSACTION', 'REFUSE') = '1') then exception E_REFUSED; end"));
-    const struct {
-        const char* name;
-        std::function<bool(TDM&)> write;
-    } cases[] = {
-        {"ExecEdit", [](TDM& dm) { return Set(dm, 1, QStringLiteral("refused")); }},
-        {"ExecEditAll", [](TDM& dm) { return SetBoth(dm, QStringLiteral("refused")); }},
-    };
-    for (const auto& c : cases) {
+    for (const WriteCase& c : Writes(QStringLiteral("refused"))) {
         SCOPED_TRACE(c.name);
         EXPECT_FALSE(c.write(db.dm()));
         EXPECT_TRUE(db.dm().LastEditError().contains(QStringLiteral("commit refused here")))
@@ -170,14 +174,7 @@ TEST_F(TwoConnections, AWriteToAHeldRowFailsInsteadOfWaiting)
     hold.SetSQL(QStringLiteral("update T set V = 'held' where I = 1"));
     hold.ExecSQL();
 
-    const struct {
-        const char* name;
-        std::function<bool(TDM&)> write;
-    } cases[] = {
-        {"ExecEdit", [](TDM& dm) { return Set(dm, 1, QStringLiteral("mine")); }},
-        {"ExecEditAll", [](TDM& dm) { return SetBoth(dm, QStringLiteral("mine")); }},
-    };
-    for (const auto& c : cases) {
+    for (const WriteCase& c : Writes(QStringLiteral("mine"))) {
         SCOPED_TRACE(c.name);
         EXPECT_FALSE(c.write(db.dm()));
         const QString error = db.dm().LastEditError();
