@@ -198,7 +198,7 @@ int ChartSeries::NearestPoint(double x) const
 void ChartSeries::Changed(bool dataChanged)
 {
     if (dataChanged) {
-        pixelsValid_ = false;
+        pixelsValid_ = previousValid_ = false;
         yRangeValid_ = false;
     }
     if (chart_)
@@ -367,7 +367,7 @@ void Chart::TableChanged(const MemTable* table)
     bool any = false;
     for (const auto& s : series_)
         if (s->table_ == table) {
-            s->pixelsValid_ = false;
+            s->pixelsValid_ = s->previousValid_ = false;
             s->yRangeValid_ = false;
             any = true;
         }
@@ -764,21 +764,58 @@ void Chart::DrawAxes(QPainter& p) const
 
 void Chart::DrawLineSeries(QPainter& p, ChartSeries& s)
 {
+    // The reduction of the last two views is kept, so undoing a zoom, and
+    // any repaint that changes no range, reuses it.
     if (!s.pixelsValid_ || !(s.pixelsMapping_ == mapping_)) {
-        s.pixels_.clear();
-        DecimateToPixels(s.Points(), mapping_, s.pixels_);
-        s.pixelsMapping_ = mapping_;
-        s.pixelsValid_ = true;
+        std::swap(s.pixels_, s.previousPixels_);
+        std::swap(s.pixelsMapping_, s.previousMapping_);
+        std::swap(s.pixelsValid_, s.previousValid_);
+        if (!s.pixelsValid_ || !(s.pixelsMapping_ == mapping_)) {
+            s.pixels_.clear();
+            DecimateToPixels(s.Points(), mapping_, s.pixels_);
+            s.pixelsMapping_ = mapping_;
+            s.pixelsValid_ = true;
+        }
     }
+    if (s.pixels_.size() < 2)
+        return;
+
+    // Straight into the picture: one vertical span per pixel column,
+    // widened for wide pens.  Dense telemetry covers whole columns, which
+    // a stroker would draw pixel by pixel.
+    const QRect inside = plot_.adjusted(1, 1, -1, -1);
+    if (picture_.devicePixelRatio() == 1 && inside.width() > 0 && inside.height() > 0 &&
+        PolylineSpans(s.pixels_, inside.left(), inside.width(), spanTop_, spanBottom_)) {
+        const int half = s.PenWidth() / 2;
+        const QRgb colour = s.Colour().rgb() | 0xFF000000u;
+        uchar* bits = picture_.bits();
+        const qsizetype stride = picture_.bytesPerLine() / qsizetype(sizeof(QRgb));
+        const int columns = inside.width();
+        for (int k = 0; k < columns; ++k) {
+            int top = spanTop_[size_t(k)], bottom = spanBottom_[size_t(k)];
+            for (int j = std::max(0, k - half); j <= std::min(columns - 1, k + half); ++j) {
+                top = std::min(top, spanTop_[size_t(j)]);
+                bottom = std::max(bottom, spanBottom_[size_t(j)]);
+            }
+            if (top > bottom)
+                continue;
+            top = std::max(top - half, inside.top());
+            bottom = std::min(bottom + half, inside.bottom());
+            QRgb* px = reinterpret_cast<QRgb*>(bits) + qsizetype(top) * stride + inside.left() + k;
+            for (int y = top; y <= bottom; ++y, px += stride)
+                *px = colour;
+        }
+        return;
+    }
+
     const int grow = s.PenWidth();
     std::vector<QLine> lines;
     ClipSegments(s.pixels_, QRectF(plot_).adjusted(-grow, -grow, grow, grow), lines);
     if (lines.empty())
         return;
     QPen pen(s.Colour(), s.PenWidth());
-    pen.setCapStyle(Qt::RoundCap);
-    if (s.PenWidth() == 1)
-        pen.setCapStyle(Qt::SquareCap);
+    pen.setCapStyle(Qt::SquareCap);
+    pen.setCosmetic(s.PenWidth() == 1);
     p.setPen(pen);
     p.drawLines(lines.data(), int(lines.size()));
 }

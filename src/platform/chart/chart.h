@@ -140,10 +140,11 @@ private:
     std::vector<QString> labels_;
     std::vector<QColor> pointColours_;
 
-    // Pixel positions of the last reduction and the mapping they belong to.
-    std::vector<QPointF> pixels_;
-    ChartMapping pixelsMapping_;
-    bool pixelsValid_ = false;
+    // Pixel positions of the last two reductions and the mappings they
+    // belong to.
+    std::vector<QPointF> pixels_, previousPixels_;
+    ChartMapping pixelsMapping_, previousMapping_;
+    bool pixelsValid_ = false, previousValid_ = false;
     // Lowest and highest y of all points, for automatic axes.
     mutable bool yRangeValid_ = false;
     mutable AxisRange yRange_;
@@ -321,6 +322,7 @@ private:
     ChartView zoomView_;
 
     QImage picture_;
+    std::vector<int> spanTop_, spanBottom_;  // scratch of DrawLineSeries
     bool pictureValid_ = false;
     int renders_ = 0;
 
