@@ -126,6 +126,20 @@ void Tfwykrescale::LoadChart()
         }
     }
 
+    // Without a channel the strip and the markers still show: the time axis
+    // then spans the samples.
+    if (Chart1->SeriesCount() == 0 && !runs.empty()) {
+        const ColumnView data = gps.View(dataCol);
+        double lo = data.At(runs.front().first), hi = lo;
+        for (const SampleRun& run : runs) {
+            lo = std::min(lo, data.At(run.first));
+            hi = std::max(hi, data.At(run.first + run.count - 1));
+        }
+        Chart1->BottomAxis().SetMinMax(lo, hi);
+    } else {
+        Chart1->BottomAxis().SetAutomatic(true);
+    }
+
     // Extremes of the current channel, one row each per session.
     const MemTable* laps = FPanelSesji ? &FPanelSesji->memokrazenia : nullptr;
     for (const SessionExtremes& e : ComputeExtremes(gps, runs, CurrentChannel, laps)) {

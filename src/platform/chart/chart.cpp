@@ -739,7 +739,9 @@ void Chart::DrawAxes(QPainter& p) const
             if (bottom_.labelAngle_ == 90) {
                 // Text reads upwards, its right end under the tick.
                 p.save();
-                p.translate(x + fm.ascent() / 2 - fm.descent() / 2, y + fm.horizontalAdvance(texts[i]));
+                // Kept inside the widget at its left edge.
+                p.translate(std::max(fm.ascent(), x + fm.ascent() / 2 - fm.descent() / 2),
+                            y + fm.horizontalAdvance(texts[i]));
                 p.rotate(-90);
                 p.drawText(0, 0, texts[i]);
                 p.restore();

@@ -21,6 +21,8 @@ ChartMapping::ChartMapping(const QRect& plot, const AxisRange& x, const AxisRang
 {
     xk_ = x.Span() > 0 ? (plot.width() - 1) / x.Span() : 0;
     yk_ = y.Span() > 0 ? (plot.height() - 1) / y.Span() : 0;
+    xu_ = plot.width() > 1 ? x.Span() / (plot.width() - 1) : 0;
+    yu_ = plot.height() > 1 ? y.Span() / (plot.height() - 1) : 0;
 }
 
 double ChartMapping::XPos(double value) const
@@ -40,15 +42,9 @@ double ChartMapping::YPos(double value) const
 int ChartMapping::XToScreen(double value) const { return RoundPixel(XPos(value)); }
 int ChartMapping::YToScreen(double value) const { return RoundPixel(YPos(value)); }
 
-double ChartMapping::ScreenToX(double px) const
-{
-    return xk_ == 0 ? x_.min : x_.min + (px - plot_.left()) / xk_;
-}
+double ChartMapping::ScreenToX(double px) const { return x_.min + (px - plot_.left()) * xu_; }
 
-double ChartMapping::ScreenToY(double py) const
-{
-    return yk_ == 0 ? y_.min : y_.min + (plot_.bottom() - py) / yk_;
-}
+double ChartMapping::ScreenToY(double py) const { return y_.min + (plot_.bottom() - py) * yu_; }
 
 // ------------------------------------------------------- visible points
 

@@ -68,6 +68,7 @@ private:
     QRect plot_;
     AxisRange x_, y_;
     double xk_ = 0, yk_ = 0;  // pixels per unit
+    double xu_ = 0, yu_ = 0;  // units per pixel (exact where the span is a whole multiple of the pixels)
 };
 
 // The points of a series: rows [first, first + count) of an x column and a
