@@ -355,24 +355,23 @@ void Chart::Watch(const MemTable* table)
     watched_.erase(std::remove_if(watched_.begin(), watched_.end(), [](const auto& w) { return w.isNull(); }),
                    watched_.end());
     watched_.emplace_back(table);
-    auto changed = [this, table] { TableChanged(table); };
+    auto changed = [this] { TableChanged(); };
     connect(table, &MemTable::TableReset, this, changed);
     connect(table, &MemTable::RowsInserted, this, changed);
     connect(table, &MemTable::RowsRemoved, this, changed);
     connect(table, &MemTable::RowChanged, this, changed);
 }
 
-void Chart::TableChanged(const MemTable* table)
+// Tables may change row by row (a loader outside a bulk): a change only
+// marks the chart; the series drop their cached pixels at the next layout.
+void Chart::TableChanged()
 {
-    bool any = false;
-    for (const auto& s : series_)
-        if (s->table_ == table) {
-            s->pixelsValid_ = s->previousValid_ = false;
-            s->yRangeValid_ = false;
-            any = true;
-        }
-    if (any)
-        Invalidate();
+    layoutValid_ = false;
+    pictureValid_ = false;
+    if (!tablesChanged_) {
+        tablesChanged_ = true;
+        update();
+    }
 }
 
 // ---------------------------------------------------------------- layout
@@ -479,6 +478,14 @@ void Chart::LayOut() const
         return;
     layoutValid_ = true;
     auto& self = const_cast<Chart&>(*this);
+    if (tablesChanged_) {
+        self.tablesChanged_ = false;
+        for (const auto& s : series_)
+            if (s->table_) {
+                s->pixelsValid_ = s->previousValid_ = false;
+                s->yRangeValid_ = false;
+            }
+    }
 
     // Ranges: a zoomed view, else automatic or fixed.
     AxisRange xr, yr;

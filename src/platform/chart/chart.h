@@ -284,7 +284,7 @@ private:
     friend class ChartAxis;
     void SeriesChanged(ChartSeries* series, bool dataChanged);
     void Watch(const MemTable* table);
-    void TableChanged(const MemTable* table);
+    void TableChanged();
     void LayOut() const;
     AxisRange AutomaticRange(bool horizontal) const;
     double BarStep() const;
@@ -332,4 +332,5 @@ private:
     QString toolTip_;
 
     std::vector<QPointer<const MemTable>> watched_;
+    bool tablesChanged_ = false;
 };
