@@ -3,20 +3,25 @@
 // a session panel that is the run's FPanelSesji, the chosen channels, and
 // small hand-made sessions written into memGPS, memMinMax and the tree.
 #include <QApplication>
+#include <QLabel>
 #include <QMouseEvent>
 
 #include <gtest/gtest.h>
 
 #include <memory>
 
+#include "analysis/channelchartwindow.h"
 #include "analysis/upanelsesji.h"
 #include "platform/chart/chart.h"
 #include "shell/common/stale.h"
 #include "shell/data/ubazy.h"
 #include "shell/projectrecord.h"
 #include "support/testdb.h"
+#include "tree_support.h"
 
 namespace charttest {
+
+using namespace treetest;
 
 struct Channel {
     const char* name;
@@ -96,47 +101,6 @@ protected:
         DM->memWybraneSesje.SetIntAt(c, 0, id);
     }
 
-    void TreeRow(const char* type, int id, int lap, int checked)
-    {
-        MemTable& t = Panel().memdane;
-        t.Append();
-        t.FieldByName(QStringLiteral("typ_rekordu")).SetAsString(QString::fromLatin1(type));
-        t.FieldByName(QStringLiteral("id_naglowka")).SetAsInteger(id);
-        if (lap)
-            t.FieldByName(QStringLiteral("id_okrazenia")).SetAsInteger(lap);
-        if (checked >= 0)
-            t.FieldByName(QStringLiteral("wybrany")).SetAsInteger(checked);
-        t.FieldByName(QStringLiteral("lp")).SetAsInteger(t.RecordCount());
-        t.Post();
-    }
-
-    void LapRow(int id, int lap, int start, int end, const QString& text, int status = 0)
-    {
-        MemTable& t = Panel().memokrazenia;
-        t.Append();
-        t.FieldByName(QStringLiteral("id_nag")).SetAsInteger(id);
-        t.FieldByName(QStringLiteral("czas")).SetAsInteger(start);
-        t.FieldByName(QStringLiteral("lap")).SetAsString(QStringLiteral("L%1").arg(lap));
-        t.FieldByName(QStringLiteral("czas_t")).SetAsString(text);
-        t.FieldByName(QStringLiteral("nr_lapa")).SetAsInteger(lap);
-        if (status)
-            t.FieldByName(QStringLiteral("status_naj")).SetAsInteger(status);
-        if (lap > 0)
-            t.FieldByName(QStringLiteral("czas_end")).SetAsInteger(end);
-        t.Post();
-    }
-
-    void SectorRow(int id, int lap, int end)
-    {
-        MemTable& t = Panel().memSektory;
-        t.Append();
-        t.FieldByName(QStringLiteral("id_nag")).SetAsInteger(id);
-        t.FieldByName(QStringLiteral("czas")).SetAsInteger(end);
-        if (lap)
-            t.FieldByName(QStringLiteral("nr_okr")).SetAsInteger(lap);
-        t.Post();
-    }
-
     // Session 12: start line at 1500, laps 1..3 of 6000, 5900 and 6100
     // (lap 2 fastest, lap 3 slowest), two sectors a lap, samples every
     // 100 from 0 to 21000 with RPM rising 1 per sample time unit from 2000
@@ -156,31 +120,60 @@ protected:
         Ranges(12);
         Ranges(13);
 
-        TreeRow("1", 12, 0, 1);
-        TreeRow("2", 12, 1, 1);
-        TreeRow("3", 12, 1, -1);
-        TreeRow("2", 12, 2, 1);
-        TreeRow("2", 12, 3, 1);
-        TreeRow("1", 13, 0, 0);
-        TreeRow("2", 13, 1, 0);
-        TreeRow("2", 13, 2, 0);
-        LapRow(12, 0, 1500, 0, QStringLiteral("S"));
-        LapRow(12, 1, 1500, 7500, QStringLiteral("01:00:00"));
-        LapRow(12, 2, 7500, 13400, QStringLiteral("00:59:00"), 2);
-        LapRow(12, 3, 13400, 19500, QStringLiteral("01:01:00"), 1);
-        LapRow(13, 0, 1000, 0, QStringLiteral("S"));
-        LapRow(13, 1, 1000, 6000, QStringLiteral("00:50:00"), 2);
-        LapRow(13, 2, 6000, 11000, QStringLiteral("00:50:00"), 1);
-        SectorRow(12, 0, 1500);
-        SectorRow(12, 1, 4500);
-        SectorRow(12, 1, 7500);
-        SectorRow(12, 2, 10500);
-        SectorRow(12, 2, 13400);
-        SectorRow(12, 3, 16400);
-        SectorRow(12, 3, 19500);
-        SectorRow(13, 0, 1000);
+        AddTreeRow(Panel(), "1", 12, 0, 1);
+        AddTreeRow(Panel(), "2", 12, 1, 1);
+        AddTreeRow(Panel(), "3", 12, 1, -1);
+        AddTreeRow(Panel(), "2", 12, 2, 1);
+        AddTreeRow(Panel(), "2", 12, 3, 1);
+        AddTreeRow(Panel(), "1", 13, 0, 0);
+        AddTreeRow(Panel(), "2", 13, 1, 0);
+        AddTreeRow(Panel(), "2", 13, 2, 0);
+        AddLap(Panel(), {12, 1500, 0, QStringLiteral("S"), 0, 0});
+        AddLap(Panel(), {12, 1500, 1, QStringLiteral("01:00:00"), 0, 7500});
+        AddLap(Panel(), {12, 7500, 2, QStringLiteral("00:59:00"), 2, 13400});
+        AddLap(Panel(), {12, 13400, 3, QStringLiteral("01:01:00"), 1, 19500});
+        AddLap(Panel(), {13, 1000, 0, QStringLiteral("S"), 0, 0});
+        AddLap(Panel(), {13, 1000, 1, QStringLiteral("00:50:00"), 2, 6000});
+        AddLap(Panel(), {13, 6000, 2, QStringLiteral("00:50:00"), 1, 11000});
+        AddSector(Panel(), 12, 0, 1500);
+        AddSector(Panel(), 12, 1, 4500);
+        AddSector(Panel(), 12, 1, 7500);
+        AddSector(Panel(), 12, 2, 10500);
+        AddSector(Panel(), 12, 2, 13400);
+        AddSector(Panel(), 12, 3, 16400);
+        AddSector(Panel(), 12, 3, 19500);
+        AddSector(Panel(), 13, 0, 1000);
         Current(0);
     }
+
+    // Creates, shows and loads a chart window; the helpers below work on it.
+    template <class Window>
+    Window& Show(std::unique_ptr<Window>& window, int width, int height)
+    {
+        window = std::make_unique<Window>();
+        window->resize(width, height);
+        window->show();
+        window->LoadChart();
+        Settle();
+        shown_ = window.get();
+        return *window;
+    }
+
+    // A view of 100 hundredths per pixel from 0, so that a pixel names a
+    // whole time.
+    void ExactView()
+    {
+        const QRect plot = shown_->Chart1->PlotRect();
+        shown_->Chart1->ZoomToView({{0, (plot.width() - 1) * 100.0}, {0, 1000}, false, false});
+        Settle();
+    }
+    // The point of a time, half way down the plot.
+    QPoint At(double time) const
+    {
+        return {shown_->Chart1->XToScreen(time), shown_->Chart1->PlotRect().center().y()};
+    }
+    // The text of a channel slot's value box.
+    QString Box(int slot) const { return shown_->ChannelValues[size_t(slot)]->text(); }
 
     // Moves the panel's current row.
     void Current(int row) { Panel().memdane.SetRecNo(row); }
@@ -199,6 +192,7 @@ protected:
     }
 
 private:
+    ChannelChartWindow* shown_ = nullptr;
     std::unique_ptr<TestDatabase> db_;
     std::unique_ptr<TFPanelSesji> panel_;
 };

@@ -18,29 +18,7 @@ class WholeSessionChart : public ChartFixture {
 protected:
     std::unique_ptr<Tfwykrescale> window;
 
-    Tfwykrescale& Open()
-    {
-        window = std::make_unique<Tfwykrescale>();
-        window->resize(1100, 600);
-        window->show();
-        window->LoadChart();
-        Settle();
-        return *window;
-    }
-
-    // A view of 100 hundredths per pixel from 0, so that a pixel names a
-    // whole time.
-    void ExactView()
-    {
-        const QRect plot = window->Chart1->PlotRect();
-        window->Chart1->ZoomToView({{0, (plot.width() - 1) * 100.0}, {0, 1000}, false, false});
-        Settle();
-    }
-    QPoint At(double time) const
-    {
-        return {window->Chart1->XToScreen(time), window->Chart1->PlotRect().center().y()};
-    }
-    QString Box(int slot) const { return window->ChannelValues[size_t(slot)]->text(); }
+    Tfwykrescale& Open() { return Show(window, 1100, 600); }
 };
 
 TEST_F(WholeSessionChart, OneSeriesPerSessionAndChannel)

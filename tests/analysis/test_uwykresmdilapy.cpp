@@ -15,26 +15,7 @@ class LapOverlayChart : public ChartFixture {
 protected:
     std::unique_ptr<Tfwykresmdilapy> window;
 
-    Tfwykresmdilapy& Open()
-    {
-        window = std::make_unique<Tfwykresmdilapy>();
-        window->resize(1000, 560);
-        window->show();
-        window->LoadChart();
-        Settle();
-        return *window;
-    }
-    void ExactView()
-    {
-        const QRect plot = window->Chart1->PlotRect();
-        window->Chart1->ZoomToView({{0, (plot.width() - 1) * 100.0}, {0, 1000}, false, false});
-        Settle();
-    }
-    QPoint At(double time) const
-    {
-        return {window->Chart1->XToScreen(time), window->Chart1->PlotRect().center().y()};
-    }
-    QString Box(int slot) const { return window->ChannelValues[size_t(slot)]->text(); }
+    Tfwykresmdilapy& Open() { return Show(window, 1000, 560); }
 };
 
 TEST_F(LapOverlayChart, OneSeriesPerLapAndChannelFromTheLapStart)
