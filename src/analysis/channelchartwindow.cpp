@@ -100,7 +100,7 @@ ChannelChartWindow::ChannelChartWindow(QWidget* parent) : QWidget(parent)
     Chart1->BottomAxis().SetLabelAngle(90);
     Chart1->BottomAxis().SetLabelFont(ChartFont(8));
     Chart1->SetLegendFont(ChartFont(8));
-    Chart1->SetMargins(10, 30, 8, 6);
+    Chart1->SetMargins(10, 10, 8, 6);
     Chart1->AfterDraw = [this](QPainter& p) {
         AfterDraw(p);
         // The labels beside the plot follow its rectangle and the left
@@ -124,7 +124,7 @@ ChannelChartWindow::ChannelChartWindow(QWidget* parent) : QWidget(parent)
     for (int i = 1; i <= MaxSelectedChannels; ++i) {
         auto* caption = new QLabel(Panel4);
         caption->setObjectName(QString::fromLatin1(captionNames[i]));
-        caption->setFont(ChartFont(8, true));
+        caption->setFont(ChartFont(7, true));
         caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         auto* value = ReadOutLabel(Panel4);
         value->setObjectName(QStringLiteral("StaticText%1").arg(i + 3));
@@ -217,8 +217,8 @@ void ChannelChartWindow::PlaceRangeLabels()
     const int rowsTop = top + 3 * lh + 8;
     for (int i = 1; i <= MaxSelectedChannels; ++i) {
         const int y = rowsTop + (i - 1) * 22;
-        ChannelCaptions[size_t(i)]->setGeometry(2, y, 32, 19);
-        ChannelValues[size_t(i)]->setGeometry(36, y, kColumnWidth - 39, 19);
+        ChannelCaptions[size_t(i)]->setGeometry(0, y, 35, 19);
+        ChannelValues[size_t(i)]->setGeometry(38, y, kColumnWidth - 41, 19);
     }
 }
 

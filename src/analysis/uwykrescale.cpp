@@ -77,7 +77,8 @@ Tfwykrescale::Tfwykrescale(QWidget* parent)
     StaticText2 = AddReadOutBox(QStringLiteral("Sector time:"), 84);
     StaticText2->setObjectName(QStringLiteral("StaticText2"));
 
-    // The plot starts at the chart's left edge, right under the strip.
+    // The plot starts at the chart's left edge, right under the strip; the
+    // markers' values are written above it.
     Chart1->SetMargins(0, 30, 8, 6);
 }
 
