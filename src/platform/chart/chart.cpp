@@ -279,7 +279,12 @@ Chart::~Chart() = default;
 
 ChartSeries* Chart::AddSeries(SeriesKind kind)
 {
+    // Default colours, readable on the white back wall, in turn.
+    static const QColor palette[] = {QColor(255, 0, 0),   QColor(0, 128, 0),   QColor(0, 0, 255),   QColor(128, 0, 0),
+                                     QColor(128, 0, 128), QColor(0, 128, 128), QColor(128, 128, 0), QColor(0, 0, 128),
+                                     QColor(255, 0, 255), QColor(128, 128, 128), QColor(0, 0, 0), QColor(255, 128, 0)};
     series_.push_back(std::unique_ptr<ChartSeries>(new ChartSeries(this, kind)));
+    series_.back()->colour_ = palette[(series_.size() - 1) % std::size(palette)];
     Invalidate();
     return series_.back().get();
 }

@@ -199,7 +199,9 @@ public:
     explicit Chart(QWidget* parent = nullptr);
     ~Chart() override;
 
-    // Series, in chart order (the order they were added).
+    // Series, in chart order (the order they were added).  A new series
+    // takes the next of twelve default colours (red, green, blue, maroon,
+    // purple, teal, olive, navy, fuchsia, grey, black, orange).
     ChartSeries* AddSeries(SeriesKind kind = SeriesKind::Line);
     void RemoveAllSeries();
     int SeriesCount() const { return int(series_.size()); }
