@@ -30,9 +30,14 @@
 //   The plot is rendered into a cached picture and only re-rendered when
 //   something it shows changes (series, their look or data, axis ranges,
 //   size).  Long line series are reduced to first / lowest / highest / last
-//   point per pixel column of the visible range before drawing, and drawn
-//   as separate segments.  The cursor line, the zoom rubber band and the
-//   tooltip are painted over the cached picture without re-rendering it.
+//   point per pixel column of the visible range before drawing; the line
+//   is then filled into the picture as one vertical span per pixel column
+//   (widened for wide pens), which draws dense telemetry far faster than a
+//   stroker.  The reductions of the last two views are kept, so undoing a
+//   zoom or changing a pen re-reduces nothing.  Bar series stand side by
+//   side at each x, in chart order.  The cursor line, the zoom rubber band
+//   and the tooltip are painted over the cached picture without
+//   re-rendering it.
 //
 // Zoom
 //   Dragging the left button down and to the right across the plot zooms
