@@ -1,6 +1,10 @@
 #include "platform/dbgrid.h"
 
+#include <algorithm>
+
 #include <QHeaderView>
+#include <QHelpEvent>
+#include <QToolTip>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
@@ -79,7 +83,7 @@ public:
         p->fillRect(option.rect, selected ? pal.color(QPalette::Active, QPalette::Highlight) : pal.color(QPalette::Base));
         if (def.tag > 0) {
             // Tag 2 marks the rows whose value is cleared.
-            const bool marked = cellSet(*t, row, col) != (def.tag == 2);
+            const bool marked = cellSet(*t, row, col) != (def.tag == 2 && grid_->tag2TicksCleared_);
             if (marked && (!grid_->ShowCheck || grid_->ShowCheck(row, def.name)) && !grid_->tick_.isNull()) {
                 const int x = option.rect.left() + (option.rect.width() - grid_->tick_.width()) / 2;
                 p->drawPixmap(x, option.rect.top() + grid_->tickY_, grid_->tick_);
@@ -91,12 +95,16 @@ public:
                 colour = pal.color(QPalette::Active, QPalette::HighlightedText);
             else if (grid_->GetCellParams)
                 grid_->GetCellParams(row, def.name, colour, font);
-            const QString text = grid_->CellText ? grid_->CellText(row, def.name) : valueText(*t, row, col);
+            const QString text = grid_->cellText(row, col);
             p->setPen(colour);
             p->setFont(font);
             const Qt::Alignment align =
                 (def.type == FieldType::Integer || def.type == FieldType::Float) ? Qt::AlignRight : Qt::AlignLeft;
-            p->drawText(option.rect.adjusted(3, 0, -3, 0), int(align | Qt::AlignVCenter), text);
+            // A text wider than its column ends in an ellipsis rather than being
+            // cut (the tip shows it whole).
+            const QRect box = option.rect.adjusted(3, 0, -3, 0);
+            p->drawText(box, int(align | Qt::AlignVCenter),
+                        QFontMetrics(font).elidedText(text, Qt::ElideRight, box.width() + 2));
         }
         if ((option.state & QStyle::State_HasFocus) && grid_->hasFocus()) {
             p->setPen(QPen(pal.color(QPalette::HighlightedText), 1, Qt::DotLine));
@@ -189,7 +197,7 @@ void DBGrid::rebuildColumns()
     for (const GridColumn& c : columns_) {
         const int logical = table_->FieldIndex(c.field);
         fieldIndex_.push_back(logical);
-        if (logical < 0)
+        if (logical < 0 || !h->isSectionHidden(logical))  // missing, or listed twice
             continue;
         gm->titles[size_t(logical)] = c.title.isNull() ? table_->Def(logical).name : c.title;
         h->setSectionHidden(logical, false);
@@ -197,6 +205,32 @@ void DBGrid::rebuildColumns()
         h->resizeSection(logical, c.width);
     }
     emit gm->headerDataChanged(Qt::Horizontal, 0, table_->FieldCount() - 1);
+    fitFillColumn();
+}
+
+void DBGrid::SetFillColumn(const QString& field)
+{
+    fillField_ = field;
+    fitFillColumn();
+}
+
+void DBGrid::fitFillColumn()
+{
+    if (fillField_.isEmpty() || !table_)
+        return;
+    int others = 0;
+    int fill = -1;
+    for (size_t i = 0; i < fieldIndex_.size(); ++i) {
+        const int logical = fieldIndex_[i];
+        if (logical < 0)
+            continue;
+        if (fill < 0 && table_->Def(logical).name.compare(fillField_, Qt::CaseInsensitive) == 0)
+            fill = logical;
+        else
+            others += columns_[i].width;
+    }
+    if (fill >= 0)
+        horizontalHeader()->resizeSection(fill, std::max(kMinFillWidth, viewport()->width() - others));
 }
 
 int DBGrid::modelColumn(int gridColumn) const
@@ -223,6 +257,14 @@ int DBGrid::ColumnAtX(int x) const
     return -1;
 }
 
+QString DBGrid::CurrentField() const
+{
+    const QModelIndex cur = currentIndex();
+    if (!table_ || !cur.isValid() || cur.column() >= table_->FieldCount())
+        return {};
+    return table_->Def(cur.column()).name;
+}
+
 void DBGrid::SetTitlesVisible(bool visible) { horizontalHeader()->setVisible(visible); }
 
 void DBGrid::SetTitleLook(const QColor& text, const QColor& background, const QFont& font)
@@ -240,7 +282,9 @@ void DBGrid::SetSortMarker(const QString& field, bool ascending)
     const int logical = table_ && !field.isEmpty() ? table_->FieldIndex(field) : -1;
     horizontalHeader()->setSortIndicatorShown(logical >= 0);
     if (logical >= 0)
-        horizontalHeader()->setSortIndicator(logical, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+        // The header draws its down arrow for Qt's ascending order; the grid
+        // shows "up" for ascending and "down" for descending.
+        horizontalHeader()->setSortIndicator(logical, ascending ? Qt::DescendingOrder : Qt::AscendingOrder);
 }
 
 void DBGrid::SetTextLook(const QColor& text, const QFont& font)
@@ -255,6 +299,12 @@ void DBGrid::SetTickPicture(const QPixmap& picture, int y)
 {
     tick_ = picture;
     tickY_ = y;
+    viewport()->update();
+}
+
+void DBGrid::SetTag2TicksCleared(bool on)
+{
+    tag2TicksCleared_ = on;
     viewport()->update();
 }
 
@@ -290,14 +340,14 @@ void DBGrid::SelectRow(int row)
 
 void DBGrid::onTableChanged()
 {
-    syncFromTable();
-    emit DataChange();
+    if (!syncFromTable())
+        emit DataChange();
 }
 
-void DBGrid::syncFromTable()
+bool DBGrid::syncFromTable()
 {
     if (!table_ || !model_ || disabled_ > 0)
-        return;
+        return false;
     const int row = table_->Active() ? table_->RecNo() : -1;
     const QModelIndex cur = currentIndex();
     if (row < 0 || row >= model_->rowCount()) {
@@ -306,10 +356,10 @@ void DBGrid::syncFromTable()
             setCurrentIndex(QModelIndex());
             syncing_ = false;
         }
-        return;
+        return false;
     }
     if (cur.isValid() && cur.row() == row)
-        return;
+        return false;
     int column = cur.isValid() ? cur.column() : -1;
     if (column < 0 || horizontalHeader()->isSectionHidden(column))
         column = fieldIndex_.empty() || fieldIndex_.front() < 0 ? 0 : fieldIndex_.front();
@@ -317,6 +367,7 @@ void DBGrid::syncFromTable()
     setCurrentIndex(model_->index(row, column));
     syncing_ = false;
     emit DataChange();
+    return true;
 }
 
 void DBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
@@ -333,6 +384,43 @@ void DBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previ
         if (disabled_ == 0)
             emit DataChange();
     }
+}
+
+QString DBGrid::cellText(int row, int column) const
+{
+    if (!table_ || row < 0 || row >= table_->RecordCount() || column < 0 || column >= table_->FieldCount())
+        return {};
+    return CellText ? CellText(row, table_->Def(column).name) : valueText(*table_, row, column);
+}
+
+bool DBGrid::viewportEvent(QEvent* event)
+{
+    if (event->type() == QEvent::Resize) {
+        const bool handled = QTableView::viewportEvent(event);
+        fitFillColumn();
+        return handled;
+    }
+    // A text cut off by its column shows whole in a tip.
+    if (event->type() == QEvent::ToolTip && table_) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const QModelIndex index = indexAt(help->pos());
+        QString text;
+        if (index.isValid() && table_->Def(index.column()).tag == 0) {
+            text = cellText(index.row(), index.column());
+            QColor colour = textColour_;
+            QFont font = textFont_;
+            if (GetCellParams)
+                GetCellParams(index.row(), table_->Def(index.column()).name, colour, font);
+            if (QFontMetrics(font).horizontalAdvance(text) <= visualRect(index).width() - 4)
+                text.clear();
+        }
+        if (text.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), text, viewport(), visualRect(index));
+        return true;
+    }
+    return QTableView::viewportEvent(event);
 }
 
 void DBGrid::mousePressEvent(QMouseEvent* event)
