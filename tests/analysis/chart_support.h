@@ -28,6 +28,17 @@ struct Channel {
     const char* format;
 };
 
+// The chosen channels, as the session panel's check boxes set them.
+inline void Choose(std::initializer_list<Channel> channels)
+{
+    SelectedChannelCount = 0;
+    for (const Channel& c : channels) {
+        ++SelectedChannelCount;
+        SelectedChannels[size_t(SelectedChannelCount)] = QString::fromLatin1(c.name);
+        SelectedChannelFormats[size_t(SelectedChannelCount)] = QString::fromLatin1(c.format);
+    }
+}
+
 class ChartFixture : public ::testing::Test {
 protected:
     void SetUp() override
@@ -60,16 +71,6 @@ protected:
 
     TFPanelSesji& Panel() { return *panel_; }
     TestDatabase& Db() { return *db_; }
-
-    static void Choose(std::initializer_list<Channel> channels)
-    {
-        SelectedChannelCount = 0;
-        for (const Channel& c : channels) {
-            ++SelectedChannelCount;
-            SelectedChannels[size_t(SelectedChannelCount)] = QString::fromLatin1(c.name);
-            SelectedChannelFormats[size_t(SelectedChannelCount)] = QString::fromLatin1(c.format);
-        }
-    }
 
     // One sample row in the loader's layout.
     static void Sample(int id, int data, int lap, int rpm, int acc = 0, double temp = 30)

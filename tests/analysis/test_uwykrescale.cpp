@@ -7,12 +7,16 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
+#include "analysis/analysis.h"
+#include "analysis/uwykresmdilapy.h"
 #include "chart_support.h"
+#include "shell/shell_support.h"
 #include "shell/umain.h"
 
 namespace {
 
 using charttest::ChartFixture;
+using charttest::Choose;
 
 class WholeSessionChart : public ChartFixture {
 protected:
@@ -206,32 +210,43 @@ TEST_F(WholeSessionChart, LapStripMarkersAndRangeLabels)
     EXPECT_EQ(other.pixelColor(c->XToScreen(16000), other.height() - 4), QColor(128, 128, 128));
 }
 
-TEST_F(WholeSessionChart, OpensBesideThePanelOnceAndIsNotReloadedWhenOpen)
+// The openers place the two charts right of the session panel over the
+// whole height, without frame, and only bring an open one to the front.
+class ChartOpeners : public shelltest::ShellFixture {};
+
+TEST_F(ChartOpeners, BesideThePanelOnceAndNotReloadedWhenOpen)
 {
-    TwoSessions();
-    TForm1 form;
-    form.resize(1280, 860);
-    Form1 = &form;
+    TForm1& form = ShownForm();
+    InstallAnalysis(form);
+    DM->memWybraneSesje.Open();
+    EnsureSessionPanel();
+    ASSERT_NE(FPanelSesji, nullptr);
+    const int panel = SessionPanelWidth();
+    EXPECT_EQ(panel, 360);
+    Choose({{"obroty", "%0.0f"}});
+
     ShowWholeSessionChart();
-    ASSERT_TRUE(form.IsMDIChildOpen(QStringLiteral("Tfwykrescale")));
-    QMdiSubWindow* sub = form.MDISubWindow(QStringLiteral("Tfwykrescale"));
-    EXPECT_EQ(sub->x(), SessionPanelWidth());
-    EXPECT_EQ(sub->y(), 0);
-    EXPECT_EQ(sub->width(), form.Image17->width() - SessionPanelWidth() - 5);
-    EXPECT_EQ(sub->height(), form.Image17->height() - 5);
-    EXPECT_TRUE(sub->windowFlags() & Qt::FramelessWindowHint);
+    ShowLapsChart();
+    const QRect place(panel, 0, form.Image17->width() - panel - 5, form.Image17->height() - 5);
+    for (const QString& name : {QStringLiteral("Tfwykrescale"), QStringLiteral("Tfwykresmdilapy")}) {
+        QMdiSubWindow* sub = form.MDISubWindow(name);
+        ASSERT_NE(sub, nullptr) << name.toStdString();
+        EXPECT_EQ(sub->geometry(), place) << name.toStdString();
+        EXPECT_TRUE(sub->windowFlags() & Qt::FramelessWindowHint);
+    }
     ASSERT_NE(fwykrescale, nullptr);
-    EXPECT_EQ(fwykrescale->Chart1->SeriesCount(), 2);
+    ASSERT_NE(fwykresmdilapy, nullptr);
+    fwykrescale->Chart1->AddSeries();  // a reload would drop it
 
     Choose({{"obroty", "%0.0f"}, {"temp1", "%1.1f"}});
     ShowWholeSessionChart();
-    EXPECT_EQ(form.MDIChildCount(), 1);
-    EXPECT_EQ(fwykrescale->Chart1->SeriesCount(), 2);
+    EXPECT_EQ(fwykrescale->Chart1->SeriesCount(), 1);
+    EXPECT_EQ(form.MdiArea->activeSubWindow(), form.MDISubWindow(QStringLiteral("Tfwykrescale")));
 
-    sub->close();
+    form.MDISubWindow(QStringLiteral("Tfwykrescale"))->close();
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(fwykrescale, nullptr);
-    Form1 = nullptr;
+    EXPECT_NE(fwykresmdilapy, nullptr);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 namespace {
 
 using charttest::ChartFixture;
+using charttest::Choose;
 
 class LapOverlayChart : public ChartFixture {
 protected:

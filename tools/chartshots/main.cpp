@@ -114,10 +114,11 @@ int main(int argc, char** argv)
         return 1;
     }
     ImportCallbacks cb;
-    cb.confirmHeader = [](const QString& serial, const SessionHeaderRecord& h, int& d, int& t) {
+    cb.confirmHeader = [](const QString& serial, const SessionHeaderRecord& h, int& d, int& t,
+                          FbTransaction& session) {
         d = 1;
         t = 1;
-        return InsertHeader(serial, h, d, t);
+        return InsertHeader(serial, h, d, t, nullptr, &session);
     };
     cb.message = [](const QString& m) { std::fprintf(stderr, "chartshots: %s\n", qPrintable(m)); };
     BuildSessionList(folder, [](const QString& m) { std::fprintf(stderr, "chartshots: %s\n", qPrintable(m)); });
