@@ -39,7 +39,8 @@ QFont ChartFont(int points, bool bold = false)
     return f;
 }
 
-// Read-out boxes: sunken, centred, bold Verdana.
+}  // namespace
+
 QLabel* ReadOutLabel(QWidget* parent)
 {
     auto* l = new QLabel(parent);
@@ -57,8 +58,6 @@ QLabel* ReadOutLabel(QWidget* parent)
     l->setAutoFillBackground(true);
     return l;
 }
-
-}  // namespace
 
 ChannelChartWindow::ChannelChartWindow(QWidget* parent) : QWidget(parent)
 {

@@ -83,6 +83,10 @@ private:
     bool labelsPending_ = false;
 };
 
+// A read-out box of the chart windows: sunken, centred, bold Verdana,
+// black on light grey.
+QLabel* ReadOutLabel(QWidget* parent);
+
 // Shows a chart window as a borderless child window of the main window,
 // right of the session panel, over the whole height.
 void ShowChartChild(QWidget* window);
