@@ -12,4 +12,5 @@ target_sources(pv_ui PRIVATE
 target_sources(pv_analysis PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/chartcore.cpp
   ${CMAKE_CURRENT_LIST_DIR}/lapdiagram.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/sessioncharts.cpp
 )

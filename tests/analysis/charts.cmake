@@ -1,3 +1,7 @@
 # Tests of the analysis: charts.
 pitrova_add_test(test_analysis_chartcore SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_chartcore.cpp LIBS pv_analysis)
 pitrova_add_test(test_analysis_lapdiagram SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_lapdiagram.cpp LIBS pv_analysis)
+add_library(pitrova_simsessions STATIC ${CMAKE_CURRENT_LIST_DIR}/sim_sessions.cpp)
+target_link_libraries(pitrova_simsessions PUBLIC pv_intake pv_kromsim pitrova_testsupport)
+pitrova_add_test(test_analysis_sessioncharts SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_sessioncharts.cpp
+  LIBS pv_analysis pitrova_simsessions)

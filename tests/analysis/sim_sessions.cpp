@@ -1,0 +1,88 @@
+#include "sim_sessions.h"
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include "intake/headerstore.h"
+#include "intake/sessionimport.h"
+#include "intake/sessionlist.h"
+#include "shell/data/ibquery.h"
+#include "shell/data/ubazy.h"
+
+namespace simsessions {
+
+std::vector<int> ImportSessions(const std::vector<kromsim::SessionOptions>& sessions)
+{
+    static int dumpNo = 0;
+    QTemporaryDir folder;
+    kromsim::DumpOptions dump;
+    dump.slot = 1;
+    dump.serial = QString::number(700 + ++dumpNo);
+    dump.sessions = sessions;
+    QString error;
+    const kromsim::DumpTruth truth = kromsim::WriteDumpFile(folder.path(), dump, &error);
+    EXPECT_FALSE(truth.fileName.isEmpty()) << error.toStdString();
+
+    BuildSessionList(folder.path(), {});
+    std::vector<int> ids;
+    ImportCallbacks cb;
+    cb.confirmHeader = [&ids](const QString& serial, const SessionHeaderRecord& h, int& d, int& t) {
+        d = 1;
+        t = 1;
+        QString e;
+        const int id = InsertHeader(serial, h, d, t, &e);
+        EXPECT_GT(id, 0) << e.toStdString();
+        ids.push_back(id);
+        return id;
+    };
+    const ImportSummary sum = ImportSessions(folder.path(), cb);
+    EXPECT_EQ(sum.imported, int(sessions.size()));
+    return ids;
+}
+
+kromsim::SessionOptions Session(int laps, int sectorsPerLap, uint32_t seed, SampleFormat format)
+{
+    kromsim::SessionOptions s;
+    s.format = format;
+    s.laps = laps;
+    s.sectorsPerLap = sectorsPerLap;
+    s.seed = seed;
+    return s;
+}
+
+std::vector<StoredLap> Laps(int sessionId)
+{
+    TIBQuery q(DM->TransBrowse);
+    q.SetSQL(QStringLiteral("select NR, CZAS_SS, CZAS from OKRAZENIA_REJ where ID_NAGLOWKA = :N order by NR"));
+    q.ParamByName(QStringLiteral("N"), sessionId);
+    std::vector<StoredLap> out;
+    for (q.Open(); !q.Eof(); q.Next())
+        out.push_back({q.FieldByName(QStringLiteral("NR")).AsInteger(), q.FieldByName(QStringLiteral("CZAS_SS")).AsInteger(),
+                       q.FieldByName(QStringLiteral("CZAS")).AsString()});
+    return out;
+}
+
+std::vector<StoredSector> Sectors(int sessionId, int lap)
+{
+    TIBQuery q(DM->TransBrowse);
+    q.SetSQL(QStringLiteral("select *  from SEKTORY where ID_NAGLOWKA =  :NAG and NR_OKRAZENIA = :NR_OKRAZENIA"));
+    q.ParamByName(QStringLiteral("NAG"), sessionId);
+    q.ParamByName(QStringLiteral("NR_OKRAZENIA"), lap);
+    std::vector<StoredSector> out;
+    for (q.Open(); !q.Eof(); q.Next())
+        out.push_back({lap, q.FieldByName(QStringLiteral("NR_SEKTORA")).AsInteger(),
+                       q.FieldByName(QStringLiteral("CZAS_SS")).AsInteger(), q.FieldByName(QStringLiteral("CZAS")).AsString()});
+    return out;
+}
+
+int FirstLapStart(int sessionId)
+{
+    TIBQuery q(DM->TransBrowse);
+    q.SetSQL(QStringLiteral("select START_PIERWSZ_OKR from NAGLOWKI where ID_NAG = :N"));
+    q.ParamByName(QStringLiteral("N"), sessionId);
+    q.Open();
+    return q.FieldByName(QStringLiteral("START_PIERWSZ_OKR")).AsInteger();
+}
+
+}  // namespace simsessions
