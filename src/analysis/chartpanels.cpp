@@ -1,13 +1,20 @@
 #include "analysis/chartpanels.h"
 
 #include <QApplication>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
+#include <QStyle>
 
 #include "platform/chart/chart.h"
 #include "platform/dbgrid.h"
 #include "platform/memtable.h"
+#include "analysis/channelchartwindow.h"
+#include "analysis/sessioncharts.h"
+#include "analysis/ugpspowiazany.h"
 #include "shell/artwork.h"
+#include "shell/data/ubazy.h"
+#include "shell/projectrecord.h"
 
 namespace {
 const QColor kAccent(0xb8, 0x56, 0x0f);
@@ -50,6 +57,28 @@ Chart* NewAnalysisChart(QWidget* parent)
     return chart;
 }
 
+ControlStrip* NewTopStrip(QWidget* parent, QHBoxLayout*& row)
+{
+    auto* strip = new ControlStrip(parent, Qt::BottomEdge);
+    strip->setObjectName(QStringLiteral("Panel1"));
+    strip->setFixedHeight(36);
+    row = new QHBoxLayout(strip);
+    row->setContentsMargins(10, 2, 10, 4);
+    row->setSpacing(14);
+    return strip;
+}
+
+QLabel* ChartReadOutBox(QWidget* parent, const char* name)
+{
+    QLabel* box = ReadOutLabel(parent);
+    box->setObjectName(QString::fromLatin1(name));
+    QFont f = box->font();
+    f.setPixelSize(12);
+    box->setFont(f);
+    box->setFixedSize(158, 19);
+    return box;
+}
+
 QLabel* ReadOutCaption(const QString& text, QWidget* parent)
 {
     auto* label = new QLabel(text, parent);
@@ -72,6 +101,9 @@ QColor TreeRowColour(const QString& type, int status)
 
 void SetUpTreeGrid(DBGrid& grid, MemTable& memdane, const QString& checkType, const QColor& lapColour)
 {
+    QFont font = QApplication::font();
+    font.setStretch(QFont::SemiCondensed);
+    grid.SetTextLook(lapColour, font);
     grid.setObjectName(QStringLiteral("RxDBGrid1"));
     grid.setFrameShape(QFrame::NoFrame);
     grid.SetTable(&memdane);
@@ -87,4 +119,85 @@ void SetUpTreeGrid(DBGrid& grid, MemTable& memdane, const QString& checkType, co
     grid.ShowCheck = [&memdane, cType, checkType](int row, const QString&) {
         return memdane.StringAt(row, cType) == checkType;
     };
+}
+
+void FitTreeGrid(DBGrid& grid, std::vector<GridColumn> columns, int width)
+{
+    const MemTable* t = grid.Table();
+    QFont font = QApplication::font();
+    font.setStretch(QFont::SemiCondensed);
+    const QFontMetrics fm(font);
+    int total = grid.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &grid) + 2;
+    for (GridColumn& c : columns) {
+        const int col = t ? t->FieldIndex(c.field) : -1;
+        if (col >= 0 && t->Def(col).type == FieldType::String)
+            for (int r = 0; r < t->RecordCount(); ++r)
+                c.width = std::max(c.width, fm.horizontalAdvance(t->StringAt(r, col)) + 10);
+        total += c.width;
+    }
+    if (!columns.empty() && total < width)
+        columns.front().width += width - total;
+    grid.SetColumns(columns);
+    grid.setFixedWidth(std::max(width, total));
+}
+
+// ------------------------------------------------------------- GPS view
+
+ChartGpsView::~ChartGpsView() { delete view_; }
+
+void ChartGpsView::Show(int sessionId, int lap, const QString& caption)
+{
+    if (!view_) {
+        view_ = new Tfgpspowiazany(nullptr);
+        view_->GpsDraw(sessionId, lap, caption);
+        const ProjectRecord& record = Project();
+        if (record.ChartGpsViewLeft() > 0 && record.ChartGpsViewTop() > 0)
+            view_->move(record.ChartGpsViewLeft(), record.ChartGpsViewTop());
+        view_->show();
+        return;
+    }
+    view_->GpsDraw(sessionId, lap, caption);
+    if (view_->isHidden())
+        view_->show();
+    view_->raise();
+    view_->activateWindow();
+}
+
+void ChartGpsView::CursorAt(int time)
+{
+    if (view_)
+        view_->GpsCursorAt(time);
+}
+
+void ChartGpsView::Close()
+{
+    if (!view_)
+        return;
+    ProjectRecord& record = Project();
+    record.SetChartGpsViewTop(view_->y());
+    record.SetChartGpsViewLeft(view_->x());
+    view_->close();
+}
+
+// ------------------------------------------------------------- samples
+
+SampleWatch::SampleWatch(QObject* parent, std::function<void()> rebind) : QObject(parent), rebind_(std::move(rebind))
+{
+    if (DM)
+        connect(&DM->memGPS, &MemTable::TableReset, this, &SampleWatch::Reloaded);
+}
+
+void SampleWatch::Reloaded()
+{
+    SampleOwnership::Reloaded();
+    if (pending_)
+        return;
+    pending_ = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            pending_ = false;
+            rebind_();
+        },
+        Qt::QueuedConnection);
 }

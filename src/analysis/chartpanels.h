@@ -5,9 +5,14 @@
 #include <QColor>
 #include <QWidget>
 
+#include <functional>
+#include <vector>
+
+#include "platform/dbgrid.h"
+
 class Chart;
-class DBGrid;
 class MemTable;
+class QHBoxLayout;
 class QLabel;
 
 // A strip of controls in the program's dark look, closed off against the
@@ -27,7 +32,12 @@ private:
 // bottom-axis labels turned 90 degrees, Arial.
 Chart* NewAnalysisChart(QWidget* parent);
 
-// A read-out caption and its box (see ReadOutLabel) of a bottom strip.
+// The strip of switches and buttons above a chart; row lays them out.
+ControlStrip* NewTopStrip(QWidget* parent, QHBoxLayout*& row);
+
+// A read-out box of a bottom strip (see ReadOutLabel): 158 x 19, bold
+// Verdana 12 pixels; and the caption before it.
+QLabel* ChartReadOutBox(QWidget* parent, const char* name);
 QLabel* ReadOutCaption(const QString& text, QWidget* parent);
 
 // Text colours of the session tree's rows (typ_rekordu "1" session, "2"
@@ -37,5 +47,51 @@ QColor TreeRowColour(const QString& type, int status);
 // The session tree grid of the sessions charts: read-only, black, no title
 // row, the check column ticked on the rows whose type is checkType ("1"
 // session rows, "2" lap rows), text coloured by TreeRowColour (status_naj
-// read when the table has it; lapColour for lap rows without a mark).
+// read when the table has it; lapColour for lap rows without a mark), a
+// narrow face.
 void SetUpTreeGrid(DBGrid& grid, MemTable& memdane, const QString& checkType, const QColor& lapColour);
+// Sizes the grid's columns to their texts, each at least as wide as
+// designed, and the grid to its columns and scroll bar, at least width
+// pixels (the first column takes what is left over).
+void FitTreeGrid(DBGrid& grid, std::vector<GridColumn> columns, int width);
+
+class Tfgpspowiazany;
+
+// The linked GPS view of the Sessions chart and the lap comparison chart:
+// a window of its own (owned by the application, not by the chart), made
+// by the first "GPS" press, placed where such a view was last left
+// (project record offsets 42 and 46, when both are above 0), and redrawn
+// by every later press.  The chart frees it with itself.
+class ChartGpsView {
+public:
+    ChartGpsView() = default;
+    ~ChartGpsView();
+    ChartGpsView(const ChartGpsView&) = delete;
+    ChartGpsView& operator=(const ChartGpsView&) = delete;
+
+    Tfgpspowiazany* View() const { return view_; }
+    // The "GPS" button: draws a session (lap 0) or one lap, shows the view
+    // and brings it to the front.
+    void Show(int sessionId, int lap, const QString& caption);
+    // The chart's cursor time, when the view exists.
+    void CursorAt(int time);
+    // The chart closes: the view's place goes to the project record and the
+    // view is closed (hidden).
+    void Close();
+
+private:
+    Tfgpspowiazany* view_ = nullptr;
+};
+
+// Watches memGPS for the sessions charts: after every reload (theirs or
+// another loader's) rebind runs once the event loop is back, when the
+// reload is over.
+class SampleWatch : public QObject {
+public:
+    SampleWatch(QObject* parent, std::function<void()> rebind);
+
+private:
+    void Reloaded();
+    std::function<void()> rebind_;
+    bool pending_ = false;
+};

@@ -216,14 +216,29 @@ int AppendSessionSamples(MemTable& memGPS, int sessionId)
 
 const void* SampleOwnership::Owner() { return g_owner; }
 SampleTimes SampleOwnership::Times() { return g_times; }
-void SampleOwnership::Claim(const void* owner, SampleTimes times)
+bool SampleOwnership::Loading() { return g_loading; }
+
+void SampleOwnership::Reloaded()
 {
+    if (g_loading)
+        return;
+    g_owner = nullptr;
+    g_times = SampleTimes::Session;
+}
+
+SampleOwnership::Load::Load(const void* owner, SampleTimes times) : owner_(owner), times_(times)
+{
+    g_loading = true;
     g_owner = owner;
     g_times = times;
 }
-void SampleOwnership::Release() { Claim(nullptr, SampleTimes::Session); }
-bool SampleOwnership::Loading() { return g_loading; }
-void SampleOwnership::SetLoading(bool loading) { g_loading = loading; }
+
+SampleOwnership::Load::~Load()
+{
+    g_loading = false;
+    g_owner = owner_;
+    g_times = times_;
+}
 
 // ------------------------------------------------------------ Sessions chart
 

@@ -49,17 +49,31 @@ int AppendSessionSamples(MemTable& memGPS, int sessionId);
 enum class SampleTimes { Session, SinceLapStart };
 
 // Who filled memGPS last, as far as the two sessions charts can tell: a
-// loader of theirs claims it after its load; any other reload of memGPS
-// (the session panel's) hands it back to session time with no owner.
+// loader of theirs claims it for the length of its load and after it; any
+// other reload of memGPS (the session panel's) hands it back to session
+// time with no owner.
 class SampleOwnership {
 public:
     static const void* Owner();
     static SampleTimes Times();
-    static void Claim(const void* owner, SampleTimes times);
-    static void Release();  // memGPS was reloaded by someone else
     // True while a loader of the sessions charts fills memGPS.
     static bool Loading();
-    static void SetLoading(bool loading);
+    // memGPS was reloaded: by someone else unless a load is running.
+    static void Reloaded();
+
+    // A load of one of the sessions charts, from construction to the end
+    // of the scope (errors included); memGPS then belongs to owner.
+    class Load {
+    public:
+        Load(const void* owner, SampleTimes times);
+        ~Load();
+        Load(const Load&) = delete;
+        Load& operator=(const Load&) = delete;
+
+    private:
+        const void* owner_;
+        SampleTimes times_;
+    };
 };
 
 // ------------------------------------------------------------ Sessions chart

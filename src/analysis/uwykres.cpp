@@ -1,12 +1,320 @@
 #include "analysis/uwykres.h"
 
-// Placeholder until the window lands.
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QPainter>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "analysis/channelchartwindow.h"
+#include "analysis/chartcore.h"
+#include "platform/chart/chart.h"
+#include "platform/dbgrid.h"
+#include "shell/common/stale.h"
+#include "shell/data/ubazy.h"
+#include "shell/umain.h"
+
 TFWykres* fwykres = nullptr;
 
-TFWykres::TFWykres(QWidget* parent) : QWidget(parent) {}
+namespace {
+
+constexpr int kGridWidth = 302;
+
+// The tree's columns as designed: start or lap, driver or time, tick.
+std::vector<GridColumn> GridColumns()
+{
+    return {{QStringLiteral("Pole1"), QString(), 105},
+            {QStringLiteral("Pole2"), QString(), 135},
+            {QStringLiteral("wybrany"), QString(), 30}};
+}
+
+// Captions of lines that would run into the caption before them on the
+// same row are left out; the lines themselves are all drawn.
+class CaptionRow {
+public:
+    explicit CaptionRow(int y) : y_(y) {}
+    void Write(QPainter& p, int x, const QString& text, int rightEdge)
+    {
+        const int width = p.fontMetrics().horizontalAdvance(text);
+        const int at = x + width > rightEdge ? x - width : x;
+        if (at < lastRight_ + 4)
+            return;
+        // A light ground keeps the caption readable over the lines.
+        p.fillRect(QRect(at - 1, y_, width + 2, p.fontMetrics().height()), QColor(255, 255, 255, 200));
+        TextOutClipped(p, x, y_, text, rightEdge);
+        lastRight_ = at + width;
+    }
+
+private:
+    int y_;
+    int lastRight_ = -1000000;
+};
+
+}  // namespace
+
+TFWykres::TFWykres(QWidget* parent) : QWidget(parent)
+{
+    fwykres = this;
+    setWindowTitle(QStringLiteral("Sessions"));
+
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    outer->setSpacing(0);
+
+    // Top: the line switches and the GPS view.
+    QHBoxLayout* top = nullptr;
+    outer->addWidget(NewTopStrip(this, top));
+    CheckBox1 = new QCheckBox(QStringLiteral("Lap lines"));
+    CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
+    CheckBox2 = new QCheckBox(QStringLiteral("Sector lines"));
+    CheckBox2->setObjectName(QStringLiteral("CheckBox2"));
+    Button2 = new QPushButton(QStringLiteral("GPS"));
+    Button2->setObjectName(QStringLiteral("Button2"));
+    Button2->setMinimumWidth(80);
+    for (QWidget* w : std::initializer_list<QWidget*>{CheckBox1, CheckBox2, Button2}) {
+        w->setFocusPolicy(Qt::NoFocus);
+        top->addWidget(w);
+    }
+    top->addStretch(1);
+
+    // Middle: the tree at the left, the chart.
+    auto* middle = new QHBoxLayout;
+    middle->setSpacing(0);
+    RxDBGrid1 = new DBGrid(this);
+    SetUpTreeGrid(*RxDBGrid1, Tree.memdane, QStringLiteral("1"), Qt::white);
+    FitTreeGrid(*RxDBGrid1, GridColumns(), kGridWidth);
+    Chart1 = NewAnalysisChart(this);
+    Chart1->SetMargins(10, 12, 8, 6);
+    middle->addWidget(RxDBGrid1);
+    middle->addWidget(Chart1, 1);
+    outer->addLayout(middle, 1);
+
+    // Bottom: the three read-outs.
+    auto* bottom = new ControlStrip(this, Qt::TopEdge);
+    bottom->setObjectName(QStringLiteral("Panel2"));
+    bottom->setFixedHeight(41);
+    auto* row = new QHBoxLayout(bottom);
+    row->setContentsMargins(12, 2, 12, 0);
+    row->setSpacing(6);
+    st_czas = ChartReadOutBox(bottom, "st_czas");
+    StaticText1 = ChartReadOutBox(bottom, "StaticText1");
+    StaticText2 = ChartReadOutBox(bottom, "StaticText2");
+    const std::pair<const char*, QLabel*> readOuts[] = {
+        {"Time:", st_czas}, {"Lap time:", StaticText1}, {"Sector time:", StaticText2}};
+    for (const auto& [caption, box] : readOuts) {
+        if (row->count() > 0)
+            row->addSpacing(18);
+        row->addWidget(ReadOutCaption(QString::fromLatin1(caption), bottom));
+        row->addWidget(box);
+    }
+    row->addStretch(1);
+    outer->addWidget(bottom);
+
+    Chart1->AfterDraw = [this](QPainter& p) { Chart1AfterDraw(p); };
+    connect(Chart1, &Chart::MouseMoved, this, &TFWykres::Chart1MouseMove);
+    connect(Chart1, &Chart::MouseLeft, this, [this] { Chart1->SetCursorLine(-1); });
+    connect(CheckBox1, &QCheckBox::clicked, Chart1, &Chart::Invalidate);
+    connect(CheckBox2, &QCheckBox::clicked, Chart1, &Chart::Invalidate);
+    connect(Button2, &QPushButton::clicked, this, &TFWykres::Button2Click);
+    connect(RxDBGrid1, &DBGrid::CellClick, this, &TFWykres::RxDBGrid1CellClick);
+    connect(RxDBGrid1, &DBGrid::DataChange, this, &TFWykres::DataSource1DataChange);
+    new SampleWatch(this, [this] { BindSamples(); });
+}
+
 TFWykres::~TFWykres()
 {
     if (fwykres == this)
         fwykres = nullptr;
 }
-void ShowSessionChart() {}
+
+void TFWykres::LoadChart()
+{
+    if (!DM)
+        return;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    MemTable& memGPS = DM->memGPS;
+    // Whatever happens, the window ends up showing what it loaded.
+    struct Done {
+        TFWykres* w;
+        ~Done()
+        {
+            w->building_ = false;
+            w->BindSamples();
+            FitTreeGrid(*w->RxDBGrid1, GridColumns(), kGridWidth);
+            w->RxDBGrid1->EnableControls();
+            w->Tree.memdane.First();
+            w->DataSource1DataChange();
+            QApplication::restoreOverrideCursor();
+        }
+    } done{this};
+    const SampleOwnership::Load load(this, SampleTimes::Session);
+    building_ = true;
+    RxDBGrid1->DisableControls();
+    Chart1->RemoveAllSeries();
+    Tree.Reset();
+    memGPS.Close();
+    memGPS.Open();
+
+    const MemTable& chosen = DM->memWybraneSesje;
+    const int idCol = chosen.FieldIndex(QStringLiteral("id_nag"));
+    for (int r = 0; idCol >= 0 && r < chosen.RecordCount(); ++r) {
+        const int id = chosen.IntAt(r, idCol);
+        ChartSeries* s = Chart1->AddSeries();
+        s->SetTitle(QString::number(id));
+        s->SetTag(id);
+        s->SetColour(LapColour(Chart1->SeriesCount()));
+        s->SetTitle(LoadSessionsChartSession(Tree, memGPS, id).title);
+    }
+}
+
+void TFWykres::BindSamples()
+{
+    if (!DM)
+        return;
+    const MemTable& memGPS = DM->memGPS;
+    const bool sessionTime = SampleOwnership::Times() == SampleTimes::Session;
+    const std::vector<SampleRun> runs = sessionTime ? SessionRuns(memGPS) : std::vector<SampleRun>{};
+    const int dataCol = memGPS.FieldIndex(QStringLiteral("data"));
+    const int rpmCol = memGPS.FieldIndex(QStringLiteral("obroty"));
+    for (int i = 0; i < Chart1->SeriesCount(); ++i) {
+        ChartSeries* s = Chart1->Series(i);
+        const auto run = std::find_if(runs.begin(), runs.end(), [s](const SampleRun& r) { return r.sessionId == s->Tag(); });
+        if (run == runs.end())
+            s->Clear();
+        else
+            s->SetTableData(&memGPS, dataCol, rpmCol, run->first, run->count);
+    }
+}
+
+int TFWykres::SelectedSession() const
+{
+    const MemTable& t = Tree.memdane;
+    const int row = t.RecNo();
+    if (row < 0 || row >= t.RecordCount())
+        return 0;
+    return t.IntAt(row, t.FieldIndex(QStringLiteral("id_naglowka")));
+}
+
+void TFWykres::Chart1AfterDraw(QPainter& p)
+{
+    if (building_)
+        return;
+    const int session = SelectedSession();
+    const QRect plot = Chart1->PlotRect();
+    QFont font(QStringLiteral("Arial"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(QFontInfo(Chart1->BottomAxis().LabelFont()).pixelSize() + 1);
+    p.setFont(font);
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    struct Kind {
+        const QCheckBox* box;
+        const MemTable* lines;
+        QColor colour;
+        int textY;
+    };
+    // Sector lines first, lap lines over them.
+    for (const Kind& k : {Kind{CheckBox2, &Tree.memSektory, QColor(0, 128, 0), plot.top() + 30},
+                          Kind{CheckBox1, &Tree.memokrazenia, QColor(0, 0, 255), plot.top()}}) {
+        if (!k.box->isChecked())
+            continue;
+        CaptionRow captions(k.textY);
+        for (const ChartLine& line : ChartLines(*k.lines, session)) {
+            const int x = Chart1->XToScreen(line.time);
+            if (x < plot.left() || x > plot.right())
+                continue;
+            DrawLine(p, x, plot.bottom(), x, plot.top(), k.colour);
+            p.setPen(QColor(255, 0, 0));
+            captions.Write(p, x + 2, line.caption, plot.right());
+        }
+    }
+}
+
+void TFWykres::Chart1MouseMove(const QPoint& pos)
+{
+    Chart1->SetCursorLine(-1);
+    if (!Chart1->PlotRect().contains(pos))
+        return;
+    Chart1->SetCursorLine(pos.x());
+    const int session = SelectedSession();
+    const ChartSeries* r = Chart1->SeriesByTag(session);
+    if (!r)
+        return;
+    try {
+        if (!r->Visible()) {
+            st_czas->setText(QStringLiteral("-"));
+        } else {
+            const double x = Chart1->ScreenToX(pos.x());
+            const SessionsReadOut texts = SessionsChartReadOut(Tree, session, x);
+            st_czas->setText(texts.time);
+            StaticText1->setText(texts.lap);
+            StaticText2->setText(texts.sector);
+            const int k = r->NearestPoint(x);
+            if (k >= 0)
+                cursorTime_ = RoundHalfEven(r->XValue(k));
+        }
+    } catch (const std::exception&) {
+        // The boxes keep their texts.
+    }
+    gps_.CursorAt(cursorTime_);
+}
+
+void TFWykres::RxDBGrid1CellClick(int row, const QString& field)
+{
+    MemTable& t = Tree.memdane;
+    const int tickCol = t.FieldIndex(field);
+    if (tickCol < 0 || t.Def(tickCol).tag != 1 || row < 0 || row >= t.RecordCount())
+        return;
+    if (t.StringAt(row, t.FieldIndex(QStringLiteral("typ_rekordu"))) != QLatin1String("1"))
+        return;
+    const int shown = !t.IsNullAt(row, tickCol) && t.IntAt(row, tickCol) == 0 ? 1 : 0;
+    t.SetIntAt(row, tickCol, shown);
+    const int id = t.IntAt(row, t.FieldIndex(QStringLiteral("id_naglowka")));
+    for (int i = 0; i < Chart1->SeriesCount(); ++i)
+        if (Chart1->Series(i)->Tag() == id)
+            Chart1->Series(i)->SetVisible(shown == 1);
+}
+
+void TFWykres::DataSource1DataChange()
+{
+    if (RxDBGrid1->ControlsDisabled())
+        return;
+    const int session = SelectedSession();
+    for (int i = 0; i < Chart1->SeriesCount(); ++i) {
+        ChartSeries* s = Chart1->Series(i);
+        s->SetPenWidth(s->Tag() == session ? 2 : 1);
+    }
+    // The lap and sector lines are the selected session's.
+    if (session != highlighted_) {
+        highlighted_ = session;
+        Chart1->Invalidate();
+    }
+}
+
+void TFWykres::Button2Click()
+{
+    const int session = SelectedSession();
+    if (session > 0)
+        gps_.Show(session, 0, QStringLiteral("GPS"));
+}
+
+void TFWykres::closeEvent(QCloseEvent* event)
+{
+    gps_.Close();
+    QWidget::closeEvent(event);
+}
+
+void ShowSessionChart()
+{
+    if (!Form1 || Form1->ActivateMDIChild(QString::fromLatin1(TFWykres::staticMetaObject.className())))
+        return;
+    auto* window = new TFWykres;
+    QMdiSubWindow* sub = Form1->AddMDIChild(window);
+    sub->showMaximized();
+    // A database error ends the load at that session and reaches the
+    // error report; the sessions loaded before it stay.
+    window->LoadChart();
+}

@@ -42,6 +42,7 @@ TfwykresCzasy::TfwykresCzasy(QWidget* parent) : QWidget(parent)
     Chart1->SetLegendVisible(false);
     Chart1->LeftAxis().SetLabelsVisible(false);
     Chart1->BottomAxis().SetIncrement(1);
+    Chart1->SetMarkAngle(90);
     Chart1->SetMargins(12, 16, 12, 6);
     middle->addWidget(Chart1, 1);
 
@@ -91,12 +92,7 @@ TfwykresCzasy::TfwykresCzasy(QWidget* parent) : QWidget(parent)
     bottom->setFixedHeight(kStripHeight);
     auto* row = new QHBoxLayout(bottom);
     row->setContentsMargins(12, 2, 12, 0);
-    StaticText1 = ReadOutLabel(bottom);
-    StaticText1->setObjectName(QStringLiteral("StaticText1"));
-    QFont f = StaticText1->font();
-    f.setPixelSize(12);
-    StaticText1->setFont(f);
-    StaticText1->setFixedSize(158, 19);
+    StaticText1 = ChartReadOutBox(bottom, "StaticText1");
     row->addWidget(StaticText1);
     row->addStretch(1);
     outer->addWidget(bottom);

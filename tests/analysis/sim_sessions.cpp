@@ -8,7 +8,9 @@
 #include "intake/sessionimport.h"
 #include "intake/sessionlist.h"
 #include "shell/data/ibquery.h"
+#include "shell/common/stale.h"
 #include "shell/data/ubazy.h"
+#include "tree_rows.h"
 
 namespace simsessions {
 
@@ -83,6 +85,58 @@ int FirstLapStart(int sessionId)
     q.ParamByName(QStringLiteral("N"), sessionId);
     q.Open();
     return q.FieldByName(QStringLiteral("START_PIERWSZ_OKR")).AsInteger();
+}
+
+void InsertHandSession(const HandSession& s)
+{
+    auto exec = [](const QString& sql) {
+        TIBQuery q(DM->TransEdit);
+        q.SetSQL(sql);
+        ASSERT_TRUE(DM->ExecEdit(q)) << sql.toStdString();
+    };
+    exec(QStringLiteral("insert into NAGLOWKI (ID_NAG, DATA_START, ID_KIEROWCY, START_PIERWSZ_OKR) "
+                        "values (%1, '2024-06-20 10:15:30', %2, %3)")
+             .arg(s.id)
+             .arg(s.driver)
+             .arg(s.start ? QString::number(*s.start) : QStringLiteral("NULL")));
+    for (const HandLap& l : s.laps)
+        exec(QStringLiteral("insert into OKRAZENIA_REJ (ID_NAGLOWKA, NR, CZAS, CZAS_SS) values (%1, %2, '%3', %4)")
+                 .arg(s.id)
+                 .arg(l.nr)
+                 .arg(SessionTimeText(l.time))
+                 .arg(l.time));
+    for (const HandSector& r : s.sectors)
+        exec(QStringLiteral("insert into SEKTORY (ID_NAGLOWKA, NR_OKRAZENIA, NR_SEKTORA, CZAS, CZAS_SS) "
+                            "values (%1, %2, %3, '%4', %5)")
+                 .arg(s.id)
+                 .arg(r.lap)
+                 .arg(r.nr)
+                 .arg(SessionTimeText(r.time))
+                 .arg(r.time));
+    static int position = 0;
+    for (const HandSample& p : s.samples)
+        exec(QStringLiteral("insert into POZYCJE (ID_POZYCJI, ID_NAGLOWKA, DATA_SS, OBROTY, OKRAZENIE, ACCX, ACCY, "
+                            "GPSX, GPSY, PREDKOSC_GPS, TEMP1) values (%1, %2, %3, %4, %5, 4096, -2048, %6, 0, 77, 21.5)")
+                 .arg(++position)
+                 .arg(s.id)
+                 .arg(p.dataSs)
+                 .arg(p.rpm)
+                 .arg(p.lap)
+                 .arg(kHandGpsx));
+}
+
+void AddToTree(SessionTree& tree, int sessionId)
+{
+    treerows::HandSession s{sessionId, FirstLapStart(sessionId), {}};
+    for (const StoredLap& lap : Laps(sessionId)) {
+        treerows::HandLap l{lap.nr, lap.time, {}};
+        for (const StoredSector& sector : Sectors(sessionId, lap.nr)) {
+            l.sectors.push_back(sector.time);
+            l.sectorNumbers.push_back(sector.nr);
+        }
+        s.laps.push_back(l);
+    }
+    treerows::AddSession(tree, s);
 }
 
 }  // namespace simsessions

@@ -23,24 +23,6 @@ namespace {
 
 using namespace simsessions;
 
-struct HandLap {
-    int nr, time;
-};
-struct HandSector {
-    int lap, nr, time;
-};
-struct HandSample {
-    int dataSs, lap, rpm;
-};
-struct HandSession {
-    int id;
-    std::optional<int> start;  // START_PIERWSZ_OKR
-    std::vector<HandLap> laps;
-    std::vector<HandSector> sectors;
-    std::vector<HandSample> samples;
-    int driver = 1;
-};
-
 class SessionChartsTest : public ::testing::Test {
 protected:
     TestDatabase db;
@@ -55,38 +37,7 @@ protected:
     }
     void TearDown() override { QLocale::setDefault(QLocale::system()); }
 
-    void Insert(const HandSession& s)
-    {
-        db.Exec(QStringLiteral("insert into NAGLOWKI (ID_NAG, DATA_START, ID_KIEROWCY, START_PIERWSZ_OKR) "
-                               "values (%1, '2024-06-20 10:15:30', %2, %3)")
-                    .arg(s.id)
-                    .arg(s.driver)
-                    .arg(s.start ? QString::number(*s.start) : QStringLiteral("NULL")));
-        for (const HandLap& l : s.laps)
-            db.Exec(QStringLiteral("insert into OKRAZENIA_REJ (ID_NAGLOWKA, NR, CZAS, CZAS_SS) values (%1, %2, '%3', %4)")
-                        .arg(s.id)
-                        .arg(l.nr)
-                        .arg(SessionTimeText(l.time))
-                        .arg(l.time));
-        for (const HandSector& r : s.sectors)
-            db.Exec(QStringLiteral("insert into SEKTORY (ID_NAGLOWKA, NR_OKRAZENIA, NR_SEKTORA, CZAS, CZAS_SS) "
-                                   "values (%1, %2, %3, '%4', %5)")
-                        .arg(s.id)
-                        .arg(r.lap)
-                        .arg(r.nr)
-                        .arg(SessionTimeText(r.time))
-                        .arg(r.time));
-        static int position = 0;
-        for (const HandSample& p : s.samples)
-            db.Exec(QStringLiteral("insert into POZYCJE (ID_POZYCJI, ID_NAGLOWKA, DATA_SS, OBROTY, OKRAZENIE, ACCX, ACCY, "
-                                   "GPSX, GPSY, PREDKOSC_GPS, TEMP1) values (%1, %2, %3, %4, %5, 4096, -2048, %6, 0, 77, 21.5)")
-                        .arg(++position)
-                        .arg(s.id)
-                        .arg(p.dataSs)
-                        .arg(p.rpm)
-                        .arg(p.lap)
-                        .arg(0x32121A0B));
-    }
+    void Insert(const HandSession& s) { InsertHandSession(s); }
 
     int Int(const MemTable& t, int row, const char* field) const
     {
@@ -367,7 +318,7 @@ TEST_F(SessionChartsTest, LapComparisonStartsLapsAfterTheLapRowsBefore)
             EXPECT_EQ(Int(memGPS, row, "id_nag"), l.sessionId) << e.tag;
             EXPECT_EQ(Int(memGPS, row, "accx"), 100) << e.tag;
             EXPECT_EQ(Int(memGPS, row, "accy"), -50) << e.tag;
-            EXPECT_EQ(Int(memGPS, row, "gpsx_wyl"), MapCoordinate(0x32121A0B)) << e.tag;
+            EXPECT_EQ(Int(memGPS, row, "gpsx_wyl"), MapCoordinate(kHandGpsx)) << e.tag;
             EXPECT_EQ(Int(memGPS, row, "predkosc_gps"), 77) << e.tag;
             ++row;
         }
