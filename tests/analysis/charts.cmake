@@ -9,3 +9,5 @@ pitrova_add_test(test_analysis_sessioncharts SOURCES ${CMAKE_CURRENT_LIST_DIR}/t
 add_executable(analysis_chartshots ${CMAKE_CURRENT_LIST_DIR}/chartshots.cpp)
 set_target_properties(analysis_chartshots PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests-bin)
 target_link_libraries(analysis_chartshots PRIVATE pv_ui pitrova_simsessions)
+pitrova_add_test(test_analysis_chartwindows SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_chartwindows.cpp
+  LIBS pv_ui pitrova_simsessions GUI)
