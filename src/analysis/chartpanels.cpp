@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMdiSubWindow>
 #include <QPainter>
 #include <QStyle>
 
@@ -15,6 +16,7 @@
 #include "shell/artwork.h"
 #include "shell/data/ubazy.h"
 #include "shell/projectrecord.h"
+#include "shell/umain.h"
 
 namespace {
 const QColor kAccent(0xb8, 0x56, 0x0f);
@@ -39,6 +41,16 @@ void ControlStrip::paintEvent(QPaintEvent*)
     case Qt::LeftEdge: p.fillRect(0, 0, t, height(), kAccent); break;
     case Qt::RightEdge: p.fillRect(width() - t, 0, t, height(), kAccent); break;
     }
+}
+
+void ShowMaximisedChild(QWidget* window)
+{
+    QMdiSubWindow* sub = Form1->AddMDIChild(window);
+    // No toolkit logo beside the menu while maximised.
+    QPixmap blank(16, 16);
+    blank.fill(Qt::transparent);
+    sub->setWindowIcon(QIcon(blank));
+    sub->showMaximized();
 }
 
 Chart* NewAnalysisChart(QWidget* parent)
@@ -108,6 +120,14 @@ void SetUpTreeGrid(DBGrid& grid, MemTable& memdane, const QString& checkType, co
     grid.setFrameShape(QFrame::NoFrame);
     grid.SetTable(&memdane);
     grid.SetTitlesVisible(false);
+    // A dark accent for the current row, as in the session panel, so that
+    // the row colours and the orange tick stay readable on it.
+    QPalette palette = grid.palette();
+    for (auto group : {QPalette::Active, QPalette::Inactive}) {
+        palette.setColor(group, QPalette::Highlight, QColor(0x5a, 0x33, 0x12));
+        palette.setColor(group, QPalette::HighlightedText, Qt::white);
+    }
+    grid.setPalette(palette);
     grid.SetTickPicture(artwork::Art(artwork::ArtId::Tick), 1);
     const int cType = memdane.FieldIndex(QStringLiteral("typ_rekordu"));
     const int cStatus = memdane.FieldIndex(QStringLiteral("status_naj"));

@@ -28,6 +28,10 @@ private:
     Qt::Edge edge_;
 };
 
+// Shows a window as a maximised child window of the main window (the
+// Sessions chart, the lap comparison chart).
+void ShowMaximisedChild(QWidget* window);
+
 // A chart with a silver-to-white background and a white back wall, flat,
 // bottom-axis labels turned 90 degrees, Arial.
 Chart* NewAnalysisChart(QWidget* parent);

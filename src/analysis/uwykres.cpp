@@ -5,7 +5,6 @@
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QMdiSubWindow>
 #include <QPainter>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -312,8 +311,7 @@ void ShowSessionChart()
     if (!Form1 || Form1->ActivateMDIChild(QString::fromLatin1(TFWykres::staticMetaObject.className())))
         return;
     auto* window = new TFWykres;
-    QMdiSubWindow* sub = Form1->AddMDIChild(window);
-    sub->showMaximized();
+    ShowMaximisedChild(window);
     // A database error ends the load at that session and reaches the
     // error report; the sessions loaded before it stay.
     window->LoadChart();

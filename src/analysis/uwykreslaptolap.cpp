@@ -3,7 +3,6 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QHBoxLayout>
-#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -213,8 +212,7 @@ void ShowLapComparison()
     if (!Form1 || Form1->ActivateMDIChild(QString::fromLatin1(Tfwykreslaptolap::staticMetaObject.className())))
         return;
     auto* window = new Tfwykreslaptolap;
-    QMdiSubWindow* sub = Form1->AddMDIChild(window);
-    sub->showMaximized();
+    ShowMaximisedChild(window);
     // A database error ends the load at that session and reaches the
     // error report; the sessions loaded before it stay.
     window->LoadChart();

@@ -4,6 +4,7 @@
 // Writes diagram_*.png, sessions_*.png and laptolap_*.png.
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QDialog>
 #include <QDir>
 #include <QLocale>
 #include <QMdiArea>
@@ -18,6 +19,11 @@
 #include "analysis/ugpspowiazany.h"
 #include "analysis/upanelsesji.h"
 #include "platform/application.h"
+#include "platform/dialogs.h"
+#include "platform/inifile.h"
+#include "shell/common/stale.h"
+#include "shell/config.h"
+#include "shell/umain.h"
 #include "platform/chart/chart.h"
 #include "platform/dbgrid.h"
 #include "shell/data/ubazy.h"
@@ -124,6 +130,30 @@ int main(int argc, char** argv)
         Save(&laps, QStringLiteral("laptolap"));
         if (laps.GpsView().View())
             Save(laps.GpsView().View(), QStringLiteral("laptolap_gps"));
+    }
+
+    // The two maximised windows inside the main window.
+    {
+        SetProgramFolder(db.Folder());
+        platform::testing::SetScripted(true);
+        IniFile(db.Folder() + QString::fromLatin1(ConfigFileName))
+            .WriteString(QStringLiteral("Parametry"), QStringLiteral("AliasBazy"), db.Path());
+        ConfigFile(db.Folder() + QString::fromLatin1(ConfigFileName)).SetLastUpdateDay(TodayDayNumber());
+        TForm1 form{QStringList{}};
+        Form1 = &form;
+        platform::testing::OnModal(QStringLiteral("Tfsplashscreen"), [](QDialog& d) { d.close(); });
+        form.resize(1400, 860);
+        form.show();
+        form.Timer1->stop();
+        QCoreApplication::processEvents();
+        platform::testing::ClearModalHandlers();
+        form.SetTab(3);
+        ShowSessionChart();
+        Save(&form, QStringLiteral("main_sessions"));
+        form.MDISubWindow(QStringLiteral("TFWykres"))->close();
+        ShowLapComparison();
+        Save(&form, QStringLiteral("main_laptolap"));
+        Form1 = nullptr;
     }
     return 0;
 }
