@@ -43,6 +43,8 @@ void ControlStrip::paintEvent(QPaintEvent*)
     }
 }
 
+bool NeedsNewChild(const QString& className) { return Form1 && !Form1->ActivateMDIChild(className); }
+
 void ShowMaximisedChild(QWidget* window)
 {
     QMdiSubWindow* sub = Form1->AddMDIChild(window);

@@ -28,6 +28,11 @@ private:
     Qt::Edge edge_;
 };
 
+// The single-instance rule of the chart windows: false when there is no
+// main window, or when a window of the class is open (it is brought to
+// the front); true when one is to be made.
+bool NeedsNewChild(const QString& className);
+
 // Shows a window as a maximised child window of the main window (the
 // Sessions chart, the lap comparison chart).
 void ShowMaximisedChild(QWidget* window);

@@ -3,6 +3,7 @@
 #include <array>
 #include <map>
 
+#include "analysis/sessioncharts.h"
 #include "analysis/sessiontree.h"
 #include "shell/common/stale.h"
 
@@ -24,20 +25,11 @@ constexpr const char* kCopied[] = {"typ_rekordu", "Pole1",  "Pole2",   "id_naglo
 
 LapDiagram::LapDiagram()
     : memdane(QStringLiteral("memdane"),
-              {{QStringLiteral("typ_rekordu"), FieldType::String, 1},
-               {QStringLiteral("Pole1"), FieldType::String, 20},
-               {QStringLiteral("Pole2"), FieldType::String, 30},
-               {QStringLiteral("id_naglowka"), FieldType::Integer},
-               {QStringLiteral("id_okrazenia"), FieldType::Integer},
-               {QStringLiteral("id_sektora"), FieldType::Integer},
-               {QStringLiteral("czas"), FieldType::Integer},
-               {QStringLiteral("przes_czas"), FieldType::Integer},
-               {QStringLiteral("wybrany"), FieldType::Integer, 0, 1},
-               {QStringLiteral("czas_ss"), FieldType::Integer},
-               {QStringLiteral("diff_ss"), FieldType::Integer},
-               {QStringLiteral("diff"), FieldType::String, 20},
-               {QStringLiteral("nr_kolejny"), FieldType::Integer},
-               {QStringLiteral("lp"), FieldType::Integer}})
+              WithFields(TreeRowFields(), {{QStringLiteral("czas_ss"), FieldType::Integer},
+                                           {QStringLiteral("diff_ss"), FieldType::Integer},
+                                           {QStringLiteral("diff"), FieldType::String, 20},
+                                           {QStringLiteral("nr_kolejny"), FieldType::Integer},
+                                           {QStringLiteral("lp"), FieldType::Integer}}))
 {
     memdane.Open();
 }

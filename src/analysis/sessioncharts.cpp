@@ -180,6 +180,25 @@ bool g_loading = false;
 
 // ------------------------------------------------------------ session head
 
+std::vector<FieldDef> TreeRowFields()
+{
+    return {{QStringLiteral("typ_rekordu"), FieldType::String, 1},
+            {QStringLiteral("Pole1"), FieldType::String, 40},
+            {QStringLiteral("Pole2"), FieldType::String, 30},
+            {QStringLiteral("id_naglowka"), FieldType::Integer},
+            {QStringLiteral("id_okrazenia"), FieldType::Integer},
+            {QStringLiteral("id_sektora"), FieldType::Integer},
+            {QStringLiteral("czas"), FieldType::Integer},
+            {QStringLiteral("przes_czas"), FieldType::Integer},
+            {QStringLiteral("wybrany"), FieldType::Integer, 0, 1}};
+}
+
+std::vector<FieldDef> WithFields(std::vector<FieldDef> fields, const std::vector<FieldDef>& more)
+{
+    fields.insert(fields.end(), more.begin(), more.end());
+    return fields;
+}
+
 SessionHeading ReadSessionHeading(int sessionId)
 {
     TIBQuery qnag(DM->TransBrowse);
@@ -243,18 +262,8 @@ SampleOwnership::Load::~Load()
 // ------------------------------------------------------------ Sessions chart
 
 SessionsChartTree::SessionsChartTree()
-    : memdane(QStringLiteral("memdane"),
-              {{QStringLiteral("typ_rekordu"), FieldType::String, 1},
-               {QStringLiteral("Pole1"), FieldType::String, 20},
-               {QStringLiteral("Pole2"), FieldType::String, 30},
-               {QStringLiteral("id_naglowka"), FieldType::Integer},
-               {QStringLiteral("id_okrazenia"), FieldType::Integer},
-               {QStringLiteral("id_sektora"), FieldType::Integer},
-               {QStringLiteral("czas"), FieldType::Integer},
-               {QStringLiteral("przes_czas"), FieldType::Integer},
-               {QStringLiteral("wybrany"), FieldType::Integer, 0, 1},
-               {QStringLiteral("status_naj"), FieldType::Integer},
-               {QStringLiteral("lp"), FieldType::Integer}}),
+    : memdane(QStringLiteral("memdane"), WithFields(TreeRowFields(), {{QStringLiteral("status_naj"), FieldType::Integer},
+                                                                      {QStringLiteral("lp"), FieldType::Integer}})),
       memokrazenia(QStringLiteral("memokrazenia"),
                    {{QStringLiteral("id_nag"), FieldType::Integer},
                     {QStringLiteral("czas"), FieldType::Integer},
@@ -426,16 +435,7 @@ std::vector<ChartLine> ChartLines(const MemTable& lines, int sessionId)
 // ------------------------------------------------------------ lap comparison
 
 LapComparisonTree::LapComparisonTree()
-    : memdane(QStringLiteral("memdane"),
-              {{QStringLiteral("typ_rekordu"), FieldType::String, 1},
-               {QStringLiteral("Pole1"), FieldType::String, 20},
-               {QStringLiteral("Pole2"), FieldType::String, 30},
-               {QStringLiteral("id_naglowka"), FieldType::Integer},
-               {QStringLiteral("id_okrazenia"), FieldType::Integer},
-               {QStringLiteral("id_sektora"), FieldType::Integer},
-               {QStringLiteral("czas"), FieldType::Integer},
-               {QStringLiteral("przes_czas"), FieldType::Integer},
-               {QStringLiteral("wybrany"), FieldType::Integer, 0, 1}})
+    : memdane(QStringLiteral("memdane"), TreeRowFields())
 {
     Reset();
 }

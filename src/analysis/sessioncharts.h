@@ -26,6 +26,14 @@
 
 // ------------------------------------------------------------ session head
 
+// The fields every tree's memdane begins with: typ_rekordu, Pole1 (40:
+// room for a whole start time in any format), Pole2, id_naglowka,
+// id_okrazenia, id_sektora, czas, przes_czas, wybrany (tag 1, the tick).
+std::vector<FieldDef> TreeRowFields();
+// The fields followed by more.
+std::vector<FieldDef> WithFields(std::vector<FieldDef> fields, const std::vector<FieldDef>& more);
+
+
 // The header of a session as the trees show it.
 struct SessionHeading {
     int start = 0;      // START_PIERWSZ_OKR; empty counts as 0
@@ -79,8 +87,7 @@ public:
 // ------------------------------------------------------------ Sessions chart
 
 // The Sessions chart's own tree.
-//   memdane: typ_rekordu, Pole1, Pole2, id_naglowka, id_okrazenia,
-//            id_sektora, czas, przes_czas, wybrany (tag 1), status_naj, lp
+//   memdane: TreeRowFields, status_naj, lp
 //   memokrazenia, memSektory: id_nag, czas, lap, czas_t (the lines)
 class SessionsChartTree {
 public:
@@ -134,8 +141,7 @@ std::vector<ChartLine> ChartLines(const MemTable& lines, int sessionId);
 // ------------------------------------------------------------ lap comparison
 
 // The lap comparison's own tree.
-//   memdane: typ_rekordu, Pole1, Pole2, id_naglowka, id_okrazenia,
-//            id_sektora, czas, przes_czas, wybrany (tag 1)
+//   memdane: TreeRowFields
 class LapComparisonTree {
 public:
     LapComparisonTree();

@@ -1,21 +1,16 @@
 #include "analysis/uwykres.h"
 
-#include <QApplication>
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
-#include <QVBoxLayout>
 
-#include "analysis/channelchartwindow.h"
 #include "analysis/chartcore.h"
 #include "platform/chart/chart.h"
 #include "platform/dbgrid.h"
 #include "shell/common/stale.h"
 #include "shell/data/ubazy.h"
-#include "shell/umain.h"
 
 TFWykres* fwykres = nullptr;
 
@@ -55,42 +50,21 @@ private:
 
 }  // namespace
 
-TFWykres::TFWykres(QWidget* parent) : QWidget(parent)
+TFWykres::TFWykres(QWidget* parent) : SessionsChartWindow(parent)
 {
     fwykres = this;
     setWindowTitle(QStringLiteral("Sessions"));
+    ShowTree(Tree.memdane, QStringLiteral("1"), Qt::white, GridColumns(), kGridWidth);
 
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    outer->setSpacing(0);
-
-    // Top: the line switches and the GPS view.
-    QHBoxLayout* top = nullptr;
-    outer->addWidget(NewTopStrip(this, top));
+    // The line switches before the GPS button.
     CheckBox1 = new QCheckBox(QStringLiteral("Lap lines"));
     CheckBox1->setObjectName(QStringLiteral("CheckBox1"));
     CheckBox2 = new QCheckBox(QStringLiteral("Sector lines"));
     CheckBox2->setObjectName(QStringLiteral("CheckBox2"));
-    Button2 = new QPushButton(QStringLiteral("GPS"));
-    Button2->setObjectName(QStringLiteral("Button2"));
-    Button2->setMinimumWidth(80);
-    for (QWidget* w : std::initializer_list<QWidget*>{CheckBox1, CheckBox2, Button2}) {
-        w->setFocusPolicy(Qt::NoFocus);
-        top->addWidget(w);
+    for (QCheckBox* b : {CheckBox2, CheckBox1}) {
+        b->setFocusPolicy(Qt::NoFocus);
+        TopRow->insertWidget(0, b);
     }
-    top->addStretch(1);
-
-    // Middle: the tree at the left, the chart.
-    auto* middle = new QHBoxLayout;
-    middle->setSpacing(0);
-    RxDBGrid1 = new DBGrid(this);
-    SetUpTreeGrid(*RxDBGrid1, Tree.memdane, QStringLiteral("1"), Qt::white);
-    FitTreeGrid(*RxDBGrid1, GridColumns(), kGridWidth);
-    Chart1 = NewAnalysisChart(this);
-    Chart1->SetMargins(10, 12, 8, 6);
-    middle->addWidget(RxDBGrid1);
-    middle->addWidget(Chart1, 1);
-    outer->addLayout(middle, 1);
 
     // Bottom: the three read-outs.
     auto* bottom = new ControlStrip(this, Qt::TopEdge);
@@ -111,64 +85,40 @@ TFWykres::TFWykres(QWidget* parent) : QWidget(parent)
         row->addWidget(box);
     }
     row->addStretch(1);
-    outer->addWidget(bottom);
+    Outer->addWidget(bottom);
 
     Chart1->AfterDraw = [this](QPainter& p) { Chart1AfterDraw(p); };
     connect(Chart1, &Chart::MouseMoved, this, &TFWykres::Chart1MouseMove);
-    connect(Chart1, &Chart::MouseLeft, this, [this] { Chart1->SetCursorLine(-1); });
     connect(CheckBox1, &QCheckBox::clicked, Chart1, &Chart::Invalidate);
     connect(CheckBox2, &QCheckBox::clicked, Chart1, &Chart::Invalidate);
     connect(Button2, &QPushButton::clicked, this, &TFWykres::Button2Click);
-    connect(RxDBGrid1, &DBGrid::CellClick, this, &TFWykres::RxDBGrid1CellClick);
-    connect(RxDBGrid1, &DBGrid::DataChange, this, &TFWykres::DataSource1DataChange);
-    new SampleWatch(this, [this] { BindSamples(); });
 }
 
 TFWykres::~TFWykres()
 {
     if (fwykres == this)
         fwykres = nullptr;
+    RxDBGrid1->SetTable(nullptr);  // the tree goes before the grid
 }
 
 void TFWykres::LoadChart()
 {
-    if (!DM)
-        return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    MemTable& memGPS = DM->memGPS;
-    // Whatever happens, the window ends up showing what it loaded.
-    struct Done {
-        TFWykres* w;
-        ~Done()
-        {
-            w->building_ = false;
-            w->BindSamples();
-            FitTreeGrid(*w->RxDBGrid1, GridColumns(), kGridWidth);
-            w->RxDBGrid1->EnableControls();
-            w->Tree.memdane.First();
-            w->DataSource1DataChange();
-            QApplication::restoreOverrideCursor();
+    Load(SampleTimes::Session, [this] {
+        Tree.Reset();
+        const MemTable& chosen = DM->memWybraneSesje;
+        const int idCol = chosen.FieldIndex(QStringLiteral("id_nag"));
+        for (int r = 0; idCol >= 0 && r < chosen.RecordCount(); ++r) {
+            const int id = chosen.IntAt(r, idCol);
+            ChartSeries* s = Chart1->AddSeries();
+            s->SetTitle(QString::number(id));
+            s->SetTag(id);
+            s->SetColour(LapColour(Chart1->SeriesCount()));
+            s->SetTitle(LoadSessionsChartSession(Tree, DM->memGPS, id).title);
         }
-    } done{this};
-    const SampleOwnership::Load load(this, SampleTimes::Session);
-    building_ = true;
-    RxDBGrid1->DisableControls();
-    Chart1->RemoveAllSeries();
-    Tree.Reset();
-    memGPS.Close();
-    memGPS.Open();
-
-    const MemTable& chosen = DM->memWybraneSesje;
-    const int idCol = chosen.FieldIndex(QStringLiteral("id_nag"));
-    for (int r = 0; idCol >= 0 && r < chosen.RecordCount(); ++r) {
-        const int id = chosen.IntAt(r, idCol);
-        ChartSeries* s = Chart1->AddSeries();
-        s->SetTitle(QString::number(id));
-        s->SetTag(id);
-        s->SetColour(LapColour(Chart1->SeriesCount()));
-        s->SetTitle(LoadSessionsChartSession(Tree, memGPS, id).title);
-    }
+    });
 }
+
+int TFWykres::RowTag(int row) const { return Tree.memdane.IntAt(row, Tree.memdane.FieldIndex(QStringLiteral("id_naglowka"))); }
 
 void TFWykres::BindSamples()
 {
@@ -200,7 +150,7 @@ int TFWykres::SelectedSession() const
 
 void TFWykres::Chart1AfterDraw(QPainter& p)
 {
-    if (building_)
+    if (Loading())
         return;
     const int session = SelectedSession();
     const QRect plot = Chart1->PlotRect();
@@ -234,10 +184,8 @@ void TFWykres::Chart1AfterDraw(QPainter& p)
 
 void TFWykres::Chart1MouseMove(const QPoint& pos)
 {
-    Chart1->SetCursorLine(-1);
-    if (!Chart1->PlotRect().contains(pos))
+    if (!MoveCursorLine(pos))
         return;
-    Chart1->SetCursorLine(pos.x());
     const int session = SelectedSession();
     const ChartSeries* r = Chart1->SeriesByTag(session);
     if (!r)
@@ -259,22 +207,6 @@ void TFWykres::Chart1MouseMove(const QPoint& pos)
         // The boxes keep their texts.
     }
     gps_.CursorAt(cursorTime_);
-}
-
-void TFWykres::RxDBGrid1CellClick(int row, const QString& field)
-{
-    MemTable& t = Tree.memdane;
-    const int tickCol = t.FieldIndex(field);
-    if (tickCol < 0 || t.Def(tickCol).tag != 1 || row < 0 || row >= t.RecordCount())
-        return;
-    if (t.StringAt(row, t.FieldIndex(QStringLiteral("typ_rekordu"))) != QLatin1String("1"))
-        return;
-    const int shown = !t.IsNullAt(row, tickCol) && t.IntAt(row, tickCol) == 0 ? 1 : 0;
-    t.SetIntAt(row, tickCol, shown);
-    const int id = t.IntAt(row, t.FieldIndex(QStringLiteral("id_naglowka")));
-    for (int i = 0; i < Chart1->SeriesCount(); ++i)
-        if (Chart1->Series(i)->Tag() == id)
-            Chart1->Series(i)->SetVisible(shown == 1);
 }
 
 void TFWykres::DataSource1DataChange()
@@ -300,19 +232,4 @@ void TFWykres::Button2Click()
         gps_.Show(session, 0, QStringLiteral("GPS"));
 }
 
-void TFWykres::closeEvent(QCloseEvent* event)
-{
-    gps_.Close();
-    QWidget::closeEvent(event);
-}
-
-void ShowSessionChart()
-{
-    if (!Form1 || Form1->ActivateMDIChild(QString::fromLatin1(TFWykres::staticMetaObject.className())))
-        return;
-    auto* window = new TFWykres;
-    ShowMaximisedChild(window);
-    // A database error ends the load at that session and reaches the
-    // error report; the sessions loaded before it stay.
-    window->LoadChart();
-}
+void ShowSessionChart() { ShowMaximisedChart<TFWykres>(); }

@@ -1,20 +1,13 @@
 #pragma once
 // Sessions chart: the RPM of several sessions over one time axis with
 // their lap and sector lines.
-#include <QWidget>
+#include "analysis/sessionschartwindow.h"
 
-#include "analysis/chartpanels.h"
-#include "analysis/sessioncharts.h"
-
-class Chart;
-class ChartSeries;
-class DBGrid;
 class QCheckBox;
 class QLabel;
 class QPainter;
-class QPushButton;
 
-class TFWykres : public QWidget {
+class TFWykres : public SessionsChartWindow {
     Q_OBJECT
 public:
     explicit TFWykres(QWidget* parent = nullptr);
@@ -27,38 +20,28 @@ public:
     // Handlers.
     void Chart1AfterDraw(QPainter& painter);
     void Chart1MouseMove(const QPoint& pos);
-    void RxDBGrid1CellClick(int row, const QString& field);
-    void DataSource1DataChange();
+    void DataSource1DataChange() override;
     void Button2Click();
 
     // The session of the grid's current row; 0 when none.
     int SelectedSession() const;
-    int CursorTime() const { return cursorTime_; }
-    ChartGpsView& GpsView() { return gps_; }
 
     SessionsChartTree Tree;
 
     QCheckBox* CheckBox1 = nullptr;  // "Lap lines"
     QCheckBox* CheckBox2 = nullptr;  // "Sector lines"
-    QPushButton* Button2 = nullptr;  // "GPS"
-    DBGrid* RxDBGrid1 = nullptr;
-    Chart* Chart1 = nullptr;
     QLabel* st_czas = nullptr;      // "Time:"
     QLabel* StaticText1 = nullptr;  // "Lap time:"
     QLabel* StaticText2 = nullptr;  // "Sector time:"
 
 protected:
-    void closeEvent(QCloseEvent* event) override;
+    int RowTag(int row) const override;
+    // Each session's line on its rows of memGPS; none while memGPS counts
+    // from lap starts.
+    void BindSamples() override;
 
 private:
-    // Points the lines at the rows of their sessions in memGPS (none while
-    // memGPS counts from lap starts).
-    void BindSamples();
-
-    bool building_ = false;
     int highlighted_ = -1;
-    int cursorTime_ = 0;
-    ChartGpsView gps_;
 };
 
 // The open window; null when none is open.

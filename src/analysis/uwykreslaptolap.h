@@ -1,17 +1,8 @@
 #pragma once
 // Lap comparison chart: the RPM of every lap over the time since its start.
-#include <QWidget>
+#include "analysis/sessionschartwindow.h"
 
-#include <vector>
-
-#include "analysis/chartpanels.h"
-#include "analysis/sessioncharts.h"
-
-class Chart;
-class DBGrid;
-class QPushButton;
-
-class Tfwykreslaptolap : public QWidget {
+class Tfwykreslaptolap : public SessionsChartWindow {
     Q_OBJECT
 public:
     explicit Tfwykreslaptolap(QWidget* parent = nullptr);
@@ -24,36 +15,29 @@ public:
 
     // Handlers.
     void Chart1MouseMove(const QPoint& pos);
-    void RxDBGrid1CellClick(int row, const QString& field);
-    void DataSource1DataChange();
+    void DataSource1DataChange() override;
     void Button2Click();
 
     // The lap the GPS view shows (0, 0 before "GPS" was pressed on a lap).
     int GpsSession() const { return gpsSession_; }
     int GpsLap() const { return gpsLap_; }
-    int CursorTime() const { return cursorTime_; }
-    ChartGpsView& GpsView() { return gps_; }
     // The laps drawn, in the chart's order.
     const std::vector<ComparedLap>& Laps() const { return laps_; }
 
     LapComparisonTree Tree;
 
-    QPushButton* Button2 = nullptr;  // "GPS"
-    DBGrid* RxDBGrid1 = nullptr;
-    Chart* Chart1 = nullptr;
-
 protected:
-    void closeEvent(QCloseEvent* event) override;
+    int RowTag(int row) const override;
+    // Each lap's line on its rows of memGPS, counted from its start.
+    void BindSamples() override;
 
 private:
-    // Points each lap's line at its rows in memGPS, counted from its start.
-    void BindSamples();
+    // The current row when it is a lap row; -1 otherwise.
+    int CurrentLapRow() const;
 
     std::vector<ComparedLap> laps_;
     int gpsSession_ = 0;
     int gpsLap_ = 0;
-    int cursorTime_ = 0;
-    ChartGpsView gps_;
 };
 
 // The open window; null when none is open.
