@@ -242,6 +242,11 @@ void ChannelChartWindow::ShowPointValue(const ChartSeries& series, int k, int mi
     ChannelValues[size_t(slot)]->setText(FormatValue(SelectedChannelFormats[size_t(slot)], value));
 }
 
+bool ActivateChartChild(const char* className)
+{
+    return !Form1 || Form1->ActivateMDIChild(QString::fromLatin1(className));
+}
+
 void ShowChartChild(QWidget* window)
 {
     QMdiSubWindow* sub = Form1->AddMDIChild(window);

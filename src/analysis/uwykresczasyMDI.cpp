@@ -210,18 +210,4 @@ void TfwykresCzasy::Chart1MouseMove(const QPoint& pos)
     Chart1->HideToolTip();
 }
 
-void ShowLapTimeDiagram()
-{
-    if (!Form1)
-        return;
-    if (Form1->ActivateMDIChild(QString::fromLatin1(LapTimeDiagramClass)))
-        return;
-    auto* window = new TfwykresCzasy;
-    try {
-        window->LoadChart();
-    } catch (...) {
-        delete window;
-        throw;
-    }
-    ShowChartChild(window);
-}
+void ShowLapTimeDiagram() { ShowStackedChart<TfwykresCzasy>(LapTimeDiagramClass); }
