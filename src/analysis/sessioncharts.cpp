@@ -72,6 +72,32 @@ const QString kSectorsSql =
 // Samples in time order: the lines are drawn and searched along x.
 const QString kSamplesSql = QStringLiteral("select * from POZYCJE where ID_NAGLOWKA = :NAG order by  data_ss");
 
+// A lap or sector time as stored: its number, CZAS_SS and CZAS.
+struct StoredTime {
+    int nr = 0;
+    int time = 0;
+    QString text;
+};
+
+std::vector<StoredTime> ReadTimes(TIBQuery& q, const char* numberField)
+{
+    std::vector<StoredTime> out;
+    for (q.Open(); !q.Eof(); q.Next())
+        out.push_back({q.FieldByName(QString::fromLatin1(numberField)).AsInteger(),
+                       q.FieldByName(QStringLiteral("CZAS_SS")).AsInteger(), q.FieldByName(QStringLiteral("CZAS")).AsString()});
+    q.Close();
+    return out;
+}
+
+// The laps of a session in NR order.
+std::vector<StoredTime> ReadLaps(int sessionId)
+{
+    TIBQuery qOkrazenia(DM->TransBrowse);
+    qOkrazenia.SetSQL(QStringList{kLapsSql[0], kLapsSql[1]});
+    qOkrazenia.ParamByName(QStringLiteral("NAG"), sessionId);
+    return ReadTimes(qOkrazenia, "NR");
+}
+
 // ------------------------------------------------------------------ samples
 
 // One POZYCJE row, as memGPS holds it.
@@ -306,61 +332,47 @@ QString BuildSessionsChartTree(SessionsChartTree& tree, int sessionId)
     Extremes laps;
     std::array<Extremes, 11> sectors;  // by sector number 1..10
 
-    TIBQuery qOkrazenia(DM->TransBrowse);
-    qOkrazenia.SetSQL(QStringList{kLapsSql[0], kLapsSql[1]});
     TIBQuery qSektory(DM->TransBrowse);
     qSektory.SetSQL(kSectorsSql);
-    qOkrazenia.ParamByName(QStringLiteral("NAG"), sessionId);
-    qOkrazenia.Open();
-    while (!qOkrazenia.Eof()) {
-        const int nr = qOkrazenia.FieldByName(QStringLiteral("NR")).AsInteger();
-        const int lapTime = qOkrazenia.FieldByName(QStringLiteral("CZAS_SS")).AsInteger();
-        const QString lapText = qOkrazenia.FieldByName(QStringLiteral("CZAS")).AsString();
+    for (const StoredTime& lap : ReadLaps(sessionId)) {
         const int lp = ++tree.rowCounter;
-        laps.Take(lp, lapTime);
+        laps.Take(lp, lap.time);
         RowWriter(tree.memdane)
             .Int("lp", lp)
             .Str("typ_rekordu", QStringLiteral("2"))
-            .Str("Pole1", QStringLiteral("L") + QString::number(nr))
-            .Str("Pole2", lapText)
+            .Str("Pole1", QStringLiteral("L") + QString::number(lap.nr))
+            .Str("Pole2", lap.text)
             .Int("id_naglowka", sessionId)
             .Int("przes_czas", start);
-        lapSum += lapTime;
+        lapSum += lap.time;
         RowWriter(tree.memokrazenia)
             .Int("id_nag", sessionId)
             .Int("czas", start + lapSum)
-            .Str("lap", QStringLiteral("L") + QString::number(nr))
-            .Str("czas_t", lapText);
+            .Str("lap", QStringLiteral("L") + QString::number(lap.nr))
+            .Str("czas_t", lap.text);
 
         qSektory.ParamByName(QStringLiteral("NAG"), sessionId);
-        qSektory.ParamByName(QStringLiteral("NR_OKRAZENIA"), nr);
-        qSektory.Open();
-        while (!qSektory.Eof()) {
-            const int k = qSektory.FieldByName(QStringLiteral("NR_SEKTORA")).AsInteger();
-            const int sectorTime = qSektory.FieldByName(QStringLiteral("CZAS_SS")).AsInteger();
-            const QString sectorText = qSektory.FieldByName(QStringLiteral("CZAS")).AsString();
+        qSektory.ParamByName(QStringLiteral("NR_OKRAZENIA"), lap.nr);
+        for (const StoredTime& sector : ReadTimes(qSektory, "NR_SEKTORA")) {
+            const int k = sector.nr;
             const int slp = ++tree.rowCounter;
             if (k >= 1 && k <= 10)
-                sectors[size_t(k)].Take(slp, sectorTime);
+                sectors[size_t(k)].Take(slp, sector.time);
             RowWriter(tree.memdane)
                 .Int("lp", slp)
                 .Str("typ_rekordu", QStringLiteral("3"))
                 .Str("Pole1", QStringLiteral(" S") + QString::number(k))
-                .Str("Pole2", sectorText)
+                .Str("Pole2", sector.text)
                 .Int("id_naglowka", sessionId)
                 .Int("przes_czas", start);
-            sectorSum += sectorTime;  // over the whole session, across the laps
+            sectorSum += sector.time;  // over the whole session, across the laps
             RowWriter(tree.memSektory)
                 .Int("id_nag", sessionId)
                 .Int("czas", start + sectorSum)
                 .Str("lap", QStringLiteral("S") + QString::number(k))
-                .Str("czas_t", sectorText);
-            qSektory.Next();
+                .Str("czas_t", sector.text);
         }
-        qSektory.Close();
-        qOkrazenia.Next();
     }
-    qOkrazenia.Close();
 
     // A row both fastest and slowest ends flagged slowest.
     Flag(tree.memdane, laps.fastestLp, 2);
@@ -468,20 +480,15 @@ std::vector<ComparedLap> LoadLapComparisonSession(LapComparisonTree& tree, MemTa
     std::vector<ComparedLap> laps;
     GpsRows rows(memGPS);
     Bulk bulk(memGPS);
-    TIBQuery qOkrazenia(DM->TransBrowse);
-    qOkrazenia.SetSQL(QStringList{kLapsSql[0], kLapsSql[1]});
-    qOkrazenia.ParamByName(QStringLiteral("NAG"), sessionId);
-    qOkrazenia.Open();
     int lapSum = 0;
-    while (!qOkrazenia.Eof()) {
+    for (const StoredTime& stored : ReadLaps(sessionId)) {
         ComparedLap lap;
         lap.sessionId = sessionId;
-        lap.lap = qOkrazenia.FieldByName(QStringLiteral("NR")).AsInteger();
-        const QString lapText = qOkrazenia.FieldByName(QStringLiteral("CZAS")).AsString();
+        lap.lap = stored.nr;
         RowWriter(tree.memdane)
             .Str("typ_rekordu", QStringLiteral("2"))
             .Str("Pole1", QStringLiteral("L") + QString::number(lap.lap))
-            .Str("Pole2", lapText)
+            .Str("Pole2", stored.text)
             .Int("id_naglowka", sessionId)
             .Int("id_okrazenia", lap.lap)
             .Int("przes_czas", h.start)
@@ -494,11 +501,9 @@ std::vector<ComparedLap> LoadLapComparisonSession(LapComparisonTree& tree, MemTa
             for (int i : found->second)
                 rows.Append(samples[size_t(i)], sessionId, lap.start);
         lap.count = memGPS.RecordCount() - lap.first;
-        lapSum += qOkrazenia.FieldByName(QStringLiteral("CZAS_SS")).AsInteger();
+        lapSum += stored.time;
         laps.push_back(lap);
-        qOkrazenia.Next();
     }
-    qOkrazenia.Close();
     return laps;
 }
 

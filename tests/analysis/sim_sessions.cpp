@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QLocale>
 #include <QTemporaryDir>
 
 #include "intake/headerstore.h"
@@ -10,6 +11,7 @@
 #include "shell/data/ibquery.h"
 #include "shell/common/stale.h"
 #include "shell/data/ubazy.h"
+#include "shell/projectrecord.h"
 #include "tree_rows.h"
 
 namespace simsessions {
@@ -137,6 +139,46 @@ void AddToTree(SessionTree& tree, int sessionId)
         s.laps.push_back(l);
     }
     treerows::AddSession(tree, s);
+}
+
+void ChartsDatabaseTest::SetUp()
+{
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    db.Exec(QStringLiteral("insert into KIEROWCY (ID_KIEROWCY, IMIE, NAZWISKO) values (1, 'Ada', 'Nowak')"));
+    memGPS.Close();
+    memGPS.Open();
+    Project() = ProjectRecord();
+}
+
+void ChartsDatabaseTest::TearDown() { QLocale::setDefault(QLocale::system()); }
+
+void ChartsDatabaseTest::Choose(const std::vector<int>& ids)
+{
+    MemTable& chosen = db.dm().memWybraneSesje;
+    chosen.Close();
+    chosen.Open();
+    for (int id : ids)
+        chosen.SetIntAt(chosen.AppendRow(), chosen.FieldIndex(QStringLiteral("id_nag")), id);
+}
+
+QString ChartsDatabaseTest::StartText(int id)
+{
+    return DateTimeToStr(db.Scalar(QStringLiteral("select DATA_START from NAGLOWKI where ID_NAG = %1").arg(id)).toDateTime());
+}
+
+int ChartsDatabaseTest::Int(const MemTable& t, int row, const char* field)
+{
+    return t.IntAt(row, t.FieldIndex(QString::fromLatin1(field)));
+}
+
+bool ChartsDatabaseTest::Null(const MemTable& t, int row, const char* field)
+{
+    return t.IsNullAt(row, t.FieldIndex(QString::fromLatin1(field)));
+}
+
+QString ChartsDatabaseTest::Str(const MemTable& t, int row, const char* field)
+{
+    return t.StringAt(row, t.FieldIndex(QString::fromLatin1(field)));
 }
 
 }  // namespace simsessions

@@ -4,10 +4,13 @@
 // 1), and the tests read back what was stored.
 #include <QString>
 
+#include <gtest/gtest.h>
+
 #include <optional>
 #include <vector>
 
 #include "kromsim.h"
+#include "support/testdb.h"
 
 class SessionTree;
 
@@ -62,5 +65,25 @@ inline constexpr uint32_t kHandGpsx = 0x32121A0B;
 // Appends a stored session to a session tree the way the session panel
 // lays it out (every lap kept, sectors as stored).
 void AddToTree(SessionTree& tree, int sessionId);
+
+// A fresh database with driver 1 "Ada Nowak", texts in US English, an
+// empty memGPS and a new project record.
+class ChartsDatabaseTest : public ::testing::Test {
+protected:
+    TestDatabase db;
+    MemTable& memGPS = db.dm().memGPS;
+
+    void SetUp() override;
+    void TearDown() override;
+
+    // memWybraneSesje holds these sessions.
+    void Choose(const std::vector<int>& ids);
+    // DATA_START of a session as the trees write it.
+    QString StartText(int id);
+
+    static int Int(const MemTable& t, int row, const char* field);
+    static bool Null(const MemTable& t, int row, const char* field);
+    static QString Str(const MemTable& t, int row, const char* field);
+};
 
 }  // namespace simsessions

@@ -34,32 +34,8 @@ namespace {
 
 using namespace simsessions;
 
-class ChartWindows : public ::testing::Test {
+class ChartWindows : public ChartsDatabaseTest {
 protected:
-    TestDatabase db;
-    MemTable& memGPS = db.dm().memGPS;
-
-    void SetUp() override
-    {
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        db.Exec(QStringLiteral("insert into KIEROWCY (ID_KIEROWCY, IMIE, NAZWISKO) values (1, 'Ada', 'Nowak')"));
-        Project() = ProjectRecord();
-    }
-    void TearDown() override { QLocale::setDefault(QLocale::system()); }
-
-    void Choose(const std::vector<int>& ids)
-    {
-        MemTable& chosen = db.dm().memWybraneSesje;
-        chosen.Close();
-        chosen.Open();
-        for (int id : ids)
-            chosen.SetIntAt(chosen.AppendRow(), chosen.FieldIndex(QStringLiteral("id_nag")), id);
-    }
-
-    static int Int(const MemTable& t, int row, const char* field)
-    {
-        return t.IntAt(row, t.FieldIndex(QString::fromLatin1(field)));
-    }
     // The first row of a table with these values of id_naglowka and typ_rekordu.
     static int RowOf(const MemTable& t, int sessionId, const char* type, int nth = 0)
     {

@@ -23,39 +23,9 @@ namespace {
 
 using namespace simsessions;
 
-class SessionChartsTest : public ::testing::Test {
+class SessionChartsTest : public ChartsDatabaseTest {
 protected:
-    TestDatabase db;
-    MemTable& memGPS = db.dm().memGPS;
-
-    void SetUp() override
-    {
-        QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-        db.Exec(QStringLiteral("insert into KIEROWCY (ID_KIEROWCY, IMIE, NAZWISKO) values (1, 'Ada', 'Nowak')"));
-        memGPS.Close();
-        memGPS.Open();
-    }
-    void TearDown() override { QLocale::setDefault(QLocale::system()); }
-
     void Insert(const HandSession& s) { InsertHandSession(s); }
-
-    int Int(const MemTable& t, int row, const char* field) const
-    {
-        return t.IntAt(row, t.FieldIndex(QString::fromLatin1(field)));
-    }
-    bool Null(const MemTable& t, int row, const char* field) const
-    {
-        return t.IsNullAt(row, t.FieldIndex(QString::fromLatin1(field)));
-    }
-    QString Str(const MemTable& t, int row, const char* field) const
-    {
-        return t.StringAt(row, t.FieldIndex(QString::fromLatin1(field)));
-    }
-
-    QString StartText(int id)
-    {
-        return DateTimeToStr(db.Scalar(QStringLiteral("select DATA_START from NAGLOWKI where ID_NAG = %1").arg(id)).toDateTime());
-    }
 };
 
 // ------------------------------------------------------------ Sessions chart
