@@ -469,26 +469,42 @@ std::vector<ComparedLap> LoadLapComparisonSession(LapComparisonTree& tree, MemTa
         .Int("przes_czas", h.start);
     const QString title = h.startText + QStringLiteral("  ") + h.surname;
 
-    // The session's samples once, grouped by lap in time order.
+    // The session's samples once, in time order, as runs of one lap number.
+    struct Run {
+        int first = 0, last = 0;  // indices into samples
+    };
     std::vector<Sample> samples;
-    std::unordered_map<int, std::vector<int>> byLap;
+    std::unordered_map<int, std::vector<Run>> runsOf;
     ForEachSample(sessionId, [&](const Sample& s) {
-        byLap[s.okrazenie].push_back(int(samples.size()));
+        const int i = int(samples.size());
+        if (!samples.empty() && samples.back().okrazenie == s.okrazenie)
+            runsOf[s.okrazenie].back().last = i;
+        else
+            runsOf[s.okrazenie].push_back({i, i});
         samples.push_back(s);
     });
+
+    // The logger counts laps in one byte, so a session of more than 255
+    // laps lists lap numbers again: then the n-th row of a number takes the
+    // n-th run of its samples, and no sample is shown twice.  A number
+    // listed once takes every sample of it.
+    const std::vector<StoredTime> stored = ReadLaps(sessionId);
+    std::unordered_map<int, int> listed, taken;
+    for (const StoredTime& t : stored)
+        ++listed[t.nr];
 
     std::vector<ComparedLap> laps;
     GpsRows rows(memGPS);
     Bulk bulk(memGPS);
     int lapSum = 0;
-    for (const StoredTime& stored : ReadLaps(sessionId)) {
+    for (const StoredTime& t : stored) {
         ComparedLap lap;
         lap.sessionId = sessionId;
-        lap.lap = stored.nr;
+        lap.lap = t.nr;
         RowWriter(tree.memdane)
             .Str("typ_rekordu", QStringLiteral("2"))
             .Str("Pole1", QStringLiteral("L") + QString::number(lap.lap))
-            .Str("Pole2", stored.text)
+            .Str("Pole2", t.text)
             .Int("id_naglowka", sessionId)
             .Int("id_okrazenia", lap.lap)
             .Int("przes_czas", h.start)
@@ -497,11 +513,16 @@ std::vector<ComparedLap> LoadLapComparisonSession(LapComparisonTree& tree, MemTa
         lap.title = title + QStringLiteral(" L") + QString::number(lap.lap);
         lap.start = h.start + lapSum;
         lap.first = memGPS.RecordCount();
-        if (const auto found = byLap.find(lap.lap); found != byLap.end())
-            for (int i : found->second)
-                rows.Append(samples[size_t(i)], sessionId, lap.start);
+        if (const auto found = runsOf.find(lap.lap); found != runsOf.end()) {
+            const std::vector<Run>& runs = found->second;
+            const int n = taken[lap.lap]++;
+            for (size_t r = 0; r < runs.size(); ++r)
+                if (listed[lap.lap] == 1 || int(r) == n)
+                    for (int i = runs[r].first; i <= runs[r].last; ++i)
+                        rows.Append(samples[size_t(i)], sessionId, lap.start);
+        }
         lap.count = memGPS.RecordCount() - lap.first;
-        lapSum += stored.time;
+        lapSum += t.time;
         laps.push_back(lap);
     }
     return laps;

@@ -10,6 +10,7 @@
 #include <QLocale>
 
 #include <map>
+#include <set>
 
 #include "analysis/sessionload.h"
 #include "shell/common/stale.h"
@@ -313,6 +314,27 @@ TEST_F(SessionChartsTest, LapComparisonStartsLapsAfterTheLapRowsBefore)
             EXPECT_EQ(Str(tree.memdane, r, "Pole2"), QStringLiteral("Ada Nowak"));
         }
     }
+}
+
+// A session of more than 255 laps lists lap numbers again (the logger
+// counts laps in one byte): each listing takes its own run of samples.
+TEST_F(SessionChartsTest, LapComparisonRepeatedLapNumbersShareNoSample)
+{
+    Insert({25, 0, {{1, 1000}, {2, 1000}, {1, 1000}}, {},
+            {{0, 1, 100}, {500, 1, 101}, {1000, 2, 200}, {1500, 2, 201}, {2000, 1, 300}, {2500, 1, 301}, {2600, 1, 302}}});
+    LapComparisonTree tree;
+    const std::vector<ComparedLap> laps = LoadLapComparisonSession(tree, memGPS, 25);
+    ASSERT_EQ(laps.size(), 3u);
+    std::multiset<int> rpms;
+    std::vector<std::pair<int, int>> counts;  // (lap, samples)
+    for (const ComparedLap& l : laps) {
+        counts.emplace_back(l.lap, l.count);
+        for (int r = l.first; r < l.first + l.count; ++r)
+            rpms.insert(Int(memGPS, r, "obroty"));
+    }
+    EXPECT_EQ(rpms, (std::multiset<int>{100, 101, 200, 201, 300, 301, 302}));
+    std::sort(counts.begin(), counts.end());
+    EXPECT_EQ(counts, (std::vector<std::pair<int, int>>{{1, 2}, {1, 3}, {2, 2}}));
 }
 
 // Imported sessions: every listed lap's samples, each lap counted from its
