@@ -63,10 +63,11 @@ struct Database {
             throw std::runtime_error(error.toStdString());
         BuildSessionList(dumps.path(), {});
         ImportCallbacks cb;
-        cb.confirmHeader = [this](const QString& serial, const SessionHeaderRecord& h, int& d, int& t) {
+        cb.confirmHeader = [this](const QString& serial, const SessionHeaderRecord& h, int& d, int& t,
+                                  FbTransaction& session) {
             d = 1;
             t = 1;
-            sessionId = InsertHeader(serial, h, d, t);
+            sessionId = InsertHeader(serial, h, d, t, nullptr, &session);
             return sessionId;
         };
         if (ImportSessions(dumps.path(), cb).imported != 1)

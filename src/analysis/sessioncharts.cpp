@@ -9,6 +9,7 @@
 #include <unordered_map>
 
 #include "analysis/sessionload.h"
+#include "analysis/sessiontree.h"
 #include "shell/common/stale.h"
 #include "shell/data/fbbulk.h"
 #include "shell/data/ibquery.h"
@@ -17,53 +18,6 @@
 namespace {
 
 int Column(const MemTable& t, const char* name) { return t.FieldIndex(QString::fromLatin1(name)); }
-
-// Writes the fields of one appended row by name; the others stay NULL.
-class RowWriter {
-public:
-    explicit RowWriter(MemTable& table) : t_(table), row_(table.AppendRow()) {}
-    RowWriter& Int(const char* field, int v)
-    {
-        t_.SetIntAt(row_, Column(t_, field), v);
-        return *this;
-    }
-    RowWriter& Str(const char* field, const QString& v)
-    {
-        t_.SetStringAt(row_, Column(t_, field), v);
-        return *this;
-    }
-
-private:
-    MemTable& t_;
-    int row_;
-};
-
-// Fastest and slowest (lp, time) of a set of times; the first of equal
-// times wins both.
-struct Extremes {
-    int fastestLp = -1, fastestTime = 0;
-    int slowestLp = -1, slowestTime = 0;
-    void Take(int lp, int time)
-    {
-        if (fastestLp < 0 || time < fastestTime) {
-            fastestLp = lp;
-            fastestTime = time;
-        }
-        if (slowestLp < 0 || time > slowestTime) {
-            slowestLp = lp;
-            slowestTime = time;
-        }
-    }
-};
-
-void Flag(MemTable& memdane, int lp, int status)
-{
-    if (lp < 0)
-        return;
-    const int row = memdane.Find(QStringLiteral("lp"), {lp});
-    if (row >= 0)
-        memdane.SetIntAt(row, Column(memdane, "status_naj"), status);
-}
 
 const QString kLapsSql[] = {QStringLiteral("select *  from OKRAZENIA_REJ where ID_NAGLOWKA =  :NAG"),
                             QStringLiteral("order by nr")};
@@ -204,47 +158,6 @@ bool g_loading = false;
 
 }  // namespace
 
-// ------------------------------------------------------------ session head
-
-std::vector<FieldDef> TreeRowFields()
-{
-    return {{QStringLiteral("typ_rekordu"), FieldType::String, 1},
-            {QStringLiteral("Pole1"), FieldType::String, 40},
-            {QStringLiteral("Pole2"), FieldType::String, 30},
-            {QStringLiteral("id_naglowka"), FieldType::Integer},
-            {QStringLiteral("id_okrazenia"), FieldType::Integer},
-            {QStringLiteral("id_sektora"), FieldType::Integer},
-            {QStringLiteral("czas"), FieldType::Integer},
-            {QStringLiteral("przes_czas"), FieldType::Integer},
-            {QStringLiteral("wybrany"), FieldType::Integer, 0, 1}};
-}
-
-std::vector<FieldDef> WithFields(std::vector<FieldDef> fields, const std::vector<FieldDef>& more)
-{
-    fields.insert(fields.end(), more.begin(), more.end());
-    return fields;
-}
-
-SessionHeading ReadSessionHeading(int sessionId)
-{
-    TIBQuery qnag(DM->TransBrowse);
-    qnag.SetSQL(QStringList{
-        QStringLiteral("select k.imie,k.nazwisko,n.Data_start ,n.data_koniec ,n.id_nag,n.START_PIERWSZ_OKR from naglowki n "),
-        QStringLiteral("left join kierowcy k on k.id_kierowcy=n.id_kierowcy"),
-        QStringLiteral("where n.id_nag = :NAG")});
-    qnag.ParamByName(QStringLiteral("NAG"), sessionId);
-    qnag.Open();
-    SessionHeading h;
-    h.start = qnag.FieldByName(QStringLiteral("START_PIERWSZ_OKR")).AsInteger();
-    const QDateTime start = qnag.FieldByName(QStringLiteral("Data_start")).AsDateTime();
-    if (start.isValid())
-        h.startText = DateTimeToStr(start);
-    h.firstName = qnag.FieldByName(QStringLiteral("imie")).AsString();
-    h.surname = qnag.FieldByName(QStringLiteral("nazwisko")).AsString();
-    qnag.Close();
-    return h;
-}
-
 // --------------------------------------------------------------- samples
 
 int AppendSessionSamples(MemTable& memGPS, int sessionId)
@@ -317,27 +230,27 @@ QString BuildSessionsChartTree(SessionsChartTree& tree, int sessionId)
 {
     const SessionHeading h = ReadSessionHeading(sessionId);
     const int start = h.start;
-    RowWriter(tree.memdane)
+    TreeRowWriter(tree.memdane)
         .Int("lp", ++tree.rowCounter)
-        .Str("Pole1", h.startText)
+        .Str("Pole1", h.StartText())
         .Int("id_naglowka", sessionId)
         .Str("Pole2", h.Driver())
         .Str("typ_rekordu", QStringLiteral("1"))
         .Int("przes_czas", start)
         .Int("wybrany", 1);
-    RowWriter(tree.memokrazenia).Int("id_nag", sessionId).Int("czas", start).Str("lap", QStringLiteral("L0")).Str("czas_t", QStringLiteral("S"));
-    RowWriter(tree.memSektory).Int("id_nag", sessionId).Int("czas", start).Str("lap", QString()).Str("czas_t", QString());
+    TreeRowWriter(tree.memokrazenia).Int("id_nag", sessionId).Int("czas", start).Str("lap", QStringLiteral("L0")).Str("czas_t", QStringLiteral("S"));
+    TreeRowWriter(tree.memSektory).Int("id_nag", sessionId).Int("czas", start).Str("lap", QString()).Str("czas_t", QString());
 
     int lapSum = 0, sectorSum = 0;
-    Extremes laps;
-    std::array<Extremes, 11> sectors;  // by sector number 1..10
+    TreeMarks laps;
+    std::array<TreeMarks, 11> sectors;  // by sector number 1..10
 
     TIBQuery qSektory(DM->TransBrowse);
     qSektory.SetSQL(kSectorsSql);
     for (const StoredTime& lap : ReadLaps(sessionId)) {
         const int lp = ++tree.rowCounter;
         laps.Take(lp, lap.time);
-        RowWriter(tree.memdane)
+        TreeRowWriter(tree.memdane)
             .Int("lp", lp)
             .Str("typ_rekordu", QStringLiteral("2"))
             .Str("Pole1", QStringLiteral("L") + QString::number(lap.nr))
@@ -345,7 +258,7 @@ QString BuildSessionsChartTree(SessionsChartTree& tree, int sessionId)
             .Int("id_naglowka", sessionId)
             .Int("przes_czas", start);
         lapSum += lap.time;
-        RowWriter(tree.memokrazenia)
+        TreeRowWriter(tree.memokrazenia)
             .Int("id_nag", sessionId)
             .Int("czas", start + lapSum)
             .Str("lap", QStringLiteral("L") + QString::number(lap.nr))
@@ -358,7 +271,7 @@ QString BuildSessionsChartTree(SessionsChartTree& tree, int sessionId)
             const int slp = ++tree.rowCounter;
             if (k >= 1 && k <= 10)
                 sectors[size_t(k)].Take(slp, sector.time);
-            RowWriter(tree.memdane)
+            TreeRowWriter(tree.memdane)
                 .Int("lp", slp)
                 .Str("typ_rekordu", QStringLiteral("3"))
                 .Str("Pole1", QStringLiteral(" S") + QString::number(k))
@@ -366,7 +279,7 @@ QString BuildSessionsChartTree(SessionsChartTree& tree, int sessionId)
                 .Int("id_naglowka", sessionId)
                 .Int("przes_czas", start);
             sectorSum += sector.time;  // over the whole session, across the laps
-            RowWriter(tree.memSektory)
+            TreeRowWriter(tree.memSektory)
                 .Int("id_nag", sessionId)
                 .Int("czas", start + sectorSum)
                 .Str("lap", QStringLiteral("S") + QString::number(k))
@@ -375,13 +288,13 @@ QString BuildSessionsChartTree(SessionsChartTree& tree, int sessionId)
     }
 
     // A row both fastest and slowest ends flagged slowest.
-    Flag(tree.memdane, laps.fastestLp, 2);
-    Flag(tree.memdane, laps.slowestLp, 1);
+    MarkTreeRow(tree.memdane, laps.fastestLp, 2);
+    MarkTreeRow(tree.memdane, laps.slowestLp, 1);
     for (int k = 1; k <= 10; ++k) {
-        Flag(tree.memdane, sectors[size_t(k)].fastestLp, 2);
-        Flag(tree.memdane, sectors[size_t(k)].slowestLp, 1);
+        MarkTreeRow(tree.memdane, sectors[size_t(k)].fastestLp, 2);
+        MarkTreeRow(tree.memdane, sectors[size_t(k)].slowestLp, 1);
     }
-    return h.Driver() + QStringLiteral("  ") + h.startText;
+    return h.Driver() + QStringLiteral("  ") + h.StartText();
 }
 
 ChartSession LoadSessionsChartSession(SessionsChartTree& tree, MemTable& memGPS, int sessionId)
@@ -461,13 +374,13 @@ void LapComparisonTree::Reset()
 std::vector<ComparedLap> LoadLapComparisonSession(LapComparisonTree& tree, MemTable& memGPS, int sessionId)
 {
     const SessionHeading h = ReadSessionHeading(sessionId);
-    RowWriter(tree.memdane)
-        .Str("Pole1", h.startText)
+    TreeRowWriter(tree.memdane)
+        .Str("Pole1", h.StartText())
         .Int("id_naglowka", sessionId)
         .Str("Pole2", h.Driver())
         .Str("typ_rekordu", QStringLiteral("1"))
         .Int("przes_czas", h.start);
-    const QString title = h.startText + QStringLiteral("  ") + h.surname;
+    const QString title = h.StartText() + QStringLiteral("  ") + h.surname;
 
     // The session's samples once, in time order, as runs of one lap number.
     struct Run {
@@ -501,7 +414,7 @@ std::vector<ComparedLap> LoadLapComparisonSession(LapComparisonTree& tree, MemTa
         ComparedLap lap;
         lap.sessionId = sessionId;
         lap.lap = t.nr;
-        RowWriter(tree.memdane)
+        TreeRowWriter(tree.memdane)
             .Str("typ_rekordu", QStringLiteral("2"))
             .Str("Pole1", QStringLiteral("L") + QString::number(lap.lap))
             .Str("Pole2", t.text)

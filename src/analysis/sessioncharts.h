@@ -21,28 +21,9 @@
 
 #include <vector>
 
+#include "analysis/sessiontree.h"
 #include "platform/memtable.h"
 
-
-// ------------------------------------------------------------ session head
-
-// The fields every tree's memdane begins with: typ_rekordu, Pole1 (40:
-// room for a whole start time in any format), Pole2, id_naglowka,
-// id_okrazenia, id_sektora, czas, przes_czas, wybrany (tag 1, the tick).
-std::vector<FieldDef> TreeRowFields();
-// The fields followed by more.
-std::vector<FieldDef> WithFields(std::vector<FieldDef> fields, const std::vector<FieldDef>& more);
-
-
-// The header of a session as the trees show it.
-struct SessionHeading {
-    int start = 0;      // START_PIERWSZ_OKR; empty counts as 0
-    QString startText;  // DATA_START as the user's short date and long time
-    QString firstName;
-    QString surname;
-    QString Driver() const { return firstName + QLatin1Char(' ') + surname; }
-};
-SessionHeading ReadSessionHeading(int sessionId);
 
 // --------------------------------------------------------------- samples
 

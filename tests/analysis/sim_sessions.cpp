@@ -31,11 +31,12 @@ std::vector<int> ImportSessions(const std::vector<kromsim::SessionOptions>& sess
     BuildSessionList(folder.path(), {});
     std::vector<int> ids;
     ImportCallbacks cb;
-    cb.confirmHeader = [&ids](const QString& serial, const SessionHeaderRecord& h, int& d, int& t) {
+    cb.confirmHeader = [&ids](const QString& serial, const SessionHeaderRecord& h, int& d, int& t,
+                              FbTransaction& session) {
         d = 1;
         t = 1;
         QString e;
-        const int id = InsertHeader(serial, h, d, t, &e);
+        const int id = InsertHeader(serial, h, d, t, &e, &session);
         EXPECT_GT(id, 0) << e.toStdString();
         ids.push_back(id);
         return id;
