@@ -11,24 +11,19 @@
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QTemporaryDir>
 
 #include <chrono>
 #include <cstdio>
-#include <memory>
-
-#include <unistd.h>
 
 #include "analysis/sessioncharts.h"
 #include "intake/headerstore.h"
 #include "intake/sessionimport.h"
 #include "intake/sessionlist.h"
 #include "kromsim.h"
-#include "shell/data/dbcreate.h"
 #include "shell/data/fbbulk.h"
-#include "shell/data/schemaupgrade.h"
 #include "shell/data/ubazy.h"
+#include "support/testdb.h"
 
 namespace {
 
@@ -37,27 +32,12 @@ int g_rows = 0;
 
 // A fresh database with the imported session, opened as DM; made once.
 struct Database {
-    QTemporaryDir dir;
-    std::unique_ptr<TDM> dm;
+    TestDatabase db;
     int sessionId = 0;
 
     Database()
     {
-        if (::geteuid() != 0 && qEnvironmentVariableIsEmpty("FIREBIRD_LOCK")) {
-            const QString lock = QDir::tempPath() + QStringLiteral("/firebird-%1").arg(::geteuid());
-            QDir().mkpath(lock);
-            qputenv("FIREBIRD_LOCK", lock.toLocal8Bit());
-        }
-        const QString path = dir.filePath(QStringLiteral("KROMDB.GDB"));
         QString error;
-        if (!CreateDatabaseFile(path, &error))
-            throw std::runtime_error(error.toStdString());
-        dm = std::make_unique<TDM>();
-        if (!dm->OpenDatabase(path))
-            throw std::runtime_error(dm->LastOpenError().toStdString());
-        UpgradeSchema(*dm);
-        DM = dm.get();
-
         QTemporaryDir dumps;
         if (kromsim::WriteDumpFile(dumps.path(), kromsim::FullSlotDump(1, 77), &error).fileName.isEmpty())
             throw std::runtime_error(error.toStdString());
