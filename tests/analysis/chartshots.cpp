@@ -84,8 +84,7 @@ int main(int argc, char** argv)
     {
         TFPanelSesji panel;
         FPanelSesji = &panel;
-        for (int id : ids)
-            simsessions::AddToTree(panel, id);
+        panel.LoadSessions();
         TfwykresCzasy diagram;
         diagram.resize(1300, 720);
         diagram.show();

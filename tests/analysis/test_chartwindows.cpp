@@ -159,6 +159,54 @@ TEST_F(Diagram, DiffSwitchMarksAndTheBarUnderTheMouse)
     EXPECT_TRUE(window.Chart1->ToolTipText().isEmpty());
 }
 
+// Over the session panel's own load of imported sessions: each session's
+// laps and sectors measured against its best.
+TEST_F(ChartWindows, DiagramOverThePanelsLoadOfImportedSessions)
+{
+    const std::vector<int> ids = ImportSessions({Session(4, 3, 51), Session(3, 2, 52)});
+    Choose(ids);
+    TFPanelSesji panel;
+    FPanelSesji = &panel;
+    panel.LoadSessions();
+    TfwykresCzasy window;
+    window.LoadChart();
+    for (size_t n = 1; n <= ids.size(); ++n) {
+        const int id = ids[n - 1];
+        SCOPED_TRACE(id);
+        const std::vector<StoredLap> laps = Laps(id);
+        int best = laps.front().time;
+        for (const StoredLap& l : laps)
+            best = std::min(best, l.time);
+        const ChartSeries* lapBars = window.Chart1->SeriesByTag(int(n));
+        ASSERT_NE(lapBars, nullptr);
+        ASSERT_EQ(lapBars->Count(), int(laps.size()));
+        for (size_t i = 0; i < laps.size(); ++i) {
+            EXPECT_EQ(lapBars->XValue(int(i)), laps[i].nr);
+            EXPECT_EQ(lapBars->YValue(int(i)), laps[i].time - best);
+            EXPECT_EQ(lapBars->Label(int(i)), SessionTimeText(laps[i].time - best));
+        }
+        // Sector k of every lap against the best sector k.
+        for (int k = 1; k <= 3; ++k) {
+            std::vector<int> times;
+            for (const StoredLap& l : laps)
+                for (const StoredSector& s : Sectors(id, l.nr))
+                    if (s.nr == k)
+                        times.push_back(s.time);
+            const ChartSeries* bars = window.Chart1->SeriesByTag(int(n) * 100 + k);
+            if (times.empty()) {
+                EXPECT_EQ(bars, nullptr) << "sector " << k;
+                continue;
+            }
+            ASSERT_NE(bars, nullptr) << "sector " << k;
+            const int bestSector = *std::min_element(times.begin(), times.end());
+            ASSERT_EQ(bars->Count(), int(times.size()));
+            for (size_t i = 0; i < times.size(); ++i)
+                EXPECT_EQ(bars->YValue(int(i)), times[i] - bestSector) << "sector " << k;
+        }
+    }
+    FPanelSesji = nullptr;
+}
+
 // ------------------------------------------------------------ Sessions chart
 
 class SessionsChart : public ChartWindows {
