@@ -452,6 +452,8 @@ TEST_F(LapComparison, LinesFollowMemGpsToItsNextLoader)
     window.LoadChart();  // back to lap times: the session lines cannot show
     Settle();
     EXPECT_EQ(session21->Count(), 0);
+    lap4 = window.Chart1->SeriesByTag(2104);  // the reload made new lines
+    ASSERT_EQ(lap4->Count(), 2);
     EXPECT_EQ(lap4->XValue(1), 4900);
 
     // Another loader (the session panel) fills memGPS in session time.
