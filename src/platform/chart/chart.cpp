@@ -937,19 +937,32 @@ void Chart::DrawLegend(QPainter& p) const
     p.setFont(legendFont_);
     const QFontMetrics fm(legendFont_);
     const int rowHeight = fm.height() + 1;
-    int y = legend_.top() + 4;
+    const int rows = std::max(0, (legend_.bottom() - 2 - (legend_.top() + 4)) / rowHeight);
+    int visible = 0;
+    for (const auto& s : series_)
+        visible += s->Visible() ? 1 : 0;
+    // When not every title fits, the last row says how many are left out.
+    const int shown = visible <= rows ? visible : std::max(0, rows - 1);
+    const int textLeft = legend_.left() + 6 + 18 + 4;
+    const int textWidth = legend_.right() - textLeft - 4;
+    int y = legend_.top() + 4, n = 0;
     for (const auto& s : series_) {
         if (!s->Visible())
             continue;
-        if (y + rowHeight > legend_.bottom() - 2)
+        if (n++ == shown)
             break;
         const int mid = y + rowHeight / 2;
         p.setPen(QPen(s->Colour(), std::min(3, s->PenWidth() + 1)));
         p.drawLine(legend_.left() + 6, mid, legend_.left() + 6 + 18, mid);
         p.setPen(Qt::black);
-        const QRect text(legend_.left() + 6 + 18 + 4, y, legend_.right() - (legend_.left() + 28) - 4, rowHeight);
+        const QRect text(textLeft, y, textWidth, rowHeight);
         p.drawText(text, Qt::AlignLeft | Qt::AlignVCenter, fm.elidedText(s->Title(), Qt::ElideRight, text.width()));
         y += rowHeight;
+    }
+    if (shown < visible && rows > 0) {
+        p.setPen(Qt::black);
+        p.drawText(QRect(textLeft, y, textWidth, rowHeight), Qt::AlignLeft | Qt::AlignVCenter,
+                   QStringLiteral("+ %1 more").arg(visible - shown));
     }
 }
 
