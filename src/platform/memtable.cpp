@@ -206,6 +206,13 @@ Store intWidth(int32_t v)
     return Store::I32;
 }
 
+// Empties a vector and frees its block ("v = {}" would keep the capacity).
+template <class V>
+void release(V& v)
+{
+    V().swap(v);
+}
+
 template <class V>
 size_t heapBytes(const V& v)
 {
@@ -245,13 +252,13 @@ struct Column {
 
     void clear()
     {
-        i8 = {};
-        i16 = {};
-        ints = {};
-        floats = {};
-        strs = {};
-        bools = {};
-        nulls = {};
+        release(i8);
+        release(i16);
+        release(ints);
+        release(floats);
+        release(strs);
+        release(bools);
+        release(nulls);
         store = initialStore();
         uniformNull();
         ++version;
@@ -320,9 +327,9 @@ struct Column {
         }
         if (store != Store::Uniform) {
             if (store == Store::I8)
-                i8 = {};
+                release(i8);
             if (store == Store::I16)
-                i16 = {};
+                release(i16);
         }
         leaveUniform(rows, target);
     }

@@ -1277,6 +1277,21 @@ TEST(MemTableCompact, BulkLoadGivesBackSpareCapacity)
     t->EndBulk();
     EXPECT_EQ(t->MemoryBytes(), 1000u);
     EXPECT_EQ(t->View(0).storage, ColumnStorage::Int8);
+
+    // Widening lets the narrow array go.
+    t->BeginBulk();
+    t->SetIntAt(0, 0, 1000);
+    t->EndBulk();
+    EXPECT_EQ(t->View(0).storage, ColumnStorage::Int16);
+    EXPECT_EQ(t->MemoryBytes(), 2000u);
+
+    // Closing gives everything back, on plain tables too.
+    t->Close();
+    EXPECT_EQ(t->MemoryBytes(), 0u);
+    auto plain = tableOfInts(std::vector<int>(500, 3));
+    EXPECT_GE(plain->MemoryBytes(), 500u * 5);
+    plain->Close();
+    EXPECT_EQ(plain->MemoryBytes(), 0u);
 }
 
 TEST(MemTableCompact, MisuseThrows)
