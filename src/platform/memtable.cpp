@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <numeric>
 
@@ -372,18 +373,17 @@ struct Column {
         }
     }
 
-    // Whether a write of this value keeps a Uniform column as it is.  The
-    // first row of an empty column sets the uniform value.
-    template <class T>
-    bool keepsUniform(int rows, bool null, const T& uni, const T& v)
+    // A write that keeps a Uniform column Uniform: the value every row
+    // holds already, or a value for the column's only row (sole).  True when
+    // the write is done.
+    template <class T, class Same = std::equal_to<>>
+    bool keptUniform(bool sole, T& uni, const T& v, Same same = {})
     {
-        if (store != Store::Uniform)
+        if (store != Store::Uniform || (!sole && (uniNull || !same(uni, v))))
             return false;
-        if (rows == 0) {
-            uniNull = null;
-            return true;
-        }
-        return null ? uniNull : (!uniNull && uni == v);
+        uniNull = false;
+        uni = v;
+        return true;
     }
 
     // ---- writes of one cell (row r of rows); the type is the column's
@@ -411,13 +411,8 @@ struct Column {
     void setInt(int r, int rows, int32_t v)
     {
         ++version;
-        if (store == Store::Uniform) {
-            if ((!uniNull && uniI == v) || rows == 1) {
-                uniNull = false;
-                uniI = v;
-                return;
-            }
-        }
+        if (keptUniform(rows == 1, uniI, v))
+            return;
         widenFor(v, rows);
         switch (store) {
         case Store::I8: i8[size_t(r)] = int8_t(v); break;
@@ -429,42 +424,30 @@ struct Column {
     void setFloat(int r, int rows, double v)
     {
         ++version;
-        if (store == Store::Uniform) {
-            if ((!uniNull && sameFloat(uniF, v)) || rows == 1) {
-                uniNull = false;
-                uniF = v;
-                return;
-            }
+        if (keptUniform(rows == 1, uniF, v, sameFloat))
+            return;
+        if (store == Store::Uniform)
             materialize(rows);
-        }
         floats[size_t(r)] = v;
         markNull(r, false, rows);
     }
     void setStr(int r, int rows, const QString& v)
     {
         ++version;
-        if (store == Store::Uniform) {
-            if ((!uniNull && uniS == v) || rows == 1) {
-                uniNull = false;
-                uniS = v;
-                return;
-            }
+        if (keptUniform(rows == 1, uniS, v))
+            return;
+        if (store == Store::Uniform)
             materialize(rows);
-        }
         strs[size_t(r)] = v;
         markNull(r, false, rows);
     }
     void setBool(int r, int rows, bool v)
     {
         ++version;
-        if (store == Store::Uniform) {
-            if ((!uniNull && uniB == v) || rows == 1) {
-                uniNull = false;
-                uniB = v;
-                return;
-            }
+        if (keptUniform(rows == 1, uniB, v))
+            return;
+        if (store == Store::Uniform)
             materialize(rows);
-        }
         bools[size_t(r)] = v ? 1 : 0;
         markNull(r, false, rows);
     }
@@ -488,10 +471,8 @@ struct Column {
     void pushInt(int rows, int32_t v)
     {
         ++version;
-        if (keepsUniform(rows, false, uniI, v)) {
-            uniI = v;
+        if (keptUniform(rows == 0, uniI, v))
             return;
-        }
         widenFor(v, rows);
         switch (store) {
         case Store::I8: i8.push_back(int8_t(v)); break;
@@ -503,24 +484,18 @@ struct Column {
     void pushFloat(int rows, double v)
     {
         ++version;
-        if (store == Store::Uniform) {
-            if (rows == 0 || (!uniNull && sameFloat(uniF, v))) {
-                uniNull = false;
-                uniF = v;
-                return;
-            }
+        if (keptUniform(rows == 0, uniF, v, sameFloat))
+            return;
+        if (store == Store::Uniform)
             materialize(rows);
-        }
         floats.push_back(v);
         pushNotNull(rows);
     }
     void pushStr(int rows, const QString& v)
     {
         ++version;
-        if (keepsUniform(rows, false, uniS, v)) {
-            uniS = v;
+        if (keptUniform(rows == 0, uniS, v))
             return;
-        }
         if (store == Store::Uniform)
             materialize(rows);
         strs.push_back(v);
@@ -529,10 +504,8 @@ struct Column {
     void pushBool(int rows, bool v)
     {
         ++version;
-        if (keepsUniform(rows, false, uniB, v)) {
-            uniB = v;
+        if (keptUniform(rows == 0, uniB, v))
             return;
-        }
         if (store == Store::Uniform)
             materialize(rows);
         bools.push_back(v ? 1 : 0);
@@ -1424,7 +1397,11 @@ int MemTable::AppendRow()
 {
     d->requireActive();
     d->pushRow();
-    const int row = d->rows - 1;
+    return appended(d->rows - 1);
+}
+
+int MemTable::appended(int row)
+{
     if (d->bulk == 0)
         emit RowsInserted(row, row);
     if (d->cur < 0) {
@@ -1661,16 +1638,7 @@ int MemTable::AppendValues(std::span<const MemValue> values)
     }
     ++d->rows;
     ++d->structVersion;
-    if (d->bulk == 0)
-        emit RowsInserted(rows, rows);
-    if (d->cur < 0) {
-        d->cur = 0;
-        d->bof = true;
-        d->eof = false;
-        if (d->bulk == 0)
-            emit CurrentChanged(0);
-    }
-    return rows;
+    return appended(rows);
 }
 
 bool MemTable::Locate(const QString& fields, const QVariantList& values, int options)

@@ -241,6 +241,7 @@ private:
 
     void rowChanged(int row);
     void currentMoved(int before);
+    int appended(int row);  // announces a row added at the end; the first becomes current
 };
 
 // Read-only item model over a MemTable: one column per field, headers are
