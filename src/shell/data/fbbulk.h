@@ -91,7 +91,8 @@ public:
     void SetBlob(int param, const QByteArray& bytes);  // blob contents; written when the statement runs
 
     // Runs a statement that returns no rows (or one row, for
-    // "insert ... returning" and procedures: read it with the getters).
+    // "insert ... returning" and procedures: read it with the getters); a
+    // select is opened as by Open.
     void Execute();
     // Runs a select and opens its forward-only cursor; Fetch moves to the
     // next row and gives false after the last one (the cursor is then
