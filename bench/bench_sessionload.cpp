@@ -85,10 +85,11 @@ void FillDatabase(const QString& dumpFolder)
     }
     BuildSessionList(dumpFolder, {});
     ImportCallbacks cb;
-    cb.confirmHeader = [](const QString& serial, const SessionHeaderRecord& h, int& d, int& t) {
+    cb.confirmHeader = [](const QString& serial, const SessionHeaderRecord& h, int& d, int& t,
+                          FbTransaction& session) {
         d = serial.toInt() - 76;  // one driver per key: the files share their session times
         t = 1;
-        return InsertHeader(serial, h, d, t);
+        return InsertHeader(serial, h, d, t, nullptr, &session);
     };
     QString last;
     cb.message = [&](const QString& m) { last = m; };

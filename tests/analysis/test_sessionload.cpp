@@ -120,10 +120,11 @@ protected:
         ASSERT_EQ(truth.sessions.size(), 3u) << error.toStdString();
         BuildSessionList(folder.path(), [](const QString&) {});
         ImportCallbacks cb;
-        cb.confirmHeader = [&](const QString& serial, const SessionHeaderRecord& h, int& d, int& t) {
+        cb.confirmHeader = [&](const QString& serial, const SessionHeaderRecord& h, int& d, int& t,
+                               FbTransaction& session) {
             d = 1;
             t = 1;
-            const int id = InsertHeader(serial, h, d, t);
+            const int id = InsertHeader(serial, h, d, t, nullptr, &session);
             ids.push_back(id);
             return id;
         };
