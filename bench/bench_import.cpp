@@ -41,6 +41,7 @@
 #include "intake/ulistazodczytu.h"
 #include "intake/unaglowekRejestracji.h"
 #include "chooser_support.h"
+#include "clientapi.h"
 #include "kromsim.h"
 #include "platform/dialogs.h"
 #include "shell/common/stale.h"
@@ -221,15 +222,7 @@ std::vector<RawRow> RowsOfDump()
     return std::move(sink.rows);
 }
 
-void Check(const ISC_STATUS* status)
-{
-    if (status[0] == 1 && status[1] != 0) {
-        char buf[512];
-        const ISC_STATUS* p = status;
-        fb_interpret(buf, sizeof buf, &p);
-        throw std::runtime_error(buf);
-    }
-}
+using bench::Check;
 
 double RawClientLoop(const std::vector<RawRow>& rows)
 {

@@ -27,6 +27,7 @@
 
 #include <unistd.h>
 
+#include "clientapi.h"
 #include "analysis/sessionload.h"
 #include "analysis/sessiontree.h"
 #include "intake/headerstore.h"
@@ -113,15 +114,7 @@ std::vector<int> SessionIds()
     return ids;
 }
 
-void Check(const ISC_STATUS* status)
-{
-    if (status[0] == 1 && status[1] != 0) {
-        char buf[512];
-        const ISC_STATUS* p = status;
-        fb_interpret(buf, sizeof buf, &p);
-        throw std::runtime_error(buf);
-    }
-}
+using bench::Check;
 
 // The plainest read of the same rows: one statement per session in a
 // read-only read-committed transaction, fetched into the statement's own

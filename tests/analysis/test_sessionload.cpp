@@ -10,6 +10,7 @@
 
 #include "analysis/sessionload.h"
 #include "analysis/sessiontree.h"
+#include "choice_support.h"
 #include "intake/headerstore.h"
 #include "intake/sessionimport.h"
 #include "intake/sessionlist.h"
@@ -140,17 +141,7 @@ protected:
         return db.Scalar(QStringLiteral("select count(*) from POZYCJE where ID_NAGLOWKA = %1").arg(id)).toInt();
     }
 
-    void Choose(const std::vector<int>& chosen)
-    {
-        MemTable& t = db.dm().memWybraneSesje;
-        t.Close();
-        t.Open();
-        for (int id : chosen) {
-            t.Append();
-            t.FieldByName(QStringLiteral("id_nag")).SetAsInteger(id);
-            t.Post();
-        }
-    }
+    void Choose(const std::vector<int>& chosen) { choice_test::SetIds(db.dm().memWybraneSesje, "id_nag", chosen); }
 
     void Load()
     {
