@@ -80,16 +80,20 @@ const char* const kSampleColumnNames[kSampleColumns] = {
     "TYP_PROBKI", "OBROTY", "ACCX", "ACCY", "GPSX", "GPSY", "GYRO1", "GYRO2", "SEKTOR", "TEMP1", "TEMP2",
     "DATA_SS", "OKRAZENIE", "PREDKOSC_GPS"};
 
-// Bulk notifications of a table for the life of a scope, errors included.
-class BulkScope {
+// The read transaction of the data module (read-only, read committed) held
+// for the life of a scope: the queries run meanwhile share it instead of
+// starting one each.
+class ReadScope {
 public:
-    explicit BulkScope(MemTable& t) : t_(t) { t_.BeginBulk(); }
-    ~BulkScope() { t_.EndBulk(); }
-    BulkScope(const BulkScope&) = delete;
-    BulkScope& operator=(const BulkScope&) = delete;
+    ReadScope() : tr_(DM->TransBrowse.BeginRead(epoch_)) {}
+    ~ReadScope() { DM->TransBrowse.EndRead(epoch_); }
+    ReadScope(const ReadScope&) = delete;
+    ReadScope& operator=(const ReadScope&) = delete;
+    FbTransaction& Transaction() { return tr_; }
 
 private:
-    MemTable& t_;
+    quint64 epoch_ = 0;
+    FbTransaction& tr_;
 };
 
 }  // namespace
@@ -104,9 +108,8 @@ void LoadSessionSamples(int sessionId, MemTable& memGPS)
             throw MemTableError(std::string("memGPS has no field ") + kGpsFieldNames[f]);
     }
 
-    FbTransaction tr(DM->TransBrowse);
-    tr.StartRead();
-    FbStatement st(tr, kSamplesSql);
+    ReadScope read;
+    FbStatement st(read.Transaction(), kSamplesSql);
     st.SetInt(st.ParamIndex(QStringLiteral("NAG")), sessionId);
     std::array<int, kSampleColumns> col;
     for (int c = 0; c < kSampleColumns; ++c) {
@@ -124,7 +127,7 @@ void LoadSessionSamples(int sessionId, MemTable& memGPS)
     row[size_t(slot[fIdNag])] = MemValue::Int(sessionId);
     row[size_t(slot[fBrakOkrazenia])] = MemValue();  // stays empty
 
-    BulkScope bulk(memGPS);
+    MemTableBulk bulk(memGPS);
     st.Open();
     while (st.Fetch()) {
         auto put = [&](GpsField f, int32_t v) { row[size_t(slot[f])] = MemValue::Int(v); };
@@ -147,7 +150,6 @@ void LoadSessionSamples(int sessionId, MemTable& memGPS)
         put(fPredkoscGps, st.Int(col[cPredkosc]));
         memGPS.AppendValues(row);
     }
-    tr.Commit();
 }
 
 void LoadSessions(MemTable& memWybraneSesje, MemTable& memGPS, MemTable& memMinMax, SessionTree& tree,
@@ -158,7 +160,8 @@ void LoadSessions(MemTable& memWybraneSesje, MemTable& memGPS, MemTable& memMinM
         t->Open();
     }
     tree.ResetTree();
-    BulkScope bulk(memGPS);  // one notification and one trim for the whole load
+    MemTableBulk bulk(memGPS);  // one notification and one trim for the whole load
+    ReadScope read;          // one read transaction for samples and tree alike
     const int idField = memWybraneSesje.FieldIndex(QStringLiteral("id_nag"));
     for (memWybraneSesje.First(); !memWybraneSesje.Eof(); memWybraneSesje.Next()) {
         const int sessionId = memWybraneSesje.FieldAt(idField).AsInteger();

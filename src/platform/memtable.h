@@ -249,6 +249,19 @@ private:
     int appended(int row);  // announces a row added at the end; the first becomes current
 };
 
+// BeginBulk for the life of a scope, and EndBulk when it is left, by an
+// error too.
+class MemTableBulk {
+public:
+    explicit MemTableBulk(MemTable& table) : t_(table) { t_.BeginBulk(); }
+    ~MemTableBulk() { t_.EndBulk(); }
+    MemTableBulk(const MemTableBulk&) = delete;
+    MemTableBulk& operator=(const MemTableBulk&) = delete;
+
+private:
+    MemTable& t_;
+};
+
 // Read-only item model over a MemTable: one column per field, headers are
 // the field names, Boolean fields also answer Qt::CheckStateRole, and
 // kTagRole gives the field's tag.  DisplayRole / EditRole give int, double,
