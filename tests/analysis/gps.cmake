@@ -1,1 +1,5 @@
 # Tests of the analysis: gps.
+add_library(pitrova_gpstest STATIC ${CMAKE_CURRENT_LIST_DIR}/gps_support.cpp)
+target_include_directories(pitrova_gpstest PUBLIC ${CMAKE_CURRENT_LIST_DIR}/..)
+target_link_libraries(pitrova_gpstest PUBLIC pv_analysis pv_intake pv_kromsim pitrova_testsupport)
+pitrova_add_test(test_analysis_gpsmap SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_gpsmap.cpp LIBS pitrova_gpstest)
