@@ -455,6 +455,12 @@ int CompareRing::Take(int lap)
 
 void CompareRing::Clear() { count_ = 0; }
 
+QColor MapLapColour(int lap)
+{
+    const QColor c = LapColour(lap);
+    return c == QColor(0, 0, 0) ? QColor(192, 192, 192) : c;
+}
+
 QColor CompareSlotColour(int slot)
 {
     switch (slot) {

@@ -200,6 +200,10 @@ private:
     int laps_[kSlots] = {};
 };
 
+// Colour of a lap on the black map: the lap colour palette, with silver in
+// place of black, which would not show.
+QColor MapLapColour(int lap);
+
 // Colour of a comparison slot 1..5: yellow, lime, red, blue, white.
 QColor CompareSlotColour(int slot);
 

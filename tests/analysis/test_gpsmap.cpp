@@ -264,6 +264,15 @@ TEST_F(TraceLoad, ReplayStepReadsOutTheSampleAtThatTime)
     EXPECT_FALSE(TraceReplayStep(memdane, 4).has_value());
 }
 
+TEST(MapLapColour, PaletteWithSilverForBlack)
+{
+    EXPECT_EQ(MapLapColour(1), QColor(255, 0, 0));
+    EXPECT_EQ(MapLapColour(0), QColor(255, 255, 255));
+    EXPECT_EQ(MapLapColour(8), QColor(0, 255, 0));
+    for (int lap : {4, 12, 20})
+        EXPECT_EQ(MapLapColour(lap), QColor(192, 192, 192)) << lap;
+}
+
 // ------------------------------------------------------------- pictures
 
 TEST(MapMarkers, StartAndSectorPictures)
