@@ -1,5 +1,6 @@
 #include "analysis/gpscanvas.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QLine>
 #include <QPainter>
@@ -145,6 +146,9 @@ QLabel* Value(QWidget* parent, int pixelSize)
     return label;
 }
 
+WaitCursor::WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+WaitCursor::~WaitCursor() { QApplication::restoreOverrideCursor(); }
+
 }  // namespace gpslook
 
 // ------------------------------------------------------------------ canvas
@@ -154,21 +158,19 @@ GpsMapCanvas::GpsMapCanvas(QWidget* parent) : QWidget(parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void GpsMapCanvas::Blacken(const QRect& frame)
+void GpsMapCanvas::Blacken()
 {
     line_ = QImage(size().expandedTo(QSize(1, 1)), QImage::Format_RGB32);
     line_.fill(Qt::black);
     QPainter p(&line_);
     p.setPen(QPen(Qt::white, 1));
     p.setBrush(Qt::NoBrush);
-    p.drawRect(frame.adjusted(0, 0, -1, -1));
+    p.drawRect(line_.rect().adjusted(0, 0, -1, -1));
     p.end();
     markers_.clear();
     arrow_.reset();
     update();
 }
-
-void GpsMapCanvas::Blacken() { Blacken(QRect(QPoint(0, 0), size())); }
 
 void GpsMapCanvas::DrawTrace(const MemTable& points, int penWidth, const std::function<QColor(int row)>& colour)
 {
@@ -241,9 +243,10 @@ void GpsMapCanvas::AddPicture(MapMarkerKind kind, QPoint point)
 void GpsMapCanvas::paintEvent(QPaintEvent*)
 {
     QPainter p(this);
-    if (line_.isNull())
+    // Until the next draw after a resize, the rest of the canvas is black.
+    if (line_.size() != size())
         p.fillRect(rect(), Qt::black);
-    else
+    if (!line_.isNull())
         p.drawImage(0, 0, line_);
     const int h = line_.height();
     // Markers: filled circles 12 pixels across on their points.

@@ -31,6 +31,16 @@ QString StyleSheet();
 // A read-out caption and a value label (the value in the accent colour).
 QLabel* Caption(const QString& text, QWidget* parent, int pixelSize);
 QLabel* Value(QWidget* parent, int pixelSize);
+
+// The hourglass while a map is loaded or drawn; the default cursor again
+// afterwards, whatever happens.
+class WaitCursor {
+public:
+    WaitCursor();
+    ~WaitCursor();
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
 }  // namespace gpslook
 
 // The map: the line picture (a copy of the drawn line that stays as it
@@ -42,10 +52,9 @@ class GpsMapCanvas : public QWidget {
 public:
     explicit GpsMapCanvas(QWidget* parent = nullptr);
 
-    // Black picture of the canvas's size with a one-pixel white frame around
-    // frame (the part of it that lies on the picture), and nothing over it.
-    void Blacken(const QRect& frame);
-    void Blacken();  // the frame around the whole picture
+    // Black picture of the canvas's size with a one-pixel white frame, and
+    // nothing over it.
+    void Blacken();
     const QImage& Line() const { return line_; }
 
     // Draws the points of a table in row order, each segment in the colour

@@ -23,14 +23,6 @@ constexpr int kMapHeight = 470;  // the picture; the white panel adds a pixel on
 constexpr int kLowerHeight = 181;
 constexpr int kMargin = 10;
 
-// The hourglass while loading, the default cursor again afterwards whatever
-// happens.
-class WaitCursor {
-public:
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
-
 // The black g-force cross with its white bars; the dot lies on it.
 class GForceCross : public QWidget {
 public:
@@ -160,7 +152,7 @@ TfwykresGPS::~TfwykresGPS()
 
 bool TfwykresGPS::LoadTrace()
 {
-    WaitCursor wait;
+    gpslook::WaitCursor wait;
     paintbox1->Blacken();
     TraceExtent extent;
     int scrollMax = 0;
