@@ -5,3 +5,4 @@ target_link_libraries(pitrova_gpstest PUBLIC pv_analysis pv_intake pv_kromsim pi
 pitrova_add_test(test_analysis_gpsmap SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_gpsmap.cpp LIBS pitrova_gpstest)
 pitrova_add_test(test_analysis_uwykresGPS SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_uwykresGPS.cpp LIBS pitrova_gpstest pv_ui Qt6::Test GUI)
 pitrova_add_test(test_analysis_ugpspowiazany SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_ugpspowiazany.cpp LIBS pitrova_gpstest pv_ui Qt6::Test GUI)
+pitrova_add_test(test_analysis_ugpsporownaj SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_ugpsporownaj.cpp LIBS pitrova_gpstest pv_ui Qt6::Test GUI)
