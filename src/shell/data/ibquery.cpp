@@ -25,6 +25,60 @@ bool IsIdentChar(QChar c)
 
 }  // namespace
 
+PositionalSql ToPositionalSql(const QString& text)
+{
+    PositionalSql out;
+    // Every ":NAME" outside quotes and comments becomes "?".
+    out.text.reserve(text.size());
+    const int n = static_cast<int>(text.size());
+    for (int i = 0; i < n; ++i) {
+        const QChar c = text[i];
+        if (c == u'\'' || c == u'"') {
+            const int start = i;
+            ++i;
+            while (i < n) {
+                if (text[i] == c) {
+                    if (i + 1 < n && text[i + 1] == c) {  // doubled quote inside a literal
+                        i += 2;
+                        continue;
+                    }
+                    break;
+                }
+                ++i;
+            }
+            out.text += QStringView(text).mid(start, i - start + 1);
+            continue;
+        }
+        if (c == u'-' && i + 1 < n && text[i + 1] == u'-') {
+            const int start = i;
+            while (i < n && text[i] != u'\n')
+                ++i;
+            out.text += QStringView(text).mid(start, i - start);
+            if (i < n)
+                out.text += text[i];
+            continue;
+        }
+        if (c == u':' && i + 1 < n && IsIdentChar(text[i + 1]) && !text[i + 1].isDigit() &&
+            (i == 0 || !IsIdentChar(text[i - 1]))) {
+            int j = i + 1;
+            while (j < n && IsIdentChar(text[j]))
+                ++j;
+            const QString name = text.mid(i + 1, j - i - 1).toUpper();
+            int idx = static_cast<int>(out.names.indexOf(name));
+            if (idx < 0) {
+                idx = static_cast<int>(out.names.size());
+                out.names.append(name);
+            }
+            out.occurrences.push_back(idx);
+            out.text += u'?';
+            i = j - 1;
+            continue;
+        }
+        out.text += c;
+    }
+    return out;
+}
+
 // ---------------------------------------------------------------- TTransaction
 
 TTransaction::TTransaction(QString connectionName) : connection_(std::move(connectionName)) {}
@@ -159,58 +213,10 @@ void TIBQuery::SetSQL(const QString& text)
     q_.reset();
     preparedSql_.clear();
 
-    // Replace every ":NAME" outside quotes and comments by "?", remembering
-    // which distinct parameter each position binds.
-    paramNames_.clear();
-    occurrences_.clear();
-    positionalSql_.clear();
-    positionalSql_.reserve(text.size());
-    const int n = static_cast<int>(text.size());
-    for (int i = 0; i < n; ++i) {
-        const QChar c = text[i];
-        if (c == u'\'' || c == u'"') {
-            const int start = i;
-            ++i;
-            while (i < n) {
-                if (text[i] == c) {
-                    if (i + 1 < n && text[i + 1] == c) {  // doubled quote inside a literal
-                        i += 2;
-                        continue;
-                    }
-                    break;
-                }
-                ++i;
-            }
-            positionalSql_ += QStringView(text).mid(start, i - start + 1);
-            continue;
-        }
-        if (c == u'-' && i + 1 < n && text[i + 1] == u'-') {
-            const int start = i;
-            while (i < n && text[i] != u'\n')
-                ++i;
-            positionalSql_ += QStringView(text).mid(start, i - start);
-            if (i < n)
-                positionalSql_ += text[i];
-            continue;
-        }
-        if (c == u':' && i + 1 < n && IsIdentChar(text[i + 1]) && !text[i + 1].isDigit() &&
-            (i == 0 || !IsIdentChar(text[i - 1]))) {
-            int j = i + 1;
-            while (j < n && IsIdentChar(text[j]))
-                ++j;
-            const QString name = text.mid(i + 1, j - i - 1).toUpper();
-            int idx = static_cast<int>(paramNames_.indexOf(name));
-            if (idx < 0) {
-                idx = static_cast<int>(paramNames_.size());
-                paramNames_.append(name);
-            }
-            occurrences_.push_back(idx);
-            positionalSql_ += u'?';
-            i = j - 1;
-            continue;
-        }
-        positionalSql_ += c;
-    }
+    PositionalSql p = ToPositionalSql(text);
+    positionalSql_ = std::move(p.text);
+    paramNames_ = std::move(p.names);
+    occurrences_ = std::move(p.occurrences);
     params_.assign(paramNames_.size(), QVariant());
 }
 

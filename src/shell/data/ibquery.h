@@ -30,6 +30,16 @@ public:
     using std::runtime_error::runtime_error;
 };
 
+// A statement text with its ":NAME" parameters (outside quotes and
+// comments) turned into "?" markers: the distinct names, upper-cased, in
+// order of first appearance, and per marker the index of its name.
+struct PositionalSql {
+    QString text;
+    QStringList names;
+    std::vector<int> occurrences;
+};
+PositionalSql ToPositionalSql(const QString& sql);
+
 class TTransaction {
 public:
     // connectionName: the Qt SQL connection this transaction runs on.

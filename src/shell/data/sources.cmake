@@ -1,6 +1,7 @@
 # Data module, database connection, base schema, schema upgrade.
 add_library(pv_data STATIC
   ${CMAKE_CURRENT_LIST_DIR}/ibquery.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/fbbulk.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ubazy.cpp
   ${CMAKE_CURRENT_LIST_DIR}/dbcreate.cpp
   ${CMAKE_CURRENT_LIST_DIR}/schemaupgrade.cpp
