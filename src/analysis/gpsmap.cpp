@@ -6,7 +6,7 @@
 
 #include "analysis/sessionload.h"
 #include "shell/common/stale.h"
-#include "shell/data/ibquery.h"
+#include "shell/data/fbbulk.h"
 #include "shell/data/ubazy.h"
 
 namespace {
@@ -199,67 +199,56 @@ bool LoadTracePoints(int sessionId, int lap, MemTable& memdane, TraceExtent& ext
     memdane.Close();
     memdane.Open();
 
-    TIBQuery q(DM->TransBrowse);
-    QStringList sql{QStringLiteral("select TYP_PROBKI, OBROTY, ACCX, ACCY, GPSX, GPSY, GYRO1, GYRO2, SEKTOR, "
-                                   "TEMP1, TEMP2, DATA_SS, OKRAZENIE from POZYCJE"),
-                    QStringLiteral("where ID_NAGLOWKA = :ID")};
+    // Read through the client API: the samples of a session are many.
+    FbTransaction tr(DM->TransBrowse);
+    tr.StartRead();
+    QString sql = QStringLiteral(
+        "select TYP_PROBKI, OBROTY, ACCX, ACCY, GPSX, GPSY, GYRO1, GYRO2, SEKTOR, TEMP1, TEMP2, DATA_SS, OKRAZENIE "
+        "from POZYCJE where ID_NAGLOWKA = :ID");
     if (lap >= 1)
-        sql.append(QStringLiteral("and OKRAZENIE = :LAP"));
-    sql.append(QStringLiteral("order by DATA_SS"));
-    q.SetSQL(sql);
-    q.ParamByName(QStringLiteral("ID"), sessionId);
+        sql += QStringLiteral(" and OKRAZENIE = :LAP");
+    sql += QStringLiteral(" order by DATA_SS");
+    FbStatement q(tr, sql);
+    q.SetInt(q.ParamIndex(QStringLiteral("ID")), sessionId);
     if (lap >= 1)
-        q.ParamByName(QStringLiteral("LAP"), lap);
+        q.SetInt(q.ParamIndex(QStringLiteral("LAP")), lap);
+    enum { cTyp, cObroty, cAccx, cAccy, cGpsx, cGpsy, cGyro1, cGyro2, cSektor, cTemp1, cTemp2, cDataSs, cOkrazenie };
     q.Open();
-
-    const TQueryField fTyp = q.FieldByName(QStringLiteral("TYP_PROBKI"));
-    const TQueryField fObroty = q.FieldByName(QStringLiteral("OBROTY"));
-    const TQueryField fAccx = q.FieldByName(QStringLiteral("ACCX"));
-    const TQueryField fAccy = q.FieldByName(QStringLiteral("ACCY"));
-    const TQueryField fGpsx = q.FieldByName(QStringLiteral("GPSX"));
-    const TQueryField fGpsy = q.FieldByName(QStringLiteral("GPSY"));
-    const TQueryField fGyro1 = q.FieldByName(QStringLiteral("GYRO1"));
-    const TQueryField fGyro2 = q.FieldByName(QStringLiteral("GYRO2"));
-    const TQueryField fSektor = q.FieldByName(QStringLiteral("SEKTOR"));
-    const TQueryField fTemp1 = q.FieldByName(QStringLiteral("TEMP1"));
-    const TQueryField fTemp2 = q.FieldByName(QStringLiteral("TEMP2"));
-    const TQueryField fDataSs = q.FieldByName(QStringLiteral("DATA_SS"));
-    const TQueryField fOkrazenie = q.FieldByName(QStringLiteral("OKRAZENIE"));
 
     BulkGuard bulk(memdane);
     int start = 0;
-    for (; !q.Eof(); q.Next()) {
-        const auto px = static_cast<uint32_t>(fGpsx.AsInteger());
-        const auto py = static_cast<uint32_t>(fGpsy.AsInteger());
+    while (q.Fetch()) {
+        const auto px = static_cast<uint32_t>(q.Int(cGpsx));
+        const auto py = static_cast<uint32_t>(q.Int(cGpsy));
         const int x = MapCoordinate(px);
         const int y = MapCoordinate(py);
         if (x == 0 || y == 0)
             continue;
-        const int time = fDataSs.AsInteger();
+        const int time = q.Int(cDataSs);
         if (extent.map.empty)
             start = time;
         extent.Add(px, py);
         const int data = time - start;
         const int r = memdane.AppendRow();
-        memdane.SetIntAt(r, gpTypProbki, fTyp.AsInteger());
-        memdane.SetIntAt(r, gpObroty, fObroty.AsInteger());
-        memdane.SetIntAt(r, gpAccx, fAccx.AsInteger());
-        memdane.SetIntAt(r, gpAccy, fAccy.AsInteger());
+        memdane.SetIntAt(r, gpTypProbki, q.Int(cTyp));
+        memdane.SetIntAt(r, gpObroty, q.Int(cObroty));
+        memdane.SetIntAt(r, gpAccx, q.Int(cAccx));
+        memdane.SetIntAt(r, gpAccy, q.Int(cAccy));
         memdane.SetIntAt(r, gpGpsx, x);
         memdane.SetIntAt(r, gpGpsy, y);
-        memdane.SetIntAt(r, gpGyro1, fGyro1.AsInteger());
-        memdane.SetIntAt(r, gpGyro2, fGyro2.AsInteger());
-        memdane.SetIntAt(r, gpSektor, fSektor.AsInteger());
-        memdane.SetFloatAt(r, gpTemp1, fTemp1.AsFloat());
-        memdane.SetFloatAt(r, gpTemp2, fTemp2.AsFloat());
+        memdane.SetIntAt(r, gpGyro1, q.Int(cGyro1));
+        memdane.SetIntAt(r, gpGyro2, q.Int(cGyro2));
+        memdane.SetIntAt(r, gpSektor, q.Int(cSektor));
+        memdane.SetFloatAt(r, gpTemp1, q.Double(cTemp1));
+        memdane.SetFloatAt(r, gpTemp2, q.Double(cTemp2));
         memdane.SetIntAt(r, gpData, data);
         memdane.SetStringAt(r, gpDatas, SessionTimeText(data));
         memdane.SetIntAt(r, gpXobr, 0);
         memdane.SetIntAt(r, gpYobr, 0);
-        memdane.SetIntAt(r, gpOkrazenie, fOkrazenie.AsInteger());
+        memdane.SetIntAt(r, gpOkrazenie, q.Int(cOkrazenie));
         scrollMax = data / 10;
     }
-    q.Close();
+    tr.Commit();
     return !extent.map.empty;
 }
 
