@@ -25,20 +25,21 @@ QPixmap DrawStartFlag()
     img.fill(Qt::transparent);
     QPainter p(&img);
     Smooth(p);
-    // Pole: dark steel with a light edge, its foot on the bottom edge.
+    // Pole in the middle, its foot on the bottom edge: the picture stands
+    // centred on its point.
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(0x2a, 0x2b, 0x2e));
-    p.drawRoundedRect(QRectF(2.0, 1.0, 2.6, 21.0), 1.0, 1.0);
+    p.drawRoundedRect(QRectF(9.7, 1.0, 2.6, 21.0), 1.0, 1.0);
     p.setBrush(QColor(0xd6, 0xd9, 0xde));
-    p.drawRect(QRectF(2.6, 1.5, 1.0, 20.0));
+    p.drawRect(QRectF(10.4, 1.5, 1.0, 20.0));
     p.setBrush(QColor(0xff, 0x6a, 0x13));
-    p.drawEllipse(QPointF(3.3, 1.6), 1.6, 1.6);
+    p.drawEllipse(QPointF(11.0, 1.7), 1.7, 1.7);
 
-    // Cloth: 4 x 3 squares on a slight wave, outlined.
-    const int cols = 4, rows = 3;
-    const qreal left = 4.6, top = 2.5, cell = 3.9;
+    // Cloth: 3 x 3 squares on a slight wave, outlined, flying to the right.
+    const int cols = 3, rows = 3;
+    const qreal left = 12.3, top = 2.6, cell = 3.1;
     auto at = [&](qreal c, qreal r) {
-        const qreal wave = 0.9 * std::sin(c * 1.3);
+        const qreal wave = 0.7 * std::sin(c * 1.4);
         return QPointF(left + c * cell, top + r * cell + wave);
     };
     for (int r = 0; r < rows; ++r)
