@@ -22,7 +22,6 @@
 #include <memory>
 #include <vector>
 
-#include <unistd.h>
 
 #include "analysis/gpscanvas.h"
 #include "analysis/gpsmap.h"
@@ -35,9 +34,8 @@
 #include "intake/sessionlist.h"
 #include "kromsim.h"
 #include "platform/application.h"
-#include "shell/data/dbcreate.h"
-#include "shell/data/schemaupgrade.h"
 #include "shell/data/ubazy.h"
+#include "freshdb.h"
 
 namespace {
 
@@ -51,29 +49,6 @@ double Median(std::vector<double> v)
 
 double Ms(Clock::time_point t0) { return std::chrono::duration<double, std::milli>(Clock::now() - t0).count(); }
 
-// A fresh database with the program's schema, opened as DM.
-struct FreshDatabase {
-    QTemporaryDir dir;
-    std::unique_ptr<TDM> dm;
-
-    FreshDatabase()
-    {
-        if (::geteuid() != 0 && qEnvironmentVariableIsEmpty("FIREBIRD_LOCK")) {
-            const QString lock = QDir::tempPath() + QStringLiteral("/firebird-%1").arg(::geteuid());
-            QDir().mkpath(lock);
-            qputenv("FIREBIRD_LOCK", lock.toLocal8Bit());
-        }
-        const QString path = dir.filePath(QStringLiteral("KROMDB.GDB"));
-        QString error;
-        if (!CreateDatabaseFile(path, &error))
-            throw std::runtime_error(error.toStdString());
-        dm = std::make_unique<TDM>();
-        if (!dm->OpenDatabase(path))
-            throw std::runtime_error(dm->LastOpenError().toStdString());
-        UpgradeSchema(*dm);
-        DM = dm.get();
-    }
-};
 
 // Imports one simulated GPS session of 30 minutes; returns its ID_NAG.
 int ImportHalfHour()

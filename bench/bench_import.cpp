@@ -29,6 +29,7 @@
 #include "shell/data/dbcreate.h"
 #include "shell/data/schemaupgrade.h"
 #include "shell/data/ubazy.h"
+#include "freshdb.h"
 
 namespace {
 
@@ -36,34 +37,6 @@ double g_importSeconds = 0;
 double g_bareSeconds = 0;
 int g_rows = 0;
 
-// A fresh database with the program's schema, opened as DM.
-struct FreshDatabase {
-    QTemporaryDir dir;
-    std::unique_ptr<TDM> dm;
-
-    FreshDatabase()
-    {
-        if (::geteuid() != 0 && qEnvironmentVariableIsEmpty("FIREBIRD_LOCK")) {
-            const QString lock = QDir::tempPath() + QStringLiteral("/firebird-%1").arg(::geteuid());
-            QDir().mkpath(lock);
-            qputenv("FIREBIRD_LOCK", lock.toLocal8Bit());
-        }
-        const QString path = dir.filePath(QStringLiteral("KROMDB.GDB"));
-        QString error;
-        if (!CreateDatabaseFile(path, &error))
-            throw std::runtime_error(error.toStdString());
-        dm = std::make_unique<TDM>();
-        if (!dm->OpenDatabase(path))
-            throw std::runtime_error(dm->LastOpenError().toStdString());
-        UpgradeSchema(*dm);
-        DM = dm.get();
-    }
-    ~FreshDatabase()
-    {
-        if (DM == dm.get())
-            DM = nullptr;
-    }
-};
 
 // The dump file of the benchmark, written once.
 const QString& DumpFolder()

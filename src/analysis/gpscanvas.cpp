@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include "analysis/upanelsesji.h"
 #include "platform/memtable.h"
 
 // --------------------------------------------------------------- pictures
@@ -145,6 +146,11 @@ QLabel* Value(QWidget* parent, int pixelSize)
     f.setBold(true);
     label->setFont(f);
     return label;
+}
+
+int PanelLapStart(int sessionId, int lap)
+{
+    return LapStart(FPanelSesji ? &FPanelSesji->memokrazenia : nullptr, sessionId, lap);
 }
 
 WaitCursor::WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }

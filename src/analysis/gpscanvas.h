@@ -41,6 +41,30 @@ public:
     WaitCursor(const WaitCursor&) = delete;
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
+
+// Holds a window's busy flag for a scope: Taken() is false when the flag was
+// set already (a draw inside a draw), and the flag is cleared at the end of
+// the scope that set it, also on failure.
+class BusyScope {
+public:
+    explicit BusyScope(bool& flag) : flag_(flag), taken_(!flag) { flag_ = true; }
+    ~BusyScope()
+    {
+        if (taken_)
+            flag_ = false;
+    }
+    BusyScope(const BusyScope&) = delete;
+    BusyScope& operator=(const BusyScope&) = delete;
+    bool Taken() const { return taken_; }
+
+private:
+    bool& flag_;
+    bool taken_;
+};
+
+// Start of a lap in session time from the open session panel's lap table
+// (0 without a panel, for lap 0 or an unknown lap).
+int PanelLapStart(int sessionId, int lap);
 }  // namespace gpslook
 
 // The map: the line picture (a copy of the drawn line that stays as it

@@ -6,7 +6,6 @@
 #include <QScrollBar>
 
 #include "analysis/gpscanvas.h"
-#include "analysis/upanelsesji.h"
 #include "shell/data/ubazy.h"
 
 TfgpsPorownaj* fgpsPorownaj = nullptr;
@@ -84,13 +83,9 @@ MemTable& TfgpsPorownaj::SlotTable(int slot) const { return *tables_.at(slot - 1
 
 bool TfgpsPorownaj::CompareAddLap(int sessionId, int lap, const QString& caption)
 {
-    if (busy_)
+    const gpslook::BusyScope busy(busy_);
+    if (!busy.Taken())
         return false;
-    busy_ = true;
-    struct Clear {
-        bool& flag;
-        ~Clear() { flag = false; }
-    } clear{busy_};
 
     const int slot = ring_.Take(lap);
     setWindowTitle(caption);
@@ -99,8 +94,7 @@ bool TfgpsPorownaj::CompareAddLap(int sessionId, int lap, const QString& caption
     t.Close();
     t.Open();
 
-    const MemTable* laps = FPanelSesji ? &FPanelSesji->memokrazenia : nullptr;
-    const int lapStart = LapStart(laps, sessionId, lap);
+    const int lapStart = gpslook::PanelLapStart(sessionId, lap);
     MapExtent unused;
     const PointFill fill = FillPointsFromMemGps(DM->memGPS, sessionId, lap, false, true, lapStart, t, unused);
     if (fill.rows == 0) {

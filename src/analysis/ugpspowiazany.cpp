@@ -9,7 +9,6 @@
 
 #include "analysis/gpscanvas.h"
 #include "analysis/gpsmap.h"
-#include "analysis/upanelsesji.h"
 #include "shell/data/ubazy.h"
 #include "shell/projectrecord.h"
 
@@ -95,13 +94,9 @@ Tfgpspowiazany::~Tfgpspowiazany()
 
 bool Tfgpspowiazany::GpsDraw(int sessionId, int lap, const QString& caption)
 {
-    if (busy_)
+    const gpslook::BusyScope busy(busy_);
+    if (!busy.Taken())
         return false;
-    busy_ = true;
-    struct Clear {
-        bool& flag;
-        ~Clear() { flag = false; }
-    } clear{busy_};
 
     paintbox1->ClearPictures();
     shownLap_ = lap;
@@ -115,8 +110,7 @@ bool Tfgpspowiazany::GpsDraw(int sessionId, int lap, const QString& caption)
     memdane.Close();
     memdane.Open();
 
-    const MemTable* laps = FPanelSesji ? &FPanelSesji->memokrazenia : nullptr;
-    const int lapStart = LapStart(laps, sessionId, lap);
+    const int lapStart = gpslook::PanelLapStart(sessionId, lap);
     MapExtent extent;
     const PointFill fill =
         FillPointsFromMemGps(DM->memGPS, sessionId, lap, true, false, lapStart, memdane, extent);

@@ -9,43 +9,17 @@
 #include <QTest>
 
 #include "analysis/gps_shots.h"
-#include "analysis/gps_support.h"
+#include "analysis/gps_window_fixture.h"
 #include "analysis/gpscanvas.h"
 #include "analysis/ugpsporownaj.h"
-#include "analysis/upanelsesji.h"
-#include "platform/application.h"
-#include "support/testdb.h"
 
 namespace {
 
-class CompareWindow : public ::testing::Test {
+class CompareWindow : public gpstest::MapWindowTest<TfgpsPorownaj> {
 protected:
-    TestDatabase db;
-    std::vector<int> ids;
-    std::unique_ptr<TFPanelSesji> panel;
-    std::unique_ptr<TfgpsPorownaj> window;
-
     void SetUp() override
     {
-        ApplyDarkTheme(*qApp);
-        ids = gpstest::ImportSessions(
-            {gpstest::GpsSession(4, true, 5), gpstest::GpsSession(3, true, 9), gpstest::GpsSession(2, false, 6)});
-        ASSERT_EQ(ids.size(), 3u);
-        panel = std::make_unique<TFPanelSesji>();
-        FPanelSesji = panel.get();
-        DM->memGPS.Open();
-        for (int id : ids)
-            gpstest::LoadSession(id, DM->memGPS, panel->memokrazenia);
-        window = std::make_unique<TfgpsPorownaj>();
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    }
-    void TearDown() override
-    {
-        window.reset();
-        FPanelSesji = nullptr;
-        panel.reset();
-        DM->memGPS.Close();
+        Open({gpstest::GpsSession(4, true, 5), gpstest::GpsSession(3, true, 9), gpstest::GpsSession(2, false, 6)});
     }
 
     QPoint Point(int slot, int row)
