@@ -1,6 +1,6 @@
 # Third-party libraries, found once for the whole tree.
 
-find_package(Qt6 6.4 REQUIRED COMPONENTS Core Gui Sql Widgets Charts)
+find_package(Qt6 6.4 REQUIRED COMPONENTS Core Gui Sql Widgets)
 
 # fbclient ships no pkg-config or CMake file on Debian.
 find_path(FBCLIENT_INCLUDE_DIR ibase.h REQUIRED)

@@ -5,7 +5,7 @@
 set -euo pipefail
 PACKAGES=(
   cmake g++ make pkg-config
-  qt6-base-dev libqt6opengl6-dev qt6-charts-dev libqt6sql6-ibase
+  qt6-base-dev libqt6sql6-ibase
   firebird3.0-server-core firebird3.0-utils firebird-dev
   libusb-dev libjpeg-dev libgtest-dev libbenchmark-dev xvfb xauth
   "$@"

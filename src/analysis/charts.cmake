@@ -5,3 +5,9 @@ target_sources(pv_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/uwykres.cpp
   ${CMAKE_CURRENT_LIST_DIR}/uwykreslaptolap.cpp
 )
+target_sources(pv_ui PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/channelchartwindow.cpp
+)
+target_sources(pv_analysis PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/chartcore.cpp
+)

@@ -1,15 +1,287 @@
 #include "analysis/uwykrescale.h"
 
-// Placeholder until the window lands.
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QVBoxLayout>
+
+#include "analysis/chartcore.h"
+#include "analysis/ugpspowiazany.h"
+#include "analysis/upanelsesji.h"
+#include "platform/chart/chart.h"
+#include "shell/common/stale.h"
+#include "shell/data/ubazy.h"
+#include "shell/umain.h"
+
 Tfwykrescale* fwykrescale = nullptr;
 
-Tfwykrescale::Tfwykrescale(QWidget* parent) : QWidget(parent) {}
+namespace {
+constexpr int kStripHeight = 41;
+
+std::vector<FieldDef> ExtremeFields()
+{
+    return {{QStringLiteral("id_nag"), FieldType::Integer},
+            {QStringLiteral("data_ss"), FieldType::Integer},
+            {QStringLiteral("wartosc"), FieldType::Float}};
+}
+}  // namespace
+
+// The lap strip: painted by the window from the chart's mapping.
+class LapStrip : public QWidget {
+public:
+    explicit LapStrip(Tfwykrescale* window) : QWidget(window), window_(window)
+    {
+        setObjectName(QStringLiteral("Image1"));
+        setFixedHeight(kStripHeight);
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        window_->PaintLapStrip(p);
+    }
+
+private:
+    Tfwykrescale* window_;
+};
+
+Tfwykrescale::Tfwykrescale(QWidget* parent)
+    : ChannelChartWindow(parent),
+      memMin(QStringLiteral("memMin"), ExtremeFields()),
+      memMaks(QStringLiteral("memMaks"), ExtremeFields())
+{
+    fwykrescale = this;
+    memMin.Open();
+    memMaks.Open();
+
+    // Top strip: a grey block over the silver column, then the lap strip
+    // over the chart.
+    auto* top = new QHBoxLayout;
+    top->setSpacing(0);
+    auto* block = new QWidget(this);
+    block->setFixedSize(Panel4->width(), kStripHeight);
+    QPalette grey = block->palette();
+    grey.setColor(QPalette::Window, QColor(128, 128, 128));
+    block->setPalette(grey);
+    block->setAutoFillBackground(true);
+    Image1 = new LapStrip(this);
+    top->addWidget(block);
+    top->addWidget(Image1, 1);
+    Outer->insertLayout(0, top);
+
+    StaticText1 = AddReadOutBox(QStringLiteral("Lap time:"), 84);
+    StaticText1->setObjectName(QStringLiteral("StaticText1"));
+    StaticText2 = AddReadOutBox(QStringLiteral("Sector time:"), 84);
+    StaticText2->setObjectName(QStringLiteral("StaticText2"));
+
+    // The plot starts at the chart's left edge, right under the strip.
+    Chart1->SetMargins(0, 30, 8, 6);
+}
+
 Tfwykrescale::~Tfwykrescale()
 {
     if (fwykrescale == this)
         fwykrescale = nullptr;
 }
-void Tfwykrescale::LoadChart() {}
-void Tfwykrescale::SetSessionVisible(int, int) {}
-void Tfwykrescale::HighlightSession(int) {}
-void ShowWholeSessionChart() {}
+
+void Tfwykrescale::LoadChart()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    struct Restore {
+        ~Restore() { QApplication::restoreOverrideCursor(); }
+    } restore;
+
+    Chart1->RemoveAllSeries();
+    memMin.Close();
+    memMin.Open();
+    memMaks.Close();
+    memMaks.Open();
+    highlightValid_ = false;
+    ShowChannelRows();
+    if (!DM)
+        return;
+
+    const MemTable& gps = DM->memGPS;
+    const int dataCol = gps.FieldIndex(QStringLiteral("data"));
+    const std::vector<SampleRun> runs = SessionRuns(gps);
+    int n = 1;
+    for (const SampleRun& run : runs) {
+        const int row = MinMaxRow(DM->memMinMax, run.sessionId);
+        for (int i = 1; i <= std::min(SelectedChannelCount, MaxSelectedChannels); ++i) {
+            const QString& channel = SelectedChannels[size_t(i)];
+            QString caption;
+            ChannelCaption(channel, caption);
+            ChartSeries* s = Chart1->AddSeries();
+            s->SetTitle(QString::number(run.sessionId) + QLatin1Char(' ') + caption);
+            s->SetTag(run.sessionId);
+            s->SetColour(LapColour(n++));
+            s->SetValueFormat(QString::number(i));
+            const int channelCol = gps.FieldIndex(channel);
+            if (channelCol >= 0 && dataCol >= 0)
+                s->SetTableData(&gps, dataCol, channelCol, run.first, run.count, {},
+                                HeightMap(channel, ChannelRangeAt(DM->memMinMax, row, channel)));
+        }
+    }
+
+    // Extremes of the current channel, one row each per session.
+    const MemTable* laps = FPanelSesji ? &FPanelSesji->memokrazenia : nullptr;
+    for (const SessionExtremes& e : ComputeExtremes(gps, runs, CurrentChannel, laps)) {
+        for (auto [table, time, value] : {std::tuple(&memMin, e.minTime, e.min), std::tuple(&memMaks, e.maxTime, e.max)}) {
+            const int r = table->AppendRow();
+            table->SetIntAt(r, 0, e.sessionId);
+            table->SetIntAt(r, 1, time);
+            table->SetFloatAt(r, 2, value);
+        }
+    }
+
+    // Visibility from the panel's check column.
+    if (FPanelSesji)
+        for (const TreeCheck& c : TreeChecks(*FPanelSesji, QStringLiteral("1")))
+            SetSessionVisible(c.sessionId, c.checked);
+}
+
+void Tfwykrescale::SetSessionVisible(int sessionId, int check)
+{
+    for (int i = 0; i < Chart1->SeriesCount(); ++i)
+        if (Chart1->Series(i)->Tag() == sessionId)
+            Chart1->Series(i)->SetVisible(check == 1);
+}
+
+void Tfwykrescale::HighlightSession(int sessionId)
+{
+    for (int i = 0; i < Chart1->SeriesCount(); ++i) {
+        ChartSeries* s = Chart1->Series(i);
+        s->SetPenWidth(s->Tag() == sessionId ? HighlightPenWidth : 1);
+    }
+    // The strip and the markers show the current session: repaint them
+    // when it changed, even where no pen did.
+    if (!highlightValid_ || highlighted_ != sessionId) {
+        highlighted_ = sessionId;
+        highlightValid_ = true;
+        Chart1->Invalidate();
+    }
+}
+
+// --------------------------------------------------------------- drawing
+
+void Tfwykrescale::AfterDraw(QPainter& painter)
+{
+    DrawMarkers(painter);
+    Image1->update();
+}
+
+void Tfwykrescale::PaintLapStrip(QPainter& p)
+{
+    const QColor grey(128, 128, 128);
+    p.fillRect(Image1->rect(), grey);
+    if (!FPanelSesji)
+        return;
+    const int session = CurrentTreeRow(*FPanelSesji).sessionId;
+    const int h = Image1->height();
+    p.setFont(QFont(QStringLiteral("Arial"), 8));
+    const QFontMetrics fm(p.font());
+    for (const LapBox& b : LapStripBoxes(FPanelSesji->memokrazenia, session, Chart1->Mapping())) {
+        p.setPen(Qt::black);
+        p.setBrush(b.brush);
+        p.drawRect(QRect(QPoint(b.x1, 0), QPoint(b.x2 - 1, h)));
+        p.setPen(b.text);
+        p.drawText(b.x1 + 1, 10 + fm.ascent(), b.caption);
+    }
+}
+
+void Tfwykrescale::DrawMarkers(QPainter& p)
+{
+    if (!FPanelSesji)
+        return;
+    const int session = CurrentTreeRow(*FPanelSesji).sessionId;
+    const ChartMapping& m = Chart1->Mapping();
+    const int plotTop = m.Plot().top();
+    const int right = m.XToScreen(m.X().max);
+    p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+    p.setFont(QFont(QStringLiteral("Arial"), 8));
+    const QFontMetrics fm(p.font());
+    struct Marker {
+        const MemTable* table;
+        QColor colour;
+        double none;
+    };
+    for (const Marker& mk : {Marker{&memMin, QColor(255, 0, 0), kNoMinimum}, Marker{&memMaks, QColor(0, 128, 0), kNoMaximum}}) {
+        const int row = mk.table->Find(QStringLiteral("id_nag"), {session});
+        if (row < 0)
+            continue;
+        const double value = mk.table->FloatAt(row, 2);
+        if (value == mk.none)
+            continue;  // no sample of the session qualified
+        const int x = m.XToScreen(mk.table->IntAt(row, 1));
+        if (!(0 < x && x < right))
+            continue;
+        p.setPen(mk.colour);
+        p.drawLine(x, 0, x, plotTop);
+        const QString text = FormatValue(CurrentChannelFormat, value);
+        const QRect box(x + 1, plotTop / 2 - fm.height() / 2, fm.horizontalAdvance(text) + 4, fm.height());
+        p.fillRect(box, mk.colour);
+        p.setPen(Qt::white);
+        p.drawText(box, Qt::AlignCenter, text);
+    }
+}
+
+// -------------------------------------------------------------- read-out
+
+void Tfwykrescale::ReadOut(const QPoint& pos)
+{
+    if (!FPanelSesji)
+        return;
+    const int session = CurrentTreeRow(*FPanelSesji).sessionId;
+    ChartSeries* first = Chart1->SeriesByTag(session);
+    if (!first)
+        return;
+    int lap = 0;
+    if (!first->Visible()) {
+        st_czas->setText(QStringLiteral("-"));
+    } else {
+        try {
+            const double x = Chart1->ScreenToX(pos.x());
+            const int row = DM ? MinMaxRow(DM->memMinMax, session) : -1;
+            const SessionReadOut texts = ReadOutTexts(*FPanelSesji, session, x);
+            st_czas->setText(texts.time);
+            StaticText1->setText(texts.lap);
+            lap = texts.lapNumber;
+            StaticText2->setText(texts.sector);
+            for (int i = 0; i < Chart1->SeriesCount(); ++i) {
+                const ChartSeries* s = Chart1->Series(i);
+                if (s->Tag() != session)
+                    continue;
+                const int k = s->NearestPoint(x);
+                if (k < 0)
+                    continue;
+                cursorTime_ = RoundHalfEven(s->XValue(k));
+                ShowPointValue(*s, k, row);
+            }
+        } catch (const std::exception&) {
+            // Boxes written so far keep their texts.
+        }
+    }
+    if (FPanelSesji->GpsViewOpen() && FPanelSesji->GpsView())
+        FPanelSesji->GpsView()->GpsCursor(cursorTime_, lap, session);
+}
+
+// ---------------------------------------------------------------- opener
+
+void ShowWholeSessionChart()
+{
+    if (!Form1)
+        return;
+    if (Form1->ActivateMDIChild(QString::fromLatin1(WholeSessionChartClass)))
+        return;
+    auto* window = new Tfwykrescale;
+    try {
+        window->LoadChart();
+    } catch (...) {
+        delete window;
+        throw;
+    }
+    ShowChartChild(window);
+}

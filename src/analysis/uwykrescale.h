@@ -1,9 +1,10 @@
 #pragma once
 // Whole-session chart: the chosen channels of every loaded session over the
 // whole session, with the lap strip, extremes and the cursor read-out.
-#include <QWidget>
+#include "analysis/channelchartwindow.h"
+#include "platform/memtable.h"
 
-class Tfwykrescale : public QWidget {
+class Tfwykrescale : public ChannelChartWindow {
     Q_OBJECT
 public:
     explicit Tfwykrescale(QWidget* parent = nullptr);
@@ -14,6 +15,28 @@ public:
     void SetSessionVisible(int sessionId, int check);
     // Series of the session drawn with HighlightPenWidth, the others with 1.
     void HighlightSession(int sessionId);
+
+    // The lap strip above the chart (it starts at the chart's left edge, so
+    // a position on the chart is the same position on the strip).
+    QWidget* Image1 = nullptr;
+    QLabel* StaticText1 = nullptr;  // "Lap time:"
+    QLabel* StaticText2 = nullptr;  // "Sector time:"
+
+    // Extremes of the current channel per session (id_nag, data_ss,
+    // wartosc), rebuilt at every load.
+    MemTable memMin;
+    MemTable memMaks;
+
+protected:
+    void ReadOut(const QPoint& pos) override;
+    void AfterDraw(QPainter& painter) override;
+
+private:
+    friend class LapStrip;
+    void PaintLapStrip(QPainter& painter);
+    void DrawMarkers(QPainter& painter);
+    int highlighted_ = 0;
+    bool highlightValid_ = false;
 };
 
 // The open window; null when none is open.

@@ -1,15 +1,135 @@
 #include "analysis/uwykresmdilapy.h"
 
-// Placeholder until the window lands.
+#include <QLabel>
+
+#include "analysis/chartcore.h"
+#include "analysis/ugpspowiazany.h"
+#include "analysis/upanelsesji.h"
+#include "platform/chart/chart.h"
+#include "shell/common/stale.h"
+#include "shell/data/ubazy.h"
+#include "shell/umain.h"
+
 Tfwykresmdilapy* fwykresmdilapy = nullptr;
 
-Tfwykresmdilapy::Tfwykresmdilapy(QWidget* parent) : QWidget(parent) {}
+Tfwykresmdilapy::Tfwykresmdilapy(QWidget* parent) : ChannelChartWindow(parent)
+{
+    fwykresmdilapy = this;
+}
+
 Tfwykresmdilapy::~Tfwykresmdilapy()
 {
     if (fwykresmdilapy == this)
         fwykresmdilapy = nullptr;
 }
-void Tfwykresmdilapy::LoadChart() {}
-void Tfwykresmdilapy::SetLapVisible(int, int, int) {}
-void Tfwykresmdilapy::HighlightLap(int, int) {}
-void ShowLapsChart() {}
+
+void Tfwykresmdilapy::LoadChart()
+{
+    Chart1->RemoveAllSeries();
+    ShowChannelRows();
+    if (!DM)
+        return;
+    const MemTable& chosen = DM->memWybraneSesje;
+    const int idCol = chosen.FieldIndex(QStringLiteral("id_nag"));
+    for (int r = 0; r < chosen.RecordCount() && idCol >= 0; ++r)
+        BuildSessionSeries(chosen.IntAt(r, idCol));
+
+    // Visibility from the panel's check column (lap rows).
+    if (FPanelSesji)
+        for (const TreeCheck& c : TreeChecks(*FPanelSesji, QStringLiteral("2")))
+            SetLapVisible(c.sessionId, c.lap, c.checked);
+}
+
+void Tfwykresmdilapy::BuildSessionSeries(int sessionId)
+{
+    if (!FPanelSesji)
+        return;  // the laps' start times come from the panel's tree
+    const MemTable& gps = DM->memGPS;
+    const int dataCol = gps.FieldIndex(QStringLiteral("data"));
+    const int row = MinMaxRow(DM->memMinMax, sessionId);
+    int n = 1;
+    for (const LapRun& run : LapRuns(gps, sessionId, FPanelSesji->memokrazenia)) {
+        for (int i = 1; i <= std::min(SelectedChannelCount, MaxSelectedChannels); ++i) {
+            const QString& channel = SelectedChannels[size_t(i)];
+            QString caption;
+            ChannelCaption(channel, caption);
+            ChartSeries* s = Chart1->AddSeries();
+            s->SetTitle(QStringLiteral("%1 L%2 %3").arg(sessionId).arg(run.lap).arg(caption));
+            s->SetTag(LapKey(sessionId, run.lap));
+            s->SetColour(LapColour(n++));
+            s->SetValueFormat(QString::number(i));
+            const int channelCol = gps.FieldIndex(channel);
+            if (channelCol >= 0 && dataCol >= 0)
+                s->SetTableData(&gps, dataCol, channelCol, run.first, run.count, Affine{double(run.lapStart), 1},
+                                HeightMap(channel, ChannelRangeAt(DM->memMinMax, row, channel)));
+        }
+    }
+}
+
+void Tfwykresmdilapy::SetLapVisible(int sessionId, int lap, int check)
+{
+    const int key = LapKey(sessionId, lap);
+    for (int i = 0; i < Chart1->SeriesCount(); ++i)
+        if (Chart1->Series(i)->Tag() == key)
+            Chart1->Series(i)->SetVisible(check == 1);
+}
+
+void Tfwykresmdilapy::HighlightLap(int sessionId, int lap)
+{
+    const int key = LapKey(sessionId, lap);
+    for (int i = 0; i < Chart1->SeriesCount(); ++i) {
+        ChartSeries* s = Chart1->Series(i);
+        s->SetPenWidth(s->Tag() == key ? HighlightPenWidth : 1);
+    }
+}
+
+// The read-out of the current lap: its time since the lap start and the
+// values of its channels; the linked GPS view gets the session time.
+void Tfwykresmdilapy::ReadOut(const QPoint& pos)
+{
+    if (!FPanelSesji)
+        return;
+    const TreeRow current = CurrentTreeRow(*FPanelSesji);
+    const int key = LapKey(current.sessionId, current.lap);
+    ChartSeries* first = Chart1->SeriesByTag(key);
+    if (!first)
+        return;
+    if (first->Visible()) {
+        try {
+            const double x = Chart1->ScreenToX(pos.x());
+            st_czas->setText(LapCursorTimeText(x));
+            const int row = DM ? MinMaxRow(DM->memMinMax, current.sessionId) : -1;
+            for (int i = 0; i < Chart1->SeriesCount(); ++i) {
+                const ChartSeries* s = Chart1->Series(i);
+                if (s->Tag() != key)
+                    continue;
+                const int k = s->NearestPoint(x);
+                if (k < 0)
+                    continue;
+                cursorTime_ = RoundHalfEven(s->XValue(k));
+                ShowPointValue(*s, k, row);
+            }
+        } catch (const std::exception&) {
+            // Boxes written so far keep their texts.
+        }
+    }
+    const int lapStart = LapStartTime(FPanelSesji->memokrazenia, current.sessionId, current.lap);
+    if (FPanelSesji->GpsViewOpen() && FPanelSesji->GpsView())
+        FPanelSesji->GpsView()->GpsCursor(OverlayGpsTime(cursorTime_, lapStart), current.lap, current.sessionId);
+}
+
+void ShowLapsChart()
+{
+    if (!Form1)
+        return;
+    if (Form1->ActivateMDIChild(QString::fromLatin1(LapsChartClass)))
+        return;
+    auto* window = new Tfwykresmdilapy;
+    try {
+        window->LoadChart();
+    } catch (...) {
+        delete window;
+        throw;
+    }
+    ShowChartChild(window);
+}

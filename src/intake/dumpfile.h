@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "profiles/setupcolumns.h"
+#include "shell/common/cp1250.h"
 
 inline constexpr int kDumpRecordSize = 256;
 inline constexpr int kHeaderEntryCount = 48;
@@ -29,13 +30,7 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Texts on the key are code page 1250 bytes.  The five byte values the code
-// page leaves undefined (0x81, 0x83, 0x88, 0x90, 0x98) map to the control
-// characters of the same value, as the Windows conversion does.
-QString Cp1250ToUnicode(const uint8_t* bytes, int count);
-// The reverse, for writers of key data; characters outside the code page
-// become replacement.
-QByteArray UnicodeToCp1250(const QString& text, char replacement = '?');
+// Texts on the key are code page 1250 bytes (shell/common/cp1250.h).
 
 // Header word of the engine operating counter (minutes).
 inline constexpr int kOperatingCounterOffset = 12;

@@ -78,7 +78,9 @@ public:
         p->save();
         p->fillRect(option.rect, selected ? pal.color(QPalette::Active, QPalette::Highlight) : pal.color(QPalette::Base));
         if (def.tag > 0) {
-            if (cellSet(*t, row, col) && (!grid_->ShowCheck || grid_->ShowCheck(row, def.name)) && !grid_->tick_.isNull()) {
+            // Tag 2 marks the rows whose value is cleared.
+            const bool marked = cellSet(*t, row, col) != (def.tag == 2);
+            if (marked && (!grid_->ShowCheck || grid_->ShowCheck(row, def.name)) && !grid_->tick_.isNull()) {
                 const int x = option.rect.left() + (option.rect.width() - grid_->tick_.width()) / 2;
                 p->drawPixmap(x, option.rect.top() + grid_->tickY_, grid_->tick_);
             }

@@ -3,7 +3,8 @@
 // and check lists show their tables: chosen columns with titles and widths,
 // black background, the table's current row as the grid's current row (both
 // ways), per-cell text colours chosen by the window, and check columns (the
-// fields with a tag above 0) drawn as a tick picture instead of a value.
+// fields with a tag above 0) drawn as a tick picture instead of a value: tag
+// 1 ticks the rows whose value is set, tag 2 those whose value is cleared.
 //
 // Updates can be suspended around bulk changes of the table
 // (DisableControls / EnableControls, nesting); while suspended the grid is
@@ -55,8 +56,8 @@ public:
     // Called for every cell that is not selected, with the default colour
     // and font already set; row is the table's row.
     std::function<void(int row, const QString& field, QColor& text, QFont& font)> GetCellParams;
-    // Decides whether the tick of a check column is drawn for a row whose
-    // field is set (non-zero / true); null: always.
+    // Decides whether the tick of a check column is drawn for a row the
+    // field's tag marks; null: always.
     std::function<bool(int row, const QString& field)> ShowCheck;
     // The tick picture and its y inside the cell; x centres it.
     void SetTickPicture(const QPixmap& picture, int y);

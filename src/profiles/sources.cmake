@@ -10,6 +10,8 @@ add_library(pv_profiles STATIC
   ${CMAKE_CURRENT_LIST_DIR}/cataloguelist.cpp
   ${CMAKE_CURRENT_LIST_DIR}/cataloguechoice.cpp
   ${CMAKE_CURRENT_LIST_DIR}/catalogue.cpp
+  # Track transfer files: writer, reader and the import's two passes.
+  ${CMAKE_CURRENT_LIST_DIR}/trackfile.cpp
 )
 target_include_directories(pv_profiles PUBLIC ${CMAKE_CURRENT_LIST_DIR}/..)
 target_link_libraries(pv_profiles PUBLIC pv_data)
@@ -32,4 +34,11 @@ target_sources(pv_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/ulistakierMDI.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ulistatorowMDI.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ulistaPojazdowMDI.cpp
+)
+
+# Track transfer: the "Tracks" check list and the main window's export and
+# import commands (pv_ui).
+target_sources(pv_ui PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/ulistatorowimport.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/tracktransfer.cpp
 )

@@ -27,6 +27,7 @@
 #include "platform/mdichild.h"
 #include "platform/tdatetime.h"
 #include "profiles/catalogueviews.h"
+#include "profiles/tracktransfer.h"
 #include "profiles/ukierowca.h"
 #include "profiles/ulistaPojazdowMDI.h"
 #include "profiles/ulistakierMDI.h"
@@ -867,7 +868,10 @@ void TForm1::Button7Click() { platform::StartProgram(ProgramFolder() + QString::
 void TForm1::Button8Click() { ReadFromFiles(); }
 
 // Track import: the track transfer files' own routine.
-void TForm1::Importtracks1Click() {}
+void TForm1::Importtracks1Click() { ButtonczytajClick(); }
+
+void TForm1::ButtonczytajClick() { ImportTracksFromTransferFolder(); }
+void TForm1::ButtoneystawClick() { ExportTracksToTransferFolder(); }
 
 void TForm1::Chartsettings1Click() { ShowChartSettings(); }
 

@@ -224,6 +224,11 @@ public slots:
     void Importtracks1Click();
     void Chartsettings1Click();
 
+    // Track transfer files: the import, and the export that no menu item or
+    // button starts.
+    void ButtonczytajClick();
+    void ButtoneystawClick();
+
     // The data key.
     bool KeyPresent();
     void TimerCheckUSBTimer();

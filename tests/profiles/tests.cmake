@@ -12,3 +12,10 @@ pitrova_add_test(test_profiles_listwindows SOURCES ${CMAKE_CURRENT_LIST_DIR}/tes
 add_executable(profiles_listshots ${CMAKE_CURRENT_LIST_DIR}/listshots.cpp)
 set_target_properties(profiles_listshots PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests-bin)
 target_link_libraries(profiles_listshots PRIVATE pv_ui pitrova_testsupport Qt6::Test)
+# Track transfer files: writer, reader, import passes.
+pitrova_add_test(test_profiles_trackfile SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_trackfile.cpp LIBS pv_profiles pitrova_testsupport)
+pitrova_add_test(test_profiles_tracktransfer SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_tracktransfer.cpp LIBS pv_ui pitrova_testsupport Qt6::Test GUI)
+# Screenshot of the "Tracks" check list (run by hand under Xvfb; not a test).
+add_executable(profiles_trackimportshot ${CMAKE_CURRENT_LIST_DIR}/trackimportshot.cpp)
+set_target_properties(profiles_trackimportshot PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests-bin)
+target_link_libraries(profiles_trackimportshot PRIVATE pv_ui pitrova_testsupport)

@@ -77,18 +77,6 @@ bool DecimalIntegerValue(const QString& s, double& out)
     return true;
 }
 
-// Blanks and control characters (everything up to U+0020) at both ends.
-QString TrimControls(const QString& text)
-{
-    int begin = 0;
-    int end = text.size();
-    while (begin < end && text[begin].unicode() <= 0x20)
-        ++begin;
-    while (end > begin && text[end - 1].unicode() <= 0x20)
-        --end;
-    return text.mid(begin, end - begin);
-}
-
 QString& ProgramFolderOverride()
 {
     static QString folder;
@@ -107,6 +95,17 @@ QString ExecutableFolder()
 }
 
 }  // namespace
+
+QString TrimControls(const QString& text)
+{
+    int begin = 0;
+    int end = text.size();
+    while (begin < end && text[begin].unicode() <= 0x20)
+        ++begin;
+    while (end > begin && text[end - 1].unicode() <= 0x20)
+        --end;
+    return text.mid(begin, end - begin);
+}
 
 void ChannelShortCaption(const QString& name, QString& text)
 {

@@ -84,6 +84,10 @@ QString DateTimeToStr(const QDateTime& dt);
 
 // ----------------------------------------------------------------- numbers
 
+// The text without blanks and control characters (everything up to U+0020)
+// at both ends.
+QString TrimControls(const QString& text);
+
 // Parses a number written with the decimal separator sep, independent of the
 // locale: blanks around it ignored, an optional leading "-", integer part and
 // fraction digits; a part that is not a decimal integer counts 0 ("1.2.3"

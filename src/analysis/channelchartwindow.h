@@ -1,0 +1,88 @@
+#pragma once
+// What the two multi-channel chart windows (whole session, lap overlay)
+// share: the chart with its fixed 0..1000 left axis, the silver column at
+// the left with the six channel rows and the range labels of the left
+// axis, the bottom panel with the time read-out, and the cursor line that
+// follows the mouse over the plot.
+#include <QWidget>
+
+#include <array>
+
+class Chart;
+class ChartSeries;
+class QHBoxLayout;
+class QLabel;
+class QVBoxLayout;
+
+class ChannelChartWindow : public QWidget {
+    Q_OBJECT
+public:
+    ~ChannelChartWindow() override;
+
+    Chart* Chart1 = nullptr;
+    QWidget* Panel4 = nullptr;  // the silver column left of the chart
+    QWidget* Panel2 = nullptr;  // the bottom panel
+
+    // Channel rows, index = channel slot 1..6 (index 0 unused): caption
+    // labels Label7..Label11, Label6 and value boxes StaticText4..9.
+    std::array<QLabel*, 7> ChannelCaptions{};
+    std::array<QLabel*, 7> ChannelValues{};
+
+    // Range labels: top and bottom of RPM, Temp1, Temp2, Acc, V GPS.
+    QLabel* Label13 = nullptr;  // RPM top
+    QLabel* Label20 = nullptr;  // RPM bottom
+    QLabel* Label5 = nullptr;   // Temp1 top
+    QLabel* Label18 = nullptr;  // Temp1 bottom
+    QLabel* Label12 = nullptr;  // Temp2 top
+    QLabel* Label19 = nullptr;  // Temp2 bottom
+    QLabel* Label14 = nullptr;  // Acc top
+    QLabel* Label17 = nullptr;  // Acc bottom
+    QLabel* Label16 = nullptr;  // V GPS top
+    QLabel* Label15 = nullptr;  // V GPS bottom
+
+    QLabel* st_czas = nullptr;  // "Time:" read-out
+
+    // Cursor state: the x of the line on screen (-1: none), the mouse y
+    // beside it, and the time last handed to the linked GPS view.
+    int CursorX() const;
+    int MouseY() const { return mouseY_; }
+    int CursorTime() const { return cursorTime_; }
+
+    // The cursor line and read-out for a mouse position over the chart
+    // (what a mouse move does).
+    void Chart1MouseMove(const QPoint& pos);
+
+protected:
+    explicit ChannelChartWindow(QWidget* parent);
+
+    // The layout: an optional row above the middle (the lap strip), the
+    // middle (Panel4 and the chart), the bottom panel.
+    QVBoxLayout* Outer = nullptr;
+    QHBoxLayout* BottomRow = nullptr;
+    // A sunken, centred, bold read-out box and its caption in the bottom
+    // panel.
+    QLabel* AddReadOutBox(const QString& caption, int width);
+
+    // Shows the rows of the chosen channels with their short captions and
+    // hides the rest.
+    void ShowChannelRows();
+    // The read-out for the mouse inside the plot (after the line is drawn).
+    virtual void ReadOut(const QPoint& pos) = 0;
+    // Called after every rendering of the chart, before the range labels.
+    virtual void AfterDraw(QPainter& painter);
+
+    // The value box of a series' slot takes the value of point k, turned
+    // back from its height with the session's range pair.
+    void ShowPointValue(const ChartSeries& series, int k, int minMaxRow);
+
+    int mouseY_ = 0;
+    int cursorTime_ = 0;
+
+private:
+    void PlaceRangeLabels();
+    bool labelsPending_ = false;
+};
+
+// Shows a chart window as a borderless child window of the main window,
+// right of the session panel, over the whole height.
+void ShowChartChild(QWidget* window);

@@ -1,0 +1,978 @@
+#include "platform/chart/chart.h"
+
+#include <QFontMetrics>
+#include <QLinearGradient>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QToolTip>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "platform/memtable.h"
+
+namespace {
+
+constexpr int kTick = 4;         // tick mark length
+constexpr int kLegendGap = 8;    // between the plot and the legend
+constexpr int kDragSlack = 4;    // pixels a drag must cover to zoom or undo
+const QColor kGrid(200, 200, 200);
+const QColor kFrame(128, 128, 128);
+
+ColumnView OwnedView(const std::vector<double>& v)
+{
+    ColumnView c;
+    c.storage = ColumnStorage::Float64;
+    c.data = v.data();
+    c.rows = int(v.size());
+    return c;
+}
+
+AxisRange Widen(AxisRange r)
+{
+    if (!(r.max > r.min)) {
+        const double v = std::isfinite(r.min) ? r.min : 0;
+        r = {v - 1, v + 1};
+    }
+    return r;
+}
+
+}  // namespace
+
+// ================================================================ series
+
+void ChartSeries::SetTitle(const QString& title)
+{
+    title_ = title;
+    Changed();
+}
+
+void ChartSeries::SetVisible(bool visible)
+{
+    if (visible_ == visible)
+        return;
+    visible_ = visible;
+    Changed();
+}
+
+void ChartSeries::SetPenWidth(int width)
+{
+    width = std::max(1, width);
+    if (penWidth_ == width)
+        return;
+    penWidth_ = width;
+    Changed();
+}
+
+void ChartSeries::SetColour(const QColor& colour)
+{
+    colour_ = colour;
+    Changed();
+}
+
+void ChartSeries::SetMarksVisible(bool visible)
+{
+    if (marksVisible_ == visible)
+        return;
+    marksVisible_ = visible;
+    Changed();
+}
+
+void ChartSeries::SetTableData(const MemTable* table, int xColumn, int yColumn, int first, int count, Affine xMap,
+                               Affine yMap)
+{
+    if (table) {
+        // Non-numeric or unknown columns fail here rather than at a paint.
+        (void)table->View(xColumn);
+        (void)table->View(yColumn);
+    }
+    xs_.clear();
+    ys_.clear();
+    labels_.clear();
+    pointColours_.clear();
+    table_ = table;
+    xColumn_ = xColumn;
+    yColumn_ = yColumn;
+    first_ = std::max(0, first);
+    count_ = std::max(0, count);
+    xMap_ = xMap;
+    yMap_ = yMap;
+    if (table && chart_)
+        chart_->Watch(table);
+    Changed(true);
+}
+
+void ChartSeries::AddPoint(double x, double y, const QString& label, const QColor& colour)
+{
+    table_ = nullptr;
+    xs_.push_back(x);
+    ys_.push_back(y);
+    if (!label.isEmpty() || !labels_.empty()) {
+        labels_.resize(xs_.size() - 1);
+        labels_.push_back(label);
+    }
+    if (colour.isValid() || !pointColours_.empty()) {
+        pointColours_.resize(xs_.size() - 1);
+        pointColours_.push_back(colour);
+    }
+    Changed(true);
+}
+
+void ChartSeries::SetPoints(std::vector<double> x, std::vector<double> y)
+{
+    table_ = nullptr;
+    const size_t n = std::min(x.size(), y.size());
+    x.resize(n);
+    y.resize(n);
+    xs_ = std::move(x);
+    ys_ = std::move(y);
+    labels_.clear();
+    pointColours_.clear();
+    Changed(true);
+}
+
+void ChartSeries::Clear()
+{
+    table_ = nullptr;
+    count_ = 0;
+    xs_.clear();
+    ys_.clear();
+    labels_.clear();
+    pointColours_.clear();
+    Changed(true);
+}
+
+ColumnPoints ChartSeries::Points() const
+{
+    ColumnPoints p;
+    if (table_) {
+        const int rows = table_->RecordCount();
+        p.first = std::min(first_, rows);
+        p.count = std::min(count_, rows - p.first);
+        if (p.count > 0) {
+            p.x = table_->View(xColumn_);
+            p.y = table_->View(yColumn_);
+        }
+        p.xMap = xMap_;
+        p.yMap = yMap_;
+    } else {
+        p.x = OwnedView(xs_);
+        p.y = OwnedView(ys_);
+        p.count = int(xs_.size());
+    }
+    return p;
+}
+
+int ChartSeries::Count() const { return Points().count; }
+double ChartSeries::XValue(int i) const { return Points().X(i); }
+double ChartSeries::YValue(int i) const { return Points().Y(i); }
+
+QString ChartSeries::Label(int i) const
+{
+    return i >= 0 && size_t(i) < labels_.size() ? labels_[size_t(i)] : QString();
+}
+
+QColor ChartSeries::PointColour(int i) const
+{
+    if (i >= 0 && size_t(i) < pointColours_.size() && pointColours_[size_t(i)].isValid())
+        return pointColours_[size_t(i)];
+    return colour_;
+}
+
+IndexRange ChartSeries::VisiblePoints() const
+{
+    return VisibleRange(Points(), chart_ ? chart_->Mapping().X() : AxisRange{});
+}
+
+int ChartSeries::NearestPoint(double x) const
+{
+    const ColumnPoints p = Points();
+    const IndexRange r = VisibleRange(p, chart_ ? chart_->Mapping().X() : AxisRange{});
+    if (r.Count() < 2)
+        return -1;
+    return NearestPointIndex(p, x, r.first, r.last);
+}
+
+void ChartSeries::Changed(bool dataChanged)
+{
+    if (dataChanged) {
+        pixelsValid_ = false;
+        yRangeValid_ = false;
+    }
+    if (chart_)
+        chart_->SeriesChanged(this, dataChanged);
+}
+
+// ================================================================== axis
+
+const AxisRange& ChartAxis::Range() const
+{
+    chart_->LayOut();
+    return range_;
+}
+
+void ChartAxis::SetAutomatic(bool automatic)
+{
+    automatic_ = automatic;
+    chart_->Invalidate();
+}
+
+void ChartAxis::SetMinMax(double min, double max)
+{
+    fixed_ = {min, max};
+    automatic_ = false;
+    chart_->Invalidate();
+}
+
+void ChartAxis::SetLabelsVisible(bool visible)
+{
+    labelsVisible_ = visible;
+    chart_->Invalidate();
+}
+
+void ChartAxis::SetLabelAngle(int degrees)
+{
+    labelAngle_ = degrees == 90 ? 90 : 0;
+    chart_->Invalidate();
+}
+
+void ChartAxis::SetLabelFont(const QFont& font)
+{
+    labelFont_ = font;
+    chart_->Invalidate();
+}
+
+void ChartAxis::SetIncrement(double step)
+{
+    increment_ = std::max(0.0, step);
+    chart_->Invalidate();
+}
+
+void ChartAxis::SetLabelText(std::function<QString(double)> text)
+{
+    labelText_ = std::move(text);
+    chart_->Invalidate();
+}
+
+void ChartAxis::SetGridVisible(bool visible)
+{
+    gridVisible_ = visible;
+    chart_->Invalidate();
+}
+
+// ================================================================= chart
+
+Chart::Chart(QWidget* parent) : QWidget(parent)
+{
+    setMouseTracking(true);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    QFont small = font();
+    small.setPointSize(8);
+    left_.labelFont_ = small;
+    bottom_.labelFont_ = small;
+    legendFont_ = small;
+}
+
+Chart::~Chart() = default;
+
+ChartSeries* Chart::AddSeries(SeriesKind kind)
+{
+    series_.push_back(std::unique_ptr<ChartSeries>(new ChartSeries(this, kind)));
+    Invalidate();
+    return series_.back().get();
+}
+
+void Chart::RemoveAllSeries()
+{
+    series_.clear();
+    Invalidate();
+}
+
+ChartSeries* Chart::SeriesByTag(int tag) const
+{
+    for (const auto& s : series_)
+        if (s->Tag() == tag)
+            return s.get();
+    return nullptr;
+}
+
+void Chart::SetGradient(const QColor& top, const QColor& bottom)
+{
+    gradientTop_ = top;
+    gradientBottom_ = bottom;
+    Invalidate();
+}
+
+void Chart::SetBackWall(const QColor& colour)
+{
+    backWall_ = colour;
+    Invalidate();
+}
+
+void Chart::SetMargins(int left, int top, int right, int bottom)
+{
+    marginLeft_ = left;
+    marginTop_ = top;
+    marginRight_ = right;
+    marginBottom_ = bottom;
+    Invalidate();
+}
+
+void Chart::SetLegendVisible(bool visible)
+{
+    legendVisible_ = visible;
+    Invalidate();
+}
+
+void Chart::SetLegendFont(const QFont& font)
+{
+    legendFont_ = font;
+    Invalidate();
+}
+
+void Chart::SetBarWidthPercent(int percent)
+{
+    barWidthPercent_ = std::clamp(percent, 1, 100);
+    Invalidate();
+}
+
+void Chart::Invalidate()
+{
+    layoutValid_ = false;
+    pictureValid_ = false;
+    update();
+}
+
+void Chart::SeriesChanged(ChartSeries*, bool) { Invalidate(); }
+
+void Chart::Watch(const MemTable* table)
+{
+    for (const auto& w : watched_)
+        if (w == table)
+            return;
+    watched_.erase(std::remove_if(watched_.begin(), watched_.end(), [](const auto& w) { return w.isNull(); }),
+                   watched_.end());
+    watched_.emplace_back(table);
+    auto changed = [this, table] { TableChanged(table); };
+    connect(table, &MemTable::TableReset, this, changed);
+    connect(table, &MemTable::RowsInserted, this, changed);
+    connect(table, &MemTable::RowsRemoved, this, changed);
+    connect(table, &MemTable::RowChanged, this, changed);
+}
+
+void Chart::TableChanged(const MemTable* table)
+{
+    bool any = false;
+    for (const auto& s : series_)
+        if (s->table_ == table) {
+            s->pixelsValid_ = false;
+            s->yRangeValid_ = false;
+            any = true;
+        }
+    if (any)
+        Invalidate();
+}
+
+// ---------------------------------------------------------------- layout
+
+QRect Chart::PlotRect() const
+{
+    LayOut();
+    return plot_;
+}
+
+const ChartMapping& Chart::Mapping() const
+{
+    LayOut();
+    return mapping_;
+}
+
+double Chart::BarStep() const
+{
+    std::vector<double> xs;
+    for (const auto& s : series_) {
+        if (s->Kind() != SeriesKind::Bar || !s->Visible())
+            continue;
+        const ColumnPoints p = s->Points();
+        for (int i = 0; i < p.count; ++i)
+            xs.push_back(p.X(i));
+    }
+    std::sort(xs.begin(), xs.end());
+    double step = std::numeric_limits<double>::infinity();
+    for (size_t i = 1; i < xs.size(); ++i)
+        if (xs[i] > xs[i - 1])
+            step = std::min(step, xs[i] - xs[i - 1]);
+    return std::isfinite(step) ? step : 1.0;
+}
+
+AxisRange Chart::AutomaticRange(bool horizontal) const
+{
+    double lo = std::numeric_limits<double>::infinity();
+    double hi = -lo;
+    bool bars = false;
+    for (const auto& s : series_) {
+        if (!s->Visible())
+            continue;
+        const ColumnPoints p = s->Points();
+        if (p.count == 0)
+            continue;
+        bars = bars || s->Kind() == SeriesKind::Bar;
+        if (horizontal) {
+            if (s->Kind() == SeriesKind::Line) {
+                lo = std::min(lo, p.X(0));
+                hi = std::max(hi, p.X(p.count - 1));
+            } else {
+                for (int i = 0; i < p.count; ++i) {
+                    lo = std::min(lo, p.X(i));
+                    hi = std::max(hi, p.X(i));
+                }
+            }
+        } else {
+            if (!s->yRangeValid_) {
+                AxisRange r{std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity()};
+                p.y.Visit([&](auto ys) {
+                    for (int i = p.first; i < p.first + p.count; ++i) {
+                        const double v = double(ys[i]);
+                        r.min = std::min(r.min, v);
+                        r.max = std::max(r.max, v);
+                    }
+                });
+                // The map is affine: the extremes of the values map to the
+                // extremes of the chart values.
+                const double a = p.yMap(r.min), b = p.yMap(r.max);
+                s->yRange_ = {std::min(a, b), std::max(a, b)};
+                s->yRangeValid_ = true;
+            }
+            lo = std::min(lo, s->yRange_.min);
+            hi = std::max(hi, s->yRange_.max);
+        }
+    }
+    if (!(lo <= hi))
+        return {0, 1};
+    if (bars) {
+        if (horizontal) {
+            const double half = BarStep() / 2;
+            lo -= half;
+            hi += half;
+        } else {
+            lo = std::min(lo, 0.0);
+            hi = std::max(hi, 0.0);
+        }
+    }
+    return Widen({lo, hi});
+}
+
+std::vector<QString> Chart::TickTexts(const ChartAxis& axis, const std::vector<double>& ticks, double step) const
+{
+    std::vector<QString> texts;
+    texts.reserve(ticks.size());
+    for (double t : ticks)
+        texts.push_back(axis.labelText_ ? axis.labelText_(t) : TickLabel(t, step));
+    return texts;
+}
+
+void Chart::LayOut() const
+{
+    if (layoutValid_)
+        return;
+    layoutValid_ = true;
+    auto& self = const_cast<Chart&>(*this);
+
+    // Ranges: a zoomed view, else automatic or fixed.
+    AxisRange xr, yr;
+    if (zoomed_) {
+        xr = zoomView_.x;
+        yr = zoomView_.y;
+    } else {
+        xr = bottom_.automatic_ ? AutomaticRange(true) : bottom_.fixed_;
+        yr = left_.automatic_ ? AutomaticRange(false) : left_.fixed_;
+    }
+    self.bottom_.range_ = xr;
+    self.left_.range_ = yr;
+
+    const int w = width(), h = height();
+
+    // Legend at the right, top aligned with the plot.
+    legend_ = {};
+    if (legendVisible_) {
+        const QFontMetrics fm(legendFont_);
+        int textWidth = 0, rows = 0;
+        for (const auto& s : series_)
+            if (s->Visible()) {
+                textWidth = std::max(textWidth, fm.horizontalAdvance(s->Title()));
+                ++rows;
+            }
+        if (rows > 0) {
+            const int lw = std::min(w / 3, 6 + 18 + 4 + textWidth + 6);
+            const int lh = std::min(h - marginTop_ - marginBottom_, 4 + rows * (fm.height() + 1) + 4);
+            legend_ = QRect(w - marginRight_ - lw, marginTop_, lw, std::max(0, lh));
+        }
+    }
+
+    // Left labels: their width needs the y step, which needs the plot
+    // height; a first guess of the height is close enough for the width.
+    const QFontMetrics lfm(left_.labelFont_);
+    const int minYStepPx = std::max(20, 2 * lfm.height());
+    int leftLabels = 0;
+    if (left_.labelsVisible_) {
+        const double guessPx = std::max(20, h - marginTop_ - marginBottom_ - 40);
+        const double step = NiceStep(std::max(left_.increment_, yr.Span() * minYStepPx / guessPx));
+        const std::vector<double> ticks = TickValues(yr, step);
+        for (const QString& t : TickTexts(left_, ticks, step))
+            leftLabels = std::max(leftLabels, lfm.horizontalAdvance(t));
+        leftLabels += kTick + 4;
+    }
+    const int plotLeft = marginLeft_ + leftLabels;
+    const int plotRight = legend_.isValid() ? legend_.left() - kLegendGap : w - marginRight_ - 1;
+
+    // Bottom ticks from the plot width, then the room their labels take.
+    const QFontMetrics bfm(bottom_.labelFont_);
+    const int plotWidth = std::max(2, plotRight - plotLeft + 1);
+    int minXStepPx;
+    if (bottom_.labelAngle_ == 90) {
+        minXStepPx = std::max(24, 2 * bfm.height());
+    } else {
+        const double rough = NiceStep(xr.Span() / 10);
+        minXStepPx = 12 + std::max(bfm.horizontalAdvance(TickLabel(xr.min, rough)),
+                                   bfm.horizontalAdvance(TickLabel(xr.max, rough)));
+    }
+    xStep_ = NiceStep(std::max(bottom_.increment_, xr.Span() * minXStepPx / plotWidth));
+    xTicks_ = TickValues(xr, xStep_);
+    int bottomLabels = 0;
+    if (bottom_.labelsVisible_) {
+        int extent = 0;
+        if (bottom_.labelAngle_ == 90) {
+            for (const QString& t : TickTexts(bottom_, xTicks_, xStep_))
+                extent = std::max(extent, bfm.horizontalAdvance(t));
+        } else {
+            extent = bfm.height();
+        }
+        bottomLabels = kTick + 3 + extent;
+    }
+    const int plotBottom = h - marginBottom_ - bottomLabels - 1;
+    const int plotTop = marginTop_;
+    plot_ = QRect(QPoint(plotLeft, plotTop), QPoint(std::max(plotLeft + 1, plotRight), std::max(plotTop + 1, plotBottom)));
+
+    yStep_ = NiceStep(std::max(left_.increment_, yr.Span() * minYStepPx / std::max(2, plot_.height())));
+    yTicks_ = TickValues(yr, yStep_);
+    mapping_ = ChartMapping(plot_, xr, yr);
+}
+
+// ------------------------------------------------------------------ zoom
+
+ChartView Chart::View() const
+{
+    LayOut();
+    ChartView v;
+    v.x = bottom_.range_;
+    v.y = left_.range_;
+    v.xAutomatic = !zoomed_ && bottom_.automatic_;
+    v.yAutomatic = !zoomed_ && left_.automatic_;
+    return v;
+}
+
+void Chart::ZoomToView(const ChartView& view)
+{
+    history_.Push(View());
+    zoomView_ = view;
+    zoomView_.x = Widen(view.x);
+    zoomView_.y = Widen(view.y);
+    zoomView_.xAutomatic = zoomView_.yAutomatic = false;
+    zoomed_ = true;
+    Invalidate();
+    emit Zoomed();
+}
+
+void Chart::ZoomToRect(const QRect& pixels)
+{
+    const QRect r = pixels.normalized().intersected(PlotRect());
+    if (r.width() < 2 || r.height() < 2)
+        return;
+    const ChartMapping& m = Mapping();
+    ChartView v;
+    v.x = {m.ScreenToX(r.left()), m.ScreenToX(r.right())};
+    v.y = {m.ScreenToY(r.bottom()), m.ScreenToY(r.top())};
+    ZoomToView(v);
+}
+
+bool Chart::UndoZoom()
+{
+    ChartView previous;
+    if (!history_.Pop(previous))
+        return false;
+    if (history_.Depth() == 0) {
+        zoomed_ = false;  // back to the axes' own (automatic or fixed) ranges
+    } else {
+        zoomView_ = previous;
+    }
+    Invalidate();
+    emit Zoomed();
+    return true;
+}
+
+void Chart::ResetZoom()
+{
+    const bool was = zoomed_;
+    history_.Clear();
+    zoomed_ = false;
+    Invalidate();
+    if (was)
+        emit Zoomed();
+}
+
+// ---------------------------------------------------------------- cursor
+
+void Chart::UpdateColumn(int x)
+{
+    if (x >= 0)
+        update(QRect(x, 0, 1, height()));
+}
+
+void Chart::SetCursorLine(int x)
+{
+    if (x == cursorX_)
+        return;
+    UpdateColumn(cursorX_);
+    cursorX_ = x;
+    UpdateColumn(cursorX_);
+}
+
+void Chart::ShowToolTip(const QString& text, const QPoint& pos)
+{
+    toolTip_ = text;
+    QToolTip::showText(mapToGlobal(pos), text, this);
+}
+
+void Chart::HideToolTip()
+{
+    toolTip_.clear();
+    QToolTip::hideText();
+}
+
+QRect Chart::BarRect(const ChartSeries& s, int i, int slot, int slotCount, double stepPx) const
+{
+    const ChartMapping& m = mapping_;
+    const double group = stepPx * barWidthPercent_ / 100.0;
+    const double bar = std::max(1.0, group / slotCount);
+    const double left = m.XPos(s.XValue(i)) - group / 2 + slot * bar;
+    const double base = std::clamp(m.YPos(0), double(plot_.top()), double(plot_.bottom()));
+    const double top = m.YPos(s.YValue(i));
+    return QRectF(QPointF(left, std::min(base, top)), QPointF(left + bar, std::max(base, top))).toAlignedRect();
+}
+
+int Chart::PointAt(const ChartSeries* series, const QPoint& pos) const
+{
+    if (!series || !series->Visible())
+        return -1;
+    LayOut();
+    if (series->Kind() == SeriesKind::Bar) {
+        int slot = 0, slotCount = 0;
+        for (const auto& s : series_)
+            if (s->Kind() == SeriesKind::Bar && s->Visible()) {
+                if (s.get() == series)
+                    slot = slotCount;
+                ++slotCount;
+            }
+        const double stepPx = BarStep() * (mapping_.XPos(1) - mapping_.XPos(0));
+        for (int i = 0; i < series->Count(); ++i)
+            if (BarRect(*series, i, slot, slotCount, stepPx).adjusted(0, 0, 1, 1).contains(pos))
+                return i;
+        return -1;
+    }
+    const ColumnPoints p = series->Points();
+    const IndexRange r = VisibleRange(p, mapping_.X());
+    if (r.Count() == 0)
+        return -1;
+    const double x = mapping_.ScreenToX(pos.x());
+    int best = -1;
+    double bestDistance = 4.5;
+    const int around = std::clamp(NearestPointIndex(p, x, r.first, r.last), r.first, r.last);
+    for (int i = std::max(r.first, around - 1); i <= std::min(r.last, around + 1); ++i) {
+        const double d = std::hypot(mapping_.XPos(p.X(i)) - pos.x(), mapping_.YPos(p.Y(i)) - pos.y());
+        if (d < bestDistance) {
+            bestDistance = d;
+            best = i;
+        }
+    }
+    return best;
+}
+
+// -------------------------------------------------------------- painting
+
+void Chart::DrawAxes(QPainter& p) const
+{
+    // Grid.
+    QPen grid(kGrid, 1, Qt::DotLine);
+    p.setPen(grid);
+    if (bottom_.gridVisible_)
+        for (double t : xTicks_) {
+            const int x = mapping_.XToScreen(t);
+            if (x > plot_.left() && x < plot_.right())
+                p.drawLine(x, plot_.top() + 1, x, plot_.bottom() - 1);
+        }
+    if (left_.gridVisible_)
+        for (double t : yTicks_) {
+            const int y = mapping_.YToScreen(t);
+            if (y > plot_.top() && y < plot_.bottom())
+                p.drawLine(plot_.left() + 1, y, plot_.right() - 1, y);
+        }
+
+    // Frame and axis lines.
+    p.setPen(kFrame);
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(plot_.adjusted(0, 0, -1, -1));
+    p.setPen(Qt::black);
+    p.drawLine(plot_.left(), plot_.top(), plot_.left(), plot_.bottom());
+    p.drawLine(plot_.left(), plot_.bottom(), plot_.right(), plot_.bottom());
+
+    // Ticks and labels.
+    if (bottom_.labelsVisible_) {
+        p.setFont(bottom_.labelFont_);
+        const QFontMetrics fm(bottom_.labelFont_);
+        const std::vector<QString> texts = TickTexts(bottom_, xTicks_, xStep_);
+        for (size_t i = 0; i < xTicks_.size(); ++i) {
+            const int x = mapping_.XToScreen(xTicks_[i]);
+            p.drawLine(x, plot_.bottom(), x, plot_.bottom() + kTick);
+            const int y = plot_.bottom() + kTick + 2;
+            if (bottom_.labelAngle_ == 90) {
+                // Text reads upwards, its right end under the tick.
+                p.save();
+                p.translate(x + fm.ascent() / 2 - fm.descent() / 2, y + fm.horizontalAdvance(texts[i]));
+                p.rotate(-90);
+                p.drawText(0, 0, texts[i]);
+                p.restore();
+            } else {
+                const int tw = fm.horizontalAdvance(texts[i]);
+                p.drawText(x - tw / 2, y + fm.ascent(), texts[i]);
+            }
+        }
+    }
+    if (left_.labelsVisible_) {
+        p.setFont(left_.labelFont_);
+        const QFontMetrics fm(left_.labelFont_);
+        const std::vector<QString> texts = TickTexts(left_, yTicks_, yStep_);
+        for (size_t i = 0; i < yTicks_.size(); ++i) {
+            const int y = mapping_.YToScreen(yTicks_[i]);
+            p.drawLine(plot_.left() - kTick, y, plot_.left(), y);
+            const int tw = fm.horizontalAdvance(texts[i]);
+            p.drawText(plot_.left() - kTick - 2 - tw, y + fm.ascent() / 2 - 1, texts[i]);
+        }
+    }
+}
+
+void Chart::DrawLineSeries(QPainter& p, ChartSeries& s)
+{
+    if (!s.pixelsValid_ || !(s.pixelsMapping_ == mapping_)) {
+        s.pixels_.clear();
+        DecimateToPixels(s.Points(), mapping_, s.pixels_);
+        s.pixelsMapping_ = mapping_;
+        s.pixelsValid_ = true;
+    }
+    const int grow = s.PenWidth();
+    std::vector<QLine> lines;
+    ClipSegments(s.pixels_, QRectF(plot_).adjusted(-grow, -grow, grow, grow), lines);
+    if (lines.empty())
+        return;
+    QPen pen(s.Colour(), s.PenWidth());
+    pen.setCapStyle(Qt::RoundCap);
+    if (s.PenWidth() == 1)
+        pen.setCapStyle(Qt::SquareCap);
+    p.setPen(pen);
+    p.drawLines(lines.data(), int(lines.size()));
+}
+
+void Chart::DrawBarSeries(QPainter& p)
+{
+    std::vector<ChartSeries*> bars;
+    for (const auto& s : series_)
+        if (s->Kind() == SeriesKind::Bar && s->Visible())
+            bars.push_back(s.get());
+    if (bars.empty())
+        return;
+    const double stepPx = BarStep() * (mapping_.XPos(1) - mapping_.XPos(0));
+    const int slotCount = int(bars.size());
+    for (int k = 0; k < slotCount; ++k) {
+        const ChartSeries& s = *bars[size_t(k)];
+        for (int i = 0; i < s.Count(); ++i) {
+            p.setPen(Qt::black);
+            p.setBrush(s.PointColour(i));
+            p.drawRect(BarRect(s, i, k, slotCount, stepPx));
+        }
+    }
+    // Point labels above the bars (below for negative bars), over all bars.
+    p.setClipping(false);
+    p.setFont(legendFont_);
+    const QFontMetrics fm(legendFont_);
+    for (int k = 0; k < slotCount; ++k) {
+        const ChartSeries& s = *bars[size_t(k)];
+        if (!s.MarksVisible())
+            continue;
+        for (int i = 0; i < s.Count(); ++i) {
+            const QString text = s.Label(i);
+            if (text.isEmpty())
+                continue;
+            const QRect bar = BarRect(s, i, k, slotCount, stepPx);
+            const int tw = fm.horizontalAdvance(text) + 6, th = fm.height() + 2;
+            const bool below = s.YValue(i) < 0;
+            QRect box(bar.center().x() - tw / 2, below ? bar.bottom() + 3 : bar.top() - th - 3, tw, th);
+            if (!box.intersects(plot_))
+                continue;
+            p.setPen(kFrame);
+            p.setBrush(QColor(255, 255, 225));
+            p.drawRect(box);
+            p.setPen(Qt::black);
+            p.drawText(box, Qt::AlignCenter, text);
+        }
+    }
+    p.setClipRect(plot_);
+}
+
+void Chart::DrawLegend(QPainter& p) const
+{
+    if (!legend_.isValid())
+        return;
+    p.setPen(kFrame);
+    p.setBrush(Qt::white);
+    p.drawRect(legend_.adjusted(0, 0, -1, -1));
+    p.setFont(legendFont_);
+    const QFontMetrics fm(legendFont_);
+    const int rowHeight = fm.height() + 1;
+    int y = legend_.top() + 4;
+    for (const auto& s : series_) {
+        if (!s->Visible())
+            continue;
+        if (y + rowHeight > legend_.bottom() - 2)
+            break;
+        const int mid = y + rowHeight / 2;
+        p.setPen(QPen(s->Colour(), std::min(3, s->PenWidth() + 1)));
+        p.drawLine(legend_.left() + 6, mid, legend_.left() + 6 + 18, mid);
+        p.setPen(Qt::black);
+        const QRect text(legend_.left() + 6 + 18 + 4, y, legend_.right() - (legend_.left() + 28) - 4, rowHeight);
+        p.drawText(text, Qt::AlignLeft | Qt::AlignVCenter, fm.elidedText(s->Title(), Qt::ElideRight, text.width()));
+        y += rowHeight;
+    }
+}
+
+void Chart::Render()
+{
+    LayOut();
+    const qreal dpr = devicePixelRatioF();
+    const QSize size(std::max(1, int(width() * dpr)), std::max(1, int(height() * dpr)));
+    if (picture_.size() != size)
+        picture_ = QImage(size, QImage::Format_RGB32);
+    picture_.setDevicePixelRatio(dpr);
+
+    QPainter p(&picture_);
+    QLinearGradient g(0, 0, 0, height());
+    g.setColorAt(0, gradientTop_);
+    g.setColorAt(1, gradientBottom_);
+    p.fillRect(rect(), g);
+    p.fillRect(plot_, backWall_);
+    DrawAxes(p);
+
+    p.setClipRect(plot_);
+    DrawBarSeries(p);
+    for (const auto& s : series_)
+        if (s->Kind() == SeriesKind::Line && s->Visible())
+            DrawLineSeries(p, *s);
+    p.setClipping(false);
+
+    DrawLegend(p);
+    if (AfterDraw) {
+        p.save();
+        AfterDraw(p);
+        p.restore();
+    }
+    pictureValid_ = true;
+    ++renders_;
+}
+
+void Chart::paintEvent(QPaintEvent* event)
+{
+    if (!pictureValid_ || picture_.isNull())
+        Render();
+    QPainter p(this);
+    const QRect r = event->rect();
+    const qreal dpr = picture_.devicePixelRatio();
+    p.drawImage(r, picture_, QRectF(r.x() * dpr, r.y() * dpr, r.width() * dpr, r.height() * dpr));
+
+    if (dragging_) {
+        p.setPen(QPen(Qt::black, 1, Qt::DashLine));
+        p.setBrush(Qt::NoBrush);
+        p.drawRect(QRect(dragFrom_, dragTo_).normalized());
+    }
+
+    // The cursor line: the picture's own pixels exclusive-or yellow, so it
+    // shows on any background and needs no re-rendering of the plot.
+    if (cursorX_ >= 0 && cursorX_ < width() && r.left() <= cursorX_ && cursorX_ <= r.right()) {
+        const QRect column(cursorX_, plot_.top(), 1, plot_.height());
+        QImage line = picture_.copy(QRectF(column.x() * dpr, column.y() * dpr, dpr, column.height() * dpr).toRect());
+        line = line.convertToFormat(QImage::Format_RGB32);
+        for (int y = 0; y < line.height(); ++y) {
+            auto* px = reinterpret_cast<QRgb*>(line.scanLine(y));
+            for (int x = 0; x < line.width(); ++x)
+                px[x] ^= 0x00FFFF00u;  // yellow: red and green bits
+        }
+        line.setDevicePixelRatio(dpr);
+        p.drawImage(column.topLeft(), line);
+    }
+}
+
+void Chart::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    Invalidate();
+}
+
+// ----------------------------------------------------------------- mouse
+
+void Chart::UpdateBand()
+{
+    update(QRect(dragFrom_, dragTo_).normalized().adjusted(-1, -1, 2, 2));
+}
+
+void Chart::mousePressEvent(QMouseEvent* event)
+{
+    const QPoint pos = event->position().toPoint();
+    if (event->button() == Qt::LeftButton && PlotRect().contains(pos)) {
+        dragging_ = true;
+        dragFrom_ = dragTo_ = pos;
+    }
+    QWidget::mousePressEvent(event);
+}
+
+void Chart::mouseMoveEvent(QMouseEvent* event)
+{
+    const QPoint pos = event->position().toPoint();
+    if (dragging_) {
+        UpdateBand();
+        const QRect plot = PlotRect();
+        dragTo_ = QPoint(std::clamp(pos.x(), plot.left(), plot.right()), std::clamp(pos.y(), plot.top(), plot.bottom()));
+        UpdateBand();
+    }
+    emit MouseMoved(pos);
+}
+
+void Chart::mouseReleaseEvent(QMouseEvent* event)
+{
+    if (event->button() == Qt::LeftButton && dragging_) {
+        UpdateBand();
+        dragging_ = false;
+        const int dx = dragTo_.x() - dragFrom_.x(), dy = dragTo_.y() - dragFrom_.y();
+        if (dx > kDragSlack && dy > kDragSlack)
+            ZoomToRect(QRect(dragFrom_, dragTo_));
+        else if (dx < -kDragSlack || dy < -kDragSlack)
+            UndoZoom();
+    } else if (event->button() == Qt::RightButton) {
+        UndoZoom();
+    }
+    QWidget::mouseReleaseEvent(event);
+}
+
+void Chart::leaveEvent(QEvent* event)
+{
+    emit MouseLeft();
+    QWidget::leaveEvent(event);
+}

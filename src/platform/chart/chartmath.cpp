@@ -1,0 +1,265 @@
+#include "platform/chart/chartmath.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+double Clamp(double v, double centre)
+{
+    return std::clamp(v, centre - ChartMapping::kFar, centre + ChartMapping::kFar);
+}
+
+int RoundPixel(double v) { return int(std::floor(v + 0.5)); }
+
+}  // namespace
+
+// ---------------------------------------------------------------- mapping
+
+ChartMapping::ChartMapping(const QRect& plot, const AxisRange& x, const AxisRange& y) : plot_(plot), x_(x), y_(y)
+{
+    xk_ = x.Span() > 0 ? (plot.width() - 1) / x.Span() : 0;
+    yk_ = y.Span() > 0 ? (plot.height() - 1) / y.Span() : 0;
+}
+
+double ChartMapping::XPos(double value) const
+{
+    if (std::isnan(value))
+        return plot_.left();
+    return Clamp(plot_.left() + (value - x_.min) * xk_, plot_.left());
+}
+
+double ChartMapping::YPos(double value) const
+{
+    if (std::isnan(value))
+        return plot_.bottom();
+    return Clamp(plot_.bottom() - (value - y_.min) * yk_, plot_.bottom());
+}
+
+int ChartMapping::XToScreen(double value) const { return RoundPixel(XPos(value)); }
+int ChartMapping::YToScreen(double value) const { return RoundPixel(YPos(value)); }
+
+double ChartMapping::ScreenToX(double px) const
+{
+    return xk_ == 0 ? x_.min : x_.min + (px - plot_.left()) / xk_;
+}
+
+double ChartMapping::ScreenToY(double py) const
+{
+    return yk_ == 0 ? y_.min : y_.min + (plot_.bottom() - py) / yk_;
+}
+
+// ------------------------------------------------------- visible points
+
+namespace {
+
+// First index whose x is >= v (count when none); x does not decrease.
+int LowerBound(const ColumnPoints& p, double v)
+{
+    int lo = 0, hi = p.count;
+    while (lo < hi) {
+        const int mid = lo + (hi - lo) / 2;
+        if (p.X(mid) < v)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    return lo;
+}
+
+// First index whose x is > v.
+int UpperBound(const ColumnPoints& p, double v)
+{
+    int lo = 0, hi = p.count;
+    while (lo < hi) {
+        const int mid = lo + (hi - lo) / 2;
+        if (p.X(mid) <= v)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    return lo;
+}
+
+}  // namespace
+
+IndexRange VisibleRange(const ColumnPoints& points, const AxisRange& x)
+{
+    if (points.count <= 0)
+        return {};
+    return {LowerBound(points, x.min), UpperBound(points, x.max) - 1};
+}
+
+int NearestPointIndex(const ColumnPoints& points, double x, int lo, int hi)
+{
+    while (hi > lo) {
+        const int mid = lo + (hi - lo) / 2;
+        if (mid == lo)
+            return hi;
+        const double xm = points.X(mid);
+        if (xm > x)
+            hi = mid;
+        else if (xm < x)
+            lo = mid;
+        else
+            return mid;
+    }
+    return -1;
+}
+
+// ------------------------------------------------------------ reduction
+
+namespace {
+
+template <class XA, class YA>
+void Reduce(XA xs, YA ys, const ColumnPoints& p, int lo, int hi, const ChartMapping& m, std::vector<QPointF>& out)
+{
+    const int base = p.first;
+    auto at = [&](int i) { return QPointF(m.XPos(p.xMap(xs[base + i])), m.YPos(p.yMap(ys[base + i]))); };
+
+    if (hi - lo + 1 <= 4 * std::max(1, m.Plot().width())) {
+        out.reserve(out.size() + size_t(hi - lo + 1));
+        for (int i = lo; i <= hi; ++i)
+            out.push_back(at(i));
+        return;
+    }
+    out.reserve(out.size() + size_t(4 * m.Plot().width() + 8));
+
+    // Per pixel column: first, lowest, highest and last point.  Screen y
+    // grows downwards, so the lowest value has the largest y.
+    long long column = 0;
+    int first = -1, low = -1, high = -1, last = -1;
+    double lowY = 0, highY = 0;
+    auto flush = [&] {
+        if (first < 0)
+            return;
+        int order[4] = {first, std::min(low, high), std::max(low, high), last};
+        int previous = -1;
+        for (int i : order)
+            if (i != previous) {
+                out.push_back(at(i));
+                previous = i;
+            }
+    };
+    for (int i = lo; i <= hi; ++i) {
+        const double px = m.XPos(p.xMap(xs[base + i]));
+        const long long c = (long long)std::floor(px + 0.5);
+        const double py = m.YPos(p.yMap(ys[base + i]));
+        if (first < 0 || c != column) {
+            flush();
+            column = c;
+            first = low = high = last = i;
+            lowY = highY = py;
+            continue;
+        }
+        last = i;
+        if (py > lowY) {
+            lowY = py;
+            low = i;
+        }
+        if (py < highY) {
+            highY = py;
+            high = i;
+        }
+    }
+    flush();
+}
+
+}  // namespace
+
+void DecimateToPixels(const ColumnPoints& points, const ChartMapping& mapping, std::vector<QPointF>& out)
+{
+    if (points.count <= 0)
+        return;
+    const IndexRange visible = VisibleRange(points, mapping.X());
+    // One point each side of the visible ones: the lines run on to the edges.
+    const int lo = std::max(0, std::min(visible.first, points.count) - 1);
+    const int hi = std::min(points.count - 1, std::max(visible.last, -1) + 1);
+    if (hi < lo)
+        return;
+    points.x.Visit([&](auto xs) {
+        points.y.Visit([&](auto ys) { Reduce(xs, ys, points, lo, hi, mapping, out); });
+    });
+}
+
+void ClipSegments(const std::vector<QPointF>& pixels, const QRectF& clip, std::vector<QLine>& out)
+{
+    const double xmin = clip.left(), xmax = clip.right(), ymin = clip.top(), ymax = clip.bottom();
+    out.reserve(out.size() + pixels.size());
+    for (size_t i = 1; i < pixels.size(); ++i) {
+        const QPointF a = pixels[i - 1], b = pixels[i];
+        const double dx = b.x() - a.x(), dy = b.y() - a.y();
+        double t0 = 0, t1 = 1;
+        const double p[4] = {-dx, dx, -dy, dy};
+        const double q[4] = {a.x() - xmin, xmax - a.x(), a.y() - ymin, ymax - a.y()};
+        bool inside = true;
+        for (int k = 0; k < 4 && inside; ++k) {
+            if (p[k] == 0) {
+                if (q[k] < 0)
+                    inside = false;
+            } else {
+                const double t = q[k] / p[k];
+                if (p[k] < 0)
+                    t0 = std::max(t0, t);
+                else
+                    t1 = std::min(t1, t);
+                if (t0 > t1)
+                    inside = false;
+            }
+        }
+        if (!inside)
+            continue;
+        out.emplace_back(RoundPixel(a.x() + t0 * dx), RoundPixel(a.y() + t0 * dy), RoundPixel(a.x() + t1 * dx),
+                         RoundPixel(a.y() + t1 * dy));
+    }
+}
+
+// ----------------------------------------------------------------- ticks
+
+double NiceStep(double minStep)
+{
+    if (!(minStep > 0) || !std::isfinite(minStep))
+        return 1;
+    const double power = std::pow(10.0, std::floor(std::log10(minStep)));
+    for (double m : {1.0, 2.0, 5.0, 10.0})
+        if (m * power >= minStep * (1 - 1e-9))
+            return m * power;
+    return 10 * power;
+}
+
+std::vector<double> TickValues(const AxisRange& range, double step)
+{
+    std::vector<double> ticks;
+    if (!(step > 0) || !(range.max >= range.min))
+        return ticks;
+    const double start = std::ceil(range.min / step - 1e-9);
+    for (double k = start;; k += 1) {
+        const double v = k * step;
+        if (v > range.max + step * 1e-9 || ticks.size() >= 1000)
+            break;
+        ticks.push_back(std::abs(v) < step * 1e-9 ? 0.0 : v);
+    }
+    return ticks;
+}
+
+QString TickLabel(double value, double step)
+{
+    int decimals = 0;
+    if (step > 0 && step < 1)
+        decimals = std::min(12, int(std::ceil(-std::log10(step) - 1e-9)));
+    QString text = QString::number(value, 'f', decimals);
+    if (text.startsWith(u'-') && text.mid(1).toDouble() == 0)
+        text.remove(0, 1);
+    return text;
+}
+
+// ----------------------------------------------------------------- zoom
+
+bool ZoomHistory::Pop(ChartView& view)
+{
+    if (views_.empty())
+        return false;
+    view = views_.back();
+    views_.pop_back();
+    return true;
+}

@@ -1,0 +1,65 @@
+#include "profiles/tracktransfer.h"
+
+#include <QApplication>
+#include <QFileInfo>
+
+#include "platform/dialogs.h"
+#include "profiles/trackfile.h"
+#include "profiles/ulistatorowimport.h"
+#include "shell/data/ubazy.h"
+
+namespace {
+
+// The hourglass for one stretch of work, back to normal however it ends.
+class HourGlass {
+public:
+    HourGlass() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~HourGlass() { QApplication::restoreOverrideCursor(); }
+    HourGlass(const HourGlass&) = delete;
+    HourGlass& operator=(const HourGlass&) = delete;
+};
+
+void ProcessEvents() { QCoreApplication::processEvents(); }
+
+}  // namespace
+
+void ExportTracksToTransferFolder()
+{
+    QString error;
+    int written = 0;
+    {
+        HourGlass busy;
+        written = ExportTracks(TrackTransferFolder(), &error);
+    }
+    if (written < 0)
+        platform::ShowErrorBox(error);
+    else
+        platform::ShowMessage(QStringLiteral("OK"));
+}
+
+void ImportTracksFromTransferFolder()
+{
+    MemTable& list = DM->memToryImport;
+    list.Close();
+    list.Open();
+    const QString folder = TrackTransferFolder();
+    if (!QFileInfo(folder).isDir()) {
+        platform::ShowMessage(MissingFolderMessage(folder));
+        return;
+    }
+    QStringList skipped;
+    {
+        HourGlass busy;
+        skipped = ListTrackFiles(folder, ProcessEvents);
+    }
+    if (!skipped.isEmpty())
+        platform::ShowMessage(skipped.join(u'\n'));
+    if (!ShowTrackImportList())
+        return;
+    TrackImportResult result;
+    {
+        HourGlass busy;
+        result = ImportChosenTracks(folder, ProcessEvents);
+    }
+    platform::ShowMessage(TrackImportMessage(result));
+}
