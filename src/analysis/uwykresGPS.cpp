@@ -195,15 +195,22 @@ void TfwykresGPS::ScrollBar1Change()
     paintbox1->AddMarker(o->marker, QColor(255, 0, 0), penWidth());
     Panel4->move(o->dot);
 
-    const int time = memdane.IntAt(o->row, gpData);
-    if (TfwykresPowiazany* w = linked_[int(LinkedChannel::Rpm)])
-        w->ShowPoint(time, false, memdane.IntAt(o->row, gpObroty));
-    if (TfwykresPowiazany* w = linked_[int(LinkedChannel::Temp1)])
-        w->ShowPoint(time, true, memdane.FloatAt(o->row, gpTemp1));
-    if (TfwykresPowiazany* w = linked_[int(LinkedChannel::Temp2)])
-        w->ShowPoint(time, true, memdane.FloatAt(o->row, gpTemp2));
-    if (TfwykresPowiazany* w = linked_[int(LinkedChannel::GForce)])
-        w->ShowPoint(time, true, o->gx);
+    for (LinkedChannel c : {LinkedChannel::Rpm, LinkedChannel::Temp1, LinkedChannel::Temp2, LinkedChannel::GForce})
+        ShowLinkedPoint(c, o->row, o->gx);
+}
+
+void TfwykresGPS::ShowLinkedPoint(LinkedChannel channel, int row, double gx)
+{
+    TfwykresPowiazany* w = linked_[int(channel)];
+    if (!w)
+        return;
+    const int time = memdane.IntAt(row, gpData);
+    switch (channel) {
+    case LinkedChannel::Rpm: w->ShowPoint(time, false, memdane.IntAt(row, gpObroty)); break;
+    case LinkedChannel::Temp1: w->ShowPoint(time, true, memdane.FloatAt(row, gpTemp1)); break;
+    case LinkedChannel::Temp2: w->ShowPoint(time, true, memdane.FloatAt(row, gpTemp2)); break;
+    case LinkedChannel::GForce: w->ShowPoint(time, true, gx); break;
+    }
 }
 
 void TfwykresGPS::SpeedButton1Click() { OpenLinked(LinkedChannel::Rpm); }
@@ -223,6 +230,9 @@ void TfwykresGPS::OpenLinked(LinkedChannel channel)
     // A window of its own that stays usable beside this modal one.
     w = new TfwykresPowiazany(this);
     w->LoadChannel(channel, memdane);
+    // The cursor point starts at the replay's present sample.
+    if (const auto o = TraceReplayStep(memdane, ScrollBar1->value(), Panel4->size()))
+        ShowLinkedPoint(channel, o->row, o->gx);
     w->show();
     const LinkedPlace place = PlaceOf(channel);
     const int left = Project().Int32At(place.left);

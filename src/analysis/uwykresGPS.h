@@ -69,6 +69,8 @@ private:
     void Timer1Timer();
     void FormClose();
     void OpenLinked(LinkedChannel channel);
+    // Moves a linked chart's cursor point to a row (gx: its acceleration X in g).
+    void ShowLinkedPoint(LinkedChannel channel, int row, double gx);
     int penWidth() const { return lap >= 1 ? 2 : 1; }
 
     std::array<QPointer<TfwykresPowiazany>, 4> linked_;

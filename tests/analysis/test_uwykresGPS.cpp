@@ -5,12 +5,17 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
+#include <QPushButton>
+
+#include <map>
 #include <QScrollBar>
 #include <QTest>
 
 #include "analysis/gps_support.h"
 #include "analysis/gpscanvas.h"
 #include "analysis/uwykresGPS.h"
+#include "analysis/uwykrespowiazany.h"
+#include "platform/chart/chart.h"
 #include "platform/application.h"
 #include "platform/dialogs.h"
 #include "shell/common/stale.h"
@@ -156,6 +161,97 @@ TEST_F(TraceWindow, OneLapInYellowAndTheWindowPlaceIsKept)
     EXPECT_TRUE(shown);
     EXPECT_EQ(Project().GpsTraceLeft(), 55);
     EXPECT_EQ(Project().GpsTraceTop(), 66);
+}
+
+TEST_F(TraceWindow, LinkedChartsFollowTheReplayAndKeepTheirPlaces)
+{
+    Project().SetRpmChartLeft(300);
+    Project().SetRpmChartTop(200);
+    struct Expect {
+        LinkedChannel channel;
+        const char* caption;
+        const char* title;
+        QColor colour;
+        int left, top;  // offsets of the saved place
+    };
+    const Expect charts[] = {
+        {LinkedChannel::Rpm, "RPM", "RPM", QColor(255, 0, 0), 24, 28},
+        {LinkedChannel::Temp1, "Temp 1", "TEMP 1", QColor(0, 128, 0), 8, 12},
+        {LinkedChannel::Temp2, "Temp 2", "TEMP 2", QColor(0, 0, 0), 16, 20},
+        {LinkedChannel::GForce, "GForce", "GForce X", QColor(255, 0, 0), 32, 36},
+    };
+    std::map<LinkedChannel, QPoint> places;
+    bool shown = false;
+    platform::testing::OnModal(QStringLiteral("TfwykresGPS"), [&](QDialog& d) {
+        shown = true;
+        auto& w = static_cast<TfwykresGPS&>(d);
+        w.ScrollBar1->setValue(300);
+        w.SpeedButton1->click();
+        w.SpeedButton2->click();
+        w.SpeedButton4->click();
+        w.SpeedButton3->click();
+        const int n = w.memdane.RecordCount();
+        for (const Expect& e : charts) {
+            TfwykresPowiazany* c = w.Linked(e.channel);
+            ASSERT_NE(c, nullptr) << e.caption;
+            EXPECT_TRUE(c->isVisible());
+            EXPECT_EQ(c->windowTitle(), QString::fromLatin1(e.caption));
+            EXPECT_EQ(c->Series1->Title(), QString::fromLatin1(e.title));
+            EXPECT_EQ(c->Series1->Colour(), e.colour) << e.caption;
+            EXPECT_EQ(c->Series1->Count(), n);
+            EXPECT_EQ(c->Series2->Visible(), e.channel == LinkedChannel::GForce);
+            // The cursor point starts at the replay's sample.
+            EXPECT_EQ(c->CursorTime(), 3000);
+        }
+        EXPECT_EQ(w.Linked(LinkedChannel::Rpm)->pos(), QPoint(300, 200));
+        EXPECT_EQ(w.Linked(LinkedChannel::GForce)->Series2->Title(), QStringLiteral("GForce Y"));
+        EXPECT_EQ(w.Linked(LinkedChannel::GForce)->Series2->Colour(), QColor(0, 128, 0));
+
+        // A replay step moves every cursor point.
+        w.ScrollBar1->setValue(450);
+        const int row = FindTime(w.memdane, 4500);
+        ASSERT_GE(row, 0);
+        TfwykresPowiazany* rpm = w.Linked(LinkedChannel::Rpm);
+        EXPECT_EQ(rpm->CursorTime(), 4500);
+        EXPECT_EQ(rpm->CursorValue(), w.memdane.IntAt(row, gpObroty));
+        EXPECT_EQ(rpm->StaticText1->text(), QStringLiteral("00:45:00"));
+        EXPECT_EQ(rpm->StaticText2->text(), QString::number(w.memdane.IntAt(row, gpObroty)));
+        TfwykresPowiazany* temp = w.Linked(LinkedChannel::Temp1);
+        EXPECT_EQ(temp->StaticText2->text(), Format("%2.2f", w.memdane.FloatAt(row, gpTemp1)));
+        TfwykresPowiazany* g = w.Linked(LinkedChannel::GForce);
+        EXPECT_EQ(g->StaticText2->text(), w.GForceXValue->text());
+        // Drawn on the chart at its point.
+        rpm->Chart1->grab();
+        EXPECT_EQ(rpm->CursorPixel(),
+                  QPoint(rpm->Chart1->XToScreen(4500), rpm->Chart1->YToScreen(w.memdane.IntAt(row, gpObroty))));
+        const QImage chart = rpm->Chart1->grab().toImage();
+        EXPECT_EQ(chart.pixelColor(rpm->CursorPixel()), QColor(0, 0, 255));
+        gpstest::Shot(*rpm, QStringLiteral("linked-chart-rpm"));
+        gpstest::Shot(*g, QStringLiteral("linked-chart-gforce"));
+
+        // Opening again brings the same window forward with its points.
+        rpm->hide();
+        w.SpeedButton1->click();
+        EXPECT_EQ(w.Linked(LinkedChannel::Rpm), rpm);
+        EXPECT_TRUE(rpm->isVisible());
+        EXPECT_EQ(rpm->Series1->Count(), n);
+
+        for (const Expect& e : charts) {
+            TfwykresPowiazany* c = w.Linked(e.channel);
+            c->move(100 + 10 * int(e.channel), 50 + 10 * int(e.channel));
+            places[e.channel] = c->pos();
+        }
+        d.reject();
+        // Closing the trace window closes its charts.
+        for (const Expect& e : charts)
+            EXPECT_FALSE(w.Linked(e.channel)->isVisible());
+    });
+    ShowGps(ids[0], 0);
+    ASSERT_TRUE(shown);
+    for (const Expect& e : charts) {
+        EXPECT_EQ(Project().Int32At(e.left), places[e.channel].x()) << e.caption;
+        EXPECT_EQ(Project().Int32At(e.top), places[e.channel].y()) << e.caption;
+    }
 }
 
 }  // namespace
