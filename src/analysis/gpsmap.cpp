@@ -287,6 +287,8 @@ PointFill FillPointsFromMemGps(const MemTable& memGPS, int sessionId, int lap, b
                                int lapStart, MemTable& points, MapExtent& extent)
 {
     PointFill fill;
+    if (!memGPS.Active())
+        return fill;
     int row = memGPS.Find(QStringLiteral("id_nag"), {sessionId});
     if (row < 0)
         return fill;

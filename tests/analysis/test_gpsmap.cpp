@@ -556,6 +556,9 @@ TEST_F(SimulatedSessions, ComparisonSlotCountsFromTheLapsFirstFix)
     EXPECT_EQ(FillPointsFromMemGps(DM->memGPS, 999, 1, false, true, 0, slot, unused).rows, 0);
     EXPECT_EQ(LapStart(&tree.memokrazenia, ids[2], 99), 0);
     EXPECT_EQ(LapStart(nullptr, ids[2], 3), 0);
+    // memGPS closed (nothing loaded yet): nothing to take.
+    DM->memGPS.Close();
+    EXPECT_EQ(FillPointsFromMemGps(DM->memGPS, ids[2], 3, false, true, 0, slot, unused).rows, 0);
 }
 
 }  // namespace
