@@ -79,7 +79,7 @@ public:
         p->fillRect(option.rect, selected ? pal.color(QPalette::Active, QPalette::Highlight) : pal.color(QPalette::Base));
         if (def.tag > 0) {
             // Tag 2 marks the rows whose value is cleared.
-            const bool marked = cellSet(*t, row, col) != (def.tag == 2);
+            const bool marked = cellSet(*t, row, col) != (def.tag == 2 && grid_->tag2TicksCleared_);
             if (marked && (!grid_->ShowCheck || grid_->ShowCheck(row, def.name)) && !grid_->tick_.isNull()) {
                 const int x = option.rect.left() + (option.rect.width() - grid_->tick_.width()) / 2;
                 p->drawPixmap(x, option.rect.top() + grid_->tickY_, grid_->tick_);
@@ -96,7 +96,10 @@ public:
             p->setFont(font);
             const Qt::Alignment align =
                 (def.type == FieldType::Integer || def.type == FieldType::Float) ? Qt::AlignRight : Qt::AlignLeft;
-            p->drawText(option.rect.adjusted(3, 0, -3, 0), int(align | Qt::AlignVCenter), text);
+            // A text wider than its column ends in an ellipsis rather than being cut.
+            const QRect textRect = option.rect.adjusted(3, 0, -3, 0);
+            p->drawText(textRect, int(align | Qt::AlignVCenter),
+                        QFontMetrics(font).elidedText(text, Qt::ElideRight, textRect.width()));
         }
         if ((option.state & QStyle::State_HasFocus) && grid_->hasFocus()) {
             p->setPen(QPen(pal.color(QPalette::HighlightedText), 1, Qt::DotLine));
@@ -223,6 +226,14 @@ int DBGrid::ColumnAtX(int x) const
     return -1;
 }
 
+QString DBGrid::CurrentField() const
+{
+    const QModelIndex cur = currentIndex();
+    if (!table_ || !cur.isValid() || cur.column() >= table_->FieldCount())
+        return {};
+    return table_->Def(cur.column()).name;
+}
+
 void DBGrid::SetTitlesVisible(bool visible) { horizontalHeader()->setVisible(visible); }
 
 void DBGrid::SetTitleLook(const QColor& text, const QColor& background, const QFont& font)
@@ -240,7 +251,9 @@ void DBGrid::SetSortMarker(const QString& field, bool ascending)
     const int logical = table_ && !field.isEmpty() ? table_->FieldIndex(field) : -1;
     horizontalHeader()->setSortIndicatorShown(logical >= 0);
     if (logical >= 0)
-        horizontalHeader()->setSortIndicator(logical, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
+        // The header draws its down arrow for Qt's ascending order; the grid
+        // shows "up" for ascending and "down" for descending.
+        horizontalHeader()->setSortIndicator(logical, ascending ? Qt::DescendingOrder : Qt::AscendingOrder);
 }
 
 void DBGrid::SetTextLook(const QColor& text, const QFont& font)
@@ -255,6 +268,12 @@ void DBGrid::SetTickPicture(const QPixmap& picture, int y)
 {
     tick_ = picture;
     tickY_ = y;
+    viewport()->update();
+}
+
+void DBGrid::SetTag2TicksCleared(bool on)
+{
+    tag2TicksCleared_ = on;
     viewport()->update();
 }
 

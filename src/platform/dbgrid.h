@@ -44,12 +44,17 @@ public:
     QString ColumnField(int column) const;
     // Grid column under a viewport x; -1 when none.
     int ColumnAtX(int x) const;
+    // Field of the grid's current cell; empty when there is none.
+    QString CurrentField() const;
 
     void SetTitlesVisible(bool visible);
     // Title texts: colour, background, font.
     void SetTitleLook(const QColor& text, const QColor& background, const QFont& font);
     // Marker drawn in a column's title after a sort; empty field: none.
+    // The up marker stands for ascending, the down marker for descending.
     void SetSortMarker(const QString& field, bool ascending);
+    const QString& SortMarkerField() const { return sortField_; }
+    bool SortMarkerAscending() const { return sortAscending_; }
 
     // Text colour and font of the cells of rows that are not selected.
     void SetTextLook(const QColor& text, const QFont& font);
@@ -61,6 +66,9 @@ public:
     std::function<bool(int row, const QString& field)> ShowCheck;
     // The tick picture and its y inside the cell; x centres it.
     void SetTickPicture(const QPixmap& picture, int y);
+    // Off: tag-2 columns tick the rows whose value is set, as tag 1 does
+    // (grids whose second check column shows a plain yes / no).
+    void SetTag2TicksCleared(bool on);
     // Cell texts: a formatter per field; null or absent: the value as text
     // (date-times in the user's short date and long time).
     std::function<QString(int row, const QString& field)> CellText;
@@ -101,6 +109,7 @@ private:
     std::vector<int> fieldIndex_;  // per grid column: the table's field, -1 when missing
     QPixmap tick_;
     int tickY_ = 0;
+    bool tag2TicksCleared_ = true;
     QColor textColour_ = Qt::white;
     QFont textFont_;
     QString sortField_;

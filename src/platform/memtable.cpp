@@ -766,7 +766,7 @@ struct MemTable::Impl {
     }
 
     // Three-way compare of two rows on one column for sorting.
-    int compare(int c, int a, int b) const
+    int compare(int c, int a, int b, Qt::CaseSensitivity textCase = Qt::CaseSensitive) const
     {
         const bool na = isNull(a, c), nb = isNull(b, c);
         if (na || nb)
@@ -786,7 +786,7 @@ struct MemTable::Impl {
             return x < y ? -1 : (x > y ? 1 : 0);
         }
         case FieldType::String: {
-            const int r = col.strs[size_t(a)].compare(col.strs[size_t(b)], Qt::CaseSensitive);
+            const int r = col.strs[size_t(a)].compare(col.strs[size_t(b)], textCase);
             return r < 0 ? -1 : (r > 0 ? 1 : 0);
         }
         case FieldType::Boolean: return int(col.bools[size_t(a)]) - int(col.bools[size_t(b)]);
@@ -1226,16 +1226,20 @@ int MemTable::Find(const QString& fields, const QVariantList& values, int option
     return d->find(fields, values, options);
 }
 
-void MemTable::SortOn(const QString& fields)
+void MemTable::SortOn(const QString& fields) { SortOn(fields, 0); }
+
+void MemTable::SortOn(const QString& fields, int options)
 {
     d->requireActive();
     Post();
     const std::vector<int> fl = d->fieldList(fields);
+    const Qt::CaseSensitivity textCase = (options & soCaseInsensitive) ? Qt::CaseInsensitive : Qt::CaseSensitive;
+    const int direction = (options & soDescending) ? -1 : 1;
     std::vector<int> perm(size_t(d->rows));
     std::iota(perm.begin(), perm.end(), 0);
     std::stable_sort(perm.begin(), perm.end(), [&](int a, int b) {
         for (int c : fl) {
-            const int r = d->compare(c, a, b);
+            const int r = d->compare(c, a, b, textCase) * direction;
             if (r != 0)
                 return r < 0;
         }

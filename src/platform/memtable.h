@@ -184,6 +184,11 @@ public:
     // NULL sorts first, false before true; texts compare case-sensitively by
     // UTF-16 code units (locale-free).
     void SortOn(const QString& fields);
+    // The same with options: soCaseInsensitive compares texts without case,
+    // soDescending reverses the order (rows that compare equal keep their
+    // order either way).
+    enum SortOption { soCaseInsensitive = 1, soDescending = 2 };
+    void SortOn(const QString& fields, int options);
 
 signals:
     // For views: the whole table changed (open, close, sort, bulk load).

@@ -574,19 +574,24 @@ TEST(MemTableSort, MultiFieldAndStable)
     t.Last();
     struct Case {
         const char* fields;
+        int options;
         std::vector<int> order;
     };
+    const int ci = MemTable::soCaseInsensitive, desc = MemTable::soDescending;
     const Case cases[] = {
-        {"nr_pliku;numer_wpisu", {5, 3, 1, 2, 0, 4}},  // NULL first; the two (1, 3) keep their order
-        {"nr_pliku", {5, 1, 3, 0, 2, 4}},
-        {"wybrany", {2, 1, 4, 0, 3, 5}},  // NULL, false, true
-        {"tor", {4, 3, 5, 1, 2, 0}},      // NULL, "", then case-sensitive code units: "A" "B" "a" "b"
+        {"nr_pliku;numer_wpisu", 0, {5, 3, 1, 2, 0, 4}},  // NULL first; the two (1, 3) keep their order
+        {"nr_pliku", 0, {5, 1, 3, 0, 2, 4}},
+        {"wybrany", 0, {2, 1, 4, 0, 3, 5}},  // NULL, false, true
+        {"tor", 0, {4, 3, 5, 1, 2, 0}},      // NULL, "", then case-sensitive code units: "A" "B" "a" "b"
+        {"tor", ci, {4, 3, 2, 5, 0, 1}},     // "a" = "A" and "b" = "B" keep their order
+        {"tor", ci | desc, {0, 1, 2, 5, 3, 4}},  // reversed, ties still in their order, NULL last
+        {"nr_pliku;numer_wpisu", desc, {0, 4, 2, 1, 3, 5}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.fields);
+        SCOPED_TRACE(testing::Message() << c.fields << " options " << c.options);
         t.SortOn("order");
         t.Last();
-        t.SortOn(c.fields);
+        t.SortOn(c.fields, c.options);
         EXPECT_EQ(ints(t, 2), c.order);
         EXPECT_EQ(t.RecNo(), 0);
         EXPECT_TRUE(t.Bof());
