@@ -30,6 +30,7 @@
 #include "analysis/upanelsesji.h"
 #include "analysis/uwykresGPS.h"
 #include "intake/headerstore.h"
+#include "shell/data/fbbulk.h"
 #include "intake/sessionimport.h"
 #include "intake/sessionlist.h"
 #include "kromsim.h"
@@ -68,10 +69,11 @@ int ImportHalfHour()
     BuildSessionList(folder.path(), {});
     int id = 0;
     ImportCallbacks cb;
-    cb.confirmHeader = [&id](const QString& serial, const SessionHeaderRecord& h, int& d, int& t) {
+    cb.confirmHeader = [&id](const QString& serial, const SessionHeaderRecord& h, int& d, int& t,
+                             FbTransaction& session) {
         d = 1;
         t = 1;
-        return id = InsertHeader(serial, h, d, t);
+        return id = InsertHeader(serial, h, d, t, nullptr, &session);
     };
     if (ImportSessions(folder.path(), cb).imported != 1)
         throw std::runtime_error("the session was not imported");

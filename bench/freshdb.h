@@ -1,15 +1,13 @@
 #pragma once
 // A fresh embedded database with the program's schema in a temporary
 // folder, opened as the global DM for the benchmark's lifetime.
-#include <QDir>
 #include <QTemporaryDir>
 
 #include <memory>
 #include <stdexcept>
 
-#include <unistd.h>
-
 #include "shell/data/dbcreate.h"
+#include "shell/data/ibquery.h"
 #include "shell/data/schemaupgrade.h"
 #include "shell/data/ubazy.h"
 
@@ -19,11 +17,6 @@ struct FreshDatabase {
 
     FreshDatabase()
     {
-        if (::geteuid() != 0 && qEnvironmentVariableIsEmpty("FIREBIRD_LOCK")) {
-            const QString lock = QDir::tempPath() + QStringLiteral("/firebird-%1").arg(::geteuid());
-            QDir().mkpath(lock);
-            qputenv("FIREBIRD_LOCK", lock.toLocal8Bit());
-        }
         const QString path = dir.filePath(QStringLiteral("KROMDB.GDB"));
         QString error;
         if (!CreateDatabaseFile(path, &error))
@@ -38,5 +31,20 @@ struct FreshDatabase {
     {
         if (DM == dm.get())
             DM = nullptr;
+    }
+
+    void Exec(const QString& sql)
+    {
+        TIBQuery q(dm->TransEdit);
+        q.SetSQL(sql);
+        if (!dm->ExecEdit(q))
+            throw std::runtime_error(dm->LastEditError().toStdString());
+    }
+    int Count(const char* table)
+    {
+        TIBQuery q(dm->TransBrowse);
+        q.SetSQL(QStringLiteral("select count(*) as n from ") + QString::fromLatin1(table));
+        q.Open();
+        return q.FieldByName(QStringLiteral("n")).AsInteger();
     }
 };

@@ -1,6 +1,7 @@
 #include "intake/headerstore.h"
 
 #include "shell/common/stale.h"
+#include "shell/data/fbbulk.h"
 #include "shell/data/ubazy.h"
 
 namespace {
@@ -70,7 +71,7 @@ void ApplySetup(SessionHeaderRecord& header, const std::array<int, 30>& values)
 }
 
 int InsertHeader(const QString& serial, const SessionHeaderRecord& header, int driverId, int trackId,
-                 QString* error)
+                 QString* error, FbTransaction* session)
 {
     auto fail = [error](const QString& text) {
         if (error)
@@ -108,8 +109,6 @@ int InsertHeader(const QString& serial, const SessionHeaderRecord& header, int d
     // The theoretical best as a time span from day zero, in the date-time
     // convention of the stored data.
     const TDateTime bestSpan = header.TheoreticalBest() / 100.0 / 86400.0;
-    QDateTime bestAsDateTime = FromTDateTime(bestSpan);
-    bestAsDateTime.setTimeSpec(Qt::UTC);
 
     QStringList columns = {
         QStringLiteral("NR_SERYJNY_KROM"), QStringLiteral("DATA_KONIEC"), QStringLiteral("DATA_START"),
@@ -128,33 +127,40 @@ int InsertHeader(const QString& serial, const SessionHeaderRecord& header, int d
     QStringList params;
     for (const QString& c : columns)
         params.append(u':' + c);
-    TIBQuery qZapiszNowy(DM->TransEdit);
-    qZapiszNowy.SetSQL(QStringLiteral("insert into NAGLOWKI (") + columns.join(QStringLiteral(", ")) +
-                       QStringLiteral(") values (") + params.join(QStringLiteral(", ")) + u')');
+    const QString text = QStringLiteral("insert into NAGLOWKI (") + columns.join(QStringLiteral(", ")) +
+                         QStringLiteral(") values (") + params.join(QStringLiteral(", ")) + u')';
 
-    qZapiszNowy.ParamByName(QStringLiteral("NR_SERYJNY_KROM"), SerialText(serial));
-    qZapiszNowy.ParamByName(QStringLiteral("DATA_KONIEC"), end);
-    qZapiszNowy.ParamByName(QStringLiteral("DATA_START"), start);
-    qZapiszNowy.ParamByName(QStringLiteral("ID_KIEROWCY"), driverId);
-    qZapiszNowy.ParamByName(QStringLiteral("ID_NAG"), newId);
-    qZapiszNowy.ParamByName(QStringLiteral("ID_TORU"), trackId);
-    qZapiszNowy.ParamByName(QStringLiteral("ILOSC_OKRAZEN"), header.LapCount());
-    qZapiszNowy.ParamByName(QStringLiteral("MAKS_OBROTY"), header.MaxRpm());
-    qZapiszNowy.ParamByName(QStringLiteral("MIN_OBROTY"), header.MinRpm());
-    qZapiszNowy.ParamByName(QStringLiteral("NUMER_WYSCIGU"), header.RaceIndex());
-    for (const SetupColumn& w : kSetupColumns)
-        qZapiszNowy.ParamByName(QString::fromLatin1(w.column), header.SetupValue(w.headerOffset));
-    qZapiszNowy.ParamByName(QStringLiteral("TEORETYCZNIA_NAJ_DT"), bestAsDateTime);
-    qZapiszNowy.ParamByName(QStringLiteral("TEORETYCZNIE_NAJLEPSZE"), header.TheoreticalBest());
-
-    bool ok = false;
+    auto insert = [&](FbTransaction& transaction) {
+        FbStatement qZapiszNowy(transaction, text);
+        auto param = [&qZapiszNowy](const char* name) { return qZapiszNowy.ParamIndex(QString::fromLatin1(name)); };
+        qZapiszNowy.SetText(param("NR_SERYJNY_KROM"), SerialText(serial));
+        qZapiszNowy.SetTimestamp(param("DATA_KONIEC"), ToTDateTime(end));
+        qZapiszNowy.SetTimestamp(param("DATA_START"), ToTDateTime(start));
+        qZapiszNowy.SetInt(param("ID_KIEROWCY"), driverId);
+        qZapiszNowy.SetInt(param("ID_NAG"), newId);
+        qZapiszNowy.SetInt(param("ID_TORU"), trackId);
+        qZapiszNowy.SetInt(param("ILOSC_OKRAZEN"), header.LapCount());
+        qZapiszNowy.SetInt(param("MAKS_OBROTY"), header.MaxRpm());
+        qZapiszNowy.SetInt(param("MIN_OBROTY"), header.MinRpm());
+        qZapiszNowy.SetInt(param("NUMER_WYSCIGU"), header.RaceIndex());
+        for (const SetupColumn& w : kSetupColumns)
+            qZapiszNowy.SetInt(param(w.column), header.SetupValue(w.headerOffset));
+        qZapiszNowy.SetTimestamp(param("TEORETYCZNIA_NAJ_DT"), bestSpan);
+        qZapiszNowy.SetInt(param("TEORETYCZNIE_NAJLEPSZE"), header.TheoreticalBest());
+        qZapiszNowy.Execute();
+    };
     try {
-        ok = DM->ExecEdit(qZapiszNowy);
-    } catch (const std::exception& e) {  // the transaction could not be started
+        if (session) {
+            insert(*session);
+        } else {
+            FbTransaction own(DM->TransEdit);
+            own.StartWrite(kWriteLockTimeoutSeconds);
+            insert(own);
+            own.Commit();
+        }
+    } catch (const std::exception& e) {
         return fail(QString::fromUtf8(e.what()));
     }
-    if (!ok)
-        return fail(DM->LastEditError());
     if (error)
         error->clear();
     return newId;

@@ -10,6 +10,8 @@
 
 #include "intake/dumpfile.h"
 
+class FbTransaction;
+
 // The driver linked to a logger serial in KROM_KIEROWCY (its first row), or
 // 0 when none is linked; the form takes it only when it is greater than 0.
 int ProposeDriver(const QString& serial);
@@ -33,6 +35,8 @@ void ApplySetup(SessionHeaderRecord& header, const std::array<int, 30>& values);
 // Inserts the NAGLOWKI row of a session from its (edited) header record.
 // Returns the new ID_NAG (> 0); 0 when a row with the same end time, driver
 // and track exists already (nothing inserted); -1 when the row could not be
-// stored, with the database's message in error.
+// stored, with the database's message in error.  With a session transaction
+// the row goes into it uncommitted (the import commits it with the
+// session's samples); without one it is committed at once.
 int InsertHeader(const QString& serial, const SessionHeaderRecord& header, int driverId, int trackId,
-                 QString* error = nullptr);
+                 QString* error = nullptr, FbTransaction* session = nullptr);

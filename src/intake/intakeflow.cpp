@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
 #include <QPointer>
@@ -83,20 +84,29 @@ public:
         if (on) {
             QApplication::setOverrideCursor(Qt::WaitCursor);
             window_.Begin();
+            sinceEvents_.invalidate();
         } else {
             window_.End();
             QApplication::restoreOverrideCursor();
         }
     }
 
+    // Called after every record; the window is updated and pending events
+    // processed at most every kEventIntervalMs, which keeps it painted and
+    // current without costing the import more than its rows do.
     void Progress(int done, int expected)
     {
+        if (sinceEvents_.isValid() && sinceEvents_.elapsed() < kEventIntervalMs)
+            return;
         window_.Update(done, expected);
         QCoreApplication::processEvents();
+        sinceEvents_.start();
     }
 
 private:
+    static constexpr qint64 kEventIntervalMs = 20;
     ImportProgressWindow window_;
+    QElapsedTimer sinceEvents_;
     bool busy_ = false;
 };
 
@@ -111,7 +121,10 @@ void ListAndImport()
 
     BusyIndicator busy;
     ImportCallbacks callbacks;
-    callbacks.confirmHeader = ConfirmSessionHeader;
+    callbacks.confirmHeader = [](const QString& serial, const SessionHeaderRecord& header, int& driverId,
+                                 int& trackId, FbTransaction& session) {
+        return ConfirmSessionHeader(serial, header, driverId, trackId, &session);
+    };
     callbacks.message = [](const QString& text) { platform::ShowMessage(text); };
     callbacks.progress = [&busy](int done, int expected) { busy.Progress(done, expected); };
     callbacks.busy = [&busy](bool on) { busy.Set(on); };
@@ -139,14 +152,17 @@ void ReadDataFromKey(QTimer* presenceTimer)
         timer->stop();
 
     RunGuarded([] {
-        // The dump files of the previous intake go first: names collected,
-        // then each deleted.
+        // The dump files of the previous intake are replaced only by a
+        // download that read every key completely; after a failure they
+        // stay beside whatever was read, so no session on disk is lost.
         const QString folder = IncludeBackslash(ProgramFolder());
         const QStringList old = DumpFileNames(folder);
-        for (const QString& name : old)
-            QFile::remove(folder + name);
-
-        ShowKeyReader();
+        const KeyReadResult read = ShowKeyReader();
+        if (read.complete) {
+            for (const QString& name : old)
+                if (!read.written.contains(name))
+                    QFile::remove(folder + name);
+        }
         ListAndImport();
     });
 

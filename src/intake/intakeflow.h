@@ -5,9 +5,10 @@
 class QTimer;
 
 // "Read data from KROM ZoveViz": clears "Accept all", stops the presence
-// timer, deletes the old "dane*.bin" files of the program folder, downloads
-// the key, lists the sessions, imports the ticked ones and starts the
-// presence timer again (also after an error).
+// timer, downloads the key, replaces the old "dane*.bin" files of the
+// program folder with the new ones when every key was read completely (and
+// keeps them otherwise), lists the sessions, imports the ticked ones and
+// starts the presence timer again (also after an error).
 void ReadDataFromKey(QTimer* presenceTimer);
 
 // "Read from files": lists and imports the sessions of the dump files

@@ -53,7 +53,6 @@ SlotOutcome DownloadSlot(platform::UsbHandle& handle, const QString& folder, int
     QSaveFile file(path);
     auto fail = [&](SlotOutcome outcome) {
         file.cancelWriting();  // the temporary file goes with the object
-        QFile::remove(path);
         return outcome;
     };
     if (!file.open(QIODevice::WriteOnly)) {
@@ -78,51 +77,80 @@ SlotOutcome DownloadSlot(platform::UsbHandle& handle, const QString& folder, int
     if (!file.commit()) {
         ShowFileError(callbacks, QStringLiteral("Cannot write file %1: %2")
                                      .arg(QDir::toNativeSeparators(path), file.errorString()));
-        QFile::remove(path);
         return SlotOutcome::FileFailed;
     }
     return SlotOutcome::Written;
 }
 
-DownloadOutcome DownloadFromKeys(platform::UsbBackend& usb, const QString& folder,
-                                 const DownloadCallbacks& callbacks, QStringList* deviceList)
+QString SlotsNotReadMessage(const QList<int>& slotNumbers)
 {
+    QStringList numbers;
+    for (int k : slotNumbers)
+        numbers.append(QString::number(k));
+    return kCommunicationError + QStringLiteral("\nSlots not read: ") + numbers.join(QStringLiteral(", "));
+}
+
+DownloadOutcome DownloadFromKeys(platform::UsbBackend& usb, const QString& folder,
+                                 const DownloadCallbacks& callbacks, QStringList* deviceList,
+                                 QStringList* written)
+{
+    bool complete = true;
+    QStringList stale;
     for (const platform::UsbDevice& device :
          FindKeys(usb, KeyMatch::VendorAndProduct, deviceList)) {
         std::unique_ptr<platform::UsbHandle> handle = OpenKey(usb, device);
         if (!handle) {
             Call(callbacks.showMessage, kCommunicationError);
-            return DownloadOutcome::Failed;
+            complete = false;
+            continue;
         }
         std::uint8_t block[kKeyBlockSize];
         // A directory that was not read would pass for an empty key.
         if (!ReadKeyBlockSucceeded(ReadKeyBlock(*handle, kDirectoryBlock, block))) {
             handle->Close();
             Call(callbacks.showMessage, kCommunicationError);
-            return DownloadOutcome::Failed;
+            complete = false;
+            continue;
         }
         const KeyDirectory directory = KeyDirectory::FromBlock(block);
         const int used = directory.UsedSlotCount();
         int current = 0;
+        QList<int> notRead;
         for (int k = 1; k <= kSessionSlotCount; ++k) {
             const std::uint32_t serial = directory.Serial(k);
             if (serial == 0) {
-                const QString stale = InFolder(folder, StaleDumpFileName(k));
-                if (QFile::exists(stale))
-                    QFile::remove(stale);
+                const QString path = InFolder(folder, StaleDumpFileName(k));
+                if (QFile::exists(path))
+                    stale.append(path);
+                continue;
+            }
+            // After a failed slot the key's download is over; the slots
+            // left are named with it.
+            if (!notRead.isEmpty()) {
+                notRead.append(k);
                 continue;
             }
             ++current;
             Call(callbacks.setLabel, QStringLiteral("%1/%2").arg(current).arg(used));
             const SlotOutcome outcome = DownloadSlot(*handle, folder, k, serial, callbacks);
-            if (outcome != SlotOutcome::Written) {
+            if (outcome == SlotOutcome::FileFailed) {
                 handle->Close();
-                if (outcome == SlotOutcome::ReadFailed)
-                    Call(callbacks.showMessage, kCommunicationError);
                 return DownloadOutcome::Failed;
             }
+            if (outcome == SlotOutcome::ReadFailed)
+                notRead.append(k);
+            else if (written)
+                written->append(DumpFileName(k, serial));
         }
         handle->Close();
+        if (!notRead.isEmpty()) {
+            Call(callbacks.showMessage, SlotsNotReadMessage(notRead));
+            complete = false;
+        }
     }
+    if (!complete)
+        return DownloadOutcome::Failed;
+    for (const QString& path : stale)
+        QFile::remove(path);
     return DownloadOutcome::Finished;
 }

@@ -4,6 +4,7 @@
 // slot's read blocks in ascending order.  Widget-free: the reader window
 // passes callbacks for its label, progress bar and messages.
 #include <QString>
+#include <QList>
 #include <QStringList>
 
 #include <cstdint>
@@ -25,14 +26,14 @@ struct DownloadCallbacks {
 };
 
 enum class DownloadOutcome {
-    Finished,  // every matching key served (or none found): the window closes
-    Failed,    // stopped after a message: the window stays open
+    Finished,  // every matching key read completely (or none found): the window closes
+    Failed,    // a key or a file failed, after a message: the window stays open
 };
 
 enum class SlotOutcome {
     Written,
-    ReadFailed,  // a block read failed or fell short; no file left
-    FileFailed,  // the dump file could not be written; no file left
+    ReadFailed,  // a block read failed or fell short; the earlier file stays
+    FileFailed,  // the dump file could not be written; the earlier file stays
 };
 
 // "dane" + k + "_" + serial + ".bin" and the older "dane" + k + ".bin".
@@ -40,14 +41,23 @@ QString DumpFileName(int k, std::uint32_t serial);
 QString StaleDumpFileName(int k);
 
 // Serves every key with the key's vendor and product id in bus and device
-// order, writing its dump files into folder.  deviceList, when given,
-// receives the device-search header line.
+// order, writing its dump files into folder.  A key that cannot be opened
+// or read ends only its own download ("Communication error", with the slots
+// it could not read); the next key is still served.  A dump file that
+// cannot be written ends the whole download.  Each slot's file replaces the
+// earlier one of its name only when complete; the old "dane" + k + ".bin"
+// files of unused slots go only when every key was read completely.
+// deviceList, when given, receives the device-search header line; written,
+// the names of the dump files written.
 DownloadOutcome DownloadFromKeys(platform::UsbBackend& usb, const QString& folder,
                                  const DownloadCallbacks& callbacks,
-                                 QStringList* deviceList = nullptr);
+                                 QStringList* deviceList = nullptr, QStringList* written = nullptr);
+
+// "Communication error" naming the slots of a key that could not be read.
+QString SlotsNotReadMessage(const QList<int>& slotNumbers);
 
 // Copies session slot k of an open key into its dump file in folder.  The
-// file appears under its name only when complete; on failure no file of
-// that name is left.
+// file is written under a temporary name and replaces the earlier file of
+// its name only when complete; on failure the earlier file stays as it was.
 SlotOutcome DownloadSlot(platform::UsbHandle& handle, const QString& folder, int k,
                          std::uint32_t serial, const DownloadCallbacks& callbacks);

@@ -30,7 +30,7 @@ int KeyDirectory::UsedSlotCount() const
     return used;
 }
 
-DirectoryWriteBack WriteBackDirectoryFlag(platform::UsbHandle& handle, int flagOffset)
+DirectoryWriteBack WriteBackDirectoryFlag(platform::UsbHandle& handle, int flagOffset, KeyTransfer* transfer)
 {
     std::uint8_t block[kKeyBlockSize];
     // Writing back a block that was not read would wipe the slots' serial
@@ -38,6 +38,12 @@ DirectoryWriteBack WriteBackDirectoryFlag(platform::UsbHandle& handle, int flagO
     if (!ReadKeyBlockSucceeded(ReadKeyBlock(handle, kDirectoryBlock, block)))
         return DirectoryWriteBack::ReadFailed;
     block[flagOffset] = 1;
-    WriteKeyBlock(handle, kDirectoryBlock, block, kKeyDirectoryAckTimeoutMs);
+    const KeyTransfer t = WriteKeyBlock(handle, kDirectoryBlock, block, kKeyDirectoryAckTimeoutMs);
+    if (transfer)
+        *transfer = t;
+    if (t.writeResult != kKeyReplySize)
+        return DirectoryWriteBack::WriteFailed;
+    if (t.readResult != kKeyAckSize)
+        return DirectoryWriteBack::NotAcknowledged;
     return DirectoryWriteBack::Written;
 }

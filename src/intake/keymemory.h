@@ -7,6 +7,8 @@
 
 #include "platform/usb.h"
 
+struct KeyTransfer;
+
 constexpr std::uint32_t kDirectoryBlock = 0;
 
 // Picture slots 0 ("Screensaver") and 1 ("Splashscreen"): 512 blocks each.
@@ -70,10 +72,13 @@ private:
 
 // How a directory write-back ended.
 enum class DirectoryWriteBack {
-    Written,     // block 0 read, flag set, written back
-    ReadFailed,  // block 0 could not be read; nothing written
+    Written,          // block 0 read, flag set, written back and acknowledged
+    ReadFailed,       // block 0 could not be read; nothing written
+    WriteFailed,      // the write command did not go out whole
+    NotAcknowledged,  // the key did not acknowledge the write
 };
 
 // Sets one flag byte of block 0 to 1, keeping every other byte as read.
-// The write's own results are not looked at.
-DirectoryWriteBack WriteBackDirectoryFlag(platform::UsbHandle& handle, int flagOffset);
+// transfer, when given, receives the write's results.
+DirectoryWriteBack WriteBackDirectoryFlag(platform::UsbHandle& handle, int flagOffset,
+                                          KeyTransfer* transfer = nullptr);

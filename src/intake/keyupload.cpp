@@ -82,15 +82,27 @@ void SourceBlock(const QByteArray& source, std::uint32_t i, std::uint8_t* block)
     }
 }
 
-// Completes a transfer to one key: directory flag, close, "OK".  False
-// when the directory could not be read (the operation then ends).
+// Completes a transfer to one key: directory flag, close, "OK".  A
+// directory write that failed is reported as the block writes' failures
+// are, without "OK", and the next key follows.  False when the directory
+// could not be read (the operation then ends).
 bool FinishKey(platform::UsbHandle& handle, int flagOffset, const UploadCallbacks& callbacks)
 {
-    const DirectoryWriteBack written = WriteBackDirectoryFlag(handle, flagOffset);
+    KeyTransfer transfer;
+    const DirectoryWriteBack written = WriteBackDirectoryFlag(handle, flagOffset, &transfer);
     handle.Close();
-    if (written != DirectoryWriteBack::Written) {
+    switch (written) {
+    case DirectoryWriteBack::ReadFailed:
         Call(callbacks.showMessage, kCommunicationError);
         return false;
+    case DirectoryWriteBack::WriteFailed:
+        Call(callbacks.showMessage, QStringLiteral("Error"));
+        return true;
+    case DirectoryWriteBack::NotAcknowledged:
+        Call(callbacks.showMessage, QStringLiteral("Error read: %1").arg(transfer.readResult));
+        return true;
+    case DirectoryWriteBack::Written:
+        break;
     }
     Call(callbacks.showMessage, QStringLiteral("OK"));
     return true;

@@ -1,12 +1,12 @@
 #include "intake/sessionimport.h"
 
-#include <QVariant>
-
 #include <algorithm>
 #include <memory>
+#include <string_view>
 
 #include "intake/sessionlist.h"
 #include "shell/common/stale.h"
+#include "shell/data/fbbulk.h"
 #include "shell/data/ubazy.h"
 
 // ------------------------------------------------------------- averages
@@ -26,6 +26,15 @@ double MeanRpmChange(int64_t sum, int64_t count)
 }
 
 // -------------------------------------------------------- sample writer
+
+bool CorruptLineRecord(const SampleValues& v)
+{
+    if (v.type != kSampleLapLine && v.type != kSampleSectorLine)
+        return false;
+    // The crossing lies within the record's own second; a lap line starts
+    // lap byte 120, which closes lap byte 120 - 1, so it is at least 1.
+    return v.lineHundredths > 99 || (v.type == kSampleLapLine && v.lap == 0);
+}
 
 void SessionSampleWriter::BeginSession(int idNag, int firstPositionId, int raceIndex)
 {
@@ -89,9 +98,13 @@ bool SessionSampleWriter::WriteSample(const uint8_t* record, SampleFormat format
 
     SampleValues& v = values_;
     DecodeSampleRecord(record, format, v);
+    // A line record that cannot be true (see CorruptLineRecord) would store
+    // negative times and lap numbers: its samples are kept as ordinary data
+    // and no lap or sector is closed by it.
+    const uint8_t line = CorruptLineRecord(v) ? 0 : type;
 
     int sampleTime = seconds_ * 100;
-    const int crossing = (type == kSampleLapLine || type == kSampleSectorLine) ? seconds_ * 100 + v.lineHundredths : 0;
+    const int crossing = (line == kSampleLapLine || line == kSampleSectorLine) ? seconds_ * 100 + v.lineHundredths : 0;
 
     // What is the same for the ten rows of the record.
     PositionRow& row = row_;
@@ -165,7 +178,7 @@ bool SessionSampleWriter::WriteSample(const uint8_t* record, SampleFormat format
 
         // Lap and sector of the sample; closing of the lap or sector whose
         // line is crossed in this second.
-        if (type == kSampleLapLine) {
+        if (line == kSampleLapLine) {
             if (sampleTime == crossing) {
                 lapClosing_ = true;
                 ComputeLapAverages();
@@ -186,7 +199,7 @@ bool SessionSampleWriter::WriteSample(const uint8_t* record, SampleFormat format
                 row.okrazenie = v.lap - 1;
                 row.sektor = 1;
             }
-        } else if (type == kSampleSectorLine) {
+        } else if (line == kSampleSectorLine) {
             if (sampleTime <= crossing) {
                 sectorClosing_ = true;
                 ComputeSectorAverages();
@@ -209,7 +222,7 @@ bool SessionSampleWriter::WriteSample(const uint8_t* record, SampleFormat format
         ++nextPositionId_;
     }
 
-    if (type == kSampleLapLine) {
+    if (line == kSampleLapLine) {
         const int lapTime = crossing - prevLapCrossing_;
         const int sectorTime = crossing - prevSectorCrossing_;
         prevLapCrossing_ = crossing;
@@ -239,7 +252,7 @@ bool SessionSampleWriter::WriteSample(const uint8_t* record, SampleFormat format
             sink.WriteSector(sector);
         }
         firstLine_ = false;
-    } else if (type == kSampleSectorLine) {
+    } else if (line == kSampleSectorLine) {
         const int sectorTime = crossing - prevSectorCrossing_;
         prevSectorCrossing_ = crossing;
         if (!firstLine_) {
@@ -263,142 +276,152 @@ bool SessionSampleWriter::WriteSample(const uint8_t* record, SampleFormat format
 
 namespace {
 
-QStringList ParamsOf(const QStringList& columns)
+template <typename Columns>
+QString InsertText(const char* table, const Columns& columns)
 {
-    QStringList params;
-    for (const QString& c : columns)
-        params.append(u':' + c);
-    return params;
-}
-
-QString InsertText(const char* table, const QStringList& columns)
-{
+    QStringList names, params;
+    for (const char* c : columns) {
+        names.append(QString::fromLatin1(c));
+        params.append(u':' + QString::fromLatin1(c));
+    }
     return QStringLiteral("insert into %1 (%2) values (%3)")
-        .arg(QString::fromLatin1(table), columns.join(QStringLiteral(", ")),
-             ParamsOf(columns).join(QStringLiteral(", ")));
+        .arg(QString::fromLatin1(table), names.join(QStringLiteral(", ")), params.join(QStringLiteral(", ")));
 }
 
-// The import's statements on TransEdit, with their parameter indices looked
-// up once.  Each is prepared on its first run in a session's transaction.
+// The time texts are plain digits and colons: their bytes as they are.
+std::string_view AsciiOf(const QString& text, char (&buffer)[16])
+{
+    const qsizetype n = std::min<qsizetype>(text.size(), sizeof buffer);
+    const QChar* c = text.constData();
+    for (qsizetype i = 0; i < n; ++i)
+        buffer[i] = static_cast<char>(c[i].unicode());
+    return {buffer, static_cast<size_t>(n)};
+}
+
+// The import's statements on the client API, prepared once (in the first
+// session's transaction) and run in the transaction of each session.  The
+// columns that are never given a value stay NULL: their parameters start
+// out NULL and are never set.
 class DatabaseRowSink final : public SessionRowSink {
 public:
-    DatabaseRowSink()
-        : qZapiszNowy(DM->TransEdit), qZapiszOkr(DM->TransEdit), qZapiszSek(DM->TransEdit),
-          qdopiszprzesuniecie(DM->TransEdit), qdopiszjestGPS(DM->TransEdit)
+    explicit DatabaseRowSink(FbTransaction& session)
+        : qZapiszNowy(session, InsertText("POZYCJE", kPositionColumns)),
+          qZapiszOkr(session, InsertText("OKRAZENIA_REJ",
+                                         std::initializer_list<const char*>{
+                                             "CZAS", "CZAS_SS", "ID_NAGLOWKA", "MAKS_OBROTY", "MIN_OBROTY", "NR",
+                                             "ROZNICA", "ROZNICA_SS", "TEMP", "AVG_OBROTY", "AVG_ACC_OBROTY",
+                                             "AVG_DEC_OBROTY"})),
+          qZapiszSek(session, InsertText("SEKTORY", std::initializer_list<const char*>{
+                                                        "CZAS", "CZAS_SS", "ID_NAGLOWKA", "MAX_OBROTY", "MIN_OBROTY",
+                                                        "NR_OKRAZENIA", "NR_SEKTORA", "TEMP", "AVG_OBROTY",
+                                                        "AVG_ACC_OBROTY", "AVG_DEC_OBROTY"})),
+          qdopiszprzesuniecie(session, QStringLiteral("update NAGLOWKI set START_PIERWSZ_OKR = :S where ID_NAG = :ID_NAG")),
+          qdopiszjestGPS(session, QStringLiteral("update NAGLOWKI set BYL_GPS = :S where ID_NAG = :ID_NAG"))
     {
-        qZapiszNowy.SetSQL(InsertText(
-            "POZYCJE", {QStringLiteral("ACCX"), QStringLiteral("ACCY"), QStringLiteral("DATA"),
-                        QStringLiteral("GPSX"), QStringLiteral("GPSY"), QStringLiteral("GYRO1"),
-                        QStringLiteral("GYRO2"), QStringLiteral("ID_NAGLOWKA"), QStringLiteral("ID_POZYCJI"),
-                        QStringLiteral("OBROTY"), QStringLiteral("OKRAZENIE"), QStringLiteral("SEKTOR"),
-                        QStringLiteral("TEMP_OTOCZENIA"), QStringLiteral("TEMP1"), QStringLiteral("TEMP2"),
-                        QStringLiteral("TYP_PROBKI"), QStringLiteral("WILGOTNOSC"), QStringLiteral("DATA_SS"),
-                        QStringLiteral("PREDKOSC_GPS")}));
+        auto index = [](const FbStatement& q, const char* name) { return q.ParamIndex(QString::fromLatin1(name)); };
         for (int i = 0; i < kPositionParams; ++i)
-            pos_[i] = qZapiszNowy.ParamIndex(kPositionNames[i]);
-
-        qZapiszOkr.SetSQL(InsertText(
-            "OKRAZENIA_REJ",
-            {QStringLiteral("CZAS"), QStringLiteral("CZAS_SS"), QStringLiteral("ID_NAGLOWKA"),
-             QStringLiteral("MAKS_OBROTY"), QStringLiteral("MIN_OBROTY"), QStringLiteral("NR"),
-             QStringLiteral("ROZNICA"), QStringLiteral("ROZNICA_SS"), QStringLiteral("TEMP"),
-             QStringLiteral("AVG_OBROTY"), QStringLiteral("AVG_ACC_OBROTY"), QStringLiteral("AVG_DEC_OBROTY")}));
-        qZapiszSek.SetSQL(InsertText(
-            "SEKTORY", {QStringLiteral("CZAS"), QStringLiteral("CZAS_SS"), QStringLiteral("ID_NAGLOWKA"),
-                        QStringLiteral("MAX_OBROTY"), QStringLiteral("MIN_OBROTY"), QStringLiteral("NR_OKRAZENIA"),
-                        QStringLiteral("NR_SEKTORA"), QStringLiteral("TEMP"), QStringLiteral("AVG_OBROTY"),
-                        QStringLiteral("AVG_ACC_OBROTY"), QStringLiteral("AVG_DEC_OBROTY")}));
-        qdopiszprzesuniecie.SetSQL(
-            QStringLiteral("update NAGLOWKI set START_PIERWSZ_OKR = :S where ID_NAG = :ID_NAG"));
-        qdopiszjestGPS.SetSQL(QStringLiteral("update NAGLOWKI set BYL_GPS = :S where ID_NAG = :ID_NAG"));
-        // Columns that are never given a value stay NULL: the parameters
-        // start out NULL and are never set.
+            pos_[i] = index(qZapiszNowy, kPositionColumns[i]);
+        const char* const times[] = {"ID_NAGLOWKA", "CZAS_SS", "CZAS", "AVG_OBROTY", "AVG_ACC_OBROTY", "AVG_DEC_OBROTY"};
+        for (int i = 0; i < kTimeParams; ++i) {
+            lap_[i] = index(qZapiszOkr, times[i]);
+            sector_[i] = index(qZapiszSek, times[i]);
+        }
+        lapNr_ = index(qZapiszOkr, "NR");
+        sectorLap_ = index(qZapiszSek, "NR_OKRAZENIA");
+        sectorNr_ = index(qZapiszSek, "NR_SEKTORA");
+        shiftS_ = index(qdopiszprzesuniecie, "S");
+        shiftId_ = index(qdopiszprzesuniecie, "ID_NAG");
+        gpsS_ = index(qdopiszjestGPS, "S");
+        gpsId_ = index(qdopiszjestGPS, "ID_NAG");
     }
 
     void WritePosition(const PositionRow& r) override
     {
-        TIBQuery& q = qZapiszNowy;
-        q.SetParam(pos_[0], r.accx);
-        q.SetParam(pos_[1], r.accy);
-        q.SetParam(pos_[2], r.data);
-        q.SetParam(pos_[3], r.gpsx);
-        q.SetParam(pos_[4], r.gpsy);
-        q.SetParam(pos_[5], r.gyro1);
-        q.SetParam(pos_[6], r.gyro2);
-        q.SetParam(pos_[7], r.idNaglowka);
-        q.SetParam(pos_[8], r.idPozycji);
-        q.SetParam(pos_[9], r.obroty);
-        q.SetParam(pos_[10], r.okrazenie);
-        q.SetParam(pos_[11], r.sektor);
-        q.SetParam(pos_[12], r.tempOtoczenia);
-        q.SetParam(pos_[13], r.temp1);
-        q.SetParam(pos_[14], r.temp2);
-        q.SetParam(pos_[15], r.typProbki);
-        q.SetParam(pos_[16], r.wilgotnosc);
-        q.SetParam(pos_[17], r.dataSs);
-        q.SetParam(pos_[18], r.predkoscGps);
-        q.ExecSQL();
+        FbStatement& q = qZapiszNowy;
+        char text[16];
+        q.SetInt(pos_[0], r.accx);
+        q.SetInt(pos_[1], r.accy);
+        q.SetText(pos_[2], AsciiOf(r.data, text));
+        q.SetInt(pos_[3], r.gpsx);
+        q.SetInt(pos_[4], r.gpsy);
+        q.SetInt(pos_[5], r.gyro1);
+        q.SetInt(pos_[6], r.gyro2);
+        q.SetInt(pos_[7], r.idNaglowka);
+        q.SetInt(pos_[8], r.idPozycji);
+        q.SetInt(pos_[9], r.obroty);
+        q.SetInt(pos_[10], r.okrazenie);
+        q.SetInt(pos_[11], r.sektor);
+        q.SetDouble(pos_[12], r.tempOtoczenia);
+        q.SetDouble(pos_[13], r.temp1);
+        q.SetDouble(pos_[14], r.temp2);
+        q.SetInt(pos_[15], r.typProbki);
+        q.SetInt(pos_[16], r.wilgotnosc);
+        q.SetInt(pos_[17], r.dataSs);
+        q.SetInt(pos_[18], r.predkoscGps);
+        q.Execute();
     }
 
     void WriteLap(const LapRow& r) override
     {
-        TIBQuery& q = qZapiszOkr;
-        q.ParamByName(QStringLiteral("ID_NAGLOWKA"), r.idNaglowka);
-        q.ParamByName(QStringLiteral("NR"), r.nr);
-        q.ParamByName(QStringLiteral("CZAS_SS"), r.czasSs);
-        q.ParamByName(QStringLiteral("CZAS"), r.czas);
-        q.ParamByName(QStringLiteral("AVG_OBROTY"), r.avgObroty);
-        q.ParamByName(QStringLiteral("AVG_ACC_OBROTY"), r.avgAccObroty);
-        q.ParamByName(QStringLiteral("AVG_DEC_OBROTY"), r.avgDecObroty);
-        q.ExecSQL();
+        SetTimes(qZapiszOkr, lap_, r.idNaglowka, r.czasSs, r.czas, r.avgObroty, r.avgAccObroty, r.avgDecObroty);
+        qZapiszOkr.SetInt(lapNr_, r.nr);
+        qZapiszOkr.Execute();
     }
 
     void WriteSector(const SectorRow& r) override
     {
-        TIBQuery& q = qZapiszSek;
-        q.ParamByName(QStringLiteral("ID_NAGLOWKA"), r.idNaglowka);
-        q.ParamByName(QStringLiteral("NR_OKRAZENIA"), r.nrOkrazenia);
-        q.ParamByName(QStringLiteral("NR_SEKTORA"), r.nrSektora);
-        q.ParamByName(QStringLiteral("CZAS_SS"), r.czasSs);
-        q.ParamByName(QStringLiteral("CZAS"), r.czas);
-        q.ParamByName(QStringLiteral("AVG_OBROTY"), r.avgObroty);
-        q.ParamByName(QStringLiteral("AVG_ACC_OBROTY"), r.avgAccObroty);
-        q.ParamByName(QStringLiteral("AVG_DEC_OBROTY"), r.avgDecObroty);
-        q.ExecSQL();
+        SetTimes(qZapiszSek, sector_, r.idNaglowka, r.czasSs, r.czas, r.avgObroty, r.avgAccObroty, r.avgDecObroty);
+        qZapiszSek.SetInt(sectorLap_, r.nrOkrazenia);
+        qZapiszSek.SetInt(sectorNr_, r.nrSektora);
+        qZapiszSek.Execute();
     }
 
     void WriteFirstLapStart(int idNaglowka, int hundredths) override
     {
-        qdopiszprzesuniecie.ParamByName(QStringLiteral("S"), hundredths);
-        qdopiszprzesuniecie.ParamByName(QStringLiteral("ID_NAG"), idNaglowka);
-        qdopiszprzesuniecie.ExecSQL();
+        qdopiszprzesuniecie.SetInt(shiftS_, hundredths);
+        qdopiszprzesuniecie.SetInt(shiftId_, idNaglowka);
+        qdopiszprzesuniecie.Execute();
     }
 
     void WriteHasGps(int idNaglowka, int highestGpsX)
     {
-        qdopiszjestGPS.ParamByName(QStringLiteral("S"), highestGpsX);
-        qdopiszjestGPS.ParamByName(QStringLiteral("ID_NAG"), idNaglowka);
-        qdopiszjestGPS.ExecSQL();
+        qdopiszjestGPS.SetInt(gpsS_, highestGpsX);
+        qdopiszjestGPS.SetInt(gpsId_, idNaglowka);
+        qdopiszjestGPS.Execute();
     }
 
 private:
     static constexpr int kPositionParams = 19;
-    static inline const QString kPositionNames[kPositionParams] = {
-        QStringLiteral("ACCX"),           QStringLiteral("ACCY"),        QStringLiteral("DATA"),
-        QStringLiteral("GPSX"),           QStringLiteral("GPSY"),        QStringLiteral("GYRO1"),
-        QStringLiteral("GYRO2"),          QStringLiteral("ID_NAGLOWKA"), QStringLiteral("ID_POZYCJI"),
-        QStringLiteral("OBROTY"),         QStringLiteral("OKRAZENIE"),   QStringLiteral("SEKTOR"),
-        QStringLiteral("TEMP_OTOCZENIA"), QStringLiteral("TEMP1"),       QStringLiteral("TEMP2"),
-        QStringLiteral("TYP_PROBKI"),     QStringLiteral("WILGOTNOSC"),  QStringLiteral("DATA_SS"),
-        QStringLiteral("PREDKOSC_GPS"),
-    };
+    static constexpr int kTimeParams = 6;
+    // In the statement's order; WritePosition sets them by these positions.
+    static constexpr const char* kPositionColumns[kPositionParams] = {
+        "ACCX",           "ACCY",  "DATA",  "GPSX",       "GPSY",       "GYRO1",   "GYRO2",
+        "ID_NAGLOWKA",    "ID_POZYCJI", "OBROTY", "OKRAZENIE", "SEKTOR", "TEMP_OTOCZENIA", "TEMP1",
+        "TEMP2",          "TYP_PROBKI", "WILGOTNOSC", "DATA_SS", "PREDKOSC_GPS"};
 
-    TIBQuery qZapiszNowy;
-    TIBQuery qZapiszOkr;
-    TIBQuery qZapiszSek;
-    TIBQuery qdopiszprzesuniecie;
-    TIBQuery qdopiszjestGPS;
+    // The columns lap and sector rows share.
+    static void SetTimes(FbStatement& q, const int (&p)[kTimeParams], int idNaglowka, int czasSs, const QString& czas,
+                         int average, double rise, double fall)
+    {
+        char text[16];
+        q.SetInt(p[0], idNaglowka);
+        q.SetInt(p[1], czasSs);
+        q.SetText(p[2], AsciiOf(czas, text));
+        q.SetInt(p[3], average);
+        q.SetDouble(p[4], rise);
+        q.SetDouble(p[5], fall);
+    }
+
+    FbStatement qZapiszNowy;
+    FbStatement qZapiszOkr;
+    FbStatement qZapiszSek;
+    FbStatement qdopiszprzesuniecie;
+    FbStatement qdopiszjestGPS;
     int pos_[kPositionParams] = {};
+    int lap_[kTimeParams] = {};
+    int sector_[kTimeParams] = {};
+    int lapNr_ = -1, sectorLap_ = -1, sectorNr_ = -1;
+    int shiftS_ = -1, shiftId_ = -1, gpsS_ = -1, gpsId_ = -1;
 };
 
 // Records the header's duration leads to expect: two seconds per record.
@@ -408,63 +431,43 @@ int ExpectedRecords(const SessionHeaderRecord& header)
     return static_cast<int>(std::clamp<qint64>((seconds + 1) / 2, 1, INT32_MAX));
 }
 
-// Removes the header row of a session whose samples were rolled back, so
-// that the next intake offers the session again.
-void RemoveHeaderRow(int idNag, const ImportCallbacks& cb)
-{
-    TIBQuery q(DM->TransEdit);
-    q.SetSQL(QStringLiteral("delete from NAGLOWKI where ID_NAG = :ID_NAG"));
-    q.ParamByName(QStringLiteral("ID_NAG"), idNag);
-    bool ok = false;
-    QString error;
-    try {
-        ok = DM->ExecEdit(q);
-        if (!ok)
-            error = DM->LastEditError();
-    } catch (const std::exception& e) {
-        error = QString::fromUtf8(e.what());
-    }
-    if (!ok && cb.message)
-        cb.message(QStringLiteral("The header of the session could not be removed: %1").arg(error));
-}
-
-// Imports one session under the header row id.  True when it was stored;
-// on an error the message is shown, the session's rows are rolled back and
-// its header row removed.
+// Writes the samples, laps and sectors of one session under the header row
+// id into the session's transaction (which holds the header row already)
+// and commits it.  True when it was stored; on an error the message is
+// shown and the transaction rolled back, header row included, so the
+// session is offered again by the next intake.
 bool ImportSession(KeyDumpFile& file, const SessionHeaderRecord& header, int id, SessionSampleWriter& writer,
-                   DatabaseRowSink& sink, const ImportCallbacks& cb)
+                   std::unique_ptr<DatabaseRowSink>& sink, FbTransaction& session, const ImportCallbacks& cb)
 {
-    TTransaction& trans = DM->TransEdit;
     const bool gps = header.IsGpsFormat();
     const int expected = ExpectedRecords(header);
     if (cb.busy)
         cb.busy(true);
     try {
+        if (!sink)
+            sink = std::make_unique<DatabaseRowSink>(session);
         writer.BeginSession(id, DM->NextPositionId(), header.RaceIndex());
-        if (!trans.Active())
-            trans.StartTransaction();
         SampleRing ring(file, header.StartOffset());
         uint8_t record[kDumpRecordSize];
         for (;;) {
             if (cb.progress)
                 cb.progress(ring.RecordsRead(), expected);
             ring.Next(record);
-            const bool ended = gps ? writer.WriteGpsSample(record, sink) || writer.WriteGpsSample(record + kSampleRecordSize, sink)
-                                   : writer.WritePlainSample(record, sink) ||
-                                         writer.WritePlainSample(record + kSampleRecordSize, sink);
+            const bool ended = gps ? writer.WriteGpsSample(record, *sink) ||
+                                         writer.WriteGpsSample(record + kSampleRecordSize, *sink)
+                                   : writer.WritePlainSample(record, *sink) ||
+                                         writer.WritePlainSample(record + kSampleRecordSize, *sink);
             if (ended)
                 break;
         }
-        sink.WriteHasGps(id, writer.HighestGpsX());
-        if (trans.Active())
-            trans.Commit();
+        sink->WriteHasGps(id, writer.HighestGpsX());
+        session.Commit();  // a commit that fails still ends the transaction
     } catch (const std::exception& e) {
+        session.Rollback();
         if (cb.busy)
             cb.busy(false);
         if (cb.message)
             cb.message(QString::fromUtf8(e.what()));
-        trans.Rollback();
-        RemoveHeaderRow(id, cb);
         return false;
     }
     if (cb.busy)
@@ -476,15 +479,23 @@ bool ImportSession(KeyDumpFile& file, const SessionHeaderRecord& header, int id,
 
 // -------------------------------------------------------------- import
 
+QString FinishedText(const ImportSummary& summary)
+{
+    return QStringLiteral("Finished\nSessions stored: %1\nSkipped as already stored: %2\nFailed: %3")
+        .arg(summary.imported)
+        .arg(summary.skipped)
+        .arg(summary.failed);
+}
+
 ImportSummary ImportSessions(const QString& folder, const ImportCallbacks& cb)
 {
     ImportSummary summary;
     MemTable& mem = DM->memPrzejazdy;
-    const int cTicked = mem.FieldIndex(QStringLiteral("wybrany"));
     int driverId = -1;
     int trackId = -1;
     SessionSampleWriter writer;
-    std::unique_ptr<DatabaseRowSink> sink;
+    FbTransaction session(DM->TransEdit);
+    std::unique_ptr<DatabaseRowSink> sink;  // freed before the transaction object
 
     TIBQuery stored(DM->TransBrowse);
     stored.SetSQL(QStringLiteral("select id_nag  from naglowki where DATA_KONIEC = :DATA_KONIEC and "
@@ -492,59 +503,84 @@ ImportSummary ImportSessions(const QString& folder, const ImportCallbacks& cb)
     const int pEnd = stored.ParamIndex(QStringLiteral("DATA_KONIEC"));
     const int pSerial = stored.ParamIndex(QStringLiteral("NR_SERYJNY_KROM"));
 
+    auto tell = [&cb](const QString& text) {
+        if (cb.message)
+            cb.message(text);
+    };
+
+    // The ticked rows of the check list in its order (file, then entry),
+    // each found again by its file name and entry number, so that a dump
+    // file appearing or going while the list was open cannot put another
+    // session in place of the one the user ticked.
     const QString base = IncludeBackslash(folder);
-    const QStringList names = DumpFileNames(folder);
-    for (int i = 0; i < names.size(); ++i) {
-        const QString serial = SerialFromFileName(names[i]);
-        KeyDumpFile file;
-        if (!file.Open(base + names[i])) {
-            if (cb.message)
-                cb.message(file.ErrorText());
+    KeyDumpFile file;
+    QString openName;
+    bool fileUsable = false;
+    const int rows = mem.Active() ? mem.RecordCount() : 0;
+    const int cTicked = mem.FieldIndex(QStringLiteral("wybrany"));
+    const int cFile = mem.FieldIndex(QStringLiteral("plik"));
+    const int cEntry = mem.FieldIndex(QStringLiteral("numer_wpisu"));
+    const int cEnd = mem.FieldIndex(QStringLiteral("data"));
+    for (int row = 0; row < rows; ++row) {
+        if (!mem.BoolAt(row, cTicked))
+            continue;
+        const QString name = mem.StringAt(row, cFile);
+        const int e = mem.IntAt(row, cEntry);
+        if (name != openName || !file.IsOpen()) {
+            file.Close();
+            openName = name;
+            fileUsable = file.Open(base + name) && file.HasHeaderRecords();
+            if (!fileUsable)
+                tell(file.ErrorText().isEmpty() ? ShortDumpFileMessage(name) : file.ErrorText());
+        }
+        if (!fileUsable) {
+            ++summary.failed;
             continue;
         }
-        // A file without all its header records was reported when the list
-        // was built and has no rows in it.
-        if (!file.HasHeaderRecords())
+        const QString serial = SerialFromFileName(name);
+        const SessionHeaderRecord header = file.ReadHeader(e);
+        QDateTime end;
+        if (header.IsFree() || !header.SessionEnd(end) || ToTDateTime(end) != mem.FloatAt(row, cEnd)) {
+            tell(QStringLiteral("Entry %1 of %2 no longer holds the session listed; it was not imported.")
+                     .arg(e)
+                     .arg(name));
+            ++summary.failed;
             continue;
-        for (int e = 1; e <= kHeaderEntryCount; ++e) {
-            const SessionHeaderRecord header = file.ReadHeader(e);
-            if (!mem.Active())
-                continue;
-            const int row = mem.Find(QStringLiteral("nr_pliku;numer_wpisu"), {i, e});
-            if (row < 0 || !mem.BoolAt(row, cTicked) || header.IsFree())
-                continue;
-            QDateTime end;
-            if (!header.SessionEnd(end))
-                continue;
-
-            stored.SetParam(pEnd, end);
-            stored.SetParam(pSerial, serial);
-            stored.Open();
-            const int existing = stored.FieldByName(QStringLiteral("id_nag")).AsInteger();
-            stored.Close();
-            if (existing > 0)
-                continue;
-
-            const int id = cb.confirmHeader ? cb.confirmHeader(serial, header, driverId, trackId) : -1;
-            if (id == -2) {
-                if (DM->TransEdit.Active())
-                    DM->TransEdit.Commit();
-                summary.cancelled = true;
-                return summary;
-            }
-            if (id <= 0)
-                continue;
-
-            if (!sink)
-                sink = std::make_unique<DatabaseRowSink>();
-            if (ImportSession(file, header, id, writer, *sink, cb))
-                ++summary.imported;
-            else
-                ++summary.failed;
         }
-        file.Close();
+
+        stored.SetParam(pEnd, end);
+        stored.SetParam(pSerial, serial);
+        stored.Open();
+        const int existing = stored.FieldByName(QStringLiteral("id_nag")).AsInteger();
+        stored.Close();
+        if (existing > 0) {
+            ++summary.skipped;
+            continue;
+        }
+
+        // One transaction holds the session's header row, samples, laps and
+        // sectors: a session is stored whole or not at all.
+        session.StartWrite(kWriteLockTimeoutSeconds);
+        const int id = cb.confirmHeader ? cb.confirmHeader(serial, header, driverId, trackId, session) : -1;
+        if (id <= 0)
+            session.Rollback();
+        if (id == -2) {
+            summary.cancelled = true;
+            return summary;
+        }
+        if (id == 0)
+            ++summary.skipped;
+        else if (id == -3)
+            ++summary.failed;
+        if (id <= 0)
+            continue;
+
+        if (ImportSession(file, header, id, writer, sink, session, cb))
+            ++summary.imported;
+        else
+            ++summary.failed;
     }
-    if (cb.message)
-        cb.message(QStringLiteral("Finished"));
+    file.Close();
+    tell(FinishedText(summary));
     return summary;
 }

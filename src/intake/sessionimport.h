@@ -3,7 +3,7 @@
 // confirmation (the header form), then one POZYCJE row per RPM sample, an
 // OKRAZENIA_REJ row per completed lap and a SEKTORY row per completed
 // sector, with RPM averages and mean rises and falls computed on the fly,
-// in one TransEdit transaction per session.
+// in one transaction per session that also holds its NAGLOWKI row.
 #include <QString>
 
 #include <cstdint>
@@ -11,6 +11,8 @@
 
 #include "intake/dumpfile.h"
 #include "intake/samples.h"
+
+class FbTransaction;
 
 // One POZYCJE row.
 struct PositionRow {
@@ -130,10 +132,13 @@ double MeanRpmChange(int64_t sum, int64_t count);
 struct ImportCallbacks {
     // The header confirmation (the header form): the new ID_NAG (> 0) after
     // the NAGLOWKI row was inserted, 0 when an equal header exists, -1 to
-    // skip the session, -2 to stop the whole import.  driverId and trackId
+    // skip the session, -2 to stop the whole import, -3 when the row could
+    // not be stored (counted as failed).  driverId and trackId
     // carry from session to session (-1 = none).
+    // The row goes into session, the transaction in which the session's
+    // samples follow (InsertHeader with the session).
     std::function<int(const QString& serial, const SessionHeaderRecord& header, int& driverId,
-                      int& trackId)>
+                      int& trackId, FbTransaction& session)>
         confirmHeader;
     // Messages to the user: an error inside a session in its own words,
     // "Finished" at the end.
@@ -148,10 +153,14 @@ struct ImportCallbacks {
 
 struct ImportSummary {
     int imported = 0;   // sessions stored
-    int failed = 0;     // sessions rolled back after an error
+    int skipped = 0;    // ticked but already stored (same end and serial, or same end, driver and track)
+    int failed = 0;     // sessions not stored because of an error
     bool cancelled = false;
 };
 
-// Imports the ticked sessions of DM->memPrzejazdy from the "dane*.bin"
-// files of folder (listed as BuildSessionList lists them).
+// The closing message: "Finished" with the counts on the lines below it.
+QString FinishedText(const ImportSummary& summary);
+
+// Imports the ticked sessions of DM->memPrzejazdy from the dump files of
+// folder, each found by its row's file name and entry number.
 ImportSummary ImportSessions(const QString& folder, const ImportCallbacks& callbacks);

@@ -289,7 +289,7 @@ int TfNaglowekRejestracji::Save()
 int TfNaglowekRejestracji::InsertHeader()
 {
     QString error;
-    newId_ = ::InsertHeader(serial_, header_, driverId_, trackId_, &error);
+    newId_ = ::InsertHeader(serial_, header_, driverId_, trackId_, &error, session_);
     if (newId_ == 0) {
         // An equal session (same end, driver and track) is stored already.
         result_ = 0;
@@ -301,9 +301,9 @@ int TfNaglowekRejestracji::InsertHeader()
         // skipped, and the user learns why.
         newId_ = 0;
         platform::ShowMessage(QStringLiteral("The session could not be stored: ") + error);
-        result_ = kSkipped;
+        result_ = kFailed;
         reject();
-        return kSkipped;
+        return kFailed;
     }
     return newId_;
 }
@@ -356,9 +356,11 @@ void TfNaglowekRejestracji::Timer1Timer()
         SpeedButton5Click();
 }
 
-int ConfirmSessionHeader(const QString& serial, const SessionHeaderRecord& header, int& driverId, int& trackId)
+int ConfirmSessionHeader(const QString& serial, const SessionHeaderRecord& header, int& driverId, int& trackId,
+                         FbTransaction* session)
 {
     TfNaglowekRejestracji form(serial, header, driverId, trackId);
+    form.SetSessionTransaction(session);
     form.FillFromHeader();
     platform::ExecModal(form);
     driverId = form.DriverId();

@@ -11,6 +11,7 @@
 
 #include "intake/dumpfile.h"
 
+class FbTransaction;
 class QCheckBox;
 class QGroupBox;
 class QLabel;
@@ -26,6 +27,7 @@ public:
     // Results of the form.
     static constexpr int kSkipped = -1;
     static constexpr int kCancelAll = -2;
+    static constexpr int kFailed = -3;  // the row could not be stored (the user was told)
     static constexpr int kSetupCount = 30;
 
     TfNaglowekRejestracji(const QString& serial, const SessionHeaderRecord& header, int driverId, int trackId,
@@ -69,6 +71,9 @@ public:
     int NewId() const { return newId_; }
     const QString& Serial() const { return serial_; }
     const SessionHeaderRecord& Header() const { return header_; }
+    // The import's transaction of this session: the row is inserted into it
+    // and committed with the samples.  Without one the row is committed at once.
+    void SetSessionTransaction(FbTransaction* session) { session_ = session; }
 
     // Session end, proposed driver, driver and track names, set-up values
     // and the operating counter from the header record.
@@ -80,7 +85,7 @@ public:
     // or the row could not be stored.
     int Save();
     // The NAGLOWKI insert; closes the form for a duplicate (result 0) and
-    // for a row the database refused (result -1, after a message).
+    // for a row the database refused (result kFailed, after a message).
     int InsertHeader();
 
 public slots:
@@ -106,11 +111,14 @@ private:
     int trackId_;
     int result_ = kSkipped;
     int newId_ = 0;
+    FbTransaction* session_ = nullptr;
     std::array<TIntEdit*, kSetupCount> intEdits_{};
 };
 
 // The header form for one session.  driverId and trackId carry in the
 // proposal (-1 = none) and carry out the choice.  Returns the new ID_NAG
 // (> 0), 0 when an equal header exists already, -1 when the session is
-// skipped (also when its row could not be stored), -2 for "Cancel all".
-int ConfirmSessionHeader(const QString& serial, const SessionHeaderRecord& header, int& driverId, int& trackId);
+// skipped, -2 for "Cancel all", -3 when its row could not be stored.
+// session: the import's transaction of the session (see SetSessionTransaction).
+int ConfirmSessionHeader(const QString& serial, const SessionHeaderRecord& header, int& driverId, int& trackId,
+                         FbTransaction* session = nullptr);

@@ -72,16 +72,20 @@ void Tfczytajkrom::Timer1Timer()
     callbacks.showMessage = [](const QString& text) { platform::ShowMessage(text); };
     callbacks.showError = [](const QString& text) { platform::ShowErrorBox(text); };
     callbacks.processEvents = [] { QCoreApplication::processEvents(); };
+    written_.clear();
     const DownloadOutcome outcome =
-        DownloadFromKeys(platform::Usb(), folder_, callbacks, &ListBox1);
+        DownloadFromKeys(platform::Usb(), folder_, callbacks, &ListBox1, &written_);
+    complete_ = outcome == DownloadOutcome::Finished;
+    done_ = true;
     busy_ = false;
     // After a message the window stays open for the user to close.
     if (outcome == DownloadOutcome::Finished)
         accept();
 }
 
-void ShowKeyReader()
+KeyReadResult ShowKeyReader()
 {
     Tfczytajkrom reader;
     platform::ExecModal(reader);
+    return {reader.DownloadDone() && reader.ReadCompletely(), reader.WrittenFiles()};
 }

@@ -20,6 +20,12 @@ public:
     QTimer* Timer1;              // armed when shown; one tick does everything
     QStringList ListBox1;        // hidden device list (header line only)
 
+    // After the download: whether every key was read completely, and the
+    // dump files written.
+    bool DownloadDone() const { return done_; }
+    bool ReadCompletely() const { return complete_; }
+    const QStringList& WrittenFiles() const { return written_; }
+
 public slots:
     void FormShow();
     void Timer1Timer();
@@ -31,7 +37,15 @@ protected:
 private:
     QString folder_;
     bool busy_ = false;
+    bool done_ = false;
+    bool complete_ = false;
+    QStringList written_;
+};
+
+struct KeyReadResult {
+    bool complete = false;  // every key found was read completely (also: no key found)
+    QStringList written;    // dump files written, names without folder
 };
 
 // Creates the reader, shows it modally and frees it.
-void ShowKeyReader();
+KeyReadResult ShowKeyReader();

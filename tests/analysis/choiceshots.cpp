@@ -82,10 +82,11 @@ void ImportSessions(TestDatabase& db)
     BuildSessionList(folder.path(), [](const QString&) {});
     ImportCallbacks cb;
     int n = 0;
-    cb.confirmHeader = [&n](const QString& serial, const SessionHeaderRecord& h, int& d, int& t) {
+    cb.confirmHeader = [&n](const QString& serial, const SessionHeaderRecord& h, int& d, int& t,
+                            FbTransaction& session) {
         d = serial == QLatin1String("77") ? 1 : 2;
         t = 1 + n++ % 3;
-        return InsertHeader(serial, h, d, t);
+        return InsertHeader(serial, h, d, t, nullptr, &session);
     };
     cb.message = [](const QString&) {};
     ::ImportSessions(folder.path(), cb);

@@ -6,6 +6,7 @@
 
 #include "analysis/sessionload.h"
 #include "intake/headerstore.h"
+#include "shell/data/fbbulk.h"
 #include "intake/sessionimport.h"
 #include "intake/sessionlist.h"
 #include "shell/common/stale.h"
@@ -29,11 +30,12 @@ std::vector<int> ImportSessions(const std::vector<kromsim::SessionOptions>& sess
     BuildSessionList(folder.path(), {});
     ImportCallbacks cb;
     std::vector<int> ids;
-    cb.confirmHeader = [&ids](const QString& serial, const SessionHeaderRecord& h, int& d, int& t) {
+    cb.confirmHeader = [&ids](const QString& serial, const SessionHeaderRecord& h, int& d, int& t,
+                              FbTransaction& session) {
         d = 1;
         t = 1;
         QString e;
-        const int id = InsertHeader(serial, h, d, t, &e);
+        const int id = InsertHeader(serial, h, d, t, &e, &session);
         EXPECT_GT(id, 0) << e.toStdString();
         ids.push_back(id);
         return id;

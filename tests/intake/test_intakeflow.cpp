@@ -27,14 +27,18 @@
 #include "controls/ButtonComps.h"
 #include "intake/ulistazodczytu.h"
 #include "intake/unaglowekRejestracji.h"
+#include "intake/uodczytkrom.h"
 #include "kromsim.h"
 #include "platform/dialogs.h"
 #include "platform/usb_simkey.h"
 #include "profiles/cataloguewindows.h"
 #include "shell/common/stale.h"
+#include "chooser_support.h"
 #include "support/testdb.h"
 
 namespace {
+
+using choosertest::AnswerChooser;
 
 constexpr int kDriver = 1;
 constexpr int kTrack = 100001;
@@ -48,17 +52,6 @@ bool WaitClosed(QDialog& dialog, int ms)
     return !dialog.isVisible();
 }
 
-void AnswerChooser(const QString& className, int id)
-{
-    platform::testing::OnModal(className, [id](QDialog& dialog) {
-        auto& chooser = static_cast<CatalogueChooserDialog&>(dialog);
-        CatalogueList* list = chooser.IBQuery1();
-        for (int r = 0; r < list->RowCount(); ++r)
-            if (list->IdAt(r) == id)
-                list->SetCurrentRow(r);
-        chooser.OkClick();
-    });
-}
 
 // A session that ends at a given time, on the default track and with the
 // default driver texts of the simulator.
@@ -72,9 +65,27 @@ kromsim::SessionOptions Session(int laps, SampleFormat format, const QDateTime& 
     return s;
 }
 
+kromsim::DumpOptions Dump(int slot, const QString& serial, std::vector<kromsim::SessionOptions> sessions)
+{
+    kromsim::DumpOptions d;
+    d.slot = slot;
+    d.serial = serial;
+    d.sessions = std::move(sessions);
+    return d;
+}
+
 QDateTime At(int day, int hour)
 {
     return QDateTime(QDate(2024, 7, day), QTime(hour, 0), Qt::UTC);
+}
+
+// The closing message with its counts.
+QString Finished(int stored, int skipped, int failed)
+{
+    return QStringLiteral("Finished\nSessions stored: %1\nSkipped as already stored: %2\nFailed: %3")
+        .arg(stored)
+        .arg(skipped)
+        .arg(failed);
 }
 
 class IntakeFlowTest : public ::testing::Test {
@@ -263,7 +274,7 @@ TEST_F(IntakeFlowTest, EndToEndFromASimulatedKey)
 
     EXPECT_TRUE(platform::testing::UnhandledModals().isEmpty())
         << platform::testing::UnhandledModals().join(u',').toStdString();
-    EXPECT_EQ(platform::testing::Messages(), QStringList{QStringLiteral("Finished")});
+    EXPECT_EQ(platform::testing::Messages(), QStringList{Finished(3, 0, 0)});
     EXPECT_TRUE(Exists(QStringLiteral("dane2_77.bin")));
     EXPECT_TRUE(Exists(QStringLiteral("dane5_78.bin")));
     EXPECT_FALSE(Exists(QStringLiteral("dane1_5.bin")));
@@ -318,12 +329,70 @@ TEST_F(IntakeFlowTest, KeyRoadWithoutAKey)
     EXPECT_EQ(listed, 0);
     EXPECT_TRUE(acceptAllCleared);
     EXPECT_EQ(headerForms, 0);
-    EXPECT_EQ(platform::testing::Messages(), QStringList{QStringLiteral("Finished")});
+    EXPECT_EQ(platform::testing::Messages(), QStringList{Finished(0, 0, 0)});
     EXPECT_EQ(QDir(programDir.path()).entryList({QStringLiteral("dane*.bin")}, QDir::Files), QStringList());
     EXPECT_FALSE(Exists(QStringLiteral("DANE4_9.BIN")));
     EXPECT_TRUE(Exists(QStringLiteral("notes.txt")));
     EXPECT_TRUE(presence.isActive());
     EXPECT_EQ(Count(QStringLiteral("select count(*) from NAGLOWKI")), 0);
+}
+
+// A key pulled out part way: the reader names the slot it could not read,
+// the earlier dump files stay (the one of that slot as it was), and their
+// sessions are listed and imported beside the ones read now.
+TEST_F(IntakeFlowTest, FailedDownloadKeepsTheEarlierDumpFiles)
+{
+    const kromsim::DumpOptions oldSlot5 = Dump(5, QStringLiteral("78"), {Session(2, SampleFormat::Plain, At(8, 9), 51)});
+    const kromsim::DumpTruth oldTruth = kromsim::WriteDumpFile(programDir.path(), oldSlot5);
+    const kromsim::DumpTruth otherTruth = kromsim::WriteDumpFile(
+        programDir.path(), Dump(9, QStringLiteral("1"), {Session(2, SampleFormat::Gps, At(8, 10), 52)}));
+    const QByteArray oldBytes = [&] {
+        QFile f(PathOf(QStringLiteral("dane5_78.bin")));
+        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    ASSERT_FALSE(oldBytes.isEmpty());
+
+    const kromsim::DumpOptions slot2 = Dump(2, QStringLiteral("77"), {Session(3, SampleFormat::Plain, At(9, 9), 53)});
+    const kromsim::DumpOptions slot5 = Dump(5, QStringLiteral("78"), {Session(2, SampleFormat::Plain, At(9, 10), 54)});
+    kromsim::DumpImage image2, image5;
+    const kromsim::DumpTruth truth2 = kromsim::BuildDump(slot2, image2);
+    kromsim::BuildDump(slot5, image5);
+    const QString keyPath = PathOf(QStringLiteral("key.img"));
+    ASSERT_TRUE(kromsim::WriteKeyImage(keyPath, {{2, 77, &image2}, {5, 78, &image5}}));
+    platform::SimKeyOptions pulledOut;
+    pulledOut.failReadAt = 4 * 8192 + 2049 + 3000;
+    InstallKey({{keyPath.toStdString(), pulledOut}});
+
+    bool stayedOpen = false;
+    platform::testing::OnModal(QStringLiteral("Tfczytajkrom"), [&](QDialog& d) {
+        auto& reader = static_cast<Tfczytajkrom&>(d);
+        QElapsedTimer clock;
+        clock.start();
+        while (!reader.DownloadDone() && clock.elapsed() < 60000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        stayedOpen = reader.isVisible();
+        reader.reject();  // the user closes it
+    });
+    int listed = -1;
+    OnCheckList([&](TfListaZOdczytu& f) {
+        listed = DM->memPrzejazdy.RecordCount();
+        f.SpeedButton3Click();
+    });
+    SaveEveryHeader();
+    ReadDataFromKey(&presence);
+
+    EXPECT_TRUE(stayedOpen);
+    EXPECT_EQ(platform::testing::Messages(),
+              (QStringList{QStringLiteral("Communication error\nSlots not read: 5"), Finished(3, 0, 0)}));
+    EXPECT_EQ(QDir(programDir.path()).entryList({QStringLiteral("dane*.bin")}, QDir::Files),
+              (QStringList{QStringLiteral("dane2_77.bin"), QStringLiteral("dane5_78.bin"), QStringLiteral("dane9_1.bin")}));
+    QFile kept(PathOf(QStringLiteral("dane5_78.bin")));
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(kept.readAll() == oldBytes);
+    EXPECT_EQ(listed, 3);
+    ExpectStored(truth2, truth2.sessions[0]);
+    ExpectStored(oldTruth, oldTruth.sessions[0]);
+    ExpectStored(otherTruth, otherTruth.sessions[0]);
 }
 
 // Cancelling the check list leaves the downloaded files; "Read from files"
@@ -359,7 +428,7 @@ TEST_F(IntakeFlowTest, CancelledListLeavesTheFilesForReadFromFiles)
     EXPECT_TRUE(Exists(QStringLiteral("dane3_77.bin")));
     EXPECT_EQ(QFileInfo(PathOf(QStringLiteral("dane3_77.bin"))).lastModified(), written);
     EXPECT_FALSE(presence.isActive());  // the timer is not touched
-    EXPECT_EQ(platform::testing::Messages(), QStringList{QStringLiteral("Finished")});
+    EXPECT_EQ(platform::testing::Messages(), QStringList{Finished(2, 0, 0)});
     for (const kromsim::SessionTruth& t : truth.sessions)
         ExpectStored(truth, t);
 
@@ -383,16 +452,9 @@ TEST_F(IntakeFlowTest, CancelledListLeavesTheFilesForReadFromFiles)
 // imported.
 TEST_F(IntakeFlowTest, RefusedHeaderRowWritesNoSamples)
 {
-    kromsim::DumpOptions good;
-    good.slot = 1;
-    good.serial = QStringLiteral("77");
-    good.sessions = {Session(2, SampleFormat::Plain, At(5, 9), 21)};
-    kromsim::DumpOptions refused;
-    refused.slot = 2;
-    refused.serial = QStringLiteral("666");
-    refused.sessions = {Session(2, SampleFormat::Gps, At(5, 10), 22)};
-    const kromsim::DumpTruth goodTruth = kromsim::WriteDumpFile(programDir.path(), good);
-    kromsim::WriteDumpFile(programDir.path(), refused);
+    const kromsim::DumpTruth goodTruth = kromsim::WriteDumpFile(
+        programDir.path(), Dump(1, QStringLiteral("77"), {Session(2, SampleFormat::Plain, At(5, 9), 21)}));
+    kromsim::WriteDumpFile(programDir.path(), Dump(2, QStringLiteral("666"), {Session(2, SampleFormat::Gps, At(5, 10), 22)}));
     db.Exec(QStringLiteral("alter table NAGLOWKI add constraint CHK_TEST_SERIAL check (NR_SERYJNY_KROM <> '666')"));
 
     AcceptCheckList();
@@ -404,7 +466,7 @@ TEST_F(IntakeFlowTest, RefusedHeaderRowWritesNoSamples)
     ASSERT_EQ(messages.size(), 2) << messages.join(u'|').toStdString();
     EXPECT_TRUE(messages[0].startsWith(QStringLiteral("The session could not be stored: "))) << messages[0].toStdString();
     EXPECT_TRUE(messages[0].contains(QStringLiteral("CHK_TEST_SERIAL"))) << messages[0].toStdString();
-    EXPECT_EQ(messages[1], QStringLiteral("Finished"));
+    EXPECT_EQ(messages[1], Finished(1, 0, 1));
     EXPECT_EQ(Count(QStringLiteral("select count(*) from NAGLOWKI")), 1);
     ExpectStored(goodTruth, goodTruth.sessions[0]);
     EXPECT_EQ(Count(QStringLiteral("select count(*) from POZYCJE")), goodTruth.sessions[0].positionRows);

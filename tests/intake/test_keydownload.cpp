@@ -172,7 +172,7 @@ TEST_F(KeyDownloadTest, EveryMatchingKeyIsServedInOrder)
     EXPECT_EQ(usb.Stats(1).opens, 0);
 }
 
-TEST_F(KeyDownloadTest, RefusedKeyGivesOneCommunicationErrorAndNoFile)
+TEST_F(KeyDownloadTest, RefusedKeyGivesCommunicationErrorAndTheNextKeyIsServed)
 {
     platform::SimKeyOptions config, iface, open;
     config.refuseConfiguration = true;
@@ -181,23 +181,33 @@ TEST_F(KeyDownloadTest, RefusedKeyGivesOneCommunicationErrorAndNoFile)
     const platform::SimKeyOptions cases[] = {config, iface, open};
     const auto image = MakeImage("key.img", Serials({{1, 1}}));
     for (const auto& options : cases) {
-        // The good key after the refused one is not tried either.
+        QFile::remove(PathOf("dane1_1.bin"));
         auto& usb = Install({{image, options}, {image, {}}});
         WriteFile("dane2.bin", "stale");
         Recorder rec;
-        EXPECT_EQ(Run(rec), DownloadOutcome::Failed);
+        QStringList written;
+        EXPECT_EQ(DownloadFromKeys(platform::Usb(), Folder(), rec.Callbacks(), nullptr, &written),
+                  DownloadOutcome::Failed);
         EXPECT_EQ(rec.messages, QStringList{"Communication error"});
-        EXPECT_EQ(FolderEntries(), (QStringList{"dane2.bin", "key.img"}));
-        EXPECT_EQ(usb.Stats(1).opens, 0);
+        // The good key was read completely; the stale file stays, as one
+        // key was not read.
+        EXPECT_EQ(usb.Stats(1).opens, 1);
+        EXPECT_EQ(written, QStringList{"dane1_1.bin"});
+        EXPECT_EQ(FolderEntries(), (QStringList{"dane1_1.bin", "dane2.bin", "key.img"}));
+        ExpectSlotDump("dane1_1.bin", 1);
     }
 }
 
-TEST_F(KeyDownloadTest, FailedOrShortBlockReadStopsAndLeavesOnlyCompleteFiles)
+// A key that fails part way keeps the earlier dump files of the slots it
+// could not read (and its stale files), names those slots, and leaves the
+// slots it read completely; the next key is still read.
+TEST_F(KeyDownloadTest, FailedOrShortBlockReadKeepsTheEarlierFiles)
 {
     const std::uint32_t inSlot5 = 4 * 8192 + 2049 + 100;
     struct Case {
         const char* name;
         platform::SimKeyOptions options;
+        QStringList message;
         QStringList entries;  // the folder afterwards
     };
     platform::SimKeyOptions request, reply, shortReply, lastBlock, directory;
@@ -208,31 +218,35 @@ TEST_F(KeyDownloadTest, FailedOrShortBlockReadStopsAndLeavesOnlyCompleteFiles)
     lastBlock.shortReadAt = 5 * 8192 + 1024;
     lastBlock.shortReadLength = 5;
     directory.failReadAt = 0;
-    // Slot 2 is complete when slot 5 fails; slot 5's file from before does
-    // not survive; slot 7 is never reached.
-    const QStringList afterSlot5{"dane2_77.bin", "key.img"};
+    const QStringList slot5Failed{"Communication error\nSlots not read: 5, 7"};
+    const QStringList afterSlot5{"dane1.bin", "dane2_77.bin", "dane5_78.bin", "dane9_3.bin", "key.img", "other.img"};
     const Case cases[] = {
-        {"failed read request", request, afterSlot5},
-        {"failed read reply", reply, afterSlot5},
-        {"reply one byte short", shortReply, afterSlot5},
-        {"short reply to the slot's last block", lastBlock, afterSlot5},
-        // A directory that could not be read changes nothing at all.
-        {"directory not read", directory, {"dane1.bin", "dane5_78.bin", "key.img"}},
+        {"failed read request", request, slot5Failed, afterSlot5},
+        {"failed read reply", reply, slot5Failed, afterSlot5},
+        {"reply one byte short", shortReply, slot5Failed, afterSlot5},
+        {"short reply to the slot's last block", lastBlock, slot5Failed, afterSlot5},
+        // A directory that could not be read changes nothing of this key.
+        {"directory not read", directory, {"Communication error"},
+         {"dane1.bin", "dane5_78.bin", "dane9_3.bin", "key.img", "other.img"}},
     };
     const auto image = MakeImage("key.img", Serials({{2, 77}, {5, 78}, {7, 79}}));
+    const auto other = MakeImage("other.img", Serials({{9, 3}}));
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         for (const QString& f : QDir(Folder()).entryList({"dane*"}, QDir::Files))
             QFile::remove(PathOf(f));
         WriteFile("dane5_78.bin", "older");
         WriteFile("dane1.bin", "stale");
-        Install({{image, c.options}});
+        Install({{image, c.options}, {other, {}}});
         Recorder rec;
         EXPECT_EQ(Run(rec), DownloadOutcome::Failed);
-        EXPECT_EQ(rec.messages, QStringList{"Communication error"});
+        EXPECT_EQ(rec.messages, c.message);
         EXPECT_EQ(FolderEntries(), c.entries);
+        EXPECT_EQ(FileBytes("dane5_78.bin"), QByteArray("older"));
+        EXPECT_EQ(FileBytes("dane1.bin"), QByteArray("stale"));
         if (c.entries.contains("dane2_77.bin"))
             ExpectSlotDump("dane2_77.bin", 2);
+        ExpectSlotDump("dane9_3.bin", 9);
     }
 }
 

@@ -340,6 +340,48 @@ TEST_F(KeyUploadTest, StoppedPictureTransfersLeaveTheDirectoryAlone)
     }
 }
 
+// A directory block that could not be written back, or whose write the key
+// did not acknowledge, is reported as the block transfers' failures are,
+// without "OK"; the next key is still served.  The picture is 512 writes,
+// the configuration 8192; the directory write comes after them.
+TEST_F(KeyUploadTest, FailedDirectoryWriteBackIsNoOk)
+{
+    struct Case {
+        const char* name;
+        bool configuration;
+        bool acknowledged;  // false: written, never acknowledged; true: refused
+        QStringList messages;
+    };
+    const Case cases[] = {
+        {"picture, directory refused", false, true, {"Error", "OK"}},
+        {"picture, directory not acknowledged", false, false, {"Error read: -110", "OK"}},
+        {"configuration, directory refused", true, true, {"Error", "OK"}},
+        {"configuration, directory not acknowledged", true, false, {"Error read: -110", "OK"}},
+    };
+    const QString tmp = MakeTmpBin();
+    WriteFile("set.kcf", "0123456789");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const int directoryWrite = c.configuration ? 8193 : 513;
+        platform::SimKeyOptions options;
+        if (c.acknowledged)
+            options.failWritesFrom = directoryWrite;
+        else
+            options.missingAckFrom = directoryWrite;
+        const std::string bad = NewKey("bad.img"), good = NewKey("good.img");
+        Install({{bad, options}, {good, {}}});
+        Recorder rec;
+        if (c.configuration) {
+            rec.configFiles = {PathOf("set.kcf"), PathOf("set.kcf")};
+            UploadConfiguration(platform::Usb(), rec.Callbacks());
+        } else {
+            UploadImage(platform::Usb(), tmp, 0, rec.Callbacks());
+        }
+        EXPECT_EQ(rec.messages, c.messages);
+        ExpectDirectoryFlag(good, c.configuration ? 194 : 192);
+    }
+}
+
 TEST_F(KeyUploadTest, ConfigurationFillsTheRegionPaddedWithFF)
 {
     const std::string a = NewKey("a.img"), b = NewKey("b.img");

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -14,6 +15,7 @@
 #include "intake/sessionlist.h"
 #include "kromsim.h"
 #include "shell/common/stale.h"
+#include "shell/data/fbbulk.h"
 #include "support/testdb.h"
 
 namespace {
@@ -115,18 +117,20 @@ protected:
 
     // Lists and imports, confirming every header with driver 1 and track 1
     // unless a confirmation of its own is given.
-    ImportSummary Import(std::function<int(const QString&, const SessionHeaderRecord&, int&, int&)> confirm = {})
+    using Confirm = std::function<int(const QString&, const SessionHeaderRecord&, int&, int&, FbTransaction&)>;
+    ImportSummary Import(Confirm confirm = {})
     {
         List();
         ImportCallbacks cb;
-        cb.confirmHeader = [&](const QString& serial, const SessionHeaderRecord& h, int& d, int& t) {
+        cb.confirmHeader = [&](const QString& serial, const SessionHeaderRecord& h, int& d, int& t,
+                               FbTransaction& session) {
             ++confirmations;
             if (confirm)
-                return confirm(serial, h, d, t);
+                return confirm(serial, h, d, t, session);
             d = 1;
             t = 1;
             QString error;
-            const int id = InsertHeader(serial, h, d, t, &error);
+            const int id = InsertHeader(serial, h, d, t, &error, &session);
             EXPECT_GE(id, 0) << error.toStdString();
             return id;
         };
@@ -210,11 +214,45 @@ protected:
         return out;
     }
 
+    // Session i of several in one file, without samples: entry i + 1, race
+    // index i, ending 2024-06-20 at hour 10 + i, its samples recordsApart
+    // records after those of session i - 1.
+    static HandSession Numbered(int i, int recordsApart)
+    {
+        HandSession s;
+        s.entry = i + 1;
+        s.hour = 10 + i;
+        s.race = static_cast<uint8_t>(i);
+        s.startRecord = kRingFirstRecord + recordsApart * i;
+        return s;
+    }
+
+    // n sessions of one sample record each.
+    static std::vector<HandSession> OneRecordSessions(int n)
+    {
+        std::vector<HandSession> sessions;
+        for (int i = 0; i < n; ++i) {
+            HandSession s = Numbered(i, 1);
+            s.samples = {Rec(1, 0, 0, 1, Flat(5000), SampleFormat::Plain, s.race), EndRec(s.race)};
+            sessions.push_back(s);
+        }
+        return sessions;
+    }
+
     QVariant HeaderColumn(int id, const char* column)
     {
         return db.Scalar(QStringLiteral("select %1 from NAGLOWKI where ID_NAG = %2").arg(QString::fromLatin1(column)).arg(id));
     }
 };
+
+// The closing message with its counts.
+QString Finished(int stored, int skipped, int failed)
+{
+    return QStringLiteral("Finished\nSessions stored: %1\nSkipped as already stored: %2\nFailed: %3")
+        .arg(stored)
+        .arg(skipped)
+        .arg(failed);
+}
 
 // The stored averages are single-precision columns.
 void ExpectMean(double got, double expected) { EXPECT_NEAR(got, expected, std::fabs(expected) * 1e-6 + 1e-6); }
@@ -236,7 +274,7 @@ TEST_F(ImportTest, LapLinesAtHundredthZeroAndFortyFive)
     WriteDump(QStringLiteral("dane1_77.bin"), kMinDumpRecords + 40, {s});
     const ImportSummary sum = Import();
     EXPECT_EQ(sum.imported, 1);
-    EXPECT_EQ(messages, QStringList{QStringLiteral("Finished")});
+    EXPECT_EQ(messages, QStringList{Finished(1, 0, 0)});
 
     const int id = HeaderId(10);
     EXPECT_EQ(HeaderColumn(id, "START_PIERWSZ_OKR").toInt(), 100);
@@ -514,11 +552,7 @@ TEST_F(ImportTest, HasGpsIsTheHighestPositiveGpsX)
     };
     std::vector<HandSession> sessions;
     for (int i = 0; i < 3; ++i) {
-        HandSession s;
-        s.entry = i + 1;
-        s.hour = 10 + i;
-        s.race = static_cast<uint8_t>(i);
-        s.startRecord = kRingFirstRecord + 2 * i;
+        HandSession s = Numbered(i, 2);
         SampleRecordBuilder b = Rec(1, 0, 0, 1, Flat(5000), SampleFormat::Plain, s.race);
         for (int j = 0; j < 5; ++j)
             b.GpsX(j, cases[i].x[j]);
@@ -570,7 +604,7 @@ TEST_F(ImportTest, SessionWithoutEndRecordIsRolledBackAndListedAgain)
     EXPECT_EQ(sum.failed, 1);
     ASSERT_EQ(messages.size(), 2);
     EXPECT_TRUE(messages[0].contains(QStringLiteral("Read beyond end of file"))) << messages[0].toStdString();
-    EXPECT_EQ(messages[1], QStringLiteral("Finished"));
+    EXPECT_EQ(messages[1], Finished(1, 0, 1));
     EXPECT_EQ(Count(QStringLiteral("NAGLOWKI")), 1);
     EXPECT_EQ(HeaderId(10), 0);
     EXPECT_EQ(Count(QStringLiteral("POZYCJE")), 10);
@@ -594,32 +628,24 @@ TEST_F(ImportTest, FailedHeaderInsertWritesNoSamples)
     s.samples = {Rec(1, 0, 0, 1, Flat(5000)), EndRec()};
     WriteDump(QStringLiteral("dane1_77.bin"), kMinDumpRecords + 40, {s});
     QString error;
-    const ImportSummary sum = Import([&](const QString& serial, const SessionHeaderRecord& h, int& d, int& t) {
+    const ImportSummary sum = Import([&](const QString& serial, const SessionHeaderRecord& h, int& d, int& t,
+                                         FbTransaction& session) {
         d = 1;
         t = 1;
-        return InsertHeader(serial, h, d, t, &error);
+        return InsertHeader(serial, h, d, t, &error, &session);
     });
     EXPECT_EQ(sum.imported, 0);
     EXPECT_FALSE(error.isEmpty());
     EXPECT_EQ(Count(QStringLiteral("NAGLOWKI")), 0);
     EXPECT_EQ(Count(QStringLiteral("POZYCJE")), 0);
-    EXPECT_EQ(messages, QStringList{QStringLiteral("Finished")});
+    EXPECT_EQ(messages, QStringList{Finished(0, 0, 0)});
 }
 
 // Only ticked sessions not yet stored are offered to the header form;
 // "Cancel all" ends the import without the final message.
 TEST_F(ImportTest, WhatIsOfferedAndCancelAll)
 {
-    std::vector<HandSession> sessions;
-    for (int i = 0; i < 4; ++i) {
-        HandSession s;
-        s.entry = i + 1;
-        s.hour = 10 + i;
-        s.race = static_cast<uint8_t>(i);
-        s.startRecord = kRingFirstRecord + i;
-        s.samples = {Rec(1, 0, 0, 1, Flat(5000), SampleFormat::Plain, s.race), EndRec(s.race)};
-        sessions.push_back(s);
-    }
+    const std::vector<HandSession> sessions = OneRecordSessions(4);
     WriteDump(QStringLiteral("dane1_77.bin"), kMinDumpRecords + 40, sessions);
     db.Exec(QStringLiteral("insert into NAGLOWKI (ID_NAG, NR_SERYJNY_KROM, DATA_KONIEC) "
                            "values (50, '77', '2024-06-20 10:00:00')"));
@@ -638,16 +664,16 @@ TEST_F(ImportTest, WhatIsOfferedAndCancelAll)
 
     std::vector<int> offered;
     ImportCallbacks cb;
-    cb.confirmHeader = [&](const QString&, const SessionHeaderRecord& h, int& d, int&) {
+    cb.confirmHeader = [&](const QString&, const SessionHeaderRecord& h, int& d, int&, FbTransaction&) {
         offered.push_back(h.RaceIndex());
         d = 42;  // carried to the next confirmation
         return offered.size() == 1 ? -1 : -2;
     };
     int carried = 0;
     auto inner = cb.confirmHeader;
-    cb.confirmHeader = [&](const QString& s, const SessionHeaderRecord& h, int& d, int& t) {
+    cb.confirmHeader = [&](const QString& s, const SessionHeaderRecord& h, int& d, int& t, FbTransaction& session) {
         carried = d;
-        return inner(s, h, d, t);
+        return inner(s, h, d, t, session);
     };
     cb.message = [this](const QString& m) { messages.append(m); };
     const ImportSummary sum = ImportSessions(folder.path(), cb);
@@ -670,13 +696,13 @@ TEST_F(ImportTest, SimulatedSessionsMatchTheSimulatorsTruth)
     db.Exec(QStringLiteral("insert into KROM_KIEROWCY (ID_KIEROWCY, NR_SER_KROM) values (2, '78')"));
     db.Exec(QStringLiteral("insert into KROM_KIEROWCY (ID_KIEROWCY, NR_SER_KROM) values (3, '79')"));
 
-    const ImportSummary sum = Import([](const QString& serial, const SessionHeaderRecord& h, int& d, int& t) {
+    const ImportSummary sum = Import([](const QString& serial, const SessionHeaderRecord& h, int& d, int& t,
+                                        FbTransaction& session) {
         d = ProposeDriver(serial);
         t = 1;
-        return InsertHeader(serial, h, d, t);
+        return InsertHeader(serial, h, d, t, nullptr, &session);
     });
     EXPECT_EQ(sum.failed, 1);  // the session without end record
-    EXPECT_EQ(messages.last(), QStringLiteral("Finished"));
 
     int expectedSessions = 0;
     bool sawWrap = false, sawGps = false, sawPlain = false;
@@ -735,12 +761,339 @@ TEST_F(ImportTest, SimulatedSessionsMatchTheSimulatorsTruth)
         }
     }
     EXPECT_EQ(sum.imported, expectedSessions);
+    EXPECT_EQ(messages.last(), Finished(expectedSessions, 0, 1));
     EXPECT_EQ(Count(QStringLiteral("NAGLOWKI")), expectedSessions);
     EXPECT_TRUE(sawWrap);
     EXPECT_TRUE(sawGps);
     EXPECT_TRUE(sawPlain);
     // Position ids run on without gaps across the sessions.
     EXPECT_EQ(db.Scalar(QStringLiteral("select max(ID_POZYCJI) - min(ID_POZYCJI) + 1 - count(*) from POZYCJE")).toInt(), 0);
+}
+
+// Rises and falls count only when the previous RPM is not 0: the climb
+// from 0 to 5000 is no rise, the drop from 4000 to 0 is a fall.
+TEST_F(ImportTest, RiseFromZeroRpmIsNotCounted)
+{
+    HandSession s;
+    s.samples = {
+        Rec(3, 0, 1, 1, {4000, 0, 0, 5000, 5000, 5000, 5000, 5000, 5000, 5000}),
+        Rec(3, 0, 2, 1, Flat(5000)),
+        EndRec(),
+    };
+    WriteDump(QStringLiteral("dane1_77.bin"), kRingFirstRecord + 40, {s});
+    ASSERT_EQ(Import().imported, 1);
+    // 4000 + 0 + 0 + 7 x 5000 + the closing 5000 = 44000 / 11.
+    const std::vector<Lap> laps = Laps(HeaderId(10));
+    ASSERT_EQ(laps.size(), 1u);
+    EXPECT_EQ(laps[0].avg, 4000);
+    ExpectMean(laps[0].rise, 0.0);
+    ExpectMean(laps[0].fall, 40000.0);
+}
+
+// What ends a session: types 0, 5 and 255 with the session's own race byte,
+// and any record of another race.  Nothing after it is stored.
+TEST_F(ImportTest, EndRecordsEndTheSession)
+{
+    const struct {
+        const char* name;
+        uint8_t type;
+        uint8_t race;
+    } cases[] = {
+        {"type 255 of the same race", 255, 0},
+        {"type 0 of the same race", 0, 0},
+        {"type 5 of the same race", 5, 0},
+        {"ordinary record of another race", 1, 1},
+    };
+    std::vector<HandSession> sessions;
+    for (int i = 0; i < 4; ++i) {
+        HandSession s;
+        s.entry = i + 1;
+        s.hour = 10 + i;
+        s.startRecord = kRingFirstRecord + 3 * i;
+        SampleRecordBuilder end = Rec(cases[i].type, 0, 1, 1, Flat(7000), SampleFormat::Plain, cases[i].race);
+        s.samples = {Rec(1, 0, 1, 1, Flat(5000)), end, Rec(1, 0, 1, 1, Flat(6000)), EndRec()};
+        sessions.push_back(s);
+    }
+    WriteDump(QStringLiteral("dane1_77.bin"), kRingFirstRecord + 40, sessions);
+    EXPECT_EQ(Import().imported, 4);
+    for (int i = 0; i < 4; ++i) {
+        const std::vector<Pos> pos = Positions(HeaderId(10 + i));
+        ASSERT_EQ(pos.size(), 10u) << cases[i].name;
+        EXPECT_EQ(pos.back().obroty, 5000) << cases[i].name;
+    }
+}
+
+// Line records that cannot be true (a crossing beyond the record's second,
+// a lap line that would close lap -1) are kept as ordinary samples: no
+// negative time or lap number is stored, and the next good lap line closes
+// the lap with its true time.
+TEST_F(ImportTest, CorruptLineRecordsAreKeptAsOrdinarySamples)
+{
+    const struct {
+        const char* name;
+        uint8_t type, hundredths, lap, sector;
+    } cases[] = {
+        {"lap line at hundredth 250", 3, 250, 2, 1},
+        {"sector line at hundredth 255", 4, 255, 1, 1},
+        {"lap line with lap byte 0", 3, 50, 0, 1},
+    };
+    std::vector<HandSession> sessions;
+    for (int i = 0; i < 3; ++i) {
+        HandSession s = Numbered(i, 4);
+        auto rec = [&](uint8_t type, uint8_t line, uint8_t lap, uint8_t sector, uint16_t rpm) {
+            return Rec(type, line, lap, sector, Flat(rpm), SampleFormat::Plain, s.race);
+        };
+        s.samples = {rec(3, 0, 1, 1, 5000),
+                     rec(1, 0, 1, 1, 5000),
+                     rec(cases[i].type, cases[i].hundredths, cases[i].lap, cases[i].sector, 6000),
+                     rec(1, 0, 1, 1, 7000),
+                     rec(3, 20, 2, 2, 7000),
+                     EndRec(s.race)};
+        sessions.push_back(s);
+    }
+    WriteDump(QStringLiteral("dane1_77.bin"), kRingFirstRecord + 40, sessions);
+    EXPECT_EQ(Import().imported, 3);
+
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(cases[i].name);
+        const int id = HeaderId(10 + i);
+        const std::vector<Pos> pos = Positions(id);
+        ASSERT_EQ(pos.size(), 50u);
+        for (int k = 20; k < 30; ++k) {
+            EXPECT_EQ(pos[k].typ, cases[i].type);
+            EXPECT_EQ(pos[k].okrazenie, cases[i].lap);
+            EXPECT_EQ(pos[k].sektor, cases[i].sector);
+        }
+        for (const Pos& p : pos)
+            EXPECT_GE(p.okrazenie, 0);
+        // 10 x 5000 + 10 x 5000 + 10 x 6000 + 10 x 7000 + 3 x 7000 = 251000 / 43.
+        const std::vector<Lap> laps = Laps(id);
+        ASSERT_EQ(laps.size(), 1u);
+        EXPECT_EQ(laps[0].nr, 1);
+        EXPECT_EQ(laps[0].czasSs, 420);
+        EXPECT_EQ(laps[0].czas, QStringLiteral("00:04:20"));
+        EXPECT_EQ(laps[0].avg, 5837);
+        const std::vector<Sector> sectors = Sectors(id);
+        ASSERT_EQ(sectors.size(), 1u);
+        EXPECT_EQ(sectors[0].czasSs, 420);
+    }
+    EXPECT_EQ(db.Scalar(QStringLiteral("select count(*) from OKRAZENIA_REJ where CZAS_SS < 0 or NR < 0")).toInt(), 0);
+    EXPECT_EQ(db.Scalar(QStringLiteral("select count(*) from SEKTORY where CZAS_SS < 0 or NR_OKRAZENIA < 0")).toInt(), 0);
+}
+
+// The closing message says how many sessions were stored, skipped as
+// already stored (listed as stored, or an equal header found by the form)
+// and failed.
+TEST_F(ImportTest, ClosingMessageCountsWhatHappened)
+{
+    const std::vector<HandSession> sessions = OneRecordSessions(4);
+    WriteDump(QStringLiteral("dane1_77.bin"), kRingFirstRecord + 40, sessions);
+    HandSession broken;
+    broken.hour = 20;
+    for (int i = 0; i < 10; ++i)
+        broken.samples.push_back(Rec(1, 0, 1, 1, Flat(4000)));
+    WriteDump(QStringLiteral("dane2_77.bin"), 165, {broken});
+    // Hour 10 is stored already; the user ticks it anyway.
+    db.Exec(QStringLiteral("insert into NAGLOWKI (ID_NAG, NR_SERYJNY_KROM, DATA_KONIEC) "
+                           "values (50, '77', '2024-06-20 10:00:00')"));
+    List();
+    MemTable& mem = DM->memPrzejazdy;
+    mem.SetBoolAt(0, mem.FieldIndex(QStringLiteral("wybrany")), true);
+
+    ImportCallbacks cb;
+    cb.confirmHeader = [](const QString& serial, const SessionHeaderRecord& h, int& d, int& t,
+                          FbTransaction& session) {
+        switch (h.RaceIndex()) {
+        case 1: return 0;    // the form found an equal session
+        case 2: return -1;   // skipped by the user: not counted
+        default:
+            d = 1;
+            t = 1;
+            return InsertHeader(serial, h, d, t, nullptr, &session);
+        }
+    };
+    cb.message = [this](const QString& m) { messages.append(m); };
+    const ImportSummary sum = ImportSessions(folder.path(), cb);
+    EXPECT_EQ(sum.imported, 1);
+    EXPECT_EQ(sum.skipped, 2);
+    EXPECT_EQ(sum.failed, 1);
+    ASSERT_FALSE(messages.isEmpty());
+    EXPECT_EQ(messages.last(), Finished(1, 2, 1));
+}
+
+// The check list's rows are found again by file name and entry number: a
+// dump file that appears while the list is open takes nobody's place, and
+// an entry that no longer holds the session listed is not imported.
+TEST_F(ImportTest, TickedRowsAreFoundByFileNameAndEntry)
+{
+    auto session = [](int entry, int hour) {
+        HandSession s;
+        s.entry = entry;
+        s.hour = hour;
+        s.race = static_cast<uint8_t>(entry);
+        s.startRecord = kRingFirstRecord + entry;
+        s.samples = {Rec(1, 0, 0, 1, Flat(static_cast<uint16_t>(1000 * hour)), SampleFormat::Plain, s.race),
+                     EndRec(s.race)};
+        return s;
+    };
+    WriteDump(QStringLiteral("dane2_77.bin"), kRingFirstRecord + 40, {session(1, 10), session(2, 11)});
+    List();
+    MemTable& mem = DM->memPrzejazdy;
+    mem.SetBoolAt(0, mem.FieldIndex(QStringLiteral("wybrany")), false);  // only entry 2 (hour 11) stays ticked
+    // Sorted before the listed file.
+    WriteDump(QStringLiteral("dane1_5.bin"), kRingFirstRecord + 40, {session(1, 12), session(2, 13)});
+
+    ImportCallbacks cb;
+    std::vector<int> offered;
+    cb.confirmHeader = [&](const QString& serial, const SessionHeaderRecord& h, int& d, int& t,
+                           FbTransaction& session) {
+        offered.push_back(h.Byte(1));
+        d = 1;
+        t = 1;
+        return InsertHeader(serial, h, d, t, nullptr, &session);
+    };
+    cb.message = [this](const QString& m) { messages.append(m); };
+    ImportSummary sum = ImportSessions(folder.path(), cb);
+    EXPECT_EQ(offered, std::vector<int>{11});
+    EXPECT_EQ(sum.imported, 1);
+    EXPECT_GT(HeaderId(11), 0);
+    EXPECT_EQ(Positions(HeaderId(11)).front().obroty, 11000);
+    EXPECT_EQ(HeaderId(13), 0);
+
+    // Listed again: dane1_5 entries 1 and 2 and dane2_77 entry 1 are ticked.
+    // Then entry 1 of dane1_5 is written over by another session.
+    List();
+    WriteDump(QStringLiteral("dane1_5.bin"), kRingFirstRecord + 40, {session(1, 15), session(2, 13)});
+    messages.clear();
+    offered.clear();
+    sum = ImportSessions(folder.path(), cb);
+    EXPECT_EQ(offered, (std::vector<int>{13, 10}));
+    EXPECT_EQ(HeaderId(15), 0);
+    EXPECT_EQ(HeaderId(12), 0);
+    ASSERT_EQ(messages.size(), 2);
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("dane1_5.bin"))) << messages[0].toStdString();
+    EXPECT_EQ(messages[1], Finished(2, 0, 1));
+}
+
+// The program killed in the middle of a session's import: nothing of the
+// session is left behind (no header without its samples), so the next
+// intake offers it again and every row arrives.
+TEST_F(ImportTest, ImportKilledPartWayLeavesTheSessionToImportAgain)
+{
+    kromsim::DumpOptions dump;
+    dump.serial = QStringLiteral("77");
+    kromsim::SessionOptions options;
+    options.laps = 3;
+    options.seed = 7;
+    dump.sessions = {options};
+    const kromsim::DumpTruth truth = kromsim::WriteDumpFile(folder.path(), dump);
+    const kromsim::SessionTruth& t = truth.sessions.at(0);
+    ASSERT_GT(t.records, 60);
+
+    // The child's embedded engine needs the database file to itself.
+    ASSERT_FALSE(db.dm().OpenDatabase(QString()));
+    QProcess child;
+    child.start(QStringLiteral(IMPORT_CHILD), {db.Path(), folder.path(), QStringLiteral("50")});
+    ASSERT_TRUE(child.waitForStarted());
+    QByteArray out;
+    while (!out.contains("writing") && child.waitForReadyRead(60000))
+        out += child.readAllStandardOutput();
+    ASSERT_TRUE(out.contains("writing")) << child.readAllStandardError().toStdString();
+    child.kill();
+    ASSERT_TRUE(child.waitForFinished(60000));
+    EXPECT_EQ(child.exitStatus(), QProcess::CrashExit);
+    ASSERT_TRUE(db.dm().OpenDatabase(db.Path())) << db.dm().LastOpenError().toStdString();
+
+    EXPECT_EQ(Count(QStringLiteral("NAGLOWKI")), 0);
+    EXPECT_EQ(Count(QStringLiteral("POZYCJE")), 0);
+    const ImportSummary sum = Import();
+    EXPECT_EQ(sum.imported, 1);
+    const int id = db.Scalar(QStringLiteral("select max(ID_NAG) from NAGLOWKI")).toInt();
+    EXPECT_EQ(Count(QStringLiteral("POZYCJE")), t.positionRows);
+    EXPECT_EQ(Positions(id).size(), static_cast<size_t>(t.positionRows));
+    EXPECT_EQ(Laps(id).size(), t.laps.size());
+    EXPECT_EQ(Sectors(id).size(), t.sectors.size());
+    ASSERT_TRUE(t.startFirstLap.has_value());
+    EXPECT_EQ(HeaderColumn(id, "START_PIERWSZ_OKR").toInt(), *t.startFirstLap);
+}
+
+// A commit the database refuses ends the session's transaction: the
+// session is rolled back whole (header included) with the database's
+// message, and the next session writes the very ids the refused one held
+// without waiting on it.
+TEST_F(ImportTest, RefusedCommitRollsTheSessionBackWhole)
+{
+    db.Exec(QStringLiteral("create exception E_REFUSED 'commit refused here'"));
+    db.Exec(QStringLiteral("create trigger T_REFUSE on transaction commit as begin "
+                           "if (exists(select 1 from NAGLOWKI where NR_SERYJNY_KROM = '666')) then "
+                           "exception E_REFUSED; end"));
+    auto session = [](int hour) {
+        HandSession s;
+        s.hour = hour;
+        s.samples = {Rec(3, 0, 1, 1, Flat(5000)), Rec(1, 0, 1, 1, Flat(6000)), Rec(3, 0, 2, 1, Flat(7000)), EndRec()};
+        return s;
+    };
+    WriteDump(QStringLiteral("dane1_666.bin"), kRingFirstRecord + 40, {session(10)});
+    WriteDump(QStringLiteral("dane2_77.bin"), kRingFirstRecord + 40, {session(11)});
+
+    ImportSummary sum = Import();
+    EXPECT_EQ(sum.imported, 1);
+    EXPECT_EQ(sum.failed, 1);
+    ASSERT_EQ(messages.size(), 2);
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("commit refused here"))) << messages[0].toStdString();
+    EXPECT_EQ(messages[1], Finished(1, 0, 1));
+    EXPECT_EQ(HeaderId(10), 0);
+    EXPECT_EQ(HeaderId(11), 1);
+    EXPECT_EQ(Count(QStringLiteral("POZYCJE")), 30);
+    EXPECT_EQ(db.Scalar(QStringLiteral("select min(ID_POZYCJI) from POZYCJE")).toInt(), 1);
+
+    db.Exec(QStringLiteral("drop trigger T_REFUSE"));
+    messages.clear();
+    sum = Import();
+    EXPECT_EQ(sum.imported, 1);
+    EXPECT_EQ(Positions(HeaderId(10)).size(), 30u);
+    EXPECT_EQ(Laps(HeaderId(10)).size(), 1u);
+}
+
+// A row another connection holds makes the session that needs it fail
+// after the lock time-out, as any database error does (message, rollback,
+// next session); once the row is free the session is imported.
+TEST_F(ImportTest, RowHeldElsewhereFailsOnlyItsSessionAfterTheLockTimeOut)
+{
+    HandSession longer;
+    longer.entry = 1;
+    longer.hour = 10;
+    longer.samples = {Rec(1, 0, 0, 1, Flat(5000)), Rec(1, 0, 0, 1, Flat(5000)), Rec(1, 0, 0, 1, Flat(5000)), EndRec()};
+    HandSession shorter;
+    shorter.entry = 2;
+    shorter.hour = 11;
+    shorter.race = 1;
+    shorter.startRecord = kRingFirstRecord + 3;
+    shorter.samples = {Rec(1, 0, 0, 1, Flat(6000), SampleFormat::Plain, 1), EndRec(1)};
+    WriteDump(QStringLiteral("dane1_77.bin"), kRingFirstRecord + 40, {longer, shorter});
+
+    // Position 25 is taken, uncommitted, on the other attachment: the
+    // first session (positions 1 to 30) needs it, the second (1 to 10) not.
+    FbTransaction holder(db.dm().TransBrowse);
+    holder.StartWrite(0);
+    FbStatement hold(holder, QStringLiteral("insert into POZYCJE (ID_POZYCJI) values (25)"));
+    hold.Execute();
+
+    ImportSummary sum = Import();
+    EXPECT_EQ(sum.failed, 1);
+    EXPECT_EQ(sum.imported, 1);
+    ASSERT_EQ(messages.size(), 2);
+    // After the wait the engine names the conflict it ended in.
+    EXPECT_TRUE(messages[0].contains(QStringLiteral("lock time-out")) ||
+                messages[0].contains(QStringLiteral("\"ID_POZYCJI\" = 25")))
+        << messages[0].toStdString();
+    EXPECT_EQ(HeaderId(10), 0);
+    EXPECT_EQ(Positions(HeaderId(11)).size(), 10u);
+
+    holder.Rollback();
+    sum = Import();
+    EXPECT_EQ(sum.imported, 1);
+    EXPECT_EQ(Positions(HeaderId(10)).size(), 30u);
 }
 
 }  // namespace

@@ -22,9 +22,12 @@
 #include "platform/dialogs.h"
 #include "profiles/cataloguewindows.h"
 #include "shell/common/stale.h"
+#include "chooser_support.h"
 #include "support/testdb.h"
 
 namespace {
+
+using choosertest::AnswerChooser;
 
 using Handler = std::function<void(TfNaglowekRejestracji&)>;
 
@@ -65,22 +68,6 @@ void ProcessFor(int ms)
         QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
 }
 
-// Answers a catalogue chooser with the row of id (OK), or Cancel for -1.
-void AnswerChooser(const QString& className, int id)
-{
-    platform::testing::OnModal(className, [id](QDialog& dialog) {
-        auto& chooser = static_cast<CatalogueChooserDialog&>(dialog);
-        if (id < 0) {
-            chooser.CancelClick();
-            return;
-        }
-        CatalogueList* list = chooser.IBQuery1();
-        for (int r = 0; r < list->RowCount(); ++r)
-            if (list->IdAt(r) == id)
-                list->SetCurrentRow(r);
-        chooser.OkClick();
-    });
-}
 
 class HeaderFormTest : public ::testing::Test {
 protected:
@@ -393,7 +380,7 @@ TEST_F(HeaderFormTest, AcceptAllSavesTheFollowingSessions200msAfterTheyShow)
 }
 
 // A row the database refuses is not reported as stored: the message with
-// the database's own text, and the session is skipped.
+// the database's own text, and the session counts as failed.
 TEST_F(HeaderFormTest, RefusedInsertIsReportedAndSkipsTheSession)
 {
     db.Exec(QStringLiteral("alter table NAGLOWKI add constraint CHK_TEST_SERIAL check (NR_SERYJNY_KROM <> '666')"));
@@ -409,7 +396,7 @@ TEST_F(HeaderFormTest, RefusedInsertIsReportedAndSkipsTheSession)
                 f.SpeedButton3Click();
             closed = !f.isVisible();
         });
-        EXPECT_EQ(result, -1) << acceptAll;
+        EXPECT_EQ(result, TfNaglowekRejestracji::kFailed) << acceptAll;
         EXPECT_TRUE(closed) << acceptAll;
         const QStringList messages = platform::testing::Messages();
         ASSERT_EQ(messages.size(), 1) << acceptAll;

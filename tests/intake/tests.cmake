@@ -10,6 +10,12 @@ pitrova_add_test(test_intake_samples SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_samp
 pitrova_add_test(test_intake_sessionlist SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_sessionlist.cpp LIBS pv_intake pv_kromsim pitrova_testsupport)
 pitrova_add_test(test_intake_headerstore SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_headerstore.cpp LIBS pv_intake pitrova_testsupport)
 pitrova_add_test(test_intake_sessionimport SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_sessionimport.cpp LIBS pv_intake pv_kromsim pitrova_testsupport)
+# The import in a process of its own, killed part way by test_intake_sessionimport.
+add_executable(intake_import_child ${CMAKE_CURRENT_LIST_DIR}/import_child.cpp)
+set_target_properties(intake_import_child PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests-bin)
+target_link_libraries(intake_import_child PRIVATE pv_intake)
+add_dependencies(test_intake_sessionimport intake_import_child)
+target_compile_definitions(test_intake_sessionimport PRIVATE IMPORT_CHILD="$<TARGET_FILE:intake_import_child>")
 pitrova_add_test(test_intake_kromsim SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_kromsim.cpp LIBS pv_kromsim)
 # Intake windows: session check list, session header form, intake flow (end to end).
 pitrova_add_test(test_intake_ulistazodczytu SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_ulistazodczytu.cpp LIBS pv_ui pv_kromsim pitrova_testsupport Qt6::Test GUI)

@@ -540,6 +540,25 @@ void FbStatement::Close()
     isc_dsql_free_statement(ignored, &d->stmt, DSQL_close);
 }
 
+QString FbStatement::Plan() const
+{
+    const char item = isc_info_sql_get_plan;
+    std::vector<char> info(1024);
+    for (;;) {
+        ISC_STATUS_ARRAY status;
+        isc_dsql_sql_info(status, &d->stmt, 1, &item, short(info.size()), info.data());
+        Check(status);
+        if (info[0] == isc_info_truncated && info.size() < 32768) {
+            info.resize(info.size() * 4);
+            continue;
+        }
+        if (info[0] != isc_info_sql_get_plan)
+            return {};
+        const int length = int(isc_vax_integer(info.data() + 1, 2));
+        return QString::fromUtf8(info.data() + 3, length).trimmed();
+    }
+}
+
 int FbStatement::ColumnCount() const { return int(d->outs.size()); }
 
 int FbStatement::ColumnIndex(const QString& name) const

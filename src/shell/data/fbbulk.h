@@ -100,6 +100,9 @@ public:
     bool Fetch();
     void Close();
 
+    // The engine's access plan of the statement ("PLAN (T ORDER IDX)").
+    QString Plan() const;
+
     // Result columns: index by name (case-insensitive; -1 when there is
     // none), to be looked up once before the fetch loop.  Getters read the
     // current row; a NULL value reads as 0, 0.0, "" or empty; numbers

@@ -43,6 +43,14 @@ constexpr UpgradeStep kSteps[] = {
      "alter table SEKTORY add AVG_DEC_OBROTY FLOAT ", nullptr},
     {"select PREDKOSC_GPS  from  POZYCJE where ID_POZYCJI=0", "alter table POZYCJE add PREDKOSC_GPS INTEGER ",
      nullptr},
+    // The largest ids (new row ids are the largest plus one) are read from
+    // descending indexes: the engine answers max() from nothing else, and a
+    // table scan grows with the database.  The probe's plan names the index,
+    // so it fails while the index is missing.
+    {"select first 1 ID_POZYCJI from POZYCJE plan (POZYCJE order POZYCJE_ID_DESC) order by ID_POZYCJI desc",
+     "create descending index POZYCJE_ID_DESC on POZYCJE (ID_POZYCJI)", nullptr},
+    {"select first 1 ID_NAG from NAGLOWKI plan (NAGLOWKI order NAGLOWKI_ID_DESC) order by ID_NAG desc",
+     "create descending index NAGLOWKI_ID_DESC on NAGLOWKI (ID_NAG)", nullptr},
 };
 
 }  // namespace

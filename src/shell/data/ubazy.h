@@ -81,6 +81,10 @@ private:
 // main window; tests create their own).
 extern TDM* DM;
 
+// How long a write on the client API waits for a row another transaction
+// holds before it fails with a lock time-out.
+inline constexpr int kWriteLockTimeoutSeconds = 3;
+
 // Database credentials of the program.
 inline constexpr const char* kDbUser = "SYSDBA";
 inline constexpr const char* kDbPassword = "zeriridaz";

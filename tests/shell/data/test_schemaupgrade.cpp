@@ -3,6 +3,7 @@
 
 #include <QStringList>
 
+#include "shell/data/fbbulk.h"
 #include "shell/data/schemaupgrade.h"
 #include "shell/data/ubazy.h"
 #include "support/testdb.h"
@@ -74,4 +75,39 @@ TEST(SchemaUpgrade, ASecondRunChangesNothing)
     EXPECT_TRUE(HasIndexOnPositions(db));
     // A softly deleted track stays deleted: the revival runs only with the new column.
     EXPECT_EQ(db.Scalar(QStringLiteral("select USUNIETY from TORY where ID_TORU = 100001")).toInt(), 1);
+}
+
+// The largest-id-plus-one reads of the growing tables are answered from a
+// descending index, not by reading the whole table.
+TEST(SchemaUpgrade, LargestIdsAreReadFromDescendingIndexes)
+{
+    const struct {
+        const char* statement;
+        const char* plan;
+    } cases[] = {
+        {"select max(ID_POZYCJI) as maks from POZYCJE", "PLAN (POZYCJE ORDER POZYCJE_ID_DESC)"},
+        {"select max(id_nag) as maks from naglowki ", "PLAN (NAGLOWKI ORDER NAGLOWKI_ID_DESC)"},
+    };
+    TestDatabase db(/*upgraded=*/false);
+    auto plans = [&] {
+        FbTransaction tr(db.dm().TransBrowse);
+        tr.StartRead();
+        QStringList out;
+        for (const auto& c : cases)
+            out << FbStatement(tr, QString::fromLatin1(c.statement)).Plan();
+        return out;
+    };
+    for (const QString& plan : plans())
+        EXPECT_TRUE(plan.contains(QStringLiteral("NATURAL"))) << plan.toStdString();
+
+    for (int run = 1; run <= 2; ++run) {  // the second run finds the indexes and changes nothing
+        UpgradeSchema(db.dm());
+        const QStringList after = plans();
+        for (size_t i = 0; i < std::size(cases); ++i)
+            EXPECT_EQ(after[int(i)], QString::fromLatin1(cases[i].plan)) << run;
+    }
+    EXPECT_EQ(db.Scalar(QStringLiteral("select count(*) from RDB$INDICES where RDB$INDEX_NAME in "
+                                       "('POZYCJE_ID_DESC', 'NAGLOWKI_ID_DESC') and RDB$INDEX_TYPE = 1"))
+                  .toInt(),
+              2);
 }
