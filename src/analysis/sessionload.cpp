@@ -12,4 +12,12 @@ int32_t MapCoordinate(uint32_t packed) { return packed == 0 ? 0 : int32_t(((pack
 void ApplyRangeDefaults(ProjectRecord&) {}
 void AppendMinMaxRow(MemTable&, int, const ProjectRecord&) {}
 void LoadSessionSamples(int, MemTable&) {}
-void LoadSessions(MemTable&, MemTable&, MemTable&, SessionTree& tree, const TreeFilters&, ProjectRecord&) { tree.ResetTree(); }
+// Until then the load builds the session tree alone.
+void LoadSessions(MemTable& memWybraneSesje, MemTable&, MemTable&, SessionTree& tree, const TreeFilters& filters,
+                  ProjectRecord&)
+{
+    tree.ResetTree();
+    const int c = memWybraneSesje.FieldIndex(QStringLiteral("id_nag"));
+    for (int r = 0; r < memWybraneSesje.RecordCount(); ++r)
+        BuildSessionTree(tree, memWybraneSesje.IntAt(r, c), filters);
+}

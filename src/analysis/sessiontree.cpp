@@ -1,10 +1,20 @@
 #include "analysis/sessiontree.h"
 
+#include <QLocale>
+
+#include <array>
+#include <optional>
+
+#include "shell/common/stale.h"
+#include "shell/data/ubazy.h"
+
 // Table layouts of the session tree.
 SessionTree::SessionTree()
     : memdane(QStringLiteral("memdane"),
               {{QStringLiteral("typ_rekordu"), FieldType::String, 1},
-               {QStringLiteral("Pole1"), FieldType::String, 20},
+               // Wide enough for a session's whole caption: a cut start
+               // time would read as another time.
+               {QStringLiteral("Pole1"), FieldType::String, 40},
                {QStringLiteral("Pole2"), FieldType::String, 30},
                {QStringLiteral("id_naglowka"), FieldType::Integer},
                {QStringLiteral("id_okrazenia"), FieldType::Integer},
@@ -55,5 +65,281 @@ void SessionTree::ResetTree()
     rowCounter = 0;
 }
 
-// Placeholder until the tree builder lands: appends nothing.
-void BuildSessionTree(SessionTree&, int, const TreeFilters&) {}
+namespace {
+
+// Writes the fields of one appended row by name; fields not written stay
+// NULL.
+class RowWriter {
+public:
+    RowWriter(MemTable& table) : t_(table), row_(table.AppendRow()) {}
+    RowWriter& Int(const char* field, int v)
+    {
+        t_.SetIntAt(row_, col(field), v);
+        return *this;
+    }
+    RowWriter& Int(const char* field, const std::optional<int>& v)
+    {
+        if (v)
+            t_.SetIntAt(row_, col(field), *v);
+        return *this;
+    }
+    RowWriter& Str(const char* field, const QString& v)
+    {
+        t_.SetStringAt(row_, col(field), v);
+        return *this;
+    }
+    int Row() const { return row_; }
+
+private:
+    int col(const char* field) const { return t_.FieldIndex(QLatin1String(field)); }
+    MemTable& t_;
+    int row_;
+};
+
+// Fastest and slowest row (by lp) of a set of times; the first of equal
+// times wins, so one time alone is both.
+struct Marks {
+    int fastestLp = -1, fastestTime = -1;
+    int slowestLp = -1, slowestTime = -1;
+
+    void Take(int lp, int time)
+    {
+        if (fastestLp == -1 || time < fastestTime) {
+            fastestLp = lp;
+            fastestTime = time;
+        }
+        if (slowestLp == -1 || time > slowestTime) {
+            slowestLp = lp;
+            slowestTime = time;
+        }
+    }
+};
+
+std::optional<int> OptionalInt(const TQueryField& f)
+{
+    if (f.IsNull())
+        return std::nullopt;
+    return RoundHalfEven(f.AsFloat());
+}
+
+// Sets status_naj on the row of memdane or memokrazenia whose lp is given.
+void MarkRow(MemTable& table, int lp, int status)
+{
+    if (lp < 0)
+        return;
+    const int row = table.Find(QStringLiteral("lp"), {lp});
+    if (row >= 0)
+        table.SetIntAt(row, table.FieldIndex(QStringLiteral("status_naj")), status);
+}
+
+}  // namespace
+
+QString SessionRowCaption(int sessionId, const QDateTime& start)
+{
+    QString text = QString::number(sessionId) + u':';
+    if (!start.isValid())
+        return text;
+    if (start.time() == QTime(0, 0))
+        return text + QLocale().toString(start.date(), QLocale::ShortFormat);
+    return text + DateTimeToStr(start);
+}
+
+void BuildSessionTree(SessionTree& tree, int sessionId, const TreeFilters& filters)
+{
+    Marks laps;
+    std::array<Marks, 11> sectors;  // by sector number 1..10
+
+    // The session row and the two start rows.
+    TIBQuery qnag(DM->TransBrowse);
+    qnag.SetSQL(QStringList{
+        QStringLiteral("select k.imie,k.nazwisko,n.Data_start ,n.data_koniec ,n.id_nag,n.START_PIERWSZ_OKR from naglowki n "),
+        QStringLiteral("left join kierowcy k on k.id_kierowcy=n.id_kierowcy"),
+        QStringLiteral("where n.id_nag = :NAG")});
+    qnag.ParamByName(QStringLiteral("NAG"), sessionId);
+    qnag.Open();
+    const int p = qnag.FieldByName(QStringLiteral("START_PIERWSZ_OKR")).AsInteger();  // NULL (or no row) reads 0
+    RowWriter(tree.memdane)
+        .Int("lp", ++tree.rowCounter)
+        .Str("Pole1", SessionRowCaption(sessionId, qnag.FieldByName(QStringLiteral("Data_start")).AsDateTime()))
+        .Str("Pole2", qnag.FieldByName(QStringLiteral("imie")).AsString() + u' ' +
+                          qnag.FieldByName(QStringLiteral("nazwisko")).AsString())
+        .Str("typ_rekordu", QStringLiteral("1"))
+        .Int("id_naglowka", sessionId)
+        .Int("przes_czas", p)
+        .Int("wybrany", 1);
+    qnag.Close();
+
+    int lapSum = 0;
+    int sectorSum = 0;
+    RowWriter(tree.memokrazenia)
+        .Int("id_nag", sessionId)
+        .Int("czas", p)
+        .Str("lap", QStringLiteral("L0"))
+        .Str("czas_t", QStringLiteral("S"))
+        .Int("nr_lapa", 0);
+    RowWriter(tree.memSektory).Int("id_nag", sessionId).Int("czas", p).Str("lap", QString()).Str("czas_t", QString());
+
+    TIBQuery qmaksSektor(DM->TransBrowse);
+    qmaksSektor.SetSQL(QStringLiteral("select max(NR_SEKTORA) as sektor  from SEKTORY where ID_NAGLOWKA =  :NAG "));
+    qmaksSektor.ParamByName(QStringLiteral("NAG"), sessionId);
+    qmaksSektor.Open();
+    const int highestSector = qmaksSektor.FieldByName(QStringLiteral("sektor")).AsInteger();
+    qmaksSektor.Close();
+
+    TIBQuery qOkrazenia(DM->TransBrowse);
+    qOkrazenia.SetSQL(QStringList{QStringLiteral("select *  from OKRAZENIA_REJ where ID_NAGLOWKA =  :NAG"),
+                                  QStringLiteral("order by nr")});
+    TIBQuery qSektory(DM->TransBrowse);
+    qSektory.SetSQL(QStringLiteral(
+        "select *  from SEKTORY where ID_NAGLOWKA =  :NAG and NR_OKRAZENIA = :NR_OKRAZENIA"));
+
+    const int cLapEnd = tree.memokrazenia.FieldIndex(QStringLiteral("czas_end"));
+
+    qOkrazenia.ParamByName(QStringLiteral("NAG"), sessionId);
+    qOkrazenia.Open();
+    while (!qOkrazenia.Eof()) {
+        const int nr = qOkrazenia.FieldByName(QStringLiteral("NR")).AsInteger();
+        const int lapTime = qOkrazenia.FieldByName(QStringLiteral("CZAS_SS")).AsInteger();
+        const QString lapText = qOkrazenia.FieldByName(QStringLiteral("CZAS")).AsString();
+        const bool skipped = (filters.maxLapSeconds != 0 && lapTime > filters.maxLapSeconds * 100) ||
+                             (filters.minLapSeconds != 0 && lapTime < filters.minLapSeconds * 100);
+        if (!skipped) {
+            const int n = ++tree.rowCounter;
+            laps.Take(n, lapTime);
+            RowWriter(tree.memdane)
+                .Int("lp", n)
+                .Str("typ_rekordu", QStringLiteral("2"))
+                .Str("Pole1", QStringLiteral("L") + QString::number(nr))
+                .Str("Pole2", lapText)
+                .Int("id_naglowka", sessionId)
+                .Int("id_okrazenia", nr)
+                .Int("czas_ss", lapTime)
+                .Int("srednie_obroty", OptionalInt(qOkrazenia.FieldByName(QStringLiteral("AVG_OBROTY"))))
+                .Int("avg_acc", OptionalInt(qOkrazenia.FieldByName(QStringLiteral("AVG_ACC_OBROTY"))))
+                .Int("avg_dec", OptionalInt(qOkrazenia.FieldByName(QStringLiteral("AVG_DEC_OBROTY"))))
+                .Int("przes_czas", p)
+                .Int("wybrany", 1);
+            RowWriter(tree.memokrazenia)
+                .Int("id_nag", sessionId)
+                .Int("czas", p + lapSum)
+                .Str("lap", QStringLiteral("L") + QString::number(nr))
+                .Str("czas_t", lapText)
+                .Int("nr_lapa", nr)
+                .Int("lp", n)
+                .Int("czas_ss", lapTime);
+
+            if (highestSector > 1) {
+                qSektory.ParamByName(QStringLiteral("NAG"), sessionId);
+                qSektory.ParamByName(QStringLiteral("NR_OKRAZENIA"), nr);
+                qSektory.Open();
+                while (!qSektory.Eof()) {
+                    const int k = qSektory.FieldByName(QStringLiteral("NR_SEKTORA")).AsInteger();
+                    const int sectorTime = qSektory.FieldByName(QStringLiteral("CZAS_SS")).AsInteger();
+                    const QString sectorText = qSektory.FieldByName(QStringLiteral("CZAS")).AsString();
+                    const int sn = ++tree.rowCounter;
+                    if (k >= 1 && k <= 10)
+                        sectors[size_t(k)].Take(sn, sectorTime);
+                    RowWriter(tree.memdane)
+                        .Int("lp", sn)
+                        .Str("typ_rekordu", QStringLiteral("3"))
+                        .Str("Pole1", QStringLiteral(" S") + QString::number(k))
+                        .Str("Pole2", sectorText)
+                        .Int("id_naglowka", sessionId)
+                        .Int("id_okrazenia", nr)
+                        .Int("id_sektora", k)
+                        .Int("przes_czas", p)
+                        .Int("czas_ss", sectorTime);
+                    sectorSum += sectorTime;
+                    RowWriter(tree.memSektory)
+                        .Int("id_nag", sessionId)
+                        .Int("czas", p + sectorSum)
+                        .Str("lap", QStringLiteral("S") + QString::number(k))
+                        .Str("czas_t", sectorText)
+                        .Int("nr_okr", nr)
+                        .Int("czas_ss", sectorTime)
+                        .Int("nr_sektora", k);
+                    qSektory.Next();
+                }
+                qSektory.Close();
+            }
+        } else {
+            // The sectors of a left-out lap are not listed, but its time
+            // passes all the same: the sectors after it end that much later.
+            sectorSum += lapTime;
+        }
+
+        lapSum += lapTime;
+        const int lapRow = tree.memokrazenia.Find(QStringLiteral("id_nag;nr_lapa"), {sessionId, nr});
+        if (lapRow >= 0)
+            tree.memokrazenia.SetIntAt(lapRow, cLapEnd, p + lapSum);
+        qOkrazenia.Next();
+    }
+    qOkrazenia.Close();
+
+    // Marks: a row both fastest and slowest ends marked slowest.
+    for (MemTable* t : {&tree.memokrazenia, &tree.memdane}) {
+        MarkRow(*t, laps.fastestLp, 2);
+        MarkRow(*t, laps.slowestLp, 1);
+    }
+    for (int k = 1; k <= 10; ++k) {
+        if (sectors[size_t(k)].fastestLp == -1)
+            continue;
+        MarkRow(tree.memdane, sectors[size_t(k)].fastestLp, 2);
+        MarkRow(tree.memdane, sectors[size_t(k)].slowestLp, 1);
+    }
+}
+
+bool ClickTreeCheck(SessionTree& tree, const TreeCheckCalls& calls)
+{
+    MemTable& t = tree.memdane;
+    const int row = t.RecNo();
+    if (!t.Active() || row < 0)
+        return false;
+    t.Post();
+    const int cType = t.FieldIndex(QStringLiteral("typ_rekordu"));
+    const int cId = t.FieldIndex(QStringLiteral("id_naglowka"));
+    const int cLap = t.FieldIndex(QStringLiteral("id_okrazenia"));
+    const int cCheck = t.FieldIndex(QStringLiteral("wybrany"));
+    const QString type = t.StringAt(row, cType);
+    const bool sessionRow = type == QLatin1String("1");
+    const bool lapRow = type == QLatin1String("2");
+    if (!sessionRow && !lapRow)
+        return false;
+    const int id = t.IntAt(row, cId);
+
+    // A lap ticked while its session is not: the session is ticked too.
+    if (lapRow && !t.IsNullAt(row, cCheck) && t.IntAt(row, cCheck) == 0) {
+        for (int r = 0; r < t.RecordCount(); ++r) {
+            if (t.StringAt(r, cType) != QLatin1String("1") || t.IntAt(r, cId) != id)
+                continue;
+            if (t.IntAt(r, cCheck) == 0) {
+                t.SetIntAt(r, cCheck, 1);
+                if (calls.sessionShown)
+                    calls.sessionShown(id, 1);
+            }
+            break;
+        }
+    }
+
+    // A session: all its laps take the session's new state.
+    if (sessionRow) {
+        const int lapCheck = t.IntAt(row, cCheck) == 1 ? 0 : 1;
+        for (int r = 0; r < t.RecordCount(); ++r) {
+            if (t.StringAt(r, cType) != QLatin1String("2") || t.IntAt(r, cId) != id)
+                continue;
+            t.SetIntAt(r, cCheck, lapCheck);
+            if (calls.lapShown)
+                calls.lapShown(id, t.IntAt(r, cLap), lapCheck);
+        }
+    }
+
+    const int check = t.IntAt(row, cCheck) == 0 ? 1 : 0;
+    t.SetIntAt(row, cCheck, check);
+    if (lapRow) {
+        if (calls.lapShown)
+            calls.lapShown(id, t.IntAt(row, cLap), check);
+    } else if (calls.sessionShown) {
+        calls.sessionShown(id, check);
+    }
+    return true;
+}

@@ -3,11 +3,20 @@
 // loads the chosen sessions (samples into memGPS, ranges into memMinMax)
 // and shows their session, lap and sector tree; its top strip steers the
 // chart and GPS windows.
+#include <QPointer>
 #include <QWidget>
+
+#include <array>
 
 #include "analysis/sessiontree.h"
 
 class DBGrid;
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+class TIntEdit;
 class Tfgpspowiazany;
 class TfgpsPorownaj;
 
@@ -39,7 +48,52 @@ public:
     // True when the panel holds a linked GPS view that is shown.
     bool GpsViewOpen() const;
 
+    // The lap-time filters as the edits hold them.
+    TreeFilters Filters() const;
+    // The frame the panel sits in: its multi-document child window, or the
+    // panel itself when it stands alone.
+    QWidget* Frame() const;
+
+    // ------------------------------------------------------------ controls
+    QWidget* Panel1 = nullptr;  // the top strip, 99 high
+    QLabel* Label1 = nullptr;   // "Max lap time:"
+    TIntEdit* IntEdit1 = nullptr;
+    QLabel* Label2 = nullptr;   // "Min lap time:"
+    TIntEdit* IntEdit2 = nullptr;
+    QPushButton* SpeedButton2 = nullptr;  // "GPS"
+    QPushButton* SpeedButton1 = nullptr;  // "Update"
+    QPushButton* SpeedButton4 = nullptr;  // "Vehicle settings"
+    QPushButton* SpeedButton5 = nullptr;  // "Add lap to compare"
+    QPushButton* SpeedButton3 = nullptr;  // "X"
+    QGroupBox* GroupBox1 = nullptr;       // " Value ": the chosen channels
+    std::array<QCheckBox*, 6> CheckBoxes{};  // CheckBox1 .. CheckBox6
+    QGroupBox* RadioGroup1 = nullptr;     // " Value ": the current channel, never shown
+    std::array<QRadioButton*, 4> RadioItems{};
     DBGrid* RxDBGrid1 = nullptr;
+
+public slots:
+    // Handlers, by component.
+    void FormCreate();
+    void SpeedButton1Click();  // Update
+    void CheckBox1Click();     // any channel box
+    void RadioGroup1Click(int item);
+    void DataSource1DataChange();
+    void RxDBGrid1MouseUp(Qt::MouseButton button, const QPoint& pos);
+    void SpeedButton2Click();  // GPS
+    void SpeedButton4Click();  // Vehicle settings
+    void SpeedButton5Click();  // Add lap to compare
+    void SpeedButton3Click();  // X
+
+private:
+    void BuildPanel();
+    void BuildGrid();
+    void LayoutPanel();
+
+    QPointer<Tfgpspowiazany> gpsView_;
+    QPointer<TfgpsPorownaj> compare_;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
 };
 
 // The one panel while it is open; null otherwise.

@@ -3,7 +3,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
+
+#include <utility>
+#include <vector>
 
 #include "intake/keylink.h"
 #include "intake/keymemory.h"
@@ -45,12 +49,14 @@ QString StaleDumpFileName(int k)
 }
 
 SlotOutcome DownloadSlot(platform::UsbHandle& handle, const QString& folder, int k,
-                         std::uint32_t serial, const DownloadCallbacks& callbacks)
+                         std::uint32_t serial, const DownloadCallbacks& callbacks,
+                         std::unique_ptr<QSaveFile>* pending)
 {
     const QString path = InFolder(folder, DumpFileName(k, serial));
     // Written under a temporary name and renamed when complete, so neither
     // a failure nor a crash leaves a complete-looking partial dump file.
-    QSaveFile file(path);
+    auto owned = std::make_unique<QSaveFile>(path);
+    QSaveFile& file = *owned;
     auto fail = [&](SlotOutcome outcome) {
         file.cancelWriting();  // the temporary file goes with the object
         return outcome;
@@ -73,6 +79,10 @@ SlotOutcome DownloadSlot(platform::UsbHandle& handle, const QString& folder, int
         }
         Call(callbacks.setProgress, ++position);
         Call(callbacks.processEvents);
+    }
+    if (pending) {
+        *pending = std::move(owned);
+        return SlotOutcome::Written;
     }
     if (!file.commit()) {
         ShowFileError(callbacks, QStringLiteral("Cannot write file %1: %2")
@@ -115,6 +125,8 @@ DownloadOutcome DownloadFromKeys(platform::UsbBackend& usb, const QString& folde
         const KeyDirectory directory = KeyDirectory::FromBlock(block);
         const int used = directory.UsedSlotCount();
         int current = 0;
+        // The key's complete files wait here until every used slot is read.
+        std::vector<std::pair<int, std::unique_ptr<QSaveFile>>> pending;
         QList<int> notRead;
         for (int k = 1; k <= kSessionSlotCount; ++k) {
             const std::uint32_t serial = directory.Serial(k);
@@ -132,20 +144,36 @@ DownloadOutcome DownloadFromKeys(platform::UsbBackend& usb, const QString& folde
             }
             ++current;
             Call(callbacks.setLabel, QStringLiteral("%1/%2").arg(current).arg(used));
-            const SlotOutcome outcome = DownloadSlot(*handle, folder, k, serial, callbacks);
+            std::unique_ptr<QSaveFile> file;
+            const SlotOutcome outcome = DownloadSlot(*handle, folder, k, serial, callbacks, &file);
             if (outcome == SlotOutcome::FileFailed) {
                 handle->Close();
                 return DownloadOutcome::Failed;
             }
-            if (outcome == SlotOutcome::ReadFailed)
+            if (outcome == SlotOutcome::ReadFailed) {
+                // The slots read before stay unstored too (their files are
+                // dropped below), so the folder keeps the key's earlier files.
+                for (const auto& [slot, unused] : pending)
+                    notRead.append(slot);
                 notRead.append(k);
-            else if (written)
-                written->append(DumpFileName(k, serial));
+            } else {
+                pending.emplace_back(k, std::move(file));
+            }
         }
         handle->Close();
         if (!notRead.isEmpty()) {
             Call(callbacks.showMessage, SlotsNotReadMessage(notRead));
             complete = false;
+            continue;  // pending files are dropped unplaced
+        }
+        for (auto& [k, file] : pending) {
+            if (!file->commit()) {
+                ShowFileError(callbacks, QStringLiteral("Cannot write file %1: %2")
+                                             .arg(QDir::toNativeSeparators(file->fileName()), file->errorString()));
+                return DownloadOutcome::Failed;
+            }
+            if (written)
+                written->append(QFileInfo(file->fileName()).fileName());
         }
     }
     if (!complete)

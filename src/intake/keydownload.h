@@ -3,14 +3,17 @@
 // "dane" + slot + "_" + serial + ".bin", 7168 records of 512 bytes each, the
 // slot's read blocks in ascending order.  Widget-free: the reader window
 // passes callbacks for its label, progress bar and messages.
-#include <QString>
 #include <QList>
+#include <QString>
 #include <QStringList>
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 
 #include "platform/usb.h"
+
+class QSaveFile;
 
 // Maximum of the reader window's progress bar (16 below the block count).
 constexpr int kDownloadProgressMaximum = 7152;
@@ -43,10 +46,12 @@ QString StaleDumpFileName(int k);
 // Serves every key with the key's vendor and product id in bus and device
 // order, writing its dump files into folder.  A key that cannot be opened
 // or read ends only its own download ("Communication error", with the slots
-// it could not read); the next key is still served.  A dump file that
-// cannot be written ends the whole download.  Each slot's file replaces the
-// earlier one of its name only when complete; the old "dane" + k + ".bin"
-// files of unused slots go only when every key was read completely.
+// it could not store); the next key is still served.  A dump file that
+// cannot be written ends the whole download.  A key's new files replace the
+// earlier ones of their names only when every used slot of that key was
+// read completely, so a key pulled out part way leaves the folder as it
+// was; the old "dane" + k + ".bin" files of unused slots go only when every
+// key was read completely.
 // deviceList, when given, receives the device-search header line; written,
 // the names of the dump files written.
 DownloadOutcome DownloadFromKeys(platform::UsbBackend& usb, const QString& folder,
@@ -59,5 +64,8 @@ QString SlotsNotReadMessage(const QList<int>& slotNumbers);
 // Copies session slot k of an open key into its dump file in folder.  The
 // file is written under a temporary name and replaces the earlier file of
 // its name only when complete; on failure the earlier file stays as it was.
+// With pending given, a complete file is not put in place but handed over
+// unreplaced (its owner commits it, or drops it by destroying it).
 SlotOutcome DownloadSlot(platform::UsbHandle& handle, const QString& folder, int k,
-                         std::uint32_t serial, const DownloadCallbacks& callbacks);
+                         std::uint32_t serial, const DownloadCallbacks& callbacks,
+                         std::unique_ptr<QSaveFile>* pending = nullptr);

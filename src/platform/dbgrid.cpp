@@ -1,6 +1,10 @@
 #include "platform/dbgrid.h"
 
+#include <algorithm>
+
 #include <QHeaderView>
+#include <QHelpEvent>
+#include <QToolTip>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
@@ -91,15 +95,16 @@ public:
                 colour = pal.color(QPalette::Active, QPalette::HighlightedText);
             else if (grid_->GetCellParams)
                 grid_->GetCellParams(row, def.name, colour, font);
-            const QString text = grid_->CellText ? grid_->CellText(row, def.name) : valueText(*t, row, col);
+            const QString text = grid_->cellText(row, col);
             p->setPen(colour);
             p->setFont(font);
             const Qt::Alignment align =
                 (def.type == FieldType::Integer || def.type == FieldType::Float) ? Qt::AlignRight : Qt::AlignLeft;
-            // A text wider than its column ends in an ellipsis rather than being cut.
-            const QRect textRect = option.rect.adjusted(3, 0, -3, 0);
-            p->drawText(textRect, int(align | Qt::AlignVCenter),
-                        QFontMetrics(font).elidedText(text, Qt::ElideRight, textRect.width()));
+            // A text wider than its column ends in an ellipsis rather than being
+            // cut (the tip shows it whole).
+            const QRect box = option.rect.adjusted(3, 0, -3, 0);
+            p->drawText(box, int(align | Qt::AlignVCenter),
+                        QFontMetrics(font).elidedText(text, Qt::ElideRight, box.width() + 2));
         }
         if ((option.state & QStyle::State_HasFocus) && grid_->hasFocus()) {
             p->setPen(QPen(pal.color(QPalette::HighlightedText), 1, Qt::DotLine));
@@ -192,7 +197,7 @@ void DBGrid::rebuildColumns()
     for (const GridColumn& c : columns_) {
         const int logical = table_->FieldIndex(c.field);
         fieldIndex_.push_back(logical);
-        if (logical < 0)
+        if (logical < 0 || !h->isSectionHidden(logical))  // missing, or listed twice
             continue;
         gm->titles[size_t(logical)] = c.title.isNull() ? table_->Def(logical).name : c.title;
         h->setSectionHidden(logical, false);
@@ -200,6 +205,32 @@ void DBGrid::rebuildColumns()
         h->resizeSection(logical, c.width);
     }
     emit gm->headerDataChanged(Qt::Horizontal, 0, table_->FieldCount() - 1);
+    fitFillColumn();
+}
+
+void DBGrid::SetFillColumn(const QString& field)
+{
+    fillField_ = field;
+    fitFillColumn();
+}
+
+void DBGrid::fitFillColumn()
+{
+    if (fillField_.isEmpty() || !table_)
+        return;
+    int others = 0;
+    int fill = -1;
+    for (size_t i = 0; i < fieldIndex_.size(); ++i) {
+        const int logical = fieldIndex_[i];
+        if (logical < 0)
+            continue;
+        if (fill < 0 && table_->Def(logical).name.compare(fillField_, Qt::CaseInsensitive) == 0)
+            fill = logical;
+        else
+            others += columns_[i].width;
+    }
+    if (fill >= 0)
+        horizontalHeader()->resizeSection(fill, std::max(kMinFillWidth, viewport()->width() - others));
 }
 
 int DBGrid::modelColumn(int gridColumn) const
@@ -309,14 +340,14 @@ void DBGrid::SelectRow(int row)
 
 void DBGrid::onTableChanged()
 {
-    syncFromTable();
-    emit DataChange();
+    if (!syncFromTable())
+        emit DataChange();
 }
 
-void DBGrid::syncFromTable()
+bool DBGrid::syncFromTable()
 {
     if (!table_ || !model_ || disabled_ > 0)
-        return;
+        return false;
     const int row = table_->Active() ? table_->RecNo() : -1;
     const QModelIndex cur = currentIndex();
     if (row < 0 || row >= model_->rowCount()) {
@@ -325,10 +356,10 @@ void DBGrid::syncFromTable()
             setCurrentIndex(QModelIndex());
             syncing_ = false;
         }
-        return;
+        return false;
     }
     if (cur.isValid() && cur.row() == row)
-        return;
+        return false;
     int column = cur.isValid() ? cur.column() : -1;
     if (column < 0 || horizontalHeader()->isSectionHidden(column))
         column = fieldIndex_.empty() || fieldIndex_.front() < 0 ? 0 : fieldIndex_.front();
@@ -336,6 +367,7 @@ void DBGrid::syncFromTable()
     setCurrentIndex(model_->index(row, column));
     syncing_ = false;
     emit DataChange();
+    return true;
 }
 
 void DBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previous)
@@ -352,6 +384,43 @@ void DBGrid::currentChanged(const QModelIndex& current, const QModelIndex& previ
         if (disabled_ == 0)
             emit DataChange();
     }
+}
+
+QString DBGrid::cellText(int row, int column) const
+{
+    if (!table_ || row < 0 || row >= table_->RecordCount() || column < 0 || column >= table_->FieldCount())
+        return {};
+    return CellText ? CellText(row, table_->Def(column).name) : valueText(*table_, row, column);
+}
+
+bool DBGrid::viewportEvent(QEvent* event)
+{
+    if (event->type() == QEvent::Resize) {
+        const bool handled = QTableView::viewportEvent(event);
+        fitFillColumn();
+        return handled;
+    }
+    // A text cut off by its column shows whole in a tip.
+    if (event->type() == QEvent::ToolTip && table_) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const QModelIndex index = indexAt(help->pos());
+        QString text;
+        if (index.isValid() && table_->Def(index.column()).tag == 0) {
+            text = cellText(index.row(), index.column());
+            QColor colour = textColour_;
+            QFont font = textFont_;
+            if (GetCellParams)
+                GetCellParams(index.row(), table_->Def(index.column()).name, colour, font);
+            if (QFontMetrics(font).horizontalAdvance(text) <= visualRect(index).width() - 4)
+                text.clear();
+        }
+        if (text.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), text, viewport(), visualRect(index));
+        return true;
+    }
+    return QTableView::viewportEvent(event);
 }
 
 void DBGrid::mousePressEvent(QMouseEvent* event)

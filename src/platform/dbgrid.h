@@ -5,6 +5,7 @@
 // ways), per-cell text colours chosen by the window, and check columns (the
 // fields with a tag above 0) drawn as a tick picture instead of a value: tag
 // 1 ticks the rows whose value is set, tag 2 those whose value is cleared.
+// A text cut off by its column shows whole in a tip.
 //
 // Updates can be suspended around bulk changes of the table
 // (DisableControls / EnableControls, nesting); while suspended the grid is
@@ -40,6 +41,10 @@ public:
     // The columns shown, in order; fields the table lacks are left out.
     void SetColumns(const std::vector<GridColumn>& columns);
     const std::vector<GridColumn>& Columns() const { return columns_; }
+    // A column that takes the width the other columns leave in the grid
+    // (at least 40 pixels), so that the grid fills its width without
+    // sideways scrolling; empty: none (the default).
+    void SetFillColumn(const QString& field);
     // Field of a grid column; empty for an invalid column.
     QString ColumnField(int column) const;
     // Grid column under a viewport x; -1 when none.
@@ -94,13 +99,20 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    // Tips with the whole text of cells whose text the column cuts off.
+    bool viewportEvent(QEvent* event) override;
 
 private:
     class Delegate;
     friend class Delegate;
     int modelColumn(int gridColumn) const;
+    QString cellText(int row, int column) const;  // row and field of the table
+    void fitFillColumn();
+    static constexpr int kMinFillWidth = 40;
     void rebuildColumns();
-    void syncFromTable();
+    // Moves the grid to the table's current row; true when it sent
+    // DataChange for the move.
+    bool syncFromTable();
     void onTableChanged();
 
     MemTable* table_ = nullptr;
@@ -112,6 +124,7 @@ private:
     bool tag2TicksCleared_ = true;
     QColor textColour_ = Qt::white;
     QFont textFont_;
+    QString fillField_;
     QString sortField_;
     bool sortAscending_ = true;
     int disabled_ = 0;

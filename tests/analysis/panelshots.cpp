@@ -1,0 +1,134 @@
+// Screenshots of the session panel in the main window over simulated
+// sessions imported into a fresh database, for judging its look:
+//   xvfb-run -a -s "-screen 0 1600x1000x24" analysis_panelshots [folder]   (default /tmp/shots)
+// Reaches the panel as a user does (Template, range dialog, Template
+// chooser) and writes panel_template.png, panel_main.png, panel_405.png,
+// panel_360.png.
+#include <QCheckBox>
+#include <QDialog>
+#include <QDate>
+#include <QDateEdit>
+#include <QDir>
+#include <QTimer>
+
+#include <cstdio>
+
+#include "analysis/analysis.h"
+#include "analysis/upanelsesji.h"
+#include "analysis/utemplate.h"
+#include "analysis/uwyborZakresu.h"
+#include "controls/ButtonComps.h"
+#include "controls/MathCtrl.h"
+#include "intake/headerstore.h"
+#include "intake/sessionimport.h"
+#include "intake/sessionlist.h"
+#include "kromsim.h"
+#include "platform/application.h"
+#include "platform/dbgrid.h"
+#include "platform/dialogs.h"
+#include "platform/inifile.h"
+#include "platform/tdatetime.h"
+#include "shell/common/stale.h"
+#include "shell/config.h"
+#include "shell/projectrecord.h"
+#include "shell/umain.h"
+#include "support/testdb.h"
+
+namespace {
+
+QString g_folder;
+
+void Save(QWidget* w, const QString& name)
+{
+    QCoreApplication::processEvents();
+    const QString path = g_folder + QStringLiteral("/panel_") + name + QStringLiteral(".png");
+    if (!w->grab().save(path))
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    else
+        std::printf("%s\n", qPrintable(path));
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    PitrovaApplication app(argc, argv);
+    ApplyDarkTheme(app);
+    g_folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("/tmp/shots");
+    QDir().mkpath(g_folder);
+    platform::testing::SetScripted(true);
+
+    TestDatabase db;
+    SetProgramFolder(db.Folder());
+    ConfigFile(db.Folder() + QString::fromLatin1(ConfigFileName)).SetLastUpdateDay(TodayDayNumber());
+    IniFile(db.Folder() + QString::fromLatin1(ConfigFileName))
+        .WriteString(QStringLiteral("Parametry"), QStringLiteral("AliasBazy"), db.Path());
+    db.Exec(QStringLiteral("insert into KIEROWCY (ID_KIEROWCY, IMIE, NAZWISKO) values (1, 'Ada', 'Nowak')"));
+    db.Exec(QStringLiteral("insert into KIEROWCY (ID_KIEROWCY, IMIE, NAZWISKO) values (2, 'Piotr', 'Zieliński')"));
+
+    // Simulated sessions, imported as the intake does it.
+    for (const kromsim::DumpOptions& opts : kromsim::StandardDumps(3, 77))
+        kromsim::WriteDumpFile(db.Folder(), opts);
+    BuildSessionList(db.Folder(), [](const QString&) {});
+    ImportCallbacks cb;
+    int n = 0;
+    cb.confirmHeader = [&](const QString& serial, const SessionHeaderRecord& h, int& d, int& t,
+                           FbTransaction& session) {
+        d = 1 + (n++ % 2);
+        t = 1;
+        return InsertHeader(serial, h, d, t, nullptr, &session);
+    };
+    cb.message = [](const QString&) {};
+    ImportSessions(db.Folder(), cb);
+
+    Project() = ProjectRecord();
+    Project().ResetForNewProject();
+    Form1 = new TForm1(QStringList{});
+    InstallAnalysis(*Form1);
+    platform::testing::OnModal(QStringLiteral("Tfsplashscreen"), [](QDialog& d) { d.close(); });
+    Form1->resize(1500, 950);
+    Form1->show();
+    Form1->Timer1->stop();
+    QCoreApplication::processEvents();
+    Form1->SetTab(3);
+
+    // The user's road: Template, the range dialog (a range holding every
+    // session), the Template chooser with every session ticked, OK.
+    platform::testing::OnModal(QStringLiteral("TfWyborZakresu"), [](QDialog& d) {
+        auto& range = static_cast<TfWyborZakresu&>(d);
+        range.DateEdit1->setDate(QDate(2000, 1, 1));
+        range.DateEdit2->setDate(QDate(2099, 12, 31));
+        emit range.SpeedButton1->clicked();
+    });
+    platform::testing::OnModal(QStringLiteral("TfTemplate"), [](QDialog& d) {
+        auto& chooser = static_cast<TfTemplate&>(d);
+        const int c = chooser.memdane.FieldIndex(QStringLiteral("wybrane"));
+        for (int r = 0; r < chooser.memdane.RecordCount(); ++r)
+            chooser.memdane.SetBoolAt(r, c, true);
+        Save(&chooser, QStringLiteral("template"));
+        emit chooser.SpeedButton1->clicked();
+    });
+    Form1->Image9Click();
+    if (!FPanelSesji) {
+        std::fprintf(stderr, "the Template road opened no session panel\n");
+        return 1;
+    }
+    TFPanelSesji& panel = *FPanelSesji;
+    // A lap row selected, one lap unticked, Temp ticked too.
+    panel.LocateLp(3);
+    panel.memdane.SetIntAt(panel.memdane.Find(QStringLiteral("lp"), {6}), panel.memdane.FieldIndex(QStringLiteral("wybrany")), 0);
+    panel.CheckBoxes[1]->click();
+    panel.IntEdit1->SetValue(120);
+    Save(Form1, QStringLiteral("main"));
+    Save(&panel, QStringLiteral("405"));
+
+    panel.SpeedButton3Click();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EnsureSessionPanel();
+    FPanelSesji->RxDBGrid1->setFocus();
+    Save(FPanelSesji, QStringLiteral("360"));
+
+    delete Form1;
+    Form1 = nullptr;
+    return 0;
+}
