@@ -5,6 +5,7 @@
 #include <QDir>
 
 #include "analysis/sessionload.h"
+#include "analysis/sessiontree.h"
 #include "intake/headerstore.h"
 #include "shell/data/fbbulk.h"
 #include "intake/sessionimport.h"
@@ -55,7 +56,7 @@ kromsim::SessionOptions GpsSession(int laps, bool fix, uint32_t seed)
     return s;
 }
 
-void LoadSession(int sessionId, MemTable& memGPS, MemTable& memokrazenia)
+void LoadSession(int sessionId, MemTable& memGPS, SessionTree& tree)
 {
     // Samples as the panel's loader stores them: accelerations in hundredths
     // of g, map coordinates beside the packed ones.
@@ -90,34 +91,7 @@ void LoadSession(int sessionId, MemTable& memGPS, MemTable& memokrazenia)
     }
     q.Close();
 
-    // Lap starts: the first lap line, then each lap after the laps before it.
-    q.SetSQL(QStringLiteral("select START_PIERWSZ_OKR from NAGLOWKI where ID_NAG = :NAG"));
-    q.ParamByName(QStringLiteral("NAG"), sessionId);
-    q.Open();
-    int start = q.FieldByName(QStringLiteral("START_PIERWSZ_OKR")).AsInteger();
-    q.Close();
-    auto lapCol = [&memokrazenia](const char* name) { return memokrazenia.FieldIndex(QLatin1String(name)); };
-    int r = memokrazenia.AppendRow();
-    memokrazenia.SetIntAt(r, lapCol("id_nag"), sessionId);
-    memokrazenia.SetIntAt(r, lapCol("czas"), start);
-    memokrazenia.SetStringAt(r, lapCol("lap"), QStringLiteral("L0"));
-    memokrazenia.SetIntAt(r, lapCol("nr_lapa"), 0);
-    q.SetSQL(QStringLiteral("select NR, CZAS_SS from OKRAZENIA_REJ where ID_NAGLOWKA = :NAG order by NR"));
-    q.ParamByName(QStringLiteral("NAG"), sessionId);
-    q.Open();
-    for (; !q.Eof(); q.Next()) {
-        const int nr = q.FieldByName(QStringLiteral("NR")).AsInteger();
-        const int czas = q.FieldByName(QStringLiteral("CZAS_SS")).AsInteger();
-        r = memokrazenia.AppendRow();
-        memokrazenia.SetIntAt(r, lapCol("id_nag"), sessionId);
-        memokrazenia.SetIntAt(r, lapCol("czas"), start);
-        memokrazenia.SetStringAt(r, lapCol("lap"), QStringLiteral("L%1").arg(nr));
-        memokrazenia.SetIntAt(r, lapCol("nr_lapa"), nr);
-        memokrazenia.SetIntAt(r, lapCol("czas_end"), start + czas);
-        memokrazenia.SetIntAt(r, lapCol("czas_ss"), czas);
-        start += czas;
-    }
-    q.Close();
+    BuildSessionTree(tree, sessionId, TreeFilters{});
 }
 
 }  // namespace gpstest

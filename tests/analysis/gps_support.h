@@ -10,6 +10,7 @@
 #include "kromsim.h"
 #include "platform/memtable.h"
 
+class SessionTree;
 class TestDatabase;
 
 namespace gpstest {
@@ -21,9 +22,8 @@ std::vector<int> ImportSessions(const std::vector<kromsim::SessionOptions>& sess
 // A GPS-format session of the given laps (with or without fix).
 kromsim::SessionOptions GpsSession(int laps, bool fix = true, uint32_t seed = 5);
 
-// Appends a session's samples to memGPS and its laps to memokrazenia (an
-// "L0" start row, then each lap with its start czas and end czas_end), as
-// the session panel's load leaves them.
-void LoadSession(int sessionId, MemTable& memGPS, MemTable& memokrazenia);
+// Appends a session's samples to memGPS and its rows to the session tree,
+// as the session panel's load leaves them.
+void LoadSession(int sessionId, MemTable& memGPS, SessionTree& tree);
 
 }  // namespace gpstest

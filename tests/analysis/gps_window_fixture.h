@@ -35,7 +35,7 @@ protected:
         FPanelSesji = panel.get();
         DM->memGPS.Open();
         for (int id : ids)
-            LoadSession(id, DM->memGPS, panel->memokrazenia);
+            LoadSession(id, DM->memGPS, *panel);
         window = std::make_unique<Window>();
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));

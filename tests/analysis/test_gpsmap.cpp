@@ -434,7 +434,7 @@ protected:
         ASSERT_EQ(ids.size(), 3u);
         DM->memGPS.Open();
         for (int id : ids)
-            gpstest::LoadSession(id, DM->memGPS, tree.memokrazenia);
+            gpstest::LoadSession(id, DM->memGPS, tree);
     }
     void TearDown() override { DM->memGPS.Close(); }
 
