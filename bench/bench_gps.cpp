@@ -25,7 +25,7 @@
 
 #include "analysis/gpscanvas.h"
 #include "analysis/gpsmap.h"
-#include "analysis/sessionload.h"
+#include "analysis/sessioncharts.h"
 #include "analysis/ugpspowiazany.h"
 #include "analysis/upanelsesji.h"
 #include "analysis/uwykresGPS.h"
@@ -134,7 +134,7 @@ int main(int argc, char** argv)
     {
         SessionTree tree;
         DM->memGPS.Open();
-        LoadSessionSamples(id, DM->memGPS);
+        AppendSessionSamples(DM->memGPS, id);
         Tfgpspowiazany view;
         view.show();
         QCoreApplication::processEvents();

@@ -39,7 +39,8 @@ QFont ChartFont(int points, bool bold = false)
     return f;
 }
 
-// Read-out boxes: sunken, centred, bold Verdana.
+}  // namespace
+
 QLabel* ReadOutLabel(QWidget* parent)
 {
     auto* l = new QLabel(parent);
@@ -57,8 +58,6 @@ QLabel* ReadOutLabel(QWidget* parent)
     l->setAutoFillBackground(true);
     return l;
 }
-
-}  // namespace
 
 ChannelChartWindow::ChannelChartWindow(QWidget* parent) : QWidget(parent)
 {
@@ -241,6 +240,11 @@ void ChannelChartWindow::ShowPointValue(const ChartSeries& series, int k, int mi
     const ChannelRange range = ChannelRangeAt(DM->memMinMax, minMaxRow, SelectedChannels[size_t(slot)]);
     const double value = ChannelValue(series.YValue(k), range);
     ChannelValues[size_t(slot)]->setText(FormatValue(SelectedChannelFormats[size_t(slot)], value));
+}
+
+bool ActivateChartChild(const char* className)
+{
+    return !Form1 || Form1->ActivateMDIChild(QString::fromLatin1(className));
 }
 
 void ShowChartChild(QWidget* window)

@@ -270,18 +270,4 @@ void Tfwykrescale::ReadOut(const QPoint& pos)
 
 // ---------------------------------------------------------------- opener
 
-void ShowWholeSessionChart()
-{
-    if (!Form1)
-        return;
-    if (Form1->ActivateMDIChild(QString::fromLatin1(WholeSessionChartClass)))
-        return;
-    auto* window = new Tfwykrescale;
-    try {
-        window->LoadChart();
-    } catch (...) {
-        delete window;
-        throw;
-    }
-    ShowChartChild(window);
-}
+void ShowWholeSessionChart() { ShowStackedChart<Tfwykrescale>(WholeSessionChartClass); }

@@ -4,6 +4,7 @@
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLocale>
+#include <QPointer>
 #include <QRegularExpression>
 
 #include <cmath>
@@ -36,7 +37,7 @@ double ClampFloatValue(double value, double minValue, double maxValue, bool incl
     return (maxValue - minValue) / 2 + minValue;
 }
 
-bool ParseIntText(const QString& text, int& value)
+bool ParseInt64Text(const QString& text, qint64& value)
 {
     static const QRegularExpression pattern(QStringLiteral("^[+-]?[0-9]+$"));
     const QString t = text.trimmed();
@@ -44,7 +45,16 @@ bool ParseIntText(const QString& text, int& value)
         return false;
     bool ok = false;
     const qlonglong v = t.toLongLong(&ok, 10);
-    if (!ok || v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max())
+    if (!ok)
+        return false;
+    value = v;
+    return true;
+}
+
+bool ParseIntText(const QString& text, int& value)
+{
+    qint64 v = 0;
+    if (!ParseInt64Text(text, v) || v < std::numeric_limits<int>::min() || v > std::numeric_limits<int>::max())
         return false;
     value = int(v);
     return true;
@@ -112,12 +122,37 @@ bool LeavesControl(const QFocusEvent* event)
     return event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason;
 }
 
+// Whether a widget is a numeric edit whose text does not convert.
+bool HoldsBadNumber(const QWidget* widget)
+{
+    if (const auto* i = qobject_cast<const TIntEdit*>(widget)) {
+        int v = 0;
+        return !i->text().isEmpty() && !ParseIntText(i->text(), v);
+    }
+    if (const auto* f = qobject_cast<const TFloatEdit*>(widget)) {
+        double v = 0;
+        return !f->text().isEmpty() && !ParseFloatText(f->text(), SystemDecimalSeparator(), v);
+    }
+    return false;
+}
+
 // Called while a focus change is being delivered: taking the focus back
-// there would nest inside the change, so it waits for the event loop.
+// there would nest inside the change, so it waits for the event loop.  An
+// edit leaves the focus where it went when that is another numeric edit
+// with text to correct: two such edits would take it from each other for
+// ever.
 void TakeFocusBackLater(QLineEdit* edit)
 {
+    if (HoldsBadNumber(QApplication::focusWidget()))
+        return;
+    QPointer<QLineEdit> guard(edit);
     QMetaObject::invokeMethod(
-        edit, [edit] { edit->setFocus(Qt::OtherFocusReason); }, Qt::QueuedConnection);
+        edit,
+        [guard] {
+            if (guard && HoldsBadNumber(guard) && !HoldsBadNumber(QApplication::focusWidget()))
+                guard->setFocus(Qt::OtherFocusReason);
+        },
+        Qt::QueuedConnection);
 }
 
 int SaturatedAdd(int a, qint64 b)

@@ -8,7 +8,9 @@
 //
 // A text that does not convert (a lone sign, a sign inside the number, a
 // number out of range, two separators) reads as DefaultValue and gives the
-// input focus back to the edit so the user can correct it.
+// input focus back to the edit so the user can correct it; leaving such an
+// edit brings the focus back too, unless it went to another numeric edit
+// with text to correct.
 #include <QLineEdit>
 #include <QString>
 
@@ -20,6 +22,8 @@ double ClampFloatValue(double value, double minValue, double maxValue, bool incl
 
 // Text conversions of the edits.  Blanks around the number are allowed.
 bool ParseIntText(const QString& text, int& value);
+// A whole number of any 64-bit size (for range checks of the callers).
+bool ParseInt64Text(const QString& text, qint64& value);
 // Decimal number with the given separator and an optional exponent
 // ("1,5", "-2", "1e+20"); false for anything else or a non-finite result.
 bool ParseFloatText(const QString& text, QChar decimalSeparator, double& value);

@@ -71,7 +71,7 @@ void ApplySetup(SessionHeaderRecord& header, const std::array<int, 30>& values)
 }
 
 int InsertHeader(const QString& serial, const SessionHeaderRecord& header, int driverId, int trackId,
-                 QString* error, FbTransaction* session)
+                 QString* error, FbTransaction* session, const TrackConditions& conditions)
 {
     auto fail = [error](const QString& text) {
         if (error)
@@ -123,6 +123,8 @@ int InsertHeader(const QString& serial, const SessionHeaderRecord& header, int d
     setupColumns.sort();
     columns += setupColumns;
     columns += {QStringLiteral("TEORETYCZNIA_NAJ_DT"), QStringLiteral("TEORETYCZNIE_NAJLEPSZE")};
+    columns += {QStringLiteral("TOR_MOKRY"), QStringLiteral("TOR_SUCHY"), QStringLiteral("TOR_BRUDNY"),
+                QStringLiteral("TOR_CZYSTY")};
 
     QStringList params;
     for (const QString& c : columns)
@@ -147,6 +149,10 @@ int InsertHeader(const QString& serial, const SessionHeaderRecord& header, int d
             qZapiszNowy.SetInt(param(w.column), header.SetupValue(w.headerOffset));
         qZapiszNowy.SetTimestamp(param("TEORETYCZNIA_NAJ_DT"), bestSpan);
         qZapiszNowy.SetInt(param("TEORETYCZNIE_NAJLEPSZE"), header.TheoreticalBest());
+        qZapiszNowy.SetInt(param("TOR_MOKRY"), conditions.wet ? 1 : 0);
+        qZapiszNowy.SetInt(param("TOR_SUCHY"), conditions.dry ? 1 : 0);
+        qZapiszNowy.SetInt(param("TOR_BRUDNY"), conditions.dirty ? 1 : 0);
+        qZapiszNowy.SetInt(param("TOR_CZYSTY"), conditions.clean ? 1 : 0);
         qZapiszNowy.Execute();
     };
     try {

@@ -32,11 +32,20 @@ QString OperatingCounterText(int minutes);
 // words, low 16 bits each.
 void ApplySetup(SessionHeaderRecord& header, const std::array<int, 30>& values);
 
-// Inserts the NAGLOWKI row of a session from its (edited) header record.
-// Returns the new ID_NAG (> 0); 0 when a row with the same end time, driver
-// and track exists already (nothing inserted); -1 when the row could not be
-// stored, with the database's message in error.  With a session transaction
-// the row goes into it uncommitted (the import commits it with the
-// session's samples); without one it is committed at once.
+// The weather and the track status the user ticked for a session.
+struct TrackConditions {
+    bool wet = false;    // TOR_MOKRY
+    bool dry = false;    // TOR_SUCHY
+    bool dirty = false;  // TOR_BRUDNY
+    bool clean = false;  // TOR_CZYSTY
+};
+
+// Inserts the NAGLOWKI row of a session from its (edited) header record,
+// with the conditions (1 ticked, 0 not).  Returns the new ID_NAG (> 0); 0
+// when a row with the same end time, driver and track exists already
+// (nothing inserted); -1 when the row could not be stored, with the
+// database's message in error.  With a session transaction the row goes
+// into it uncommitted (the import commits it with the session's samples);
+// without one it is committed at once.
 int InsertHeader(const QString& serial, const SessionHeaderRecord& header, int driverId, int trackId,
-                 QString* error = nullptr, FbTransaction* session = nullptr);
+                 QString* error = nullptr, FbTransaction* session = nullptr, const TrackConditions& conditions = {});

@@ -12,6 +12,7 @@
 
 #include "controls/ButtonComps.h"
 #include "controls/MathCtrl.h"
+#include "controls/fieldcheck.h"
 #include "intake/headerstore.h"
 #include "platform/dialogs.h"
 #include "profiles/setupcolumns.h"
@@ -134,7 +135,8 @@ void TfNaglowekRejestracji::BuildControls()
         logged->setPalette(p);
     }
 
-    // Conditions: shown only, nothing is read from them.
+    // Conditions, stored with the header; the two boxes of a pair exclude
+    // each other (neither ticked is allowed).
     GroupBox3 = new QGroupBox(QStringLiteral(" Weather "), this);
     GroupBox3->setObjectName(QStringLiteral("GroupBox3"));
     GroupBox3->setGeometry(520, 54, 98, 70);
@@ -153,6 +155,10 @@ void TfNaglowekRejestracji::BuildControls()
     CheckBox4 = new QCheckBox(QStringLiteral("Clean"), GroupBox4);
     CheckBox4->setObjectName(QStringLiteral("CheckBox4"));
     CheckBox4->setGeometry(12, 44, 80, 20);
+    for (auto [one, other] : {std::pair{CheckBox1, CheckBox2}, std::pair{CheckBox3, CheckBox4}}) {
+        connect(one, &QCheckBox::toggled, other, [other](bool on) { if (on) other->setChecked(false); });
+        connect(other, &QCheckBox::toggled, one, [one](bool on) { if (on) one->setChecked(false); });
+    }
 
     // The set-up: 21 chassis and 9 engine values, placed as the vehicle
     // profile shows them.
@@ -279,6 +285,13 @@ int TfNaglowekRejestracji::Save()
         platform::ShowMessage(QStringLiteral("Select track"));
         return kSkipped;
     }
+    // Each value goes back into a 16-bit word of the header record.
+    std::vector<fieldcheck::Field> checks;
+    for (size_t i = 0; i < kSetupColumns.size(); ++i)
+        checks.push_back(fieldcheck::WholeNumber(intEdits_[i], QString::fromLatin1(kSetupColumns[i].caption),
+                                                 fieldcheck::kWordMin, fieldcheck::kWordMax));
+    if (!fieldcheck::CheckFields(checks))
+        return kSkipped;
     SetupValues values{};
     for (size_t i = 0; i < kSetupColumns.size(); ++i)
         values[i] = intEdits_[i]->Value();
@@ -289,7 +302,9 @@ int TfNaglowekRejestracji::Save()
 int TfNaglowekRejestracji::InsertHeader()
 {
     QString error;
-    newId_ = ::InsertHeader(serial_, header_, driverId_, trackId_, &error, session_);
+    const TrackConditions conditions{CheckBox1->isChecked(), CheckBox2->isChecked(), CheckBox3->isChecked(),
+                                     CheckBox4->isChecked()};
+    newId_ = ::InsertHeader(serial_, header_, driverId_, trackId_, &error, session_, conditions);
     if (newId_ == 0) {
         // An equal session (same end, driver and track) is stored already.
         result_ = 0;

@@ -49,10 +49,10 @@ public:
     QGroupBox* GroupBox1;  // " Chassis": IntEdit1 .. IntEdit21
     QGroupBox* GroupBox2;  // " Engine ": IntEdit22 .. IntEdit30, Label39
     QLabel* Label39;       // operating counter as hours:minutes
-    QGroupBox* GroupBox3;  // " Weather " (shown only)
+    QGroupBox* GroupBox3;  // " Weather ": "Wet" or "Dry"
     QCheckBox* CheckBox1;
     QCheckBox* CheckBox2;
-    QGroupBox* GroupBox4;  // " Track status " (shown only)
+    QGroupBox* GroupBox4;  // " Track status ": "Dirty" or "Clean"
     QCheckBox* CheckBox3;
     QCheckBox* CheckBox4;
     QPushButton* SpeedButton1;   // "Select from car profile"

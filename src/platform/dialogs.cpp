@@ -8,6 +8,7 @@
 #include <QMessageBox>
 #include <QPointer>
 #include <QProcess>
+#include <QPushButton>
 #include <QQueue>
 #include <QScreen>
 #include <QTimer>
@@ -36,11 +37,7 @@ struct ScriptState {
 
 ScriptState& State()
 {
-    static ScriptState state = [] {
-        ScriptState s;
-        s.scripted = !qEnvironmentVariableIsEmpty("PITROVA_TESTING");
-        return s;
-    }();
+    static ScriptState state;
     return state;
 }
 
@@ -180,8 +177,20 @@ QString WithDefaultExt(const QString& path, const QString& defaultExt)
     return path + QLatin1Char('.') + ext;
 }
 
+void KeepOnlyChosenDefaults(QDialog& dialog)
+{
+    // A dialog shown without a default button makes its first push button
+    // the default, and Enter in any edit then presses it.  Only a button the
+    // dialog was given as its default answers Enter.
+    for (QPushButton* button : dialog.findChildren<QPushButton*>()) {
+        if (!button->isDefault())
+            button->setAutoDefault(false);
+    }
+}
+
 int ExecModal(QDialog& dialog)
 {
+    KeepOnlyChosenDefaults(dialog);
     ScriptState& st = State();
     if (!st.scripted)
         return dialog.exec();

@@ -43,7 +43,12 @@ QString QtFileFilter(const QString& filter);
 QString WithDefaultExt(const QString& path, const QString& defaultExt);
 
 // Shows one of the program's dialogs modally and returns QDialog::exec's result.
+// Enter presses only a push button the dialog made its default
+// (KeepOnlyChosenDefaults), never the first one by accident.
 int ExecModal(QDialog& dialog);
+// Takes the automatic default role from every push button of the dialog that
+// is not its chosen default.
+void KeepOnlyChosenDefaults(QDialog& dialog);
 
 // Window flags of a tool-window border with only the close box.
 Qt::WindowFlags ToolWindowFlags();
@@ -65,8 +70,8 @@ QUrl DocumentUrl(const QString& target);
 
 namespace testing {
 // Scripted mode on (tests) or off (the program).  Turning it on or off
-// clears every queue and record.  A process started with PITROVA_TESTING set
-// (the test harness) begins in scripted mode, so no test waits on a box.
+// clears every queue and record.  Every process begins in normal mode,
+// whatever its environment holds; a test program's main() switches it on.
 void SetScripted(bool on);
 bool Scripted();
 

@@ -32,6 +32,15 @@ bool KeyValue(const QString& trimmed, QString& key, QString& value)
     return true;
 }
 
+// A value enclosed in a pair of double or single quotes loses that one
+// pair, as the Windows ini reader does ("C:\KROM\KROMDB.GDB" -> the path).
+QString WithoutQuotes(const QString& value)
+{
+    if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') && value.back() == value.front())
+        return value.mid(1, value.size() - 2);
+    return value;
+}
+
 bool SameName(const QString& a, const QString& b) { return a.compare(b, Qt::CaseInsensitive) == 0; }
 
 bool HasLineBreak(const QString& s) { return s.contains(u'\n') || s.contains(u'\r'); }
@@ -109,7 +118,7 @@ QString IniFile::ReadString(const QString& section, const QString& key, const QS
         QString k;
         QString v;
         if (inSection && KeyValue(trimmed, k, v) && SameName(k, key))
-            return v;
+            return WithoutQuotes(v);
     }
     return defaultValue;
 }
@@ -187,6 +196,9 @@ void IniFile::WriteString(const QString& section, const QString& key, const QStr
     }
 
     QSaveFile file(fileName_);
+    // A writable file in a folder where no new file can be made is written
+    // in place: there the whole-file replacement cannot be had.
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly))
         throw IniFileError((fileName_ + ": " + file.errorString()).toStdString());
     QByteArray bytes;

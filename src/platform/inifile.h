@@ -2,14 +2,17 @@
 // A Windows-style ini file ("[section]" lines and "key=value" lines), read
 // and written like the platform's ini file object: sections and keys match
 // without regard to case, a value is the text after the first "=" with
-// blanks around it removed, and lines beginning with ";" are comments.
+// blanks around it removed and one pair of enclosing quotes (double or
+// single) taken away, and lines beginning with ";" are comments.
 //
 // The file is read again at every call (it is small and rarely touched), so
 // a write is seen by the next read, also through another IniFile object.
 // A write keeps every other line of the file, creates the file when it is
 // missing, writes CR LF line ends and plain key=value (no quoting, no
 // escaping: backslashes stay as they are), and replaces the file as a whole
-// (temporary file + rename), so a crash never leaves half a file.
+// (temporary file + rename), so a crash never leaves half a file; where no
+// temporary file can be made beside it (a writable file in a folder the
+// user cannot write), the file is written in place instead.
 //
 // Texts are UTF-8 on disk (a leading byte order mark is skipped); lines
 // that a write does not touch keep their bytes, whatever their encoding.

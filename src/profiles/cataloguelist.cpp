@@ -87,6 +87,8 @@ void CatalogueList::Reload()
             for (const QString& f : hashDot0Fields_)
                 if (f.compare(columns[size_t(c)].name, Qt::CaseInsensitive) == 0)
                     columns[size_t(c)].hashDot0 = true;
+            columns[size_t(c)].picture = shrink_ && columns[size_t(c)].kind == Kind::Bytes &&
+                                         pictureField_.compare(columns[size_t(c)].name, Qt::CaseInsensitive) == 0;
         }
         for (; !q.Eof(); q.Next(), ++rows) {
             for (int c = 0; c < n; ++c) {
@@ -97,6 +99,11 @@ void CatalogueList::Reload()
                 case Kind::Integer: cd.ints.push_back(v.isNull() ? 0 : v.toLongLong()); break;
                 case Kind::Float: cd.floats.push_back(v.isNull() ? 0.0 : v.toDouble()); break;
                 case Kind::Bytes:
+                    if (cd.picture) {
+                        cd.pictures.push_back(v.isNull() ? QImage() : shrink_(v.toByteArray()));
+                        cd.bytes.emplace_back();
+                        break;
+                    }
                     cd.bytes.push_back(v.isNull() ? QByteArray()
                                        : v.typeId() == QMetaType::QString ? v.toString().toUtf8()
                                                                            : v.toByteArray());
@@ -244,6 +251,31 @@ void CatalogueList::SetCurrentRow(int row)
 }
 
 int CatalogueList::IdAt(int row) const { return int(IntAt(row, idColumn_)); }
+
+void CatalogueList::SetPictureColumn(const QString& field, PictureShrinker shrink)
+{
+    pictureField_ = field;
+    shrink_ = std::move(shrink);
+}
+
+QImage CatalogueList::Picture(int row, const QString& field) const
+{
+    const ColumnData* cd = col(row, Column(field));
+    if (!cd || !cd->picture)
+        return {};
+    return cd->pictures[size_t(row)];
+}
+
+bool CatalogueList::LocateId(int id)
+{
+    for (int r = 0; r < rows_; ++r) {
+        if (IdAt(r) == id) {
+            SetCurrentRow(r);
+            return true;
+        }
+    }
+    return false;
+}
 
 bool CatalogueList::LocatePrefix(const QString& field, const QString& text)
 {

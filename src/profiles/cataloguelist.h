@@ -12,10 +12,12 @@
 #include <QAbstractTableModel>
 #include <QByteArray>
 #include <QDateTime>
+#include <QImage>
 #include <QObject>
 #include <QString>
 #include <QVariant>
 
+#include <functional>
 #include <vector>
 
 class TTransaction;
@@ -78,6 +80,17 @@ public:
     // Gives a float column the display format "#.0" (kept across reloads).
     void SetHashDot0(const QString& field);
 
+    // A blob column of pictures of which the list keeps only what shrink
+    // makes of each row's bytes (the picture at the size it is shown), so
+    // that no row's full photo stays in memory: each row's bytes are handed
+    // over as the rows are read and then dropped.  Kept across reloads.
+    using PictureShrinker = std::function<QImage(const QByteArray& bytes)>;
+    void SetPictureColumn(const QString& field, PictureShrinker shrink);
+    // The kept picture of a row (a null image for NULL, for bytes shrink
+    // could not read, and for other columns); BytesAt reads such a column
+    // as empty.
+    QImage Picture(int row, const QString& field) const;
+
     // The current row (-1 when the list is empty or closed).
     int CurrentRow() const { return current_; }
     // Moves the current row; a row out of range is ignored.
@@ -86,6 +99,10 @@ public:
     // The key of a row, or of the current row; 0 when there is none.
     int IdAt(int row) const;
     int CurrentId() const { return IdAt(current_); }
+
+    // The row whose key is id becomes current; false (current row kept)
+    // when no row has it.
+    bool LocateId(int id);
 
     // The first row, from the top, whose text in field starts with text
     // compared without case; it becomes current and true is returned.
@@ -109,6 +126,8 @@ private:
         std::vector<QString> texts;
         std::vector<QByteArray> bytes;
         std::vector<QDateTime> times;
+        bool picture = false;  // the picture column: images instead of bytes
+        std::vector<QImage> pictures;
     };
     const ColumnData* col(int row, int column) const;
 
@@ -116,6 +135,8 @@ private:
     QString idField_;
     std::vector<ColumnData> columns_;
     std::vector<QString> hashDot0Fields_;
+    QString pictureField_;
+    PictureShrinker shrink_;
     int rows_ = 0;
     int current_ = -1;
     int idColumn_ = -1;

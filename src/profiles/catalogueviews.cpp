@@ -22,7 +22,7 @@
 #include <QVBoxLayout>
 
 #include "controls/ButtonComps.h"
-#include "controls/EDBImage.h"
+#include "controls/uEDBR.h"
 #include "platform/dialogs.h"
 #include "profiles/cataloguechoice.h"
 #include "shell/artwork.h"
@@ -269,18 +269,6 @@ public:
 CatalogueCardDelegate::CatalogueCardDelegate(CatalogueKind kind, CardLook look, QObject* parent)
     : QStyledItemDelegate(parent), kind_(kind), look_(look)
 {
-    if (kind_ == CatalogueKind::Tracks) {
-        photoControl_ = std::make_unique<TEDBImage>();
-        photoControl_->setObjectName(QStringLiteral("ZDJECIE"));
-        photoControl_->SetShrinkToFit(true);
-        photoControl_->SetZoomToFit(false);
-        photoControl_->SetBorderStyle(TEDBImage::TBorderStyle::None);
-        photoControl_->setAttribute(Qt::WA_DontShowOnScreen);
-        QPalette pal = photoControl_->palette();
-        pal.setColor(QPalette::Base, kBlack);
-        pal.setColor(QPalette::Window, kBlack);
-        photoControl_->setPalette(pal);
-    }
 }
 
 CatalogueCardDelegate::~CatalogueCardDelegate() = default;
@@ -308,6 +296,20 @@ QRect CatalogueCardDelegate::PhotoRect(const QRect& card) const
     return QRect(left, card.top(), 160, h).intersected(card);
 }
 
+QRect CatalogueCardDelegate::HomePageArea(const QRect& card) const
+{
+    // Below the second column of a track card, in line with its last field.
+    const int x = PhotoRect(card).right() + 1 + 28 + kTrackColumnWidth + 30;
+    return {x, card.top() + kTrackTop + 3 * kTrackStep + 8, card.right() - x - 16, 24};
+}
+
+QFont CatalogueCardDelegate::HomePageFont()
+{
+    QFont f = CardFont(15, true);
+    f.setUnderline(true);
+    return f;
+}
+
 QRect CatalogueCardDelegate::HomePageRect(const QRect& card, const QModelIndex& index) const
 {
     if (kind_ != CatalogueKind::Tracks)
@@ -318,45 +320,34 @@ QRect CatalogueCardDelegate::HomePageRect(const QRect& card, const QModelIndex& 
     const QString www = model->List()->Text(index.row(), QStringLiteral("STRONA_WWW"));
     if (www.isEmpty())
         return {};
-    const QRect photo = PhotoRect(card);
-    const int x = photo.right() + 1 + 28 + 430;
-    const QFontMetrics fm(CardFont(15, true));
-    const int w = std::min(fm.horizontalAdvance(www), card.right() - x - 16);
-    return {x, card.top() + 3 * 45 + 16 + 8, std::max(w, 1), 24};
+    // The part of the area the (elided) text covers, where it is drawn.
+    const QRect area = HomePageArea(card);
+    const QFontMetrics fm(HomePageFont());
+    const int w = std::min(fm.horizontalAdvance(fm.elidedText(www, Qt::ElideRight, area.width())), area.width());
+    return {area.left(), area.top(), std::max(w, 1), area.height()};
 }
 
-void CatalogueCardDelegate::ClearPhotos() { photos_.clear(); }
+QSize CatalogueCardDelegate::PhotoSize() const { return PhotoRect(QRect(0, 0, kCardWidth, CardHeight(kind_))).size(); }
 
-QPixmap CatalogueCardDelegate::Photo(const QModelIndex& index, const QSize& size) const
+QImage CatalogueCardDelegate::CardPicture(const QByteArray& bytes) const
 {
-    const auto it = photos_.constFind(index.row());
-    if (it != photos_.constEnd() && it->size() == size)
-        return *it;
-    const auto* model = qobject_cast<const CatalogueModel*>(index.model());
-    QPixmap pm;
-    if (model) {
-        const QByteArray bytes = model->List()->Bytes(index.row(), QStringLiteral("ZDJECIE"));
-        if (kind_ == CatalogueKind::Tracks) {
-            // The picture control paints a copy of itself for each card.
-            photoControl_->resize(size);
-            photoControl_->SetBlob(bytes);
-            if (!photoControl_->Picture().isNull()) {
-                pm = QPixmap(size);
-                pm.fill(kBlack);
-                photoControl_->render(&pm, QPoint(), QRegion(), QWidget::DrawChildren);
-            }
-            photoControl_->SetBlob({});
-        } else {
-            // Driver photos are stored as bitmaps and drawn stretched.
-            QImage img;
-            if (bytes.size() > 2 && bytes.startsWith("BM"))
-                img = QImage::fromData(bytes, "BMP");
-            if (!img.isNull())
-                pm = QPixmap::fromImage(img.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
-        }
+    const QSize box = PhotoSize();
+    if (kind_ == CatalogueKind::Tracks) {
+        const QImage picture = LoadPictureFromBlob(bytes);
+        if (picture.isNull())
+            return {};
+        const QRect drawn = PictureDrawRect(QRect(QPoint(0, 0), box), picture.size(), true, true, false);
+        if (drawn.size() == picture.size())
+            return picture;
+        return picture.scaled(drawn.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
-    photos_.insert(index.row(), pm);
-    return pm;
+    // Driver photos are stored as bitmaps and drawn stretched.
+    if (bytes.size() <= 2 || !bytes.startsWith("BM"))
+        return {};
+    const QImage picture = QImage::fromData(bytes, "BMP");
+    if (picture.isNull())
+        return {};
+    return picture.scaled(box, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
 }
 
 void CatalogueCardDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
@@ -388,9 +379,15 @@ void CatalogueCardDelegate::paint(QPainter* painter, const QStyleOptionViewItem&
                             artwork::Art(checkTicked_ ? artwork::ArtId::CheckTicked : artwork::ArtId::CheckUnticked));
 
     const QRect photo = PhotoRect(r);
-    const QPixmap pm = Photo(index, photo.size());
-    if (!pm.isNull()) {
-        painter->drawPixmap(photo.topLeft(), pm);
+    const QImage picture = list.Picture(index.row(), QStringLiteral("ZDJECIE"));
+    if (!picture.isNull()) {
+        if (kind_ == CatalogueKind::Tracks) {
+            // Centred on black, at the size it was kept.
+            painter->fillRect(photo, kBlack);
+            painter->drawImage(PictureDrawRect(photo, picture.size(), true, true, false), picture);
+        } else {
+            painter->drawImage(photo, picture);
+        }
     } else {
         // No photo: an empty, framed area.
         painter->fillRect(photo, kEmptyPhoto);
@@ -430,9 +427,9 @@ void CatalogueCardDelegate::PaintTrack(QPainter& p, const QRect& r, const Catalo
                                        bool current) const
 {
     const int x = PhotoRect(r).right() + 1 + 28;
-    const int top = r.top() + 8;
-    const int step = 45;
-    const int colWidth = 400;
+    const int top = r.top() + kTrackTop;
+    const int step = kTrackStep;
+    const int colWidth = kTrackColumnWidth;
     DrawField(p, x, top, colWidth, QStringLiteral("Name"), list.DisplayText(row, QStringLiteral("NAZWA")), current,
               20);
     DrawField(p, x, top + step, colWidth, QStringLiteral("Length"), list.DisplayText(row, QStringLiteral("DLUGOSC")),
@@ -450,14 +447,11 @@ void CatalogueCardDelegate::PaintTrack(QPainter& p, const QRect& r, const Catalo
               list.DisplayText(row, QStringLiteral("LAP_TIMEOUT")), current);
     const QString www = list.Text(row, QStringLiteral("STRONA_WWW"));
     if (!www.isEmpty()) {
-        QFont f = CardFont(15, true);
-        f.setUnderline(true);
+        const QFont f = HomePageFont();
         p.setFont(f);
         p.setPen(current ? QColor(0xff, 0xff, 0xff) : kLinkInk);
-        const QFontMetrics fm(f);
-        const int w = r.right() - x2 - 16;
-        p.drawText(QRect(x2, top + 3 * step + 8, w, 24), Qt::AlignLeft | Qt::AlignVCenter,
-                   fm.elidedText(www, Qt::ElideRight, w));
+        const QRect area = HomePageArea(r);
+        p.drawText(area, Qt::AlignLeft | Qt::AlignVCenter, QFontMetrics(f).elidedText(www, Qt::ElideRight, area.width()));
     }
 }
 
@@ -582,11 +576,12 @@ void CatalogueTableView::mouseDoubleClickEvent(QMouseEvent* event)
         QTableView::mouseDoubleClickEvent(event);
         return;
     }
+    // Below the last row (or on an empty list) it counts as a double click
+    // on the table: the current row stays.
     const QModelIndex index = indexAt(event->position().toPoint());
-    if (!index.isValid())
-        return;
-    setCurrentIndex(index);
-    emit rowDoubleClicked(index.row());
+    if (index.isValid())
+        setCurrentIndex(index);
+    emit rowDoubleClicked(index.isValid() ? index.row() : -1);
 }
 
 // ---------------------------------------------------------------- browser
@@ -618,7 +613,10 @@ CatalogueBrowser::CatalogueBrowser(CatalogueKind kind, bool chooser, QWidget* pa
         cards_->setModelColumn(0);
         stack_->addWidget(cards_);
         BindCurrent(cards_);
-        connect(model_, &QAbstractItemModel::modelReset, cards_, [this] { cards_->Delegate()->ClearPhotos(); });
+        // The list keeps each photo only as the cards show it.
+        CatalogueCardDelegate* delegate = cards_->Delegate();
+        list_->SetPictureColumn(QStringLiteral("ZDJECIE"),
+                                [delegate](const QByteArray& bytes) { return delegate->CardPicture(bytes); });
         connect(cards_, &CatalogueCardView::checkClicked, this, [this](int) { emit tickClicked(); });
         connect(cards_, &CatalogueCardView::homePageClicked, this, [this](int) { emit cardHomePageClicked(); });
         connect(cards_, &CatalogueCardView::cardDoubleClicked, this,

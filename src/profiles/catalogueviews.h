@@ -29,7 +29,6 @@ class QMdiArea;
 class QMdiSubWindow;
 class QPushButton;
 class QStackedWidget;
-class TEDBImage;
 class TImageButton;
 class TickTable;
 
@@ -81,17 +80,31 @@ public:
     // Parts of a card drawn in rectangle card.
     QRect CheckRect(const QRect& card) const;
     QRect PhotoRect(const QRect& card) const;
-    // The home page text of the row (tracks; empty rectangle when none).
+    // Where a track card draws its home page text, and the part of it the
+    // row's text covers (empty rectangle when the row has none): the one
+    // place both drawing and clicking use.
+    QRect HomePageArea(const QRect& card) const;
     QRect HomePageRect(const QRect& card, const QModelIndex& index) const;
 
-    // Forgets the drawn photos (after the list was re-read).
-    void ClearPhotos();
+    // What a card keeps of a row's photo bytes: a driver's bitmap stretched
+    // to the card's photo, a track's picture (bitmap, JPEG or icon) shrunk
+    // to fit it with its proportions kept and never enlarged, as the
+    // picture control draws it.  A null image when the bytes are no such
+    // picture.
+    QImage CardPicture(const QByteArray& bytes) const;
+    // The size of the photo on a card.
+    QSize PhotoSize() const;
 
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override;
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
 
 private:
-    QPixmap Photo(const QModelIndex& index, const QSize& size) const;
+    // Layout of a track card's fields.
+    static constexpr int kTrackTop = 8;
+    static constexpr int kTrackStep = 45;
+    static constexpr int kTrackColumnWidth = 400;
+    static QFont HomePageFont();
+
     void PaintDriver(QPainter& p, const QRect& r, const CatalogueList& list, int row, bool current) const;
     void PaintTrack(QPainter& p, const QRect& r, const CatalogueList& list, int row, bool current) const;
 
@@ -99,8 +112,6 @@ private:
     CardLook look_;
     bool checkVisible_ = false;
     bool checkTicked_ = false;
-    std::unique_ptr<TEDBImage> photoControl_;  // the track photo, painted for each card
-    mutable QHash<int, QPixmap> photos_;       // by row, at the photo size
 };
 
 // The card view (DBCtrlGrid1): one column of cards, no editing.
@@ -146,7 +157,8 @@ public:
     void keyboardSearch(const QString&) override {}
 
 signals:
-    // A click on a cell (tag of its column) and a double click on a row.
+    // A click on a cell (tag of its column) and a double click on the table
+    // (row -1 below the rows: the current row stays).
     void cellClicked(int row, int tag);
     void rowDoubleClicked(int row);
 

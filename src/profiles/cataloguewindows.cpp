@@ -88,8 +88,11 @@ int CatalogueChooserDialog::Run()
 void CatalogueChooserDialog::AddClick()
 {
     Guarded([this] {
-        editor_(-1);
+        const int added = editor_(-1);
         browser_->Reload();
+        // The entry just made is the one OK takes.
+        if (added > 0)
+            IBQuery1()->LocateId(added);
     });
 }
 
@@ -175,8 +178,11 @@ void CatalogueListWindow::ReRead()
 
 void CatalogueListWindow::AddClick()
 {
-    Guarded([this] { editor_(-1); });
+    int added = -1;
+    Guarded([this, &added] { added = editor_(-1); });
     ReRead();
+    if (added > 0)
+        IBQuery1()->LocateId(added);
 }
 
 void CatalogueListWindow::EditClick()

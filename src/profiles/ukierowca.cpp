@@ -216,6 +216,18 @@ Tfkierowca::Tfkierowca(QWidget* parent) : QDialog(parent, platform::ToolWindowFl
     editorlook::Caption(QStringLiteral("Description"), this)->setGeometry(left, 236, width, 18);
     Memo1->setGeometry(left, 236 + kCaptionGap, width, kClientHeight - 16 - (236 + kCaptionGap));
 
+    using namespace fieldcheck;
+    checks_ = {Text(Edit1, QStringLiteral("Surname"), 100),
+               Text(Edit2, QStringLiteral("First name"), 50),
+               Text(Edit3, QStringLiteral("Nick name"), 20),
+               WholeNumber(IntEdit1, QStringLiteral("Height")),
+               Number(FloatEdit1, QStringLiteral("Weight")),
+               Number(FloatEdit2, QStringLiteral("Overweight")),
+               Text(Edit4, QStringLiteral("KROM (serial no)"), 50),
+               Text(Edit5, QStringLiteral("KROM (serial no)"), 50),
+               Text(Edit6, QStringLiteral("KROM (serial no)"), 50),
+               Text(Memo1, QStringLiteral("Description"))};
+
     setTabOrder(Edit1, Edit2);
     setTabOrder(Edit2, Edit3);
     setTabOrder(Edit3, IntEdit1);
@@ -249,10 +261,13 @@ void Tfkierowca::LoadDriver()
     FloatEdit1->SetValue(data.weight);
     FloatEdit2->SetValue(data.overweight);
     Memo1->setPlainText(data.description);
-    // A photo that is no readable bitmap leaves the placeholder in view.
+    // A photo that is no readable bitmap leaves the placeholder in view, and
+    // its bytes are kept for the save.
     const QImage photo = DriverPhotoFromBlob(blob);
     if (!photo.isNull())
         Image1->SetPicture(photo);
+    else
+        keptPhoto_ = blob;
     Edit4->setText(data.serials[0]);
     Edit5->setText(data.serials[1]);
     Edit6->setText(data.serials[2]);
@@ -270,13 +285,18 @@ void Tfkierowca::Image1Click()
         return;
     }
     Image1->SetPicture(picture);
+    keptPhoto_.clear();
 }
 
 void Tfkierowca::SpeedButton1Click()
 {
+    if (!fieldcheck::CheckFields(checks_))
+        return;  // the editor stays open at the field to correct
     QString error;
     std::optional<QByteArray> photo;
-    if (!WriteDriverPhotoFile(Image1->Picture(), photo, &error)) {
+    if (!keptPhoto_.isEmpty()) {
+        photo = keptPhoto_;  // not shown, not replaced: stored back unchanged
+    } else if (!WriteDriverPhotoFile(Image1->Picture(), photo, &error)) {
         platform::ShowErrorBox(error);
         return;
     }

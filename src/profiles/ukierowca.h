@@ -7,6 +7,10 @@
 #include <QImage>
 #include <QWidget>
 
+#include <vector>
+
+#include "controls/fieldcheck.h"
+
 #include "shell/artwork.h"
 
 class QLabel;
@@ -102,6 +106,11 @@ public slots:
 
 private:
     int id_ = -1;
+    // What OK checks before it writes, in tab order.
+    std::vector<fieldcheck::Field> checks_;
+    // The stored photo's bytes while they could not be shown and the user
+    // chose no other picture: a save keeps them as they are.
+    QByteArray keptPhoto_;
 };
 
 // Shows the editor for the driver (id below 1: a new one) and returns its

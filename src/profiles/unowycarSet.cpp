@@ -20,6 +20,8 @@ constexpr int kColumnWidth = (kGroupWidth - 20) / 3;
 constexpr int kCaptionWidth = 172;
 constexpr int kEditWidth = 50;
 constexpr int kRowHeight = 22;
+constexpr int kProfileNameLength = 100;  // POJAZDY.NAZWA
+const QString kProfileNameCaption = QStringLiteral("Profil name");
 }  // namespace
 
 TfnowycarSet::TfnowycarSet(QWidget* parent) : QDialog(parent, platform::ToolWindowFlags())
@@ -32,6 +34,7 @@ TfnowycarSet::TfnowycarSet(QWidget* parent) : QDialog(parent, platform::ToolWind
     Label1->setGeometry(kGroupLeft + 4, 10, 90, 28);
     Edit1 = new QLineEdit(this);
     Edit1->setObjectName(QStringLiteral("Edit1"));
+    Edit1->setMaxLength(kProfileNameLength);
     Edit1->setGeometry(kGroupLeft + 96, 10, kGroupWidth - 96, 28);
 
     GroupBox1 = new QGroupBox(QStringLiteral(" Chassis"), this);
@@ -84,6 +87,8 @@ TfnowycarSet::TfnowycarSet(QWidget* parent) : QDialog(parent, platform::ToolWind
                         kSetupColumns[i].row == row) {
                         setTabOrder(previous, IntEdits[i]);
                         previous = IntEdits[i];
+                        setupChecks_.push_back(
+                            fieldcheck::WholeNumber(IntEdits[i], QString::fromLatin1(kSetupColumns[i].caption)));
                     }
     setTabOrder(previous, SpeedButton1);
     setTabOrder(SpeedButton1, SpeedButton2);
@@ -162,6 +167,10 @@ void TfnowycarSet::SpeedButton1Click()
         platform::ShowMessage(QStringLiteral("Enter profil name"));
         return;
     }
+    std::vector<fieldcheck::Field> checks{fieldcheck::Text(Edit1, kProfileNameCaption, kProfileNameLength)};
+    checks.insert(checks.end(), setupChecks_.begin(), setupChecks_.end());
+    if (!fieldcheck::CheckFields(checks))
+        return;
     if (Save())
         accept();
 }
@@ -170,9 +179,16 @@ void TfnowycarSet::SpeedButton2Click() { reject(); }
 
 void TfnowycarSet::Button1Click()
 {
+    if (!fieldcheck::CheckFields(setupChecks_))
+        return;
     const QString answer = InputText(Edit1->text(), QStringLiteral("Enter profile name"));
     if (answer.trimmed().isEmpty())
         return;  // the prompt was cancelled: the view stays open
+    const QString problem = fieldcheck::TextProblem(answer.trimmed(), kProfileNameCaption, kProfileNameLength);
+    if (!problem.isEmpty()) {
+        platform::ShowMessage(problem);
+        return;
+    }
     Edit1->setText(answer.trimmed());
     id_ = -1;  // always a new profile
     if (Save())

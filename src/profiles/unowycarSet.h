@@ -4,6 +4,9 @@
 #include <QDialog>
 
 #include <array>
+#include <vector>
+
+#include "controls/fieldcheck.h"
 
 #include "profiles/setupcolumns.h"
 #include "profiles/ukierowca.h"
@@ -56,6 +59,8 @@ private:
     // false (message shown, window left open) when it could not be written.
     bool Save();
 
+    // The 30 set-up edits as checks before a save, in tab order.
+    std::vector<fieldcheck::Field> setupChecks_;
     int id_ = -1;
     int sessionId_ = -1;
 };

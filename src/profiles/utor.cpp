@@ -71,7 +71,6 @@ TfTor::TfTor(QWidget* parent) : QDialog(parent, platform::ToolWindowFlags())
 
     Edit1 = new QLineEdit(this);
     Edit1->setObjectName(QStringLiteral("Edit1"));
-    Edit1->setMaxLength(100);
     field(Edit1, QStringLiteral("Name"), left, y, width);
     y += 56;
 
@@ -101,12 +100,22 @@ TfTor::TfTor(QWidget* parent) : QDialog(parent, platform::ToolWindowFlags())
 
     Edit4 = new QLineEdit(this);
     Edit4->setObjectName(QStringLiteral("Edit4"));
-    Edit4->setMaxLength(100);
     field(Edit4, QStringLiteral("Home page"), left, y, width - narrow - gap);
     Edit5 = new QLineEdit(this);
     Edit5->setObjectName(QStringLiteral("Edit5"));
-    Edit5->setMaxLength(50);
     field(Edit5, QStringLiteral("Phone"), left + width - narrow, y, narrow);
+
+    using namespace fieldcheck;
+    checks_ = {Text(Edit1, QStringLiteral("Name"), 100),
+               Number(FloatEdit1, QStringLiteral("Length")),
+               WholeNumber(IntEdit1, QStringLiteral("Magnetic stripes")),
+               WholeNumber(IntEdit2, QStringLiteral("Skip stripes")),
+               WholeNumber(IntEdit3, QStringLiteral("Lap timeout")),
+               Text(Edit2, QStringLiteral("Best time"), 30),
+               Text(Edit3, QStringLiteral("Best time driver"), 50),
+               Text(Edit4, QStringLiteral("Home page"), 100),
+               Text(Edit5, QStringLiteral("Phone"), 50),
+               Text(Memo1, QStringLiteral("Description"))};
 
     setTabOrder(Edit1, FloatEdit1);
     setTabOrder(FloatEdit1, IntEdit1);
@@ -133,6 +142,7 @@ void TfTor::ShowPhoto(const TrackPhoto& photo)
 {
     photo_ = photo;
     Image1->SetPicture(photo_.image);
+    keptPhoto_.clear();
 }
 
 void TfTor::LoadTrack()
@@ -151,10 +161,13 @@ void TfTor::LoadTrack()
     IntEdit1->SetValue(data.stripes);
     IntEdit2->SetValue(data.skipStripes);
     IntEdit3->SetValue(data.lapTimeout);
-    // Neither a JPEG nor a bitmap: the placeholder stays.
+    // Neither a JPEG nor a bitmap: the placeholder stays in view, and the
+    // bytes are kept for the save.
     TrackPhoto photo;
     if (TrackPhotoFromBlob(blob, photo))
         ShowPhoto(photo);
+    else
+        keptPhoto_ = blob;
 }
 
 void TfTor::Image1Click()
@@ -186,9 +199,13 @@ void TfTor::Button1Click()
 
 void TfTor::SpeedButton1Click()
 {
+    if (!fieldcheck::CheckFields(checks_))
+        return;  // the editor stays open at the field to correct
     QString error;
     std::optional<QByteArray> jpeg;
-    if (!WriteTrackPhotoFile(photo_, jpeg, &error)) {
+    if (!keptPhoto_.isEmpty()) {
+        jpeg = keptPhoto_;  // not shown, not replaced: stored back unchanged
+    } else if (!WriteTrackPhotoFile(photo_, jpeg, &error)) {
         platform::ShowErrorBox(error);
         return;
     }

@@ -54,7 +54,12 @@ private:
     void ShowPhoto(const TrackPhoto& photo);
 
     int id_ = -1;
+    // What OK checks before it writes, in tab order.
+    std::vector<fieldcheck::Field> checks_;
     TrackPhoto photo_;
+    // The stored photo's bytes while they could not be shown and the user
+    // chose no other picture: a save keeps them as they are.
+    QByteArray keptPhoto_;
 };
 
 // Shows the editor for the track (id below 1: a new one) and returns its

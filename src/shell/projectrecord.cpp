@@ -113,6 +113,9 @@ void ProjectRecord::ApplyOpenDefaults()
 void ProjectRecord::SaveToFile(const QString& path) const
 {
     QSaveFile file(path);
+    // Replaced as a whole where a temporary file can be made beside it,
+    // otherwise (a writable file in a folder the user cannot write) in place.
+    file.setDirectWriteFallback(true);
     if (!file.open(QIODevice::WriteOnly))
         throw FileError(path, file.errorString());
     const auto* data = reinterpret_cast<const char*>(bytes_.data());

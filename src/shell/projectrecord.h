@@ -157,8 +157,9 @@ public:
 
     // Creates or replaces the file with the 240 bytes.  The file is replaced
     // as a whole (temporary file + rename), so a failed save leaves the old
-    // file.  Failures throw std::runtime_error with the path and the
-    // system's message.
+    // file; a writable file in a folder where no temporary file can be made
+    // is written in place.  Failures throw std::runtime_error with the path
+    // and the system's message.
     void SaveToFile(const QString& path) const;
 
     // Reads the first 240 bytes of the file.  A file that cannot be read or

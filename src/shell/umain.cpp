@@ -456,7 +456,13 @@ void TForm1::FormShow()
     FormResize();
 
     if (!DM || !DM->OpenDatabase(alias)) {
-        platform::ShowMessage(QStringLiteral("Error opening database"));
+        // The database's own reason on a second line: a missing or read-only
+        // file, a file that is no database, one another program holds.
+        QString text = QStringLiteral("Error opening database");
+        const QString reason = DM ? DM->LastOpenError().simplified() : QString();
+        if (!reason.isEmpty())
+            text += u'\n' + reason;
+        platform::ShowMessage(text);
         TimerKoniec->start();
         return;
     }

@@ -6,6 +6,7 @@
 
 #include "controls/ButtonComps.h"
 #include "controls/MathCtrl.h"
+#include "controls/fieldcheck.h"
 #include "platform/dialogs.h"
 #include "shell/artwork.h"
 #include "shell/projectrecord.h"
@@ -25,19 +26,20 @@ struct EditField {
     TIntEdit* Tfustawieniawykresu::*edit;
     int offset;
     bool isUnsigned;
+    const char* caption;  // named in a message about its value
 };
 
 constexpr EditField kFields[] = {
-    {&Tfustawieniawykresu::IntEdit1, ProjectRecord::OffRpmMin, false},
-    {&Tfustawieniawykresu::IntEdit2, ProjectRecord::OffRpmMax, false},
-    {&Tfustawieniawykresu::IntEdit3, ProjectRecord::OffTemp1Min, false},
-    {&Tfustawieniawykresu::IntEdit4, ProjectRecord::OffTemp1Max, false},
-    {&Tfustawieniawykresu::IntEdit5, ProjectRecord::OffTemp2Min, false},
-    {&Tfustawieniawykresu::IntEdit6, ProjectRecord::OffTemp2Max, false},
-    {&Tfustawieniawykresu::IntEdit7, ProjectRecord::OffAccMin, false},
-    {&Tfustawieniawykresu::IntEdit8, ProjectRecord::OffAccMax, false},
-    {&Tfustawieniawykresu::IntEdit9, ProjectRecord::OffVGpsMin, true},
-    {&Tfustawieniawykresu::IntEdit10, ProjectRecord::OffVGpsMax, true},
+    {&Tfustawieniawykresu::IntEdit1, ProjectRecord::OffRpmMin, false, "RPM range, Minimum"},
+    {&Tfustawieniawykresu::IntEdit2, ProjectRecord::OffRpmMax, false, "RPM range, Maximum"},
+    {&Tfustawieniawykresu::IntEdit3, ProjectRecord::OffTemp1Min, false, "Temp1 range, Minimum"},
+    {&Tfustawieniawykresu::IntEdit4, ProjectRecord::OffTemp1Max, false, "Temp1 range, Maximum"},
+    {&Tfustawieniawykresu::IntEdit5, ProjectRecord::OffTemp2Min, false, "Temp2 range, Minimum"},
+    {&Tfustawieniawykresu::IntEdit6, ProjectRecord::OffTemp2Max, false, "Temp2 range, Maximum"},
+    {&Tfustawieniawykresu::IntEdit7, ProjectRecord::OffAccMin, false, "Acc range, Minimum"},
+    {&Tfustawieniawykresu::IntEdit8, ProjectRecord::OffAccMax, false, "Acc range, Maximum"},
+    {&Tfustawieniawykresu::IntEdit9, ProjectRecord::OffVGpsMin, true, "V GPS range, Minimum"},
+    {&Tfustawieniawykresu::IntEdit10, ProjectRecord::OffVGpsMax, true, "V GPS range, Maximum"},
 };
 
 TImageButton* DialogButton(QWidget* parent, const QString& name, artwork::ButtonId id, const QString& hint)
@@ -106,6 +108,15 @@ void Tfustawieniawykresu::FormShow()
 
 void Tfustawieniawykresu::BitBtn1Click()
 {
+    // Each value must fit its 16-bit field of the record (signed, or
+    // unsigned for the GPS speed); checked top to bottom as the boxes stand.
+    std::vector<fieldcheck::Field> checks;
+    for (const EditField& f : kFields)
+        checks.push_back(fieldcheck::WholeNumber(this->*f.edit, QString::fromLatin1(f.caption),
+                                                 f.isUnsigned ? fieldcheck::kWordMin : fieldcheck::kInt16Min,
+                                                 f.isUnsigned ? fieldcheck::kWordMax : fieldcheck::kInt16Max));
+    if (!fieldcheck::CheckFields(checks))
+        return;  // the dialog stays open at the value to correct
     // Each value is stored as its low 16 bits.
     ProjectRecord& record = Project();
     for (const EditField& f : kFields)

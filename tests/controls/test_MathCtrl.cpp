@@ -333,4 +333,30 @@ TEST_F(MathCtrlTest, LeavingWithBadTextKeepsItAndComesBack)
     EXPECT_TRUE(edit->hasFocus());
 }
 
+// Two edits that both hold text to correct: moving from one to the other
+// leaves the focus there instead of handing it back and forth for ever.
+TEST_F(MathCtrlTest, TwoBadEditsDoNotPassTheFocusBackAndForth)
+{
+    auto* a = new TIntEdit;
+    FocusWindow w(a);
+    auto* b = new TFloatEdit(&w.window);
+    w.window.layout()->addWidget(b);
+    a->setText("1-2");
+    b->setText("1.2.3");
+    a->setFocus();
+    QCoreApplication::processEvents();
+    int changes = 0;
+    QObject::connect(qApp, &QApplication::focusChanged, &w.window, [&changes] { ++changes; });
+    b->setFocus(Qt::TabFocusReason);
+    for (int i = 0; i < 50; ++i)
+        QCoreApplication::processEvents();
+    EXPECT_EQ(changes, 1);
+    EXPECT_TRUE(b->hasFocus());
+    // Leaving for a plain widget still brings it back.
+    w.other->setFocus(Qt::TabFocusReason);
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+    EXPECT_TRUE(b->hasFocus());
+}
+
 }  // namespace

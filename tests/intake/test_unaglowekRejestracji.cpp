@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QApplication>
+#include <QCheckBox>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QGroupBox>
@@ -155,6 +156,42 @@ TEST_F(HeaderFormTest, ShowsTheHeaderAndStoresItsWordsUnderTheirColumns)
     ExpectSetupStored(id, [](int offset) { return offset == 12 ? 125 : 1000 + offset; });
 }
 
+// The weather and track status boxes are stored with the header, 1 ticked
+// and 0 not; a box unticks the other one of its pair.
+TEST_F(HeaderFormTest, WeatherAndTrackStatusAreStored)
+{
+    struct Case {
+        const char* name;
+        std::vector<int> clicks;  // CheckBox1 "Wet", 2 "Dry", 3 "Dirty", 4 "Clean", in order
+        int wet, dry, dirty, clean;
+    } cases[] = {
+        {"nothing ticked", {}, 0, 0, 0, 0},
+        {"wet and clean", {1, 4}, 1, 0, 0, 1},
+        {"dry replaces wet", {1, 2}, 0, 1, 0, 0},
+        {"dirty, clean, dirty again", {3, 4, 3}, 0, 0, 1, 0},
+        {"wet ticked and unticked, dry", {1, 1, 2}, 0, 1, 0, 0},
+    };
+    int hour = 8;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        int driverId = 1, trackId = 100001;
+        const int id = Confirm(QStringLiteral("5"), Header(hour++), driverId, trackId, [&](TfNaglowekRejestracji& f) {
+            QCheckBox* boxes[] = {f.CheckBox1, f.CheckBox2, f.CheckBox3, f.CheckBox4};
+            for (int n : c.clicks)
+                boxes[n - 1]->click();
+            EXPECT_FALSE(f.CheckBox1->isChecked() && f.CheckBox2->isChecked());
+            EXPECT_FALSE(f.CheckBox3->isChecked() && f.CheckBox4->isChecked());
+            f.SpeedButton3Click();
+        });
+        ASSERT_GT(id, 0);
+        EXPECT_EQ(Column(id, QStringLiteral("TOR_MOKRY")).toInt(), c.wet);
+        EXPECT_EQ(Column(id, QStringLiteral("TOR_SUCHY")).toInt(), c.dry);
+        EXPECT_EQ(Column(id, QStringLiteral("TOR_BRUDNY")).toInt(), c.dirty);
+        EXPECT_EQ(Column(id, QStringLiteral("TOR_CZYSTY")).toInt(), c.clean);
+        EXPECT_FALSE(Column(id, QStringLiteral("TOR_MOKRY")).isNull());
+    }
+}
+
 TEST_F(HeaderFormTest, SessionEndThatIsNoDateLeavesTheDots)
 {
     SessionHeaderRecord h = Header();
@@ -241,23 +278,31 @@ TEST_F(HeaderFormTest, CarProfileFillsTheSetupAndTheCounter)
                 .arg(columns.join(u','), values.join(u',')));
     int driverId = 1, trackId = 100001;
     QString counter;
-    int edited = 0;
+    QStringList refused;
     const int id = Confirm(QStringLiteral("5"), Header(), driverId, trackId, [&](TfNaglowekRejestracji& f) {
         AnswerChooser(QStringLiteral("TflistaPojazdow"), 9);
         f.SpeedButton1->click();
         counter = f.Label39->text();
-        // The user may still correct a value; only its low 16 bits are kept.
-        f.IntEdit(4)->setText(QStringLiteral("70000"));
-        edited = f.IntEdit(4)->Value();
+        // The user may still correct a value, as long as its 16-bit word
+        // can hold it.
+        for (const char* bad : {"70000", "-27", "1-2"}) {
+            f.IntEdit(4)->setText(QString::fromLatin1(bad));
+            platform::testing::ClearMessages();
+            f.SpeedButton3Click();
+            refused << (f.isVisible() ? platform::testing::Messages().join(u'|') : QStringLiteral("closed"));
+        }
+        f.IntEdit(4)->setText(QStringLiteral("700"));
         f.SpeedButton3Click();
     });
     EXPECT_TRUE(platform::testing::UnhandledModals().isEmpty());
     EXPECT_EQ(counter, QStringLiteral("1:01"));
-    EXPECT_EQ(edited, 70000);
+    const QString message = QStringLiteral("\"Toe\" must be a whole number from 0 to 65535.");
+    EXPECT_EQ(refused, QStringList({message, message, message}));
     ASSERT_GT(id, 0);
+    EXPECT_EQ(Rows(), 1);
     ExpectSetupStored(id, [](int offset) {
         if (offset == 82)  // IntEdit4, "Toe"
-            return 70000 & 0xFFFF;
+            return 700;
         return offset == 12 ? 61 : 2000 + offset;
     });
 }

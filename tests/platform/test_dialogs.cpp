@@ -5,6 +5,7 @@
 // path runs as in the program.
 #include "platform/application.h"
 #include "platform/dialogs.h"
+#include "support/gui_main.h"
 
 #include <QDialog>
 #include <QEvent>
@@ -19,6 +20,8 @@
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <QProcess>
 
 #include <ostream>
 #include <stdexcept>
@@ -463,6 +466,63 @@ TEST(DarkTheme, TextStaysReadableOnItsBackground)
             << pair.fg << " on " << pair.bg;
     }
     QApplication::setPalette(before);
+}
+
+// ------------------------------------------------------- default buttons
+
+// Enter in an edit of a dialog shown modally: which of its buttons ran.
+TEST_F(DialogsTest, EnterPressesOnlyADefaultTheDialogGaveItself)
+{
+    struct Case {
+        const char* name;
+        bool explicitDefault;  // the second button is made the default
+        QStringList pressed;
+    } cases[] = {
+        {"plain buttons", false, {}},
+        {"a chosen default", true, {"second", "second"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ProbeDialog dialog;
+        auto* edit = new QLineEdit(&dialog);
+        auto* first = new QPushButton(QStringLiteral("Paste"), &dialog);
+        auto* second = new QPushButton(QStringLiteral("OK"), &dialog);
+        second->move(0, 40);
+        if (c.explicitDefault)
+            second->setDefault(true);
+        QStringList pressed;
+        QObject::connect(first, &QPushButton::clicked, [&] { pressed << "first"; });
+        QObject::connect(second, &QPushButton::clicked, [&] { pressed << "second"; });
+        pt::OnModal("ProbeDialog", [&](QDialog& d) {
+            edit->setFocus();
+            QTest::keyClick(edit, Qt::Key_Return);
+            QTest::keyClick(edit, Qt::Key_Enter);
+            if (d.isVisible())
+                d.accept();
+        });
+        ExecModal(dialog);
+        EXPECT_EQ(pressed, c.pressed);
+    }
+}
+
+// ------------------------------------------------------------- start mode
+
+// Every process starts with real dialogs; only a test program's main()
+// switches to scripted mode.
+TEST(DialogsStart, ProcessStartsInNormalMode) { EXPECT_FALSE(g_dialogsScriptedAtStart); }
+
+TEST(DialogsStart, NoEnvironmentVariableSwitchesToScriptedMode)
+{
+    QProcess child;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("PITROVA_TESTING"), QStringLiteral("1"));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    child.setProcessEnvironment(env);
+    child.start(QCoreApplication::applicationFilePath(),
+                {QStringLiteral("--gtest_filter=DialogsStart.ProcessStartsInNormalMode")});
+    ASSERT_TRUE(child.waitForFinished(60000));
+    EXPECT_EQ(child.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(child.exitCode(), 0) << child.readAllStandardOutput().toStdString();
 }
 
 }  // namespace

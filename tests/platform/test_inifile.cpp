@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/plainuser.h"
+
 namespace {
 
 class IniFileTest : public ::testing::Test {
@@ -191,6 +193,59 @@ TEST_F(IniFileTest, RefusedWritesLeaveTheFileAsItWas)
             << c.section << "/" << c.key;
         EXPECT_EQ(readRaw(), QByteArray("[S]\r\nk=v\r\n"));
     }
+}
+
+TEST_F(IniFileTest, QuotedValuesLoseOnePairOfQuotes)
+{
+    writeRaw("[Parametry]\r\n"
+             "AliasBazy=\"localhost:C:\\KROM\\KROMDB.GDB\"\r\n"
+             "Single= 'C:\\data\\a.kpj' \r\n"
+             "Twice=\"\"inner\"\"\r\n"
+             "Unmatched=\"open only\r\n"
+             "Mixed=\"a'\r\n"
+             "Inside=a \"b\" c\r\n"
+             "Lone=\"\r\n"
+             "Empty=\"\"\r\n"
+             "Port=\"3050\"\r\n");
+    IniFile ini(path());
+    struct Case {
+        const char* key;
+        const char* value;
+    };
+    const Case cases[] = {
+        {"AliasBazy", "localhost:C:\\KROM\\KROMDB.GDB"},
+        {"Single", "C:\\data\\a.kpj"},
+        {"Twice", "\"inner\""},
+        {"Unmatched", "\"open only"},
+        {"Mixed", "\"a'"},
+        {"Inside", "a \"b\" c"},
+        {"Lone", "\""},
+        {"Empty", ""},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(ini.ReadString("Parametry", c.key, "<default>"), QString::fromUtf8(c.value)) << c.key;
+    EXPECT_EQ(ini.ReadInteger("Parametry", "Port", 0), 3050);
+}
+
+TEST_F(IniFileTest, WritableFileInAFolderThatIsNotIsWrittenInPlace)
+{
+    const QString folder = dir_.filePath(QStringLiteral("program"));
+    ASSERT_TRUE(QDir().mkdir(folder));
+    const QString file = folder + QStringLiteral("/ustawienia.ini");
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("[Parametry]\r\nAliasBazy=C:\\KROM\\KROMDB.GDB\r\nOstatniUpdate=1\r\n");
+    }
+    const std::optional<bool> written = plainuser::WriteInReadOnlyFolder(
+        dir_.path(), folder, file, [&] { IniFile(file).WriteInt64("Parametry", "OstatniUpdate", 45123); });
+    if (!written)
+        GTEST_SKIP() << "cannot run as an ordinary user here";
+    EXPECT_TRUE(*written);
+    IniFile ini(file);
+    EXPECT_EQ(ini.ReadInt64("Parametry", "OstatniUpdate", 0), 45123);
+    EXPECT_EQ(ini.ReadString("Parametry", "AliasBazy", ""), QStringLiteral("C:\\KROM\\KROMDB.GDB"));
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{QStringLiteral("ustawienia.ini")});
 }
 
 TEST_F(IniFileTest, UnreadableOrUnwritablePathThrowsOnWrite)

@@ -10,9 +10,13 @@
 #include <functional>
 
 #include "catalogue_support.h"
+#include "controls/MathCtrl.h"
+#include "profiles/ukierowca.h"
 #include "profiles/ulistakierowcow.h"
 #include "profiles/ulistapojazdow.h"
 #include "profiles/ulistatorow.h"
+#include "profiles/unowycarSet.h"
+#include "profiles/utor.h"
 #include "controls/ButtonComps.h"
 
 using namespace catalogue_test;
@@ -407,6 +411,160 @@ TEST(TrackChooserEmpty, OkReturnsZero)
     });
     EXPECT_EQ(ChooseTrack(true), 0);
     EXPECT_TRUE(DM->memwybraneTory.IsEmpty());
+    platform::testing::ClearModalHandlers();
+}
+
+// ------------------------------------------------------- shared behaviour
+
+// The three choosers, each with the call that shows it.
+struct ChooserCall {
+    const char* className;
+    std::function<int()> choose;
+};
+const ChooserCall kChoosers[] = {
+    {"Tflistakierowcow", [] { return ChooseDriver(false); }},
+    {"TfListaTorow", [] { return ChooseTrack(false); }},
+    {"TflistaPojazdow", [] { return ChooseVehicle(); }},
+};
+
+// Two entries in each catalogue; the one added first sorts last.
+void AddTwoOfEach()
+{
+    AddDriver(1, QStringLiteral("Jan"), QStringLiteral("Kowalski"));
+    AddDriver(2, QStringLiteral("Anna"), QStringLiteral("Adamska"));
+    AddTrack(100001, QStringLiteral("Alpha"));
+    AddTrack(100002, QStringLiteral("Bravo"));
+    AddProfile(1, QStringLiteral("Dry"));
+    AddProfile(2, QStringLiteral("Autumn"));
+}
+
+// Runs a chooser with script acting on its browser.
+int RunChooser(const ChooserCall& chooser, const std::function<void(QDialog&, CatalogueBrowser&)>& script)
+{
+    platform::testing::OnModal(QString::fromLatin1(chooser.className), [&script](QDialog& d) {
+        auto* browser = d.findChild<CatalogueBrowser*>();
+        ASSERT_NE(browser, nullptr);
+        script(d, *browser);
+    });
+    return chooser.choose();
+}
+
+// An entry added from a chooser and saved is the current one, so OK right
+// after takes it, wherever it sorts.
+TEST(ChooserAdd, TheSavedNewEntryIsTheOneChosen)
+{
+    platform::testing::SetScripted(true);
+    TestDatabase db;
+    AddTwoOfEach();
+    platform::testing::OnModal(QStringLiteral("Tfkierowca"), [](QDialog& d) {
+        auto& f = static_cast<Tfkierowca&>(d);
+        f.Edit1->setText(QStringLiteral("Zyla"));
+        f.SpeedButton1->click();
+    });
+    platform::testing::OnModal(QStringLiteral("TfTor"), [](QDialog& d) {
+        auto& f = static_cast<TfTor&>(d);
+        f.Edit1->setText(QStringLiteral("Zakopane"));
+        f.SpeedButton1->click();
+    });
+    platform::testing::OnModal(QStringLiteral("TfnowycarSet"), [](QDialog& d) {
+        auto& f = static_cast<TfnowycarSet&>(d);
+        f.Edit1->setText(QStringLiteral("Wet"));
+        f.SpeedButton1->click();
+    });
+    const int added[] = {3, 100003, 3};
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(kChoosers[i].className);
+        const int chosen = RunChooser(kChoosers[i], [&](QDialog&, CatalogueBrowser& browser) {
+            Click(browser.AddButton());
+            EXPECT_EQ(browser.List()->RowCount(), 3);
+            EXPECT_EQ(browser.List()->CurrentId(), added[i]);
+            EXPECT_EQ(browser.List()->CurrentRow(), 2);  // sorted last
+            Click(browser.OkButton());
+        });
+        EXPECT_EQ(chosen, added[i]);
+    }
+    platform::testing::ClearModalHandlers();
+}
+
+// A double click in the table below its rows counts as one on the table:
+// the current row is chosen, 0 on an empty list.
+TEST(ChooserTableDoubleClick, BelowTheRowsChoosesTheCurrentRow)
+{
+    platform::testing::SetScripted(true);
+    TestDatabase db;
+    Project().SetDriverListView(1);
+    Project().SetTrackListView(1);
+    auto belowTheRows = [](CatalogueTableView* table) {
+        const int rows = table->model()->rowCount();
+        const int y = rows > 0 ? table->visualRect(table->model()->index(rows - 1, 0)).bottom() + 30 : 30;
+        return QPoint(table->viewport()->width() / 2, y);
+    };
+    auto run = [&](const ChooserCall& chooser, int expected) {
+        SCOPED_TRACE(chooser.className);
+        bool closed = false;
+        const int chosen = RunChooser(chooser, [&](QDialog& d, CatalogueBrowser& browser) {
+            if (browser.List()->RowCount() > 1)
+                browser.List()->SetCurrentRow(1);
+            DoubleClickAt(browser.Table(), belowTheRows(browser.Table()));
+            closed = !d.isVisible();
+        });
+        EXPECT_EQ(chosen, expected);
+        EXPECT_TRUE(closed);
+    };
+    for (const ChooserCall& chooser : kChoosers)
+        run(chooser, 0);
+    AddTwoOfEach();
+    const int second[] = {1, 100002, 1};  // the second row of each list
+    for (int i = 0; i < 3; ++i)
+        run(kChoosers[i], second[i]);
+    platform::testing::ClearModalHandlers();
+}
+
+// The lists keep each photo only at the size its card shows it, and the
+// cards still show it.
+TEST(ChooserPhotos, KeptAtTheSizeTheCardsShow)
+{
+    platform::testing::SetScripted(true);
+    TestDatabase db;
+    Project().SetDriverListView(0);
+    Project().SetTrackListView(0);
+    const QColor red(200, 40, 40), blue(30, 90, 160);
+    AddDriver(1, QStringLiteral("Jan"), QStringLiteral("Kowalski"), PhotoBytes("BMP", red, {2400, 1800}));
+    AddDriver(2, QStringLiteral("Anna"), QStringLiteral("Adamska"), PhotoBytes("BMP", red, {40, 30}));
+    AddTrack(100001, QStringLiteral("Alpha"), {}, PhotoBytes("JPG", blue, {2400, 1800}));
+    AddTrack(100002, QStringLiteral("Bravo"), {}, PhotoBytes("JPG", blue, {100, 60}));
+    struct Case {
+        const ChooserCall& chooser;
+        QSize big, small;  // what is kept of the large and the small photo
+        QColor colour;
+    } cases[] = {
+        {kChoosers[0], {160, 139}, {160, 139}, red},
+        {kChoosers[1], {245, 184}, {100, 60}, blue},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.chooser.className);
+        const int chosen = RunChooser(c.chooser, [&c](QDialog&, CatalogueBrowser& browser) {
+            CatalogueList* list = browser.List();
+            ASSERT_EQ(list->RowCount(), 2);
+            const int big = list->IdAt(0) == 1 || list->IdAt(0) == 100001 ? 0 : 1;
+            for (int row = 0; row < 2; ++row) {
+                EXPECT_TRUE(list->Bytes(row, QStringLiteral("ZDJECIE")).isEmpty()) << row;
+                EXPECT_EQ(list->Picture(row, QStringLiteral("ZDJECIE")).size(), row == big ? c.big : c.small) << row;
+            }
+            // The card draws what was kept.
+            CatalogueCardView* cards = browser.Cards();
+            ASSERT_TRUE(cards->isVisible());
+            const QRect photo = cards->Delegate()->PhotoRect(cards->CardRect(big));
+            const QImage shot = cards->viewport()->grab().toImage();
+            const QColor shown = shot.pixelColor(photo.left() + photo.width() / 10, photo.center().y());
+            EXPECT_LE(std::abs(shown.red() - c.colour.red()) + std::abs(shown.green() - c.colour.green()) +
+                          std::abs(shown.blue() - c.colour.blue()),
+                      30)
+                << shown.name().toStdString();
+            Click(browser.CancelButton());
+        });
+        EXPECT_EQ(chosen, -1);
+    }
     platform::testing::ClearModalHandlers();
 }
 

@@ -209,14 +209,16 @@ TEST_F(EditorsTest, ChosenJpegPhotoTakesTheBitmapRoad)
 
 TEST_F(EditorsTest, AFailedDriverWriteIsReportedAndTheEditorStaysOpen)
 {
-    const QString tooLong(101, u's');  // NAZWISKO holds 100 characters
+    // A rule of the database the editor knows nothing of refuses the row.
+    db.Exec("alter table KIEROWCY add constraint CHK_TEST_SURNAME check (NAZWISKO <> 'Refused')");
+    const QString refused = QStringLiteral("Refused");
     bool openAfterFailure = false;
     QString keptSurname, keptSerial;
     int rowsMeanwhile = -1, serialRowsMeanwhile = -1;
     QStringList messages;
     pt::OnModal("Tfkierowca", [&](QDialog& d) {
         auto& f = static_cast<Tfkierowca&>(d);
-        f.Edit1->setText(tooLong);
+        f.Edit1->setText(refused);
         f.Edit4->setText("999");
         f.SpeedButton1->click();
         openAfterFailure = f.isVisible();
@@ -231,7 +233,7 @@ TEST_F(EditorsTest, AFailedDriverWriteIsReportedAndTheEditorStaysOpen)
     EXPECT_EQ(EditDriver(-1), 1);
     EXPECT_TRUE(openAfterFailure);
     EXPECT_TRUE(StartsWith(messages, "The driver could not be saved: ")) << messages.join('|').toStdString();
-    EXPECT_EQ(keptSurname, tooLong);
+    EXPECT_EQ(keptSurname, refused);
     EXPECT_EQ(keptSerial, "999");
     EXPECT_EQ(rowsMeanwhile, 0);
     EXPECT_EQ(serialRowsMeanwhile, 0);
@@ -311,15 +313,38 @@ TEST_F(EditorsTest, PastePictureTakesOnlyABitmapFromTheClipboard)
     clipboard->clear();
 }
 
+TEST_F(EditorsTest, EnterInATrackFieldPastesNothing)
+{
+    QClipboard* clipboard = QApplication::clipboard();
+    clipboard->setImage(TestPicture(90, 50));
+    QSize shown;
+    pt::OnModal("TfTor", [&](QDialog& d) {
+        auto& f = static_cast<TfTor&>(d);
+        for (QLineEdit* field : {f.Edit1, static_cast<QLineEdit*>(f.FloatEdit1), f.Edit5}) {
+            field->setFocus();
+            QTest::keyClick(field, Qt::Key_Return);
+            QTest::keyClick(field, Qt::Key_Enter);
+        }
+        shown = f.Image1->Picture().size();
+        f.Edit1->setText("Bydgoszcz");
+        f.SpeedButton1->click();
+    });
+    EXPECT_EQ(EditTrack(-1), 100000);
+    EXPECT_EQ(shown, QSize(200, 200));
+    EXPECT_EQ(DecodeJpeg(Blob("select ZDJECIE from TORY where ID_TORU=100000")).size(), QSize(200, 200));
+    clipboard->clear();
+}
+
 TEST_F(EditorsTest, AFailedTrackWriteIsReportedAndTheEditorStaysOpen)
 {
+    db.Exec("alter table TORY add constraint CHK_TEST_RECORD check (REKORD <> '99:99')");
     bool openAfterFailure = false;
     QString kept;
     QStringList messages;
     pt::OnModal("TfTor", [&](QDialog& d) {
         auto& f = static_cast<TfTor&>(d);
         f.Edit1->setText("Wschowa");
-        f.Edit2->setText(QString(31, u'9'));  // REKORD holds 30 characters
+        f.Edit2->setText("99:99");  // refused by a rule of the database
         f.SpeedButton1->click();
         openAfterFailure = f.isVisible();
         kept = f.Edit1->text() + "|" + f.Edit2->text();
@@ -329,8 +354,195 @@ TEST_F(EditorsTest, AFailedTrackWriteIsReportedAndTheEditorStaysOpen)
     EXPECT_EQ(EditTrack(-1), -1);
     EXPECT_TRUE(openAfterFailure);
     EXPECT_TRUE(StartsWith(messages, "The track could not be saved: ")) << messages.join('|').toStdString();
-    EXPECT_EQ(kept, "Wschowa|" + QString(31, u'9'));
+    EXPECT_EQ(kept, "Wschowa|99:99");
     EXPECT_EQ(Count("TORY"), 0);
+}
+
+// ------------------------------------------------------- checked fields
+
+// Makes the editor the active window, so the focus can be looked at.
+void ActivateDialog(QDialog& d)
+{
+    d.activateWindow();
+    QApplication::setActiveWindow(&d);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&d, 2000));
+}
+
+// A numeric edit holding what its column cannot take keeps the editor open
+// with that edit focused and its caption named; nothing is written.
+TEST_F(EditorsTest, NumbersTheColumnsCannotTakeAreRefused)
+{
+    const QString wholeNumber = QStringLiteral("must be a whole number from -2147483648 to 2147483647.");
+    const QString number = QStringLiteral("must be a number, such as 72.5.");
+    struct Case {
+        const char* editor;      // dialog class
+        const char* edit;        // object name of the edit
+        const char* text;
+        QString message;
+        const char* table;
+    } cases[] = {
+        {"Tfkierowca", "IntEdit1", "18-5", "\"Height\" " + wholeNumber, "KIEROWCY"},
+        {"Tfkierowca", "FloatEdit1", "7.2.5", "\"Weight\" " + number, "KIEROWCY"},
+        {"Tfkierowca", "FloatEdit2", "1e39", "\"Overweight\" " + number, "KIEROWCY"},
+        {"TfTor", "FloatEdit1", "-", "\"Length\" " + number, "TORY"},
+        {"TfTor", "IntEdit1", "99999999999", "\"Magnetic stripes\" " + wholeNumber, "TORY"},
+        {"TfTor", "IntEdit3", "+", "\"Lap timeout\" " + wholeNumber, "TORY"},
+        {"TfnowycarSet", "IntEdit4", "1-2", "\"Toe\" " + wholeNumber, "POJAZDY"},
+        {"TfnowycarSet", "IntEdit30", "3000000000", "\"Power valve\" " + wholeNumber, "POJAZDY"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE((QString::fromLatin1(c.editor) + " " + c.edit).toStdString());
+        pt::ClearMessages();
+        bool open = false, focused = false;
+        pt::OnModal(QString::fromLatin1(c.editor), [&](QDialog& d) {
+            ActivateDialog(d);
+            d.findChild<QLineEdit*>("Edit1")->setText("Named");
+            auto* edit = d.findChild<QLineEdit*>(QString::fromLatin1(c.edit));
+            ASSERT_NE(edit, nullptr);
+            edit->setText(QString::fromLatin1(c.text));
+            d.findChild<QAbstractButton*>("SpeedButton1")->click();
+            open = d.isVisible();
+            focused = edit->hasFocus();
+            d.reject();
+        });
+        if (QLatin1String(c.editor) == QLatin1String("Tfkierowca"))
+            EditDriver(-1);
+        else if (QLatin1String(c.editor) == QLatin1String("TfTor"))
+            EditTrack(-1);
+        else
+            EditVehicle(-1);
+        EXPECT_TRUE(open);
+        EXPECT_TRUE(focused);
+        EXPECT_EQ(pt::Messages(), QStringList{c.message});
+        EXPECT_EQ(Count(QString::fromLatin1(c.table)), 0);
+    }
+}
+
+// Of several bad edits the first in the form's order is named and focused.
+TEST_F(EditorsTest, TheFirstBadEditIsTheOneNamed)
+{
+    QString focusedName;
+    pt::OnModal("Tfkierowca", [&](QDialog& d) {
+        auto& f = static_cast<Tfkierowca&>(d);
+        ActivateDialog(d);
+        f.FloatEdit2->setText("--");
+        f.IntEdit1->setText("1.5");
+        f.FloatEdit2->setFocus();
+        f.SpeedButton1->click();
+        focusedName = QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : QString();
+        f.SpeedButton2->click();
+    });
+    EXPECT_EQ(EditDriver(-1), -1);
+    EXPECT_EQ(focusedName, "IntEdit1");
+    EXPECT_EQ(pt::Messages(), QStringList{"\"Height\" must be a whole number from -2147483648 to 2147483647."});
+}
+
+// Texts are limited to their columns' lengths as they are typed; a
+// character outside the database's code page is named before anything is
+// written; Polish text is stored and read back as typed.
+TEST_F(EditorsTest, TextsFitTheirColumnsAndTheirCodePage)
+{
+    const QString polish = QStringLiteral("Łódź Żółć Ęą Śń");
+    QString typedSurname, setName;
+    QStringList messages;
+    int rowsMeanwhile = -1;
+    pt::OnModal("Tfkierowca", [&](QDialog& d) {
+        auto& f = static_cast<Tfkierowca&>(d);
+        QTest::keyClicks(f.Edit1, QString(120, u'x'));
+        typedSurname = f.Edit1->text();
+        f.Edit1->setText(polish);
+        f.Edit3->setText(QStringLiteral("Szybki ☺"));
+        f.SpeedButton1->click();
+        messages << pt::Messages();
+        pt::ClearMessages();
+        f.Edit3->setText(QStringLiteral("Szybki"));
+        f.Memo1->setPlainText(QStringLiteral("Start \U0001F3C1 finish"));
+        f.SpeedButton1->click();
+        messages << pt::Messages();
+        rowsMeanwhile = Count("KIEROWCY");
+        f.Memo1->setPlainText(polish);
+        f.SpeedButton1->click();
+    });
+    EXPECT_EQ(EditDriver(-1), 1);
+    EXPECT_EQ(typedSurname, QString(100, u'x'));
+    EXPECT_EQ(messages, QStringList({
+                            "\"Nick name\" holds the character \"☺\" (U+263A), which the database cannot store.",
+                            "\"Description\" holds the character \"\U0001F3C1\" (U+1F3C1), which the database "
+                            "cannot store.",
+                        }));
+    EXPECT_EQ(rowsMeanwhile, 0);
+    EXPECT_EQ(db.Scalar("select NAZWISKO from KIEROWCY where ID_KIEROWCY=1").toString(), polish);
+    EXPECT_EQ(db.Scalar("select OPIS from KIEROWCY where ID_KIEROWCY=1").toString(), polish);
+
+    pt::ClearMessages();
+    pt::OnModal("TfTor", [&](QDialog& d) {
+        auto& f = static_cast<TfTor&>(d);
+        f.Edit1->setText(QString(150, u'n'));
+        setName = f.Edit1->text();
+        f.Edit5->setText(QStringLiteral("+48 ☎ 600"));
+        f.SpeedButton1->click();
+        messages = pt::Messages();
+        f.Edit5->setText(QStringLiteral("+48 600"));
+        f.SpeedButton1->click();
+    });
+    EXPECT_EQ(EditTrack(-1), 100000);
+    EXPECT_EQ(setName.size(), 100);
+    EXPECT_EQ(messages, QStringList{"\"Phone\" holds the character \"☎\" (U+260E), which the database cannot store."});
+    EXPECT_EQ(db.Scalar("select NAZWA from TORY").toString(), QString(100, u'n'));
+}
+
+// ------------------------------------------------------ unreadable photos
+
+// A stored photo the editors cannot decode survives a save that only fixed
+// a text; a picture the user chooses replaces it.
+TEST_F(EditorsTest, UnreadablePhotoIsKeptUnlessANewOneIsChosen)
+{
+    const QByteArray unreadable("\xFF\xD8\xFF\xE0 truncated JPEG from another program", 41);
+    const QString chosen = db.Folder() + "chosen.jpg";
+    WriteFile(chosen, EncodeJpeg(TestPicture(64, 48)));
+    db.Exec("insert into KIEROWCY (ID_KIEROWCY, NAZWISKO, USUNIETY) values (5, 'Kubica', 0)");
+    db.Exec("insert into TORY (ID_TORU, NAZWA, USUNIETY) values (100005, 'Poznan', 0)");
+    ExecWithBlob("update KIEROWCY set ZDJECIE = :B where ID_KIEROWCY=5", unreadable);
+    ExecWithBlob("update TORY set ZDJECIE = :B where ID_TORU=100005", unreadable);
+
+    struct Case {
+        const char* name;
+        std::function<int()> edit;
+        const char* photoSql;
+        bool choose;  // the user picks chosen.jpg before OK
+    } cases[] = {
+        {"driver, name fixed", [] { return EditDriver(5); }, "select ZDJECIE from KIEROWCY where ID_KIEROWCY=5", false},
+        {"track, name fixed", [] { return EditTrack(100005); }, "select ZDJECIE from TORY where ID_TORU=100005", false},
+        {"driver, new picture", [] { return EditDriver(5); }, "select ZDJECIE from KIEROWCY where ID_KIEROWCY=5", true},
+        {"track, new picture", [] { return EditTrack(100005); }, "select ZDJECIE from TORY where ID_TORU=100005", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto act = [&c, &chosen](QLineEdit* name, TEditorPhoto* photo, QAbstractButton* ok) {
+            name->setText(name->text() + "!");
+            if (c.choose) {
+                pt::QueueFileName(chosen);
+                QTest::mouseClick(photo, Qt::LeftButton);
+            }
+            ok->click();
+        };
+        pt::OnModal("Tfkierowca", [&](QDialog& d) {
+            auto& f = static_cast<Tfkierowca&>(d);
+            act(f.Edit1, f.Image1, f.SpeedButton1);
+        });
+        pt::OnModal("TfTor", [&](QDialog& d) {
+            auto& f = static_cast<TfTor&>(d);
+            act(f.Edit1, f.Image1, f.SpeedButton1);
+        });
+        c.edit();
+        const QByteArray stored = Blob(c.photoSql);
+        if (c.choose)
+            EXPECT_EQ(QImage::fromData(stored).size(), QSize(64, 48));
+        else
+            EXPECT_EQ(stored, unreadable);
+        EXPECT_TRUE(pt::Messages().isEmpty()) << pt::Messages().join('|').toStdString();
+    }
+    EXPECT_EQ(db.Scalar("select NAZWISKO from KIEROWCY where ID_KIEROWCY=5").toString(), "Kubica!!");
 }
 
 // ----------------------------------------------------------------- vehicle
@@ -447,6 +659,49 @@ TEST_F(SessionSetupTest, SaveAsCarProfileStoresTheEditedValuesUnderTheTrimmedNam
     EXPECT_EQ(db.Scalar("select RAMA_WYS_ZAW_PRZOD from NAGLOWKI where ID_NAG=12").toInt(), 205);
 }
 
+TEST_F(SessionSetupTest, EnterInAnEditAsksForNoProfile)
+{
+    bool stillOpen = false;
+    pt::OnModal("TfnowycarSet", [&](QDialog& d) {
+        auto& f = static_cast<TfnowycarSet&>(d);
+        f.IntEdits[3]->setFocus();
+        QTest::keyClick(f.IntEdits[3], Qt::Key_Return);
+        QTest::keyClick(f.IntEdits[3], Qt::Key_Return);
+        stillOpen = f.isVisible();
+        f.SpeedButton2->click();
+    });
+    EXPECT_EQ(ShowSessionSetup(12), 12);
+    EXPECT_TRUE(stillOpen);
+    EXPECT_TRUE(pt::UnhandledModals().isEmpty()) << pt::UnhandledModals().join(", ").toStdString();
+    EXPECT_EQ(Count("POJAZDY"), 0);
+}
+
+TEST_F(SessionSetupTest, ANameThatCannotBeStoredIsRefused)
+{
+    const QString answers[] = {QString(150, u'a'), QStringLiteral("Ωmega"), QStringLiteral("  Fine  ")};
+    int answer = 0;
+    QStringList messages;
+    pt::OnModal("TfwyborBonuKod", [&](QDialog& d) {
+        auto& w = static_cast<TfwyborBonuKod&>(d);
+        w.Edit1->setMaxLength(32767);
+        w.Edit1->setText(answers[answer++]);
+        w.Button1->click();
+    });
+    pt::OnModal("TfnowycarSet", [&](QDialog& d) {
+        auto& f = static_cast<TfnowycarSet&>(d);
+        for (int i = 0; i < 3 && f.isVisible(); ++i) {
+            f.Button1->click();
+            messages << pt::Messages();
+            pt::ClearMessages();
+        }
+    });
+    EXPECT_EQ(ShowSessionSetup(12), 12);
+    EXPECT_EQ(messages, QStringList({"\"Profil name\" holds 150 characters; at most 100 can be stored.",
+                                     "\"Profil name\" holds the character \"Ω\" (U+03A9), which the database "
+                                     "cannot store."}));
+    EXPECT_EQ(db.Scalar("select NAZWA from POJAZDY").toString(), "Fine");
+}
+
 TEST_F(SessionSetupTest, CancellingTheNamePromptLeavesTheViewOpen)
 {
     bool openAfterCancel = false;
@@ -465,12 +720,13 @@ TEST_F(SessionSetupTest, CancellingTheNamePromptLeavesTheViewOpen)
 
 TEST_F(EditorsTest, AFailedProfileWriteIsReportedAndTheWindowStaysOpen)
 {
+    db.Exec("alter table POJAZDY add constraint CHK_TEST_NAME check (NAZWA <> 'Refused')");
     bool openAfterFailure = false;
     QStringList messages;
     int value = 0;
     pt::OnModal("TfnowycarSet", [&](QDialog& d) {
         auto& f = static_cast<TfnowycarSet&>(d);
-        f.Edit1->setText(QString(101, u'p'));  // NAZWA holds 100 characters
+        f.Edit1->setText("Refused");  // refused by a rule of the database
         f.IntEdits[0]->SetValue(42);
         f.SpeedButton1->click();
         openAfterFailure = f.isVisible();

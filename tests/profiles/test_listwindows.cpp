@@ -327,6 +327,52 @@ TEST_F(ListWindowTest, TrackHomePagesAndDoubleClicks)
     EXPECT_TRUE(tableEditor.ids->isEmpty());
 }
 
+TEST_F(ListWindowTest, ADriverAddedAndSavedBecomesTheCurrentCard)
+{
+    AddDriver(1, QStringLiteral("Jan"), QStringLiteral("Kowalski"));
+    AddDriver(2, QStringLiteral("Anna"), QStringLiteral("Adamska"));
+    platform::testing::OnModal(QStringLiteral("Tfkierowca"), [](QDialog& d) {
+        auto& f = static_cast<Tfkierowca&>(d);
+        f.Edit1->setText(QStringLiteral("Zyla"));
+        f.SpeedButton1->click();
+    });
+    ShowDriversWindow();
+    ASSERT_NE(FlistaKierowcowMDI, nullptr);
+    Click(FlistaKierowcowMDI->Browser()->AddButton());
+    EXPECT_EQ(FlistaKierowcowMDI->IBQuery1()->RowCount(), 3);
+    EXPECT_EQ(FlistaKierowcowMDI->IBQuery1()->CurrentId(), 3);
+}
+
+// The home page text is clicked exactly where it is drawn: every pixel of
+// its ink lies inside the place a click is taken.
+TEST_F(ListWindowTest, TrackHomePageIsClickedWhereItIsDrawn)
+{
+    AddTrack(100001, QStringLiteral("Alpha"));
+    AddTrack(100002, QStringLiteral("Bravo"), QStringLiteral("www.bravo-karting.pl"));
+    Project().SetTrackListView(0);
+    ShowTracksWindow();
+    Tflistatorowmdi* w = flistatorowmdi;
+    ASSERT_NE(w, nullptr);
+    CatalogueCardView* cards = w->DBCtrlGrid1();
+    ASSERT_TRUE(cards->isVisible());
+    ASSERT_EQ(w->IBQuery1()->CurrentRow(), 0);  // Bravo's card is not current: its link is orange
+    const QRect card = cards->CardRect(1);
+    const QImage shot = cards->viewport()->grab().toImage();
+    const QColor ink(0xff, 0x8d, 0x45);
+    QRect drawn;
+    for (int y = card.top(); y <= card.bottom() && y < shot.height(); ++y)
+        for (int x = card.left(); x <= card.right() && x < shot.width(); ++x)
+            if (shot.pixelColor(x, y) == ink)
+                drawn |= QRect(x, y, 1, 1);
+    ASSERT_FALSE(drawn.isEmpty());
+    const QRect hit = cards->Delegate()->HomePageRect(card, cards->model()->index(1, 0));
+    EXPECT_TRUE(hit.contains(drawn)) << "drawn " << drawn.top() << ".." << drawn.bottom() << ", clicked "
+                                     << hit.top() << ".." << hit.bottom();
+    // A click on the top of the text opens the page.
+    QTest::mouseClick(cards->viewport(), Qt::LeftButton, {}, QPoint(drawn.center().x(), drawn.top()));
+    EXPECT_EQ(platform::testing::OpenedDocuments(), QStringList{QStringLiteral("www.bravo-karting.pl")});
+}
+
 TEST_F(ListWindowTest, TracksSearchFromTheCardsOnly)
 {
     AddTrack(100001, QStringLiteral("Alpha"));

@@ -11,6 +11,8 @@
 
 #include <set>
 
+#include "support/plainuser.h"
+
 namespace {
 
 // Every byte distinct from its neighbours and from the values New writes.
@@ -278,6 +280,24 @@ TEST_F(ProjectFileTest, FailedSaveThrowsWithThePath)
     ASSERT_TRUE(QDir(dir_.path()).mkdir(QStringLiteral("folder.kpj")));
     EXPECT_THROW(Patterned().SaveToFile(path("folder.kpj")), std::runtime_error);
     EXPECT_TRUE(QFileInfo(path("folder.kpj")).isDir());
+}
+
+TEST_F(ProjectFileTest, WritableFileInAFolderThatIsNotIsSavedInPlace)
+{
+    const QString folder = dir_.filePath(QStringLiteral("shared"));
+    ASSERT_TRUE(QDir().mkdir(folder));
+    const QString file = folder + QStringLiteral("/race.kpj");
+    WriteBytes(file, QByteArray(ProjectRecord::Size, '\0'));
+    const ProjectRecord saved = Patterned();
+    const std::optional<bool> written =
+        plainuser::WriteInReadOnlyFolder(dir_.path(), folder, file, [&] { saved.SaveToFile(file); });
+    if (!written)
+        GTEST_SKIP() << "cannot run as an ordinary user here";
+    EXPECT_TRUE(*written);
+    ProjectRecord opened;
+    opened.LoadFromFile(file);
+    EXPECT_EQ(opened, saved);
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files), QStringList{QStringLiteral("race.kpj")});
 }
 
 TEST(ProjectRecordGlobal, OneRecordForTheRunStartingAtZero)

@@ -228,19 +228,40 @@ TEST_F(StartupRoads, PromptWithAProjectOpenedKeepsTheWindow)
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Pitrova [ a.kpj ] "));
 }
 
-TEST_F(StartupRoads, DatabaseThatCannotBeOpenedEndsTheProgram)
+TEST_F(StartupRoads, DatabaseThatCannotBeOpenedEndsTheProgramAndSaysWhy)
 {
-    Config().SetLastUpdateDay(TodayDayNumber());
-    Ini().WriteString(QStringLiteral("Parametry"), QStringLiteral("AliasBazy"),
-                      Folder() + QStringLiteral("missing/NONE.GDB"));
-    Start();
-    TForm1& form = Form();
-    EXPECT_EQ(splashes_, 1);
-    EXPECT_EQ(Messages(), QStringList{QStringLiteral("Error opening database")});
-    EXPECT_TRUE(form.TimerKoniec->isActive());
-    EXPECT_FALSE(form.Timer1->isActive());
-    EXPECT_TRUE(QTest::qWaitFor([&] { return !form.isVisible(); }, 5000));
-    EXPECT_EQ(prompts_, 0);
+    // Files that are no usable database, each with what the database says.
+    WriteFile(QStringLiteral("JUNK.GDB"), QByteArray(20000, '\x5a'));
+    ASSERT_TRUE(QFile::copy(Db().Path(), Folder() + QStringLiteral("READONLY.GDB")));
+    ASSERT_TRUE(QFile::setPermissions(Folder() + QStringLiteral("READONLY.GDB"),
+                                      QFileDevice::ReadOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther));
+    struct Case {
+        const char* file;
+        const char* reason;  // a part of the second line
+    } cases[] = {
+        {"missing/NONE.GDB", "No such file or directory"},
+        {"JUNK.GDB", "is not a valid database"},
+        {"READONLY.GDB", "no permission for read-write access"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        splashes_ = prompts_ = 0;
+        platform::testing::SetScripted(true);
+        Config().SetLastUpdateDay(TodayDayNumber());
+        Ini().WriteString(QStringLiteral("Parametry"), QStringLiteral("AliasBazy"), Folder() + c.file);
+        Start();
+        TForm1& form = Form();
+        EXPECT_EQ(splashes_, 1);
+        ASSERT_EQ(Messages().size(), 1);
+        const QStringList lines = Messages().first().split(QLatin1Char('\n'));
+        ASSERT_EQ(lines.size(), 2) << Messages().first().toStdString();
+        EXPECT_EQ(lines[0], QStringLiteral("Error opening database"));
+        EXPECT_TRUE(lines[1].contains(QString::fromLatin1(c.reason))) << lines[1].toStdString();
+        EXPECT_TRUE(form.TimerKoniec->isActive());
+        EXPECT_FALSE(form.Timer1->isActive());
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !form.isVisible(); }, 5000));
+        EXPECT_EQ(prompts_, 0);
+    }
 }
 
 TEST_F(StartupRoads, ReadFromFilesButtonByFirstArgument)

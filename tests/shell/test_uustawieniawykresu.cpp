@@ -1,5 +1,6 @@
 // Chart settings dialog: the ten edits read the display ranges of the
 // project record, OK stores each as its low 16 bits, Cancel stores nothing.
+#include <QApplication>
 #include <QGroupBox>
 #include <QTest>
 
@@ -95,31 +96,57 @@ TEST_F(ChartSettings, EditsShowTheRangesOfTheRecord)
     });
 }
 
-TEST_F(ChartSettings, OkStoresTheLow16BitsOfEachValue)
+TEST_F(ChartSettings, OkStoresValuesTheirFieldsHoldAndRefusesOthers)
 {
     struct Case {
         const Field& field;
-        int entered;
-        int stored;  // as the field reads (signed or unsigned)
+        const char* entered;
+        int stored;             // as the field reads (signed or unsigned)
+        const char* message;    // nullptr: stored
     } cases[] = {
-        {kFields[1], 70000, 4464},   // RPM max: 70000 mod 65536, signed
-        {kFields[8], -5, 65531},     // V GPS min, unsigned
-        {kFields[9], 120, 120},      // V GPS max
-        {kFields[6], -3, -3},        // Acc min
-        {kFields[0], -40000, 25536}, // RPM min wraps the other way
-        {kFields[5], 65535, -1},     // Temp2 max
+        {kFields[1], "15000", 15000, nullptr},
+        {kFields[9], "120", 120, nullptr},
+        {kFields[6], "-3", -3, nullptr},
+        {kFields[0], "-32768", -32768, nullptr},
+        {kFields[8], "65535", 65535, nullptr},
+        {kFields[5], "", 0, nullptr},  // an empty box reads 0
+        {kFields[1], "70000", 0, "\"RPM range, Maximum\" must be a whole number from -32768 to 32767."},
+        {kFields[8], "-5", 0, "\"V GPS range, Minimum\" must be a whole number from 0 to 65535."},
+        {kFields[0], "-40000", 0, "\"RPM range, Minimum\" must be a whole number from -32768 to 32767."},
+        {kFields[5], "65535", 0, "\"Temp2 range, Maximum\" must be a whole number from -32768 to 32767."},
+        {kFields[3], "18-5", 0, "\"Temp1 range, Maximum\" must be a whole number from -32768 to 32767."},
+        {kFields[7], "-", 0, "\"Acc range, Maximum\" must be a whole number from -32768 to 32767."},
     };
     for (const Case& c : cases) {
+        SCOPED_TRACE(c.entered);
         SCOPED_TRACE(c.field.name);
         ProjectRecord expected = Project();
-        expected.SetInt16At(c.field.offset, c.entered);
+        if (!c.message)
+            expected.SetInt16At(c.field.offset, c.stored);
+        platform::testing::ClearMessages();
+        bool open = false, focused = false;
         Run([&](Dialog& d) {
-            (d.*c.field.edit)->setText(QString::number(c.entered));
+            d.activateWindow();
+            QApplication::setActiveWindow(&d);
+            (d.*c.field.edit)->setText(QString::fromLatin1(c.entered));
             QTest::mouseClick(d.BitBtn1, Qt::LeftButton);
+            open = d.isVisible();
+            focused = (d.*c.field.edit)->hasFocus();
+            if (open)
+                d.reject();
         });
-        const int got = c.field.isUnsigned ? Project().UInt16At(c.field.offset) : Project().Int16At(c.field.offset);
-        EXPECT_EQ(got, c.stored);
         EXPECT_EQ(Project(), expected);  // the other values are stored as they were shown
+        if (c.message) {
+            EXPECT_TRUE(open);
+            EXPECT_TRUE(focused);
+            EXPECT_EQ(platform::testing::Messages(), QStringList{QString::fromUtf8(c.message)});
+        } else {
+            EXPECT_FALSE(open);
+            const int got =
+                c.field.isUnsigned ? Project().UInt16At(c.field.offset) : Project().Int16At(c.field.offset);
+            EXPECT_EQ(got, c.stored);
+            EXPECT_TRUE(platform::testing::Messages().isEmpty());
+        }
     }
 }
 

@@ -338,6 +338,26 @@ void Chart::SetBarWidthPercent(int percent)
     Invalidate();
 }
 
+void Chart::SetMarkAngle(int degrees)
+{
+    markAngle_ = degrees == 90 ? 90 : 0;
+    Invalidate();
+}
+
+// Pixels the turned labels of the visible bar series need above a bar.
+int Chart::MarkRoom() const
+{
+    if (markAngle_ != 90)
+        return 0;
+    const QFontMetrics fm(legendFont_);
+    int room = 0;
+    for (const auto& s : series_)
+        if (s->Kind() == SeriesKind::Bar && s->Visible() && s->MarksVisible())
+            for (int i = 0; i < s->Count(); ++i)
+                room = std::max(room, fm.horizontalAdvance(s->Label(i)) + 6 + 8);
+    return room;
+}
+
 void Chart::Invalidate()
 {
     layoutValid_ = false;
@@ -555,6 +575,14 @@ void Chart::LayOut() const
     const int plotTop = marginTop_;
     plot_ = QRect(QPoint(plotLeft, plotTop), QPoint(std::max(plotLeft + 1, plotRight), std::max(plotTop + 1, plotBottom)));
 
+    // Room for turned bar labels above the highest bar.
+    if (!zoomed_ && left_.automatic_) {
+        const int room = MarkRoom();
+        if (room > 0 && plot_.height() > 2 * room && yr.max > 0) {
+            yr.max += yr.Span() * room / (plot_.height() - room);
+            self.left_.range_ = yr;
+        }
+    }
     yStep_ = NiceStep(std::max(left_.increment_, yr.Span() * minYStepPx / std::max(2, plot_.height())));
     yTicks_ = TickValues(yr, yStep_);
     mapping_ = ChartMapping(plot_, xr, yr);
@@ -805,6 +833,7 @@ void Chart::DrawBarSeries(QPainter& p)
     p.setClipping(false);
     p.setFont(legendFont_);
     const QFontMetrics fm(legendFont_);
+    std::vector<QRect> written;
     for (int k = 0; k < slotCount; ++k) {
         const ChartSeries& s = *bars[size_t(k)];
         if (!s.MarksVisible())
@@ -816,6 +845,24 @@ void Chart::DrawBarSeries(QPainter& p)
             const QRect bar = BarRect(s, i, k, slotCount, stepPx);
             const int tw = fm.horizontalAdvance(text) + 6, th = fm.height() + 2;
             const bool below = s.YValue(i) < 0;
+            if (markAngle_ == 90) {
+                // Turned up along the bar, reading from the bottom.
+                const QRect box(bar.center().x() - th / 2, below ? bar.bottom() + 3 : bar.top() - tw - 3, th, tw);
+                if (!box.intersects(plot_) ||
+                    std::any_of(written.begin(), written.end(), [&box](const QRect& r) { return r.intersects(box); }))
+                    continue;
+                written.push_back(box);
+                p.setPen(kFrame);
+                p.setBrush(QColor(255, 255, 225));
+                p.drawRect(box);
+                p.save();
+                p.translate(box.left(), box.bottom() + 1);
+                p.rotate(-90);
+                p.setPen(Qt::black);
+                p.drawText(QRect(0, 0, box.height(), box.width()), Qt::AlignCenter, text);
+                p.restore();
+                continue;
+            }
             QRect box(bar.center().x() - tw / 2, below ? bar.bottom() + 3 : bar.top() - th - 3, tw, th);
             if (!box.intersects(plot_))
                 continue;

@@ -221,6 +221,12 @@ public:
     void SetLegendFont(const QFont& font);
     // Bar series: part of the step between bars that a group of bars fills.
     void SetBarWidthPercent(int percent);
+    // Bar series: the point labels written across (0, the default) or
+    // turned 90 degrees up along the bar (90).  Turned labels that would
+    // run into one already written are left out, and an automatic left
+    // axis leaves room above the highest bar for its label.
+    void SetMarkAngle(int degrees);
+    int MarkAngle() const { return markAngle_; }
 
     // The plot rectangle and its mapping (laid out on demand).
     QRect PlotRect() const;
@@ -293,6 +299,7 @@ private:
     void DrawBarSeries(QPainter& p);
     void DrawLegend(QPainter& p) const;
     QRect BarRect(const ChartSeries& s, int i, int slot, int slotCount, double stepPx) const;
+    int MarkRoom() const;
     std::vector<QString> TickTexts(const ChartAxis& axis, const std::vector<double>& ticks, double step) const;
     void UpdateColumn(int x);
     void UpdateBand();
@@ -307,6 +314,7 @@ private:
     bool legendVisible_ = true;
     QFont legendFont_;
     int barWidthPercent_ = 70;
+    int markAngle_ = 0;
 
     // Layout, computed lazily.
     mutable bool layoutValid_ = false;

@@ -69,3 +69,22 @@ QString Cp1250ToUnicode(const QByteArray& bytes)
 {
     return Cp1250ToUnicode(reinterpret_cast<const uint8_t*>(bytes.constData()), static_cast<int>(bytes.size()));
 }
+
+bool InCp1250(char32_t codePoint)
+{
+    if (codePoint < 0x80)
+        return true;
+    return codePoint <= 0xFFFF && Cp1250Reverse().contains(static_cast<char16_t>(codePoint));
+}
+
+QString FirstCharacterOutsideCp1250(const QString& text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate())
+            return text.mid(i, 2);  // outside the basic plane: never in the code page
+        if (!InCp1250(c.unicode()))
+            return QString(c);
+    }
+    return {};
+}

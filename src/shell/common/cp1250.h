@@ -14,3 +14,9 @@ QString Cp1250ToUnicode(const uint8_t* bytes, int count);
 QString Cp1250ToUnicode(const QByteArray& bytes);
 // The reverse; characters outside the code page become replacement.
 QByteArray UnicodeToCp1250(const QString& text, char replacement = '?');
+
+// Whether a character (a code point) has a place in the code page.
+bool InCp1250(char32_t codePoint);
+// The first character of text the code page cannot hold (a surrogate pair
+// counts as one character), or an empty string when it holds them all.
+QString FirstCharacterOutsideCp1250(const QString& text);

@@ -582,6 +582,27 @@ QString FbStatement::ColumnName(int column) const
 
 bool FbStatement::IsNull(int column) const { return *d->col(column).ind < 0; }
 
+FbStatement::ColumnType FbStatement::Type(int column) const
+{
+    const OutCol& o = d->col(column);
+    switch (o.kind) {
+    case Kind::Short:
+    case Kind::Long: return o.scale == 0 ? ColumnType::Int32 : ColumnType::Scaled;
+    case Kind::Int64: return o.scale == 0 ? ColumnType::Int64 : ColumnType::Scaled;
+    case Kind::Float:
+    case Kind::Double: return ColumnType::Floating;
+    case Kind::Text:
+    case Kind::Varying: return ColumnType::Text;
+    case Kind::Timestamp: return ColumnType::Timestamp;
+    case Kind::Date: return ColumnType::Date;
+    case Kind::Time: return ColumnType::Time;
+    case Kind::Blob: return ColumnType::Blob;
+    case Kind::Boolean: return ColumnType::Boolean;
+    case Kind::Other: break;
+    }
+    return ColumnType::Other;
+}
+
 namespace {
 
 [[noreturn, gnu::cold]] void NotANumber() { Fail("The column does not hold a number"); }

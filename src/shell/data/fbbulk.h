@@ -111,6 +111,11 @@ public:
     int ColumnCount() const;
     int ColumnIndex(const QString& name) const;
     QString ColumnName(int column) const;
+    // What a column holds, for readers of any statement's rows: whole
+    // numbers (up to 32 and 64 bits), scaled exact numbers, floating
+    // numbers, text, date-times, dates, times, blobs, booleans.
+    enum class ColumnType { Int32, Int64, Scaled, Floating, Text, Timestamp, Date, Time, Blob, Boolean, Other };
+    ColumnType Type(int column) const;
     bool IsNull(int column) const;
     int32_t Int(int column) const;
     int64_t Int64(int column) const;

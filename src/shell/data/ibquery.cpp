@@ -6,6 +6,8 @@
 
 #include <cmath>
 
+#include "shell/data/fbbulk.h"
+
 namespace {
 
 QString ErrorText(const QSqlError& e)
@@ -81,7 +83,35 @@ PositionalSql ToPositionalSql(const QString& text)
 
 // ---------------------------------------------------------------- TTransaction
 
-TTransaction::TTransaction(QString connectionName) : connection_(std::move(connectionName)) {}
+TTransaction::TTransaction(QString connectionName, Mode mode) : connection_(std::move(connectionName)), mode_(mode)
+{
+}
+
+TTransaction::~TTransaction() = default;
+
+FbTransaction& TTransaction::BeginRead(quint64& epoch)
+{
+    if (!read_)
+        read_ = std::make_unique<FbTransaction>(*this);
+    if (!read_->Active())
+        read_->StartRead();
+    ++readUsers_;
+    epoch = readEpoch_;
+    return *read_;
+}
+
+void TTransaction::EndRead(quint64 epoch)
+{
+    if (epoch != readEpoch_ || readUsers_ == 0)
+        return;
+    if (--readUsers_ == 0 && !active_ && read_ && read_->Active()) {
+        try {
+            read_->Commit();
+        } catch (const DatabaseError&) {
+            // Commit ended it anyway (rolled back); nothing was written.
+        }
+    }
+}
 
 QSqlDatabase TTransaction::Database() const
 {
@@ -95,6 +125,14 @@ void TTransaction::StartTransaction()
     QSqlDatabase db = Database();
     if (!db.isOpen())
         throw DatabaseError("Database is not open");
+    if (mode_ == Mode::ReadOnly) {
+        quint64 epoch = 0;
+        BeginRead(epoch);
+        --readUsers_;  // held by active_ rather than by a user
+        active_ = true;
+        ++generation_;
+        return;
+    }
     if (!db.transaction())
         throw DatabaseError(ErrorText(db.lastError()).toStdString());
     active_ = true;
@@ -105,6 +143,12 @@ void TTransaction::Commit()
 {
     if (!active_)
         throw DatabaseError("Transaction is not active");
+    if (mode_ == Mode::ReadOnly) {
+        active_ = false;
+        if (read_ && readUsers_ == 0)
+            read_->Commit();
+        return;
+    }
     QSqlDatabase db = Database();
     if (!db.commit()) {
         const QString text = ErrorText(db.lastError());
@@ -118,14 +162,20 @@ void TTransaction::Commit()
 
 void TTransaction::Rollback()
 {
+    if (read_)
+        read_->Rollback();  // also the read transaction started for queries
     if (!active_)
         return;
-    Database().rollback();
+    if (mode_ == Mode::ReadWrite)
+        Database().rollback();
     active_ = false;
 }
 
 void TTransaction::Reset()
 {
+    read_.reset();
+    readUsers_ = 0;
+    ++readEpoch_;
     active_ = false;
     ++generation_;
 }
@@ -204,7 +254,7 @@ QVariant TQueryField::Value() const { return q_->FieldValue(index_); }
 
 TIBQuery::TIBQuery(TTransaction& transaction) : trans_(&transaction) {}
 
-TIBQuery::~TIBQuery() = default;
+TIBQuery::~TIBQuery() { CloseRead(); }
 
 void TIBQuery::SetSQL(const QString& text)
 {
@@ -280,9 +330,140 @@ void TIBQuery::BindParams()
         q_->bindValue(static_cast<int>(pos), params_[static_cast<size_t>(occurrences_[pos])]);
 }
 
+namespace {
+
+QMetaType MetaTypeOf(FbStatement::ColumnType type)
+{
+    using T = FbStatement::ColumnType;
+    switch (type) {
+    case T::Int32: return QMetaType::fromType<int>();
+    case T::Int64: return QMetaType::fromType<qlonglong>();
+    case T::Scaled:
+    case T::Floating: return QMetaType::fromType<double>();
+    case T::Text: return QMetaType::fromType<QString>();
+    case T::Timestamp: return QMetaType::fromType<QDateTime>();
+    case T::Date: return QMetaType::fromType<QDate>();
+    case T::Time: return QMetaType::fromType<QTime>();
+    case T::Blob: return QMetaType::fromType<QByteArray>();
+    case T::Boolean: return QMetaType::fromType<bool>();
+    case T::Other: break;
+    }
+    return QMetaType::fromType<QString>();
+}
+
+// A column of the current row as the Qt driver gives it: NULL as a null
+// value of the column's type, blobs read whole.
+QVariant ReadValue(const FbStatement& st, int column, const QMetaType& type)
+{
+    if (st.IsNull(column))
+        return QVariant(type);
+    using T = FbStatement::ColumnType;
+    switch (st.Type(column)) {
+    case T::Int32: return st.Int(column);
+    case T::Int64: return qlonglong(st.Int64(column));
+    case T::Scaled:
+    case T::Floating: return st.Double(column);
+    case T::Text: return st.Text(column);
+    case T::Timestamp: return FromTDateTime(st.Timestamp(column));
+    case T::Date: return FromTDateTime(st.Timestamp(column)).date();
+    case T::Blob: return st.Blob(column);
+    case T::Boolean: return st.Int(column) != 0;
+    case T::Time:
+    case T::Other: break;
+    }
+    return QVariant(type);
+}
+
+void BindValue(FbStatement& st, int param, const QVariant& v)
+{
+    if (v.isNull()) {
+        st.SetNull(param);
+        return;
+    }
+    switch (v.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+    case QMetaType::Bool: st.SetInt(param, v.toInt()); break;
+    case QMetaType::UInt:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong: st.SetInt64(param, v.toLongLong()); break;
+    case QMetaType::Double:
+    case QMetaType::Float: st.SetDouble(param, v.toDouble()); break;
+    case QMetaType::QDateTime: st.SetTimestamp(param, ToTDateTime(v.toDateTime())); break;
+    case QMetaType::QDate: st.SetTimestamp(param, ToTDateTime(QDateTime(v.toDate(), QTime(0, 0)))); break;
+    case QMetaType::QByteArray: st.SetBlob(param, v.toByteArray()); break;
+    default: st.SetText(param, v.toString()); break;
+    }
+}
+
+}  // namespace
+
+std::unique_ptr<FbStatement> TIBQuery::PrepareRead()
+{
+    if (!trans_->Database().isOpen())
+        throw DatabaseError("Database is not open");
+    quint64 epoch = 0;
+    FbTransaction& transaction = trans_->BeginRead(epoch);
+    try {
+        auto st = std::make_unique<FbStatement>(transaction, sql_);
+        for (int i = 0; i < paramNames_.size(); ++i) {
+            const int index = st->ParamIndex(paramNames_[i]);
+            if (index >= 0)
+                BindValue(*st, index, params_[size_t(i)]);
+        }
+        readEpoch_ = epoch;
+        return st;
+    } catch (...) {
+        trans_->EndRead(epoch);
+        throw;
+    }
+}
+
+void TIBQuery::CloseRead()
+{
+    if (!read_)
+        return;
+    read_.reset();
+    trans_->EndRead(readEpoch_);
+}
+
+void TIBQuery::FetchRead()
+{
+    eof_ = !read_->Fetch();
+    if (eof_) {
+        // Every row is read: the transaction need not wait for Close.
+        CloseRead();
+        return;
+    }
+    for (int c = 0; c < int(row_.size()); ++c)
+        row_[size_t(c)] = ReadValue(*read_, c, types_[size_t(c)]);
+}
+
 void TIBQuery::Open()
 {
     Close();
+    if (trans_->GetMode() == TTransaction::Mode::ReadOnly) {
+        read_ = PrepareRead();
+        try {
+            read_->Open();
+        } catch (...) {
+            CloseRead();
+            throw;
+        }
+        active_ = true;
+        readRoad_ = true;
+        fieldNames_.clear();
+        types_.clear();
+        for (int c = 0; c < read_->ColumnCount(); ++c) {
+            fieldNames_.append(read_->ColumnName(c));
+            types_.push_back(MetaTypeOf(read_->Type(c)));
+        }
+        row_.assign(types_.size(), QVariant());
+        FetchRead();
+        hadRow_ = !eof_;
+        return;
+    }
     PrepareIfNeeded();
     BindParams();
     if (!q_->exec()) {
@@ -302,6 +483,19 @@ void TIBQuery::Open()
 void TIBQuery::ExecSQL()
 {
     Close();
+    if (trans_->GetMode() == TTransaction::Mode::ReadOnly) {
+        // In the read-only transaction: a statement that writes is refused.
+        read_ = PrepareRead();
+        try {
+            read_->Execute();
+        } catch (...) {
+            CloseRead();
+            throw;
+        }
+        CloseRead();
+        rowsAffected_ = 0;
+        return;
+    }
     PrepareIfNeeded();
     BindParams();
     if (!q_->exec()) {
@@ -319,6 +513,8 @@ void TIBQuery::ExecSQL()
 
 void TIBQuery::Close()
 {
+    CloseRead();
+    readRoad_ = false;
     if (active_ && q_) {
         q_->finish();
         if (!preparedInTransaction_)
@@ -333,6 +529,10 @@ void TIBQuery::Next()
 {
     if (!active_ || eof_)
         return;
+    if (readRoad_) {
+        FetchRead();
+        return;
+    }
     eof_ = !q_->next();
 }
 
@@ -348,21 +548,25 @@ QString TIBQuery::FieldName(int index) const
 
 QVariant TIBQuery::FieldValue(int index) const
 {
-    if (!active_ || !q_)
+    if (!active_ || (!q_ && !readRoad_))
         throw DatabaseError("Query is not open");
     if (eof_)
         return {};
+    if (readRoad_)
+        return index >= 0 && index < int(row_.size()) ? row_[size_t(index)] : QVariant();
     return q_->value(index);
 }
 
 QMetaType TIBQuery::FieldType(int index) const
 {
+    if (active_ && readRoad_)
+        return index >= 0 && index < int(types_.size()) ? types_[size_t(index)] : QMetaType();
     return active_ && q_ ? q_->record().field(index).metaType() : QMetaType();
 }
 
 TQueryField TIBQuery::FieldByName(const QString& name) const
 {
-    if (!active_ || !q_)
+    if (!active_ || (!q_ && !readRoad_))
         throw DatabaseError(QStringLiteral("Query is not open (field '%1')").arg(name).toStdString());
     for (int i = 0; i < fieldNames_.size(); ++i)
         if (fieldNames_[i].compare(name, Qt::CaseInsensitive) == 0)

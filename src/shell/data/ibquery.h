@@ -9,6 +9,14 @@
 // when that transaction has been restarted, because a statement prepared
 // outside a running transaction would run in a private transaction of the
 // driver and escape commit and rollback.
+//
+// A read-only transaction (the data module's TransBrowse) runs its queries
+// through the client API (shell/data/fbbulk.h) on its connection's
+// attachment, in a transaction that is read-only, read committed with
+// record versions and waits for no lock: every read sees the latest
+// committed data, and a statement that would write is refused.  It lasts
+// while queries are open on it (or from StartTransaction to Commit), so no
+// long-lived transaction keeps others from changing the tables.
 #include <QByteArray>
 #include <QDateTime>
 #include <QSqlDatabase>
@@ -40,10 +48,31 @@ struct PositionalSql {
 };
 PositionalSql ToPositionalSql(const QString& sql);
 
+class FbTransaction;
+class FbStatement;
+
 class TTransaction {
 public:
+    enum class Mode {
+        ReadWrite,  // the server's default: read-write, snapshot, waits for locks
+        ReadOnly,   // read-only, read committed, record versions, no wait
+    };
+
     // connectionName: the Qt SQL connection this transaction runs on.
-    explicit TTransaction(QString connectionName);
+    explicit TTransaction(QString connectionName, Mode mode = Mode::ReadWrite);
+    ~TTransaction();
+    TTransaction(const TTransaction&) = delete;
+    TTransaction& operator=(const TTransaction&) = delete;
+
+    Mode GetMode() const { return mode_; }
+    // The client-API transaction a read-only transaction's queries run in:
+    // BeginRead starts it when no query uses it yet (throws DatabaseError
+    // when it cannot be started) and counts one more user; EndRead, with the
+    // epoch BeginRead gave, counts one less and ends it when the last user
+    // is gone and no StartTransaction holds it.  An epoch from before the
+    // connection was closed counts nothing.
+    FbTransaction& BeginRead(quint64& epoch);
+    void EndRead(quint64 epoch);
 
     QSqlDatabase Database() const;
     const QString& ConnectionName() const { return connection_; }
@@ -65,6 +94,10 @@ public:
 
 private:
     QString connection_;
+    Mode mode_;
+    std::unique_ptr<FbTransaction> read_;
+    int readUsers_ = 0;
+    quint64 readEpoch_ = 0;
     bool active_ = false;
     quint64 generation_ = 0;
 };
@@ -143,6 +176,11 @@ public:
 private:
     void PrepareIfNeeded();
     void BindParams();
+    // The read-only road: the statement on the client API with the
+    // parameters bound, and the current row taken over as values.
+    std::unique_ptr<FbStatement> PrepareRead();
+    void FetchRead();
+    void CloseRead();
 
     TTransaction* trans_;
     QString sql_;
@@ -151,6 +189,11 @@ private:
     std::vector<int> occurrences_;  // per "?" of the prepared text: index into params_
     QString positionalSql_;         // the text with every ":NAME" replaced by "?"
     std::unique_ptr<QSqlQuery> q_;
+    std::unique_ptr<FbStatement> read_;  // the open statement of a read-only transaction
+    quint64 readEpoch_ = 0;              // of the transaction's BeginRead for it
+    bool readRoad_ = false;              // open on the read-only road (rows in row_)
+    std::vector<QVariant> row_;          // its current row
+    std::vector<QMetaType> types_;       // its column types
     QString preparedSql_;
     quint64 preparedGeneration_ = ~0ull;
     bool preparedInTransaction_ = false;

@@ -101,7 +101,7 @@ ConnectionTarget ParseConnectionString(const QString& name)
 TDM::TDM() : TDM(ConnectionPrefix()) {}
 
 TDM::TDM(const QString& connectionPrefix)
-    : TransBrowse(connectionPrefix + QStringLiteral("browse")),
+    : TransBrowse(connectionPrefix + QStringLiteral("browse"), TTransaction::Mode::ReadOnly),
       TransEdit(connectionPrefix + QStringLiteral("edit")),
       memWybraneSesje(QStringLiteral("memWybraneSesje"), Fields({Int("id_nag")})),
       memPrzejazdy(QStringLiteral("memPrzejazdy"),

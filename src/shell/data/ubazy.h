@@ -51,7 +51,8 @@ public:
     // maks + 1 (1 on an empty table).  Errors reach the caller.
     int NextId(const QString& maxStatement);
 
-    // Read-only, read-committed: every read sees the latest committed data.
+    // Read-only, read-committed, no wait: every read sees the latest
+    // committed data; a statement that would write through it is refused.
     TTransaction TransBrowse;
     // Read-write: every write.
     TTransaction TransEdit;

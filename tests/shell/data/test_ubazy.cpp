@@ -77,6 +77,82 @@ TEST(DataModule, ExecEditCommitsAWriteThatTheBrowseTransactionSeesAtOnce)
     EXPECT_EQ(reader.FieldByName(QStringLiteral("ile")).AsInteger(), 1);
 }
 
+// The read transaction refuses writes: a statement that would change data
+// through it fails and nothing is stored.
+TEST(DataModule, TheBrowseTransactionIsReadOnly)
+{
+    TestDatabase db;
+    const char* writes[] = {
+        "insert into NAGLOWKI (ID_NAG, NR_SERYJNY_KROM) values (1, '77')",
+        "update TORY set NAZWA = 'Changed'",
+        "delete from TORY",
+    };
+    db.Exec(QStringLiteral("insert into TORY (ID_TORU, NAZWA) values (100000, 'Stays')"));
+    for (const char* sql : writes) {
+        SCOPED_TRACE(sql);
+        TIBQuery q(db.dm().TransBrowse);
+        q.SetSQL(QString::fromLatin1(sql));
+        try {
+            q.ExecSQL();
+            ADD_FAILURE() << "the write went through";
+        } catch (const DatabaseError& e) {
+            EXPECT_NE(std::string(e.what()).find("read-only"), std::string::npos) << e.what();
+        }
+    }
+    EXPECT_EQ(Count(db, QStringLiteral("select count(*) from NAGLOWKI")), 0);
+    EXPECT_EQ(Count(db, QStringLiteral("select count(*) from TORY")), 1);
+    // Reading goes on as before.
+    EXPECT_EQ(db.Scalar(QStringLiteral("select NAZWA from TORY")).toString(), QStringLiteral("Stays"));
+}
+
+// Within one read transaction every statement sees what was committed
+// meanwhile (read committed), also while a query of it is still open.
+TEST(DataModule, TheBrowseTransactionSeesEveryCommit)
+{
+    TestDatabase db;
+    TTransaction& browse = db.dm().TransBrowse;
+    browse.StartTransaction();
+    EXPECT_EQ(Count(db, QStringLiteral("select count(*) from NAGLOWKI")), 0);
+    TIBQuery open(browse);
+    open.SetSQL(QStringLiteral("select * from RDB$DATABASE"));
+    open.Open();
+    InsertHeader(db.dm(), 1);
+    EXPECT_EQ(Count(db, QStringLiteral("select count(*) from NAGLOWKI")), 1);
+    browse.Commit();
+    InsertHeader(db.dm(), 2);
+    EXPECT_EQ(Count(db, QStringLiteral("select count(*) from NAGLOWKI")), 2);
+    open.Close();
+}
+
+// Polish text is stored and read back as written, in the database's own
+// WIN1250 columns (one byte per letter on disk) and in columns without a
+// declared character set, as databases from other installations may have.
+TEST(DataModule, PolishTextRoundTripsInWin1250AndUndeclaredColumns)
+{
+    TestDatabase db;
+    db.Exec(QStringLiteral("create table OLD_TEXTS (ID integer, T varchar(60) character set NONE)"));
+    const QString polish = QStringLiteral("Zażółć gęślą jaźń ĄĆĘŁŃÓŚŹŻ");
+    for (const char* table : {"KIEROWCY", "OLD_TEXTS"}) {
+        SCOPED_TRACE(table);
+        TIBQuery q(db.dm().TransEdit);
+        const bool drivers = QLatin1String(table) == QLatin1String("KIEROWCY");
+        q.SetSQL(drivers ? QStringLiteral("insert into KIEROWCY (ID_KIEROWCY, NAZWISKO) values (1, :T)")
+                         : QStringLiteral("insert into OLD_TEXTS (ID, T) values (1, :T)"));
+        q.ParamByName(QStringLiteral("T"), polish);
+        ASSERT_TRUE(db.dm().ExecEdit(q)) << db.dm().LastEditError().toStdString();
+        const QString column = drivers ? QStringLiteral("NAZWISKO") : QStringLiteral("T");
+        EXPECT_EQ(db.Scalar(QStringLiteral("select %1 from %2").arg(column, QString::fromLatin1(table))).toString(),
+                  polish);
+        // A search with the text as a parameter finds the row.
+        TIBQuery find(db.dm().TransBrowse);
+        find.SetSQL(QStringLiteral("select count(*) as ILE from %1 where %2 = :T").arg(QString::fromLatin1(table), column));
+        find.ParamByName(QStringLiteral("T"), polish);
+        find.Open();
+        EXPECT_EQ(find.FieldByName(QStringLiteral("ILE")).AsInteger(), 1);
+    }
+    EXPECT_EQ(Count(db, QStringLiteral("select octet_length(NAZWISKO) from KIEROWCY")), polish.size());
+}
+
 TEST(DataModule, NextPositionIdIsOneOnAnEmptyTableThenMaxPlusOne)
 {
     TestDatabase db;
@@ -197,4 +273,44 @@ TEST(Queries, ParametersBindByNameOutsideQuotesAndNullAndBlobValues)
     EXPECT_THROW(sel.FieldByName(QStringLiteral("NOPE")), DatabaseError);
     sel.Next();
     EXPECT_TRUE(sel.Eof());
+}
+
+// Values read through the read transaction come in the types the rest of
+// the program reads them by, NULL as a null value of its column's type.
+TEST(Queries, BrowseValuesComeInTheirColumnsTypes)
+{
+    TestDatabase db;
+    struct Case {
+        const char* expression;
+        QMetaType type;
+        QVariant value;
+    } cases[] = {
+        {"cast(7 as smallint)", QMetaType::fromType<int>(), 7},
+        {"cast(-8 as integer)", QMetaType::fromType<int>(), -8},
+        {"cast(5000000000 as bigint)", QMetaType::fromType<qlonglong>(), qlonglong(5000000000)},
+        {"count(*)", QMetaType::fromType<qlonglong>(), qlonglong(1)},
+        {"cast(12.34 as numeric(9,2))", QMetaType::fromType<double>(), 12.34},
+        {"cast(1.5 as float)", QMetaType::fromType<double>(), 1.5},
+        {"cast('ab' as char(5))", QMetaType::fromType<QString>(), QStringLiteral("ab")},
+        {"cast('Łódź' as varchar(10))", QMetaType::fromType<QString>(), QStringLiteral("Łódź")},
+        {"cast('2024-06-20 10:11:12.345' as timestamp)", QMetaType::fromType<QDateTime>(),
+         QDateTime(QDate(2024, 6, 20), QTime(10, 11, 12, 345))},
+        {"cast('2024-06-20' as date)", QMetaType::fromType<QDate>(), QDate(2024, 6, 20)},
+        {"true", QMetaType::fromType<bool>(), true},
+        {"cast(null as integer)", QMetaType::fromType<int>(), QVariant()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.expression);
+        TIBQuery q(db.dm().TransBrowse);
+        q.SetSQL(QStringLiteral("select %1 as V from RDB$DATABASE").arg(QString::fromUtf8(c.expression)));
+        q.Open();
+        EXPECT_EQ(q.FieldType(0), c.type);
+        const QVariant v = q.FieldValue(0);
+        if (c.value.isNull()) {
+            EXPECT_TRUE(v.isNull());
+            EXPECT_EQ(v.metaType(), c.type);
+        } else {
+            EXPECT_EQ(v, c.value);
+        }
+    }
 }
