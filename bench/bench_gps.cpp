@@ -27,14 +27,13 @@
 #include "analysis/gpsmap.h"
 #include "analysis/sessioncharts.h"
 #include "analysis/ugpspowiazany.h"
-#include "analysis/upanelsesji.h"
 #include "analysis/uwykresGPS.h"
 #include "intake/headerstore.h"
-#include "shell/data/fbbulk.h"
 #include "intake/sessionimport.h"
 #include "intake/sessionlist.h"
 #include "kromsim.h"
 #include "platform/application.h"
+#include "shell/data/fbbulk.h"
 #include "shell/data/ubazy.h"
 #include "freshdb.h"
 
@@ -132,7 +131,6 @@ int main(int argc, char** argv)
     // Linked view of the whole session from memGPS.
     std::vector<double> linked;
     {
-        SessionTree tree;
         DM->memGPS.Open();
         AppendSessionSamples(DM->memGPS, id);
         Tfgpspowiazany view;

@@ -3,7 +3,6 @@
 // file, the intake imports it into the test database, and memGPS and the
 // lap table of the session tree are filled from the stored rows.
 #include <QString>
-#include <QTemporaryDir>
 
 #include <vector>
 
@@ -16,10 +15,11 @@ class TestDatabase;
 namespace gpstest {
 
 // Imports the sessions into the database; returns their ID_NAG in the
-// order given (each session gets its own end time).
+// order given.
 std::vector<int> ImportSessions(const std::vector<kromsim::SessionOptions>& sessions);
 
-// A GPS-format session of the given laps (with or without fix).
+// A GPS-format session of the given laps, three sectors a lap, with or
+// without fix.
 kromsim::SessionOptions GpsSession(int laps, bool fix = true, uint32_t seed = 5);
 
 // Appends a session's samples to memGPS and its rows to the session tree,
