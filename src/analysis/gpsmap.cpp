@@ -11,18 +11,6 @@
 
 namespace {
 
-// Keeps a table's notifications off while it is filled, also on failure.
-class BulkGuard {
-public:
-    explicit BulkGuard(MemTable& t) : t_(t) { t_.BeginBulk(); }
-    ~BulkGuard() { t_.EndBulk(); }
-    BulkGuard(const BulkGuard&) = delete;
-    BulkGuard& operator=(const BulkGuard&) = delete;
-
-private:
-    MemTable& t_;
-};
-
 // Acceleration in g of a table value: raw counts (4096 per g) in the trace
 // window, hundredths of g elsewhere.
 double CountsToG(int counts) { return static_cast<double>(int64_t(counts) * 24414) / 1000000 / 100; }
@@ -215,7 +203,7 @@ bool LoadTracePoints(int sessionId, int lap, MemTable& memdane, TraceExtent& ext
     enum { cTyp, cObroty, cAccx, cAccy, cGpsx, cGpsy, cGyro1, cGyro2, cSektor, cTemp1, cTemp2, cDataSs, cOkrazenie };
     q.Open();
 
-    BulkGuard bulk(memdane);
+    MemTableBulk bulk(memdane);
     int start = 0;
     while (q.Fetch()) {
         const auto px = static_cast<uint32_t>(q.Int(cGpsx));
@@ -300,7 +288,7 @@ PointFill FillPointsFromMemGps(const MemTable& memGPS, int sessionId, int lap, b
                      okrazenie = view("okrazenie");
     const bool anyLap = wholeSession && lap == 0;
     const int n = idNag.rows;
-    BulkGuard bulk(points);
+    MemTableBulk bulk(points);
     int first = 0;
     for (; row < n && int(idNag.At(row)) == sessionId; ++row) {
         const int lapOf = int(okrazenie.At(row));
