@@ -139,18 +139,6 @@ private:
     std::array<int, 20> c_;
 };
 
-// Bulk notifications of a table for the life of a scope, errors included.
-class Bulk {
-public:
-    explicit Bulk(MemTable& t) : t_(t) { t_.BeginBulk(); }
-    ~Bulk() { t_.EndBulk(); }
-    Bulk(const Bulk&) = delete;
-    Bulk& operator=(const Bulk&) = delete;
-
-private:
-    MemTable& t_;
-};
-
 // Ownership of memGPS among the sessions charts.
 const void* g_owner = nullptr;
 SampleTimes g_times = SampleTimes::Session;
@@ -163,7 +151,7 @@ bool g_loading = false;
 int AppendSessionSamples(MemTable& memGPS, int sessionId)
 {
     GpsRows rows(memGPS);
-    Bulk bulk(memGPS);
+    MemTableBulk bulk(memGPS);
     int count = 0;
     ForEachSample(sessionId, [&](const Sample& s) {
         rows.Append(s, sessionId, 0);
@@ -408,7 +396,7 @@ std::vector<ComparedLap> LoadLapComparisonSession(LapComparisonTree& tree, MemTa
 
     std::vector<ComparedLap> laps;
     GpsRows rows(memGPS);
-    Bulk bulk(memGPS);
+    MemTableBulk bulk(memGPS);
     int lapSum = 0;
     for (const StoredTime& t : stored) {
         ComparedLap lap;

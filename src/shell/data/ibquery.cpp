@@ -259,6 +259,7 @@ TIBQuery::~TIBQuery() { CloseRead(); }
 void TIBQuery::SetSQL(const QString& text)
 {
     Close();
+    kept_.reset();
     sql_ = text;
     q_.reset();
     preparedSql_.clear();
@@ -406,7 +407,12 @@ std::unique_ptr<FbStatement> TIBQuery::PrepareRead()
     quint64 epoch = 0;
     FbTransaction& transaction = trans_->BeginRead(epoch);
     try {
-        auto st = std::make_unique<FbStatement>(transaction, sql_);
+        std::unique_ptr<FbStatement> st;
+        if (kept_ && keptOn_ == &transaction && keptGeneration_ == transaction.Generation() && keptEpoch_ == epoch)
+            st = std::move(kept_);
+        else
+            st = std::make_unique<FbStatement>(transaction, sql_);
+        kept_.reset();
         for (int i = 0; i < paramNames_.size(); ++i) {
             const int index = st->ParamIndex(paramNames_[i]);
             if (index >= 0)
@@ -424,8 +430,18 @@ void TIBQuery::CloseRead()
 {
     if (!read_)
         return;
-    read_.reset();
+    read_->Close();
+    const FbTransaction& transaction = read_->Transaction();
     trans_->EndRead(readEpoch_);
+    // Kept only while its transaction goes on: a statement held prepared
+    // past it could stand in the way of a later change of the tables.
+    if (readEpoch_ == trans_->ReadEpoch() && transaction.Active()) {
+        kept_ = std::move(read_);
+        keptOn_ = &transaction;
+        keptGeneration_ = transaction.Generation();
+        keptEpoch_ = readEpoch_;
+    }
+    read_.reset();
 }
 
 void TIBQuery::FetchRead()

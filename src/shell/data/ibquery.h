@@ -73,6 +73,9 @@ public:
     // connection was closed counts nothing.
     FbTransaction& BeginRead(quint64& epoch);
     void EndRead(quint64 epoch);
+    // Changes when the connection is closed (the read transaction object
+    // goes with it).
+    quint64 ReadEpoch() const { return readEpoch_; }
 
     QSqlDatabase Database() const;
     const QString& ConnectionName() const { return connection_; }
@@ -191,6 +194,13 @@ private:
     std::unique_ptr<QSqlQuery> q_;
     std::unique_ptr<FbStatement> read_;  // the open statement of a read-only transaction
     quint64 readEpoch_ = 0;              // of the transaction's BeginRead for it
+    // A closed statement kept for the next Open of the same text while the
+    // read transaction it ran in goes on (a loop reopening a query with new
+    // parameters prepares it once); dropped when that transaction ends.
+    std::unique_ptr<FbStatement> kept_;
+    const FbTransaction* keptOn_ = nullptr;
+    quint64 keptGeneration_ = 0;
+    quint64 keptEpoch_ = 0;
     bool readRoad_ = false;              // open on the read-only road (rows in row_)
     std::vector<QVariant> row_;          // its current row
     std::vector<QMetaType> types_;       // its column types
