@@ -13,3 +13,5 @@ set_target_properties(analysis_chartshots PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${
 target_link_libraries(analysis_chartshots PRIVATE pv_ui pitrova_simsessions)
 pitrova_add_test(test_analysis_chartwindows SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_chartwindows.cpp
   LIBS pv_ui pitrova_simsessions GUI)
+pitrova_add_test(test_analysis_channelcharts_sim SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_channelcharts_sim.cpp
+  LIBS pv_ui pitrova_simsessions Qt6::Test GUI)
