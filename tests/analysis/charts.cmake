@@ -15,3 +15,8 @@ pitrova_add_test(test_analysis_chartwindows SOURCES ${CMAKE_CURRENT_LIST_DIR}/te
   LIBS pv_ui pitrova_simsessions GUI)
 pitrova_add_test(test_analysis_channelcharts_sim SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_channelcharts_sim.cpp
   LIBS pv_ui pitrova_simsessions Qt6::Test GUI)
+# Screenshots of the whole-session and lap-overlay charts (not a test):
+# analysis_channelchartshots [folder]
+add_executable(analysis_channelchartshots ${CMAKE_CURRENT_LIST_DIR}/channelchartshots.cpp)
+set_target_properties(analysis_channelchartshots PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests-bin)
+target_link_libraries(analysis_channelchartshots PRIVATE pv_ui pitrova_simsessions)
