@@ -41,6 +41,7 @@
 #include "intake/ulistazodczytu.h"
 #include "intake/unaglowekRejestracji.h"
 #include "chooser_support.h"
+#include "clientapi.h"
 #include "kromsim.h"
 #include "platform/dialogs.h"
 #include "shell/common/stale.h"
@@ -48,51 +49,13 @@
 #include "shell/data/fbbulk.h"
 #include "shell/data/schemaupgrade.h"
 #include "shell/data/ubazy.h"
+#include "freshdb.h"
 
 namespace {
 
 using Clock = std::chrono::steady_clock;
 
 double SecondsSince(Clock::time_point t0) { return std::chrono::duration<double>(Clock::now() - t0).count(); }
-
-// A fresh database with the program's schema, opened as DM.
-struct FreshDatabase {
-    QTemporaryDir dir;
-    std::unique_ptr<TDM> dm;
-
-    FreshDatabase()
-    {
-        const QString path = dir.filePath(QStringLiteral("KROMDB.GDB"));
-        QString error;
-        if (!CreateDatabaseFile(path, &error))
-            throw std::runtime_error(error.toStdString());
-        dm = std::make_unique<TDM>();
-        if (!dm->OpenDatabase(path))
-            throw std::runtime_error(dm->LastOpenError().toStdString());
-        UpgradeSchema(*dm);
-        DM = dm.get();
-    }
-    ~FreshDatabase()
-    {
-        if (DM == dm.get())
-            DM = nullptr;
-    }
-
-    void Exec(const QString& sql)
-    {
-        TIBQuery q(dm->TransEdit);
-        q.SetSQL(sql);
-        if (!dm->ExecEdit(q))
-            throw std::runtime_error(dm->LastEditError().toStdString());
-    }
-    int Count(const char* table)
-    {
-        TIBQuery q(dm->TransBrowse);
-        q.SetSQL(QStringLiteral("select count(*) as n from ") + QString::fromLatin1(table));
-        q.Open();
-        return q.FieldByName(QStringLiteral("n")).AsInteger();
-    }
-};
 
 // The dump file of the benchmark, written once.
 const QString& DumpFolder()
@@ -221,15 +184,7 @@ std::vector<RawRow> RowsOfDump()
     return std::move(sink.rows);
 }
 
-void Check(const ISC_STATUS* status)
-{
-    if (status[0] == 1 && status[1] != 0) {
-        char buf[512];
-        const ISC_STATUS* p = status;
-        fb_interpret(buf, sizeof buf, &p);
-        throw std::runtime_error(buf);
-    }
-}
+using bench::Check;
 
 double RawClientLoop(const std::vector<RawRow>& rows)
 {

@@ -39,7 +39,8 @@ QFont ChartFont(int points, bool bold = false)
     return f;
 }
 
-// Read-out boxes: sunken, centred, bold Verdana.
+}  // namespace
+
 QLabel* ReadOutLabel(QWidget* parent)
 {
     auto* l = new QLabel(parent);
@@ -57,8 +58,6 @@ QLabel* ReadOutLabel(QWidget* parent)
     l->setAutoFillBackground(true);
     return l;
 }
-
-}  // namespace
 
 ChannelChartWindow::ChannelChartWindow(QWidget* parent) : QWidget(parent)
 {
@@ -100,7 +99,7 @@ ChannelChartWindow::ChannelChartWindow(QWidget* parent) : QWidget(parent)
     Chart1->BottomAxis().SetLabelAngle(90);
     Chart1->BottomAxis().SetLabelFont(ChartFont(8));
     Chart1->SetLegendFont(ChartFont(8));
-    Chart1->SetMargins(10, 30, 8, 6);
+    Chart1->SetMargins(10, 10, 8, 6);
     Chart1->AfterDraw = [this](QPainter& p) {
         AfterDraw(p);
         // The labels beside the plot follow its rectangle and the left
@@ -124,7 +123,7 @@ ChannelChartWindow::ChannelChartWindow(QWidget* parent) : QWidget(parent)
     for (int i = 1; i <= MaxSelectedChannels; ++i) {
         auto* caption = new QLabel(Panel4);
         caption->setObjectName(QString::fromLatin1(captionNames[i]));
-        caption->setFont(ChartFont(8, true));
+        caption->setFont(ChartFont(7, true));
         caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         auto* value = ReadOutLabel(Panel4);
         value->setObjectName(QStringLiteral("StaticText%1").arg(i + 3));
@@ -217,8 +216,8 @@ void ChannelChartWindow::PlaceRangeLabels()
     const int rowsTop = top + 3 * lh + 8;
     for (int i = 1; i <= MaxSelectedChannels; ++i) {
         const int y = rowsTop + (i - 1) * 22;
-        ChannelCaptions[size_t(i)]->setGeometry(2, y, 32, 19);
-        ChannelValues[size_t(i)]->setGeometry(36, y, kColumnWidth - 39, 19);
+        ChannelCaptions[size_t(i)]->setGeometry(0, y, 35, 19);
+        ChannelValues[size_t(i)]->setGeometry(38, y, kColumnWidth - 41, 19);
     }
 }
 
@@ -241,6 +240,11 @@ void ChannelChartWindow::ShowPointValue(const ChartSeries& series, int k, int mi
     const ChannelRange range = ChannelRangeAt(DM->memMinMax, minMaxRow, SelectedChannels[size_t(slot)]);
     const double value = ChannelValue(series.YValue(k), range);
     ChannelValues[size_t(slot)]->setText(FormatValue(SelectedChannelFormats[size_t(slot)], value));
+}
+
+bool ActivateChartChild(const char* className)
+{
+    return !Form1 || Form1->ActivateMDIChild(QString::fromLatin1(className));
 }
 
 void ShowChartChild(QWidget* window)

@@ -83,6 +83,29 @@ private:
     bool labelsPending_ = false;
 };
 
+// A read-out box of the chart windows: sunken, centred, bold Verdana,
+// black on light grey.
+QLabel* ReadOutLabel(QWidget* parent);
+
 // Shows a chart window as a borderless child window of the main window,
 // right of the session panel, over the whole height.
 void ShowChartChild(QWidget* window);
+
+// Opens a chart window of this class (created, loaded, shown right of the
+// session panel), or brings the open one to the front without reloading.
+// A load that fails frees the new window and reaches the caller.
+bool ActivateChartChild(const char* className);
+template <class Window>
+void ShowStackedChart(const char* className)
+{
+    if (ActivateChartChild(className))
+        return;
+    auto* window = new Window;
+    try {
+        window->LoadChart();
+    } catch (...) {
+        delete window;
+        throw;
+    }
+    ShowChartChild(window);
+}

@@ -7,7 +7,11 @@ target_sources(pv_ui PRIVATE
 )
 target_sources(pv_ui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/channelchartwindow.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/chartpanels.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/sessionschartwindow.cpp
 )
 target_sources(pv_analysis PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/chartcore.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/lapdiagram.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/sessioncharts.cpp
 )

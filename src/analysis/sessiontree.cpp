@@ -8,28 +8,65 @@
 #include "shell/common/stale.h"
 #include "shell/data/ubazy.h"
 
+std::vector<FieldDef> TreeRowFields()
+{
+    return {{QStringLiteral("typ_rekordu"), FieldType::String, 1},
+            {QStringLiteral("Pole1"), FieldType::String, 40},
+            {QStringLiteral("Pole2"), FieldType::String, 30},
+            {QStringLiteral("id_naglowka"), FieldType::Integer},
+            {QStringLiteral("id_okrazenia"), FieldType::Integer},
+            {QStringLiteral("id_sektora"), FieldType::Integer},
+            {QStringLiteral("czas"), FieldType::Integer},
+            {QStringLiteral("przes_czas"), FieldType::Integer},
+            {QStringLiteral("wybrany"), FieldType::Integer, 0, 1}};
+}
+
+std::vector<FieldDef> WithFields(std::vector<FieldDef> fields, const std::vector<FieldDef>& more)
+{
+    fields.insert(fields.end(), more.begin(), more.end());
+    return fields;
+}
+
+void MarkTreeRow(MemTable& table, int lp, int status)
+{
+    if (lp < 0)
+        return;
+    const int row = table.Find(QStringLiteral("lp"), {lp});
+    if (row >= 0)
+        table.SetIntAt(row, table.FieldIndex(QStringLiteral("status_naj")), status);
+}
+
+SessionHeading ReadSessionHeading(int sessionId)
+{
+    TIBQuery qnag(DM->TransBrowse);
+    qnag.SetSQL(QStringList{
+        QStringLiteral("select k.imie,k.nazwisko,n.Data_start ,n.data_koniec ,n.id_nag,n.START_PIERWSZ_OKR from naglowki n "),
+        QStringLiteral("left join kierowcy k on k.id_kierowcy=n.id_kierowcy"),
+        QStringLiteral("where n.id_nag = :NAG")});
+    qnag.ParamByName(QStringLiteral("NAG"), sessionId);
+    qnag.Open();
+    SessionHeading h;
+    h.start = qnag.FieldByName(QStringLiteral("START_PIERWSZ_OKR")).AsInteger();  // NULL (or no row) reads 0
+    h.startTime = qnag.FieldByName(QStringLiteral("Data_start")).AsDateTime();
+    h.firstName = qnag.FieldByName(QStringLiteral("imie")).AsString();
+    h.surname = qnag.FieldByName(QStringLiteral("nazwisko")).AsString();
+    qnag.Close();
+    return h;
+}
+
+QString SessionHeading::StartText() const { return startTime.isValid() ? DateTimeToStr(startTime) : QString(); }
+
 // Table layouts of the session tree.
 SessionTree::SessionTree()
     : memdane(QStringLiteral("memdane"),
-              {{QStringLiteral("typ_rekordu"), FieldType::String, 1},
-               // Wide enough for a session's whole caption: a cut start
-               // time would read as another time.
-               {QStringLiteral("Pole1"), FieldType::String, 40},
-               {QStringLiteral("Pole2"), FieldType::String, 30},
-               {QStringLiteral("id_naglowka"), FieldType::Integer},
-               {QStringLiteral("id_okrazenia"), FieldType::Integer},
-               {QStringLiteral("id_sektora"), FieldType::Integer},
-               {QStringLiteral("czas"), FieldType::Integer},
-               {QStringLiteral("przes_czas"), FieldType::Integer},
-               {QStringLiteral("wybrany"), FieldType::Integer, 0, 1},
-               {QStringLiteral("status_naj"), FieldType::Integer},
-               {QStringLiteral("lp"), FieldType::Integer},
-               {QStringLiteral("diff_ss"), FieldType::Integer},
-               {QStringLiteral("diff"), FieldType::String, 50},
-               {QStringLiteral("czas_ss"), FieldType::Integer},
-               {QStringLiteral("srednie_obroty"), FieldType::Integer},
-               {QStringLiteral("avg_acc"), FieldType::Integer},
-               {QStringLiteral("avg_dec"), FieldType::Integer}}),
+              WithFields(TreeRowFields(), {{QStringLiteral("status_naj"), FieldType::Integer},
+                                           {QStringLiteral("lp"), FieldType::Integer},
+                                           {QStringLiteral("diff_ss"), FieldType::Integer},
+                                           {QStringLiteral("diff"), FieldType::String, 50},
+                                           {QStringLiteral("czas_ss"), FieldType::Integer},
+                                           {QStringLiteral("srednie_obroty"), FieldType::Integer},
+                                           {QStringLiteral("avg_acc"), FieldType::Integer},
+                                           {QStringLiteral("avg_dec"), FieldType::Integer}})),
       memokrazenia(QStringLiteral("memokrazenia"),
                    {{QStringLiteral("id_nag"), FieldType::Integer},
                     {QStringLiteral("czas"), FieldType::Integer},
@@ -67,69 +104,11 @@ void SessionTree::ResetTree()
 
 namespace {
 
-// Writes the fields of one appended row by name; fields not written stay
-// NULL.
-class RowWriter {
-public:
-    RowWriter(MemTable& table) : t_(table), row_(table.AppendRow()) {}
-    RowWriter& Int(const char* field, int v)
-    {
-        t_.SetIntAt(row_, col(field), v);
-        return *this;
-    }
-    RowWriter& Int(const char* field, const std::optional<int>& v)
-    {
-        if (v)
-            t_.SetIntAt(row_, col(field), *v);
-        return *this;
-    }
-    RowWriter& Str(const char* field, const QString& v)
-    {
-        t_.SetStringAt(row_, col(field), v);
-        return *this;
-    }
-    int Row() const { return row_; }
-
-private:
-    int col(const char* field) const { return t_.FieldIndex(QLatin1String(field)); }
-    MemTable& t_;
-    int row_;
-};
-
-// Fastest and slowest row (by lp) of a set of times; the first of equal
-// times wins, so one time alone is both.
-struct Marks {
-    int fastestLp = -1, fastestTime = -1;
-    int slowestLp = -1, slowestTime = -1;
-
-    void Take(int lp, int time)
-    {
-        if (fastestLp == -1 || time < fastestTime) {
-            fastestLp = lp;
-            fastestTime = time;
-        }
-        if (slowestLp == -1 || time > slowestTime) {
-            slowestLp = lp;
-            slowestTime = time;
-        }
-    }
-};
-
 std::optional<int> OptionalInt(const TQueryField& f)
 {
     if (f.IsNull())
         return std::nullopt;
     return RoundHalfEven(f.AsFloat());
-}
-
-// Sets status_naj on the row of memdane or memokrazenia whose lp is given.
-void MarkRow(MemTable& table, int lp, int status)
-{
-    if (lp < 0)
-        return;
-    const int row = table.Find(QStringLiteral("lp"), {lp});
-    if (row >= 0)
-        table.SetIntAt(row, table.FieldIndex(QStringLiteral("status_naj")), status);
 }
 
 }  // namespace
@@ -146,38 +125,30 @@ QString SessionRowCaption(int sessionId, const QDateTime& start)
 
 void BuildSessionTree(SessionTree& tree, int sessionId, const TreeFilters& filters)
 {
-    Marks laps;
-    std::array<Marks, 11> sectors;  // by sector number 1..10
+    TreeMarks laps;
+    std::array<TreeMarks, 11> sectors;  // by sector number 1..10
 
     // The session row and the two start rows.
-    TIBQuery qnag(DM->TransBrowse);
-    qnag.SetSQL(QStringList{
-        QStringLiteral("select k.imie,k.nazwisko,n.Data_start ,n.data_koniec ,n.id_nag,n.START_PIERWSZ_OKR from naglowki n "),
-        QStringLiteral("left join kierowcy k on k.id_kierowcy=n.id_kierowcy"),
-        QStringLiteral("where n.id_nag = :NAG")});
-    qnag.ParamByName(QStringLiteral("NAG"), sessionId);
-    qnag.Open();
-    const int p = qnag.FieldByName(QStringLiteral("START_PIERWSZ_OKR")).AsInteger();  // NULL (or no row) reads 0
-    RowWriter(tree.memdane)
+    const SessionHeading h = ReadSessionHeading(sessionId);
+    const int p = h.start;
+    TreeRowWriter(tree.memdane)
         .Int("lp", ++tree.rowCounter)
-        .Str("Pole1", SessionRowCaption(sessionId, qnag.FieldByName(QStringLiteral("Data_start")).AsDateTime()))
-        .Str("Pole2", qnag.FieldByName(QStringLiteral("imie")).AsString() + u' ' +
-                          qnag.FieldByName(QStringLiteral("nazwisko")).AsString())
+        .Str("Pole1", SessionRowCaption(sessionId, h.startTime))
+        .Str("Pole2", h.Driver())
         .Str("typ_rekordu", QStringLiteral("1"))
         .Int("id_naglowka", sessionId)
         .Int("przes_czas", p)
         .Int("wybrany", 1);
-    qnag.Close();
 
     int lapSum = 0;
     int sectorSum = 0;
-    RowWriter(tree.memokrazenia)
+    TreeRowWriter(tree.memokrazenia)
         .Int("id_nag", sessionId)
         .Int("czas", p)
         .Str("lap", QStringLiteral("L0"))
         .Str("czas_t", QStringLiteral("S"))
         .Int("nr_lapa", 0);
-    RowWriter(tree.memSektory).Int("id_nag", sessionId).Int("czas", p).Str("lap", QString()).Str("czas_t", QString());
+    TreeRowWriter(tree.memSektory).Int("id_nag", sessionId).Int("czas", p).Str("lap", QString()).Str("czas_t", QString());
 
     TIBQuery qmaksSektor(DM->TransBrowse);
     qmaksSektor.SetSQL(QStringLiteral("select max(NR_SEKTORA) as sektor  from SEKTORY where ID_NAGLOWKA =  :NAG "));
@@ -206,7 +177,7 @@ void BuildSessionTree(SessionTree& tree, int sessionId, const TreeFilters& filte
         if (!skipped) {
             const int n = ++tree.rowCounter;
             laps.Take(n, lapTime);
-            RowWriter(tree.memdane)
+            TreeRowWriter(tree.memdane)
                 .Int("lp", n)
                 .Str("typ_rekordu", QStringLiteral("2"))
                 .Str("Pole1", QStringLiteral("L") + QString::number(nr))
@@ -219,7 +190,7 @@ void BuildSessionTree(SessionTree& tree, int sessionId, const TreeFilters& filte
                 .Int("avg_dec", OptionalInt(qOkrazenia.FieldByName(QStringLiteral("AVG_DEC_OBROTY"))))
                 .Int("przes_czas", p)
                 .Int("wybrany", 1);
-            RowWriter(tree.memokrazenia)
+            TreeRowWriter(tree.memokrazenia)
                 .Int("id_nag", sessionId)
                 .Int("czas", p + lapSum)
                 .Str("lap", QStringLiteral("L") + QString::number(nr))
@@ -239,7 +210,7 @@ void BuildSessionTree(SessionTree& tree, int sessionId, const TreeFilters& filte
                     const int sn = ++tree.rowCounter;
                     if (k >= 1 && k <= 10)
                         sectors[size_t(k)].Take(sn, sectorTime);
-                    RowWriter(tree.memdane)
+                    TreeRowWriter(tree.memdane)
                         .Int("lp", sn)
                         .Str("typ_rekordu", QStringLiteral("3"))
                         .Str("Pole1", QStringLiteral(" S") + QString::number(k))
@@ -250,7 +221,7 @@ void BuildSessionTree(SessionTree& tree, int sessionId, const TreeFilters& filte
                         .Int("przes_czas", p)
                         .Int("czas_ss", sectorTime);
                     sectorSum += sectorTime;
-                    RowWriter(tree.memSektory)
+                    TreeRowWriter(tree.memSektory)
                         .Int("id_nag", sessionId)
                         .Int("czas", p + sectorSum)
                         .Str("lap", QStringLiteral("S") + QString::number(k))
@@ -276,16 +247,16 @@ void BuildSessionTree(SessionTree& tree, int sessionId, const TreeFilters& filte
     }
     qOkrazenia.Close();
 
-    // Marks: a row both fastest and slowest ends marked slowest.
+    // TreeMarks: a row both fastest and slowest ends marked slowest.
     for (MemTable* t : {&tree.memokrazenia, &tree.memdane}) {
-        MarkRow(*t, laps.fastestLp, 2);
-        MarkRow(*t, laps.slowestLp, 1);
+        MarkTreeRow(*t, laps.fastestLp, 2);
+        MarkTreeRow(*t, laps.slowestLp, 1);
     }
     for (int k = 1; k <= 10; ++k) {
         if (sectors[size_t(k)].fastestLp == -1)
             continue;
-        MarkRow(tree.memdane, sectors[size_t(k)].fastestLp, 2);
-        MarkRow(tree.memdane, sectors[size_t(k)].slowestLp, 1);
+        MarkTreeRow(tree.memdane, sectors[size_t(k)].fastestLp, 2);
+        MarkTreeRow(tree.memdane, sectors[size_t(k)].slowestLp, 1);
     }
 }
 

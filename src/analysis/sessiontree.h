@@ -11,8 +11,82 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
+#include <vector>
 
 #include "platform/memtable.h"
+
+// The fields every tree's memdane begins with (the session panel's, the
+// Sessions chart's, the lap comparison's, the lap time diagram's):
+// typ_rekordu, Pole1 (40: wide enough for a session's whole caption, a cut
+// start time would read as another time), Pole2, id_naglowka,
+// id_okrazenia, id_sektora, czas, przes_czas, wybrany (tag 1, the tick).
+std::vector<FieldDef> TreeRowFields();
+// The fields followed by more.
+std::vector<FieldDef> WithFields(std::vector<FieldDef> fields, const std::vector<FieldDef>& more);
+
+// Writes the fields of one appended row by name; fields not written stay
+// NULL.
+class TreeRowWriter {
+public:
+    explicit TreeRowWriter(MemTable& table) : t_(table), row_(table.AppendRow()) {}
+    TreeRowWriter& Int(const char* field, int v)
+    {
+        t_.SetIntAt(row_, col(field), v);
+        return *this;
+    }
+    TreeRowWriter& Int(const char* field, const std::optional<int>& v)
+    {
+        if (v)
+            t_.SetIntAt(row_, col(field), *v);
+        return *this;
+    }
+    TreeRowWriter& Str(const char* field, const QString& v)
+    {
+        t_.SetStringAt(row_, col(field), v);
+        return *this;
+    }
+    int Row() const { return row_; }
+
+private:
+    int col(const char* field) const { return t_.FieldIndex(QLatin1String(field)); }
+    MemTable& t_;
+    int row_;
+};
+
+// Fastest and slowest row (by lp) of a set of times; the first of equal
+// times wins, so one time alone is both.
+struct TreeMarks {
+    int fastestLp = -1, fastestTime = -1;
+    int slowestLp = -1, slowestTime = -1;
+
+    void Take(int lp, int time)
+    {
+        if (fastestLp == -1 || time < fastestTime) {
+            fastestLp = lp;
+            fastestTime = time;
+        }
+        if (slowestLp == -1 || time > slowestTime) {
+            slowestLp = lp;
+            slowestTime = time;
+        }
+    }
+};
+
+// Sets status_naj on the row of a table whose lp is given (none for -1).
+void MarkTreeRow(MemTable& table, int lp, int status);
+
+// The header of a session as the trees show it (qnag).
+struct SessionHeading {
+    int start = 0;        // START_PIERWSZ_OKR; empty (or no such session) counts as 0
+    QDateTime startTime;  // DATA_START; invalid when empty
+    QString firstName;
+    QString surname;
+    QString Driver() const { return firstName + QLatin1Char(' ') + surname; }
+    // The start as the user's short date and long time; empty when unknown.
+    QString StartText() const;
+};
+SessionHeading ReadSessionHeading(int sessionId);
 
 // Lap-time filters in whole seconds; 0 switches a filter off.
 struct TreeFilters {

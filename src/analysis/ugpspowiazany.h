@@ -1,7 +1,16 @@
 #pragma once
 // GPS view linked to the chart cursors: a stay-on-top window owned by the
 // application, hidden (not freed) when closed.
+#include <QSize>
+#include <QString>
 #include <QWidget>
+
+#include "platform/memtable.h"
+
+class GpsMapCanvas;
+class QLabel;
+class QScrollBar;
+class QTimer;
 
 class Tfgpspowiazany : public QWidget {
     Q_OBJECT
@@ -18,9 +27,44 @@ public:
     void GpsCursorAt(int time);
     // Redraw after a resize only while allowed.
     void SetResizeAllowed(bool allowed);
+
+    // Replay step of the scroll bar, and the redraw at the present size.
+    void ScrollBar1Change();
+    void Button1Click();
+
+    int ShownSession() const { return shownId_; }
+    int ShownLap() const { return shownLap_; }
+    const QString& ShownCaption() const { return caption_; }
+    bool ResizeAllowed() const { return resizeAllowed_; }
+
+    MemTable memdane;
+    QWidget* mapPanel = nullptr;
+    GpsMapCanvas* paintbox1 = nullptr;
+    QScrollBar* ScrollBar1 = nullptr;
+    QLabel* RpmValue = nullptr;
+    QLabel* TimeValue = nullptr;
+    QLabel* Temp1Value = nullptr;
+    QLabel* Temp2Value = nullptr;
+    QLabel* GfxValue = nullptr;
+    QLabel* GfyValue = nullptr;
+    QTimer* timerresize = nullptr;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    // Read-outs and marker of a row; the arrow only when asked.
+    void ShowRow(int row, bool arrow);
+
+    int shownId_ = 0;
+    int shownLap_ = 0;
+    QString caption_;
+    QSize drawnSize_;
+    bool busy_ = false;
+    bool resizeAllowed_ = false;
 };
 
 // The open window; null when none is open.
 extern Tfgpspowiazany* fgpspowiazany;
-
-

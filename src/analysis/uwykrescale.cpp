@@ -77,7 +77,8 @@ Tfwykrescale::Tfwykrescale(QWidget* parent)
     StaticText2 = AddReadOutBox(QStringLiteral("Sector time:"), 84);
     StaticText2->setObjectName(QStringLiteral("StaticText2"));
 
-    // The plot starts at the chart's left edge, right under the strip.
+    // The plot starts at the chart's left edge, right under the strip; the
+    // markers' values are written above it.
     Chart1->SetMargins(0, 30, 8, 6);
 }
 
@@ -124,6 +125,20 @@ void Tfwykrescale::LoadChart()
                 s->SetTableData(&gps, dataCol, channelCol, run.first, run.count, {},
                                 HeightMap(channel, ChannelRangeAt(DM->memMinMax, row, channel)));
         }
+    }
+
+    // Without a channel the strip and the markers still show: the time axis
+    // then spans the samples.
+    if (Chart1->SeriesCount() == 0 && !runs.empty()) {
+        const ColumnView data = gps.View(dataCol);
+        double lo = data.At(runs.front().first), hi = lo;
+        for (const SampleRun& run : runs) {
+            lo = std::min(lo, data.At(run.first));
+            hi = std::max(hi, data.At(run.first + run.count - 1));
+        }
+        Chart1->BottomAxis().SetMinMax(lo, hi);
+    } else {
+        Chart1->BottomAxis().SetAutomatic(true);
     }
 
     // Extremes of the current channel, one row each per session.
@@ -270,18 +285,4 @@ void Tfwykrescale::ReadOut(const QPoint& pos)
 
 // ---------------------------------------------------------------- opener
 
-void ShowWholeSessionChart()
-{
-    if (!Form1)
-        return;
-    if (Form1->ActivateMDIChild(QString::fromLatin1(WholeSessionChartClass)))
-        return;
-    auto* window = new Tfwykrescale;
-    try {
-        window->LoadChart();
-    } catch (...) {
-        delete window;
-        throw;
-    }
-    ShowChartChild(window);
-}
+void ShowWholeSessionChart() { ShowStackedChart<Tfwykrescale>(WholeSessionChartClass); }

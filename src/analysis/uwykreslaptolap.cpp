@@ -1,12 +1,145 @@
 #include "analysis/uwykreslaptolap.h"
 
-// Placeholder until the window lands.
+#include <QPushButton>
+
+#include <algorithm>
+
+#include "platform/chart/chart.h"
+#include "platform/dbgrid.h"
+#include "shell/common/stale.h"
+#include "shell/data/ubazy.h"
+
 Tfwykreslaptolap* fwykreslaptolap = nullptr;
 
-Tfwykreslaptolap::Tfwykreslaptolap(QWidget* parent) : QWidget(parent) {}
+namespace {
+constexpr int kGridWidth = 273;
+
+// The tree's columns as designed: start or lap, driver or time, tick.
+std::vector<GridColumn> GridColumns()
+{
+    return {{QStringLiteral("Pole1"), QString(), 106},
+            {QStringLiteral("Pole2"), QString(), 111},
+            {QStringLiteral("wybrany"), QStringLiteral("."), 29}};
+}
+}  // namespace
+
+Tfwykreslaptolap::Tfwykreslaptolap(QWidget* parent) : SessionsChartWindow(parent)
+{
+    fwykreslaptolap = this;
+    setWindowTitle(QStringLiteral("Lap comparision"));
+    ShowTree(Tree.memdane, QStringLiteral("2"), QColor(0, 255, 0), GridColumns(), kGridWidth);
+    connect(Chart1, &Chart::MouseMoved, this, &Tfwykreslaptolap::Chart1MouseMove);
+    connect(Button2, &QPushButton::clicked, this, &Tfwykreslaptolap::Button2Click);
+}
+
 Tfwykreslaptolap::~Tfwykreslaptolap()
 {
     if (fwykreslaptolap == this)
         fwykreslaptolap = nullptr;
+    RxDBGrid1->SetTable(nullptr);  // the tree goes before the grid
 }
-void ShowLapComparison() {}
+
+void Tfwykreslaptolap::LoadChart()
+{
+    Load(SampleTimes::SinceLapStart, [this] {
+        laps_.clear();
+        Tree.Reset();
+        const MemTable& chosen = DM->memWybraneSesje;
+        const int idCol = chosen.FieldIndex(QStringLiteral("id_nag"));
+        for (int r = 0; idCol >= 0 && r < chosen.RecordCount(); ++r) {
+            for (const ComparedLap& lap : LoadLapComparisonSession(Tree, DM->memGPS, chosen.IntAt(r, idCol))) {
+                ChartSeries* s = Chart1->AddSeries();
+                s->SetTitle(lap.title);
+                s->SetTag(lap.Tag());
+                s->SetColour(LapColour(lap.colour));
+                laps_.push_back(lap);
+            }
+        }
+    });
+}
+
+int Tfwykreslaptolap::RowTag(int row) const
+{
+    const MemTable& t = Tree.memdane;
+    return t.IntAt(row, t.FieldIndex(QStringLiteral("id_naglowka"))) * 100 +
+           t.IntAt(row, t.FieldIndex(QStringLiteral("id_okrazenia")));
+}
+
+int Tfwykreslaptolap::CurrentLapRow() const
+{
+    const MemTable& t = Tree.memdane;
+    const int row = t.RecNo();
+    if (row < 0 || row >= t.RecordCount() ||
+        t.StringAt(row, t.FieldIndex(QStringLiteral("typ_rekordu"))) != QLatin1String("2"))
+        return -1;
+    return row;
+}
+
+void Tfwykreslaptolap::BindSamples()
+{
+    if (!DM)
+        return;
+    const MemTable& memGPS = DM->memGPS;
+    // Rows loaded here count from the lap's start; rows of another loader
+    // count session time, from which the lap's start is taken off.
+    const bool fromLapStart = SampleOwnership::Times() == SampleTimes::SinceLapStart;
+    const std::vector<LapSampleRun> runs = LapSampleRuns(memGPS);
+    const int dataCol = memGPS.FieldIndex(QStringLiteral("data"));
+    const int rpmCol = memGPS.FieldIndex(QStringLiteral("obroty"));
+    for (int i = 0; i < Chart1->SeriesCount() && size_t(i) < laps_.size(); ++i) {
+        const ComparedLap& lap = laps_[size_t(i)];
+        ChartSeries* s = Chart1->Series(i);
+        const auto run = std::find_if(runs.begin(), runs.end(), [&lap](const LapSampleRun& r) {
+            return r.sessionId == lap.sessionId && r.lap == lap.lap;
+        });
+        if (run == runs.end())
+            s->Clear();
+        else
+            s->SetTableData(&memGPS, dataCol, rpmCol, run->first, run->count,
+                            Affine{fromLapStart ? 0.0 : double(lap.start), 1});
+    }
+}
+
+void Tfwykreslaptolap::Chart1MouseMove(const QPoint& pos)
+{
+    if (!MoveCursorLine(pos))
+        return;
+    const ChartSeries* s = Chart1->SeriesByTag(gpsSession_ * 100 + gpsLap_);
+    if (!s || gpsLap_ == 0)
+        return;  // "GPS" not pressed on a lap yet
+    if (s->Visible()) {
+        try {
+            const int k = s->NearestPoint(Chart1->ScreenToX(pos.x()));
+            if (k >= 0)
+                cursorTime_ = RoundHalfEven(s->XValue(k));
+        } catch (const std::exception&) {
+            // The cursor time stays.
+        }
+    }
+    gps_.CursorAt(cursorTime_);
+}
+
+void Tfwykreslaptolap::DataSource1DataChange()
+{
+    const int row = CurrentLapRow();
+    if (row < 0)
+        return;  // on a session row the widths stay
+    const int tag = RowTag(row);
+    for (int i = 0; i < Chart1->SeriesCount(); ++i) {
+        ChartSeries* s = Chart1->Series(i);
+        s->SetPenWidth(s->Tag() == tag ? 2 : 1);
+    }
+}
+
+void Tfwykreslaptolap::Button2Click()
+{
+    const int row = CurrentLapRow();
+    if (row < 0)
+        return;
+    const MemTable& t = Tree.memdane;
+    gpsSession_ = t.IntAt(row, t.FieldIndex(QStringLiteral("id_naglowka")));
+    gpsLap_ = t.IntAt(row, t.FieldIndex(QStringLiteral("id_okrazenia")));
+    gps_.Show(gpsSession_, gpsLap_, QStringLiteral("GPS LAP: ") + QString::number(gpsLap_));
+}
+
+void ShowLapComparison() { ShowMaximisedChart<Tfwykreslaptolap>(); }

@@ -118,18 +118,4 @@ void Tfwykresmdilapy::ReadOut(const QPoint& pos)
         FPanelSesji->GpsView()->GpsCursor(OverlayGpsTime(cursorTime_, lapStart), current.lap, current.sessionId);
 }
 
-void ShowLapsChart()
-{
-    if (!Form1)
-        return;
-    if (Form1->ActivateMDIChild(QString::fromLatin1(LapsChartClass)))
-        return;
-    auto* window = new Tfwykresmdilapy;
-    try {
-        window->LoadChart();
-    } catch (...) {
-        delete window;
-        throw;
-    }
-    ShowChartChild(window);
-}
+void ShowLapsChart() { ShowStackedChart<Tfwykresmdilapy>(LapsChartClass); }

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <functional>
 #include <limits>
 #include <numeric>
 
@@ -178,63 +180,407 @@ void bitErase(std::vector<uint64_t>& b, int r, int count)
     b.resize((size_t(count - 1) + 63) / 64);
 }
 
+// How a column holds its values.  Plain tables keep one array of the
+// field's type; a compact table starts every column Uniform (one value for
+// all rows, no array) and keeps integers in the narrowest width that holds
+// what was written, widening when a wider value arrives.
+enum class Store : uint8_t { Uniform, I8, I16, I32, F64, Str, Bool };
+
+Store plainStore(FieldType t)
+{
+    switch (t) {
+    case FieldType::Integer: return Store::I32;
+    case FieldType::Float:
+    case FieldType::DateTime: return Store::F64;
+    case FieldType::String: return Store::Str;
+    case FieldType::Boolean: return Store::Bool;
+    }
+    return Store::I32;
+}
+
+Store intWidth(int32_t v)
+{
+    if (v >= INT8_MIN && v <= INT8_MAX)
+        return Store::I8;
+    if (v >= INT16_MIN && v <= INT16_MAX)
+        return Store::I16;
+    return Store::I32;
+}
+
+// Empties a vector and frees its block ("v = {}" would keep the capacity).
+template <class V>
+void release(V& v)
+{
+    V().swap(v);
+}
+
+template <class V>
+size_t heapBytes(const V& v)
+{
+    return v.capacity() * sizeof(typename V::value_type);
+}
+
+size_t stringHeap(const QString& s)
+{
+    // Static texts and empty strings own no heap block.
+    return s.capacity() > 0 ? size_t(s.capacity() + 1) * sizeof(QChar) + sizeof(QArrayData) : 0;
+}
+
+// One field's values.  Every call gets the table's row count where the
+// column needs it; NULL cells hold 0 / "" / false in the arrays, and the
+// NULL bitmap exists only once a NULL was written (empty: no NULL).
 struct Column {
     FieldType type = FieldType::Integer;
+    bool compact = false;
+    Store store = Store::I32;
+    // The value of every row while Uniform.
+    bool uniNull = true;
+    int32_t uniI = 0;
+    double uniF = 0;
+    QString uniS;
+    bool uniB = false;
+
+    std::vector<int8_t> i8;
+    std::vector<int16_t> i16;
     std::vector<int32_t> ints;
     std::vector<double> floats;  // Float and DateTime
     std::vector<QString> strs;
     std::vector<uint8_t> bools;
-    std::vector<uint64_t> nulls;
-    uint64_t version = 0;  // bumped on every write; hash indexes compare it
+    std::vector<uint64_t> nulls;  // bit set = NULL
+    uint64_t version = 0;         // bumped on every write; hash indexes compare it
+
+    Store initialStore() const { return compact ? Store::Uniform : plainStore(type); }
 
     void clear()
     {
-        ints = {};
-        floats = {};
-        strs = {};
-        bools = {};
-        nulls = {};
+        release(i8);
+        release(i16);
+        release(ints);
+        release(floats);
+        release(strs);
+        release(bools);
+        release(nulls);
+        store = initialStore();
+        uniformNull();
         ++version;
     }
+    void uniformNull()
+    {
+        uniNull = true;
+        uniI = 0;
+        uniF = 0;
+        uniS = QString();
+        uniB = false;
+    }
+
+    // ---- reading (row valid)
+    bool isNull(int r) const
+    {
+        if (store == Store::Uniform)
+            return uniNull;
+        return !nulls.empty() && bitGet(nulls, r);
+    }
+    int32_t getInt(int r) const
+    {
+        switch (store) {
+        case Store::I32: return ints[size_t(r)];
+        case Store::I16: return i16[size_t(r)];
+        case Store::I8: return i8[size_t(r)];
+        default: return uniI;
+        }
+    }
+    double getFloat(int r) const { return store == Store::F64 ? floats[size_t(r)] : uniF; }
+    const QString& getStr(int r) const { return store == Store::Str ? strs[size_t(r)] : uniS; }
+    bool getBool(int r) const { return store == Store::Bool ? bools[size_t(r)] != 0 : uniB; }
+
+    // ---- storage changes
+    // Integer array able to hold v (from Uniform or a narrower width).
+    void widenFor(int32_t v, int rows)
+    {
+        const Store need = intWidth(v);
+        if (store != Store::Uniform && need <= store)
+            return;
+        const Store target = store == Store::Uniform ? std::max(need, intWidth(uniI)) : need;
+        auto fill = [&](auto& out) {
+            out.reserve(std::max(size_t(rows) + 1, std::max({i8.capacity(), i16.capacity(), ints.capacity()})));
+            for (int r = 0; r < rows; ++r)
+                out.push_back(static_cast<typename std::remove_reference_t<decltype(out)>::value_type>(getInt(r)));
+        };
+        switch (target) {
+        case Store::I16: {
+            std::vector<int16_t> out;
+            fill(out);
+            i16.swap(out);
+            break;
+        }
+        case Store::I32: {
+            std::vector<int32_t> out;
+            fill(out);
+            ints.swap(out);
+            break;
+        }
+        default: {
+            std::vector<int8_t> out;
+            fill(out);
+            i8.swap(out);
+            break;
+        }
+        }
+        if (store != Store::Uniform) {
+            if (store == Store::I8)
+                release(i8);
+            if (store == Store::I16)
+                release(i16);
+        }
+        leaveUniform(rows, target);
+    }
+    // The other types leave Uniform for their one array.
+    void materialize(int rows)
+    {
+        switch (type) {
+        case FieldType::Integer: widenFor(uniI, rows); return;
+        case FieldType::Float:
+        case FieldType::DateTime: floats.assign(size_t(rows), uniF); break;
+        case FieldType::String: strs.assign(size_t(rows), uniS); break;
+        case FieldType::Boolean: bools.assign(size_t(rows), uniB ? 1 : 0); break;
+        }
+        leaveUniform(rows, plainStore(type));
+    }
+    void leaveUniform(int rows, Store target)
+    {
+        if (store == Store::Uniform && uniNull && rows > 0) {
+            nulls.assign((size_t(rows) + 63) / 64, 0);
+            for (int r = 0; r < rows; ++r)
+                bitSet(nulls, r, true);
+        }
+        store = target;
+    }
+    // A NULL bitmap for rows rows, all not NULL, when there is none yet.
+    void needNulls(int rows)
+    {
+        if (nulls.empty())
+            nulls.assign((size_t(rows) + 63) / 64 + 1, 0);
+        else if (nulls.size() * 64 < size_t(rows) + 1)
+            nulls.resize((size_t(rows) + 63) / 64 + 1, 0);
+    }
+    void markNull(int r, bool v, int rows)
+    {
+        if (v) {
+            needNulls(rows);
+            bitSet(nulls, r, true);
+        } else if (!nulls.empty()) {
+            bitSet(nulls, r, false);
+        }
+    }
+
+    // A write that keeps a Uniform column Uniform: the value every row
+    // holds already, or a value for the column's only row (sole).  True when
+    // the write is done.
+    template <class T, class Same = std::equal_to<>>
+    bool keptUniform(bool sole, T& uni, const T& v, Same same = {})
+    {
+        if (store != Store::Uniform || (!sole && (uniNull || !same(uni, v))))
+            return false;
+        uniNull = false;
+        uni = v;
+        return true;
+    }
+
+    // ---- writes of one cell (row r of rows); the type is the column's
+    void setNull(int r, int rows)
+    {
+        ++version;
+        if (store == Store::Uniform) {
+            if (uniNull || rows == 1) {
+                uniformNull();
+                return;
+            }
+            materialize(rows);
+        }
+        switch (store) {
+        case Store::I8: i8[size_t(r)] = 0; break;
+        case Store::I16: i16[size_t(r)] = 0; break;
+        case Store::I32: ints[size_t(r)] = 0; break;
+        case Store::F64: floats[size_t(r)] = 0; break;
+        case Store::Str: strs[size_t(r)] = QString(); break;
+        case Store::Bool: bools[size_t(r)] = 0; break;
+        case Store::Uniform: break;
+        }
+        markNull(r, true, rows);
+    }
+    void setInt(int r, int rows, int32_t v)
+    {
+        ++version;
+        if (keptUniform(rows == 1, uniI, v))
+            return;
+        widenFor(v, rows);
+        switch (store) {
+        case Store::I8: i8[size_t(r)] = int8_t(v); break;
+        case Store::I16: i16[size_t(r)] = int16_t(v); break;
+        default: ints[size_t(r)] = v; break;
+        }
+        markNull(r, false, rows);
+    }
+    void setFloat(int r, int rows, double v)
+    {
+        ++version;
+        if (keptUniform(rows == 1, uniF, v, sameFloat))
+            return;
+        if (store == Store::Uniform)
+            materialize(rows);
+        floats[size_t(r)] = v;
+        markNull(r, false, rows);
+    }
+    void setStr(int r, int rows, const QString& v)
+    {
+        ++version;
+        if (keptUniform(rows == 1, uniS, v))
+            return;
+        if (store == Store::Uniform)
+            materialize(rows);
+        strs[size_t(r)] = v;
+        markNull(r, false, rows);
+    }
+    void setBool(int r, int rows, bool v)
+    {
+        ++version;
+        if (keptUniform(rows == 1, uniB, v))
+            return;
+        if (store == Store::Uniform)
+            materialize(rows);
+        bools[size_t(r)] = v ? 1 : 0;
+        markNull(r, false, rows);
+    }
+    // Same bits, so that -0.0 / 0.0 and NaNs stay what was written.
+    static bool sameFloat(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+    // ---- a new last row (rows: the count before it)
+    void pushNull(int rows)
+    {
+        ++version;
+        if (store == Store::Uniform) {
+            if (rows == 0 || uniNull) {
+                uniformNull();
+                return;
+            }
+            materialize(rows);
+        }
+        pushRaw();
+        markNull(rows, true, rows + 1);
+    }
+    void pushInt(int rows, int32_t v)
+    {
+        ++version;
+        if (keptUniform(rows == 0, uniI, v))
+            return;
+        widenFor(v, rows);
+        switch (store) {
+        case Store::I8: i8.push_back(int8_t(v)); break;
+        case Store::I16: i16.push_back(int16_t(v)); break;
+        default: ints.push_back(v); break;
+        }
+        pushNotNull(rows);
+    }
+    void pushFloat(int rows, double v)
+    {
+        ++version;
+        if (keptUniform(rows == 0, uniF, v, sameFloat))
+            return;
+        if (store == Store::Uniform)
+            materialize(rows);
+        floats.push_back(v);
+        pushNotNull(rows);
+    }
+    void pushStr(int rows, const QString& v)
+    {
+        ++version;
+        if (keptUniform(rows == 0, uniS, v))
+            return;
+        if (store == Store::Uniform)
+            materialize(rows);
+        strs.push_back(v);
+        pushNotNull(rows);
+    }
+    void pushBool(int rows, bool v)
+    {
+        ++version;
+        if (keptUniform(rows == 0, uniB, v))
+            return;
+        if (store == Store::Uniform)
+            materialize(rows);
+        bools.push_back(v ? 1 : 0);
+        pushNotNull(rows);
+    }
+    void pushRaw()
+    {
+        switch (store) {
+        case Store::I8: i8.push_back(0); break;
+        case Store::I16: i16.push_back(0); break;
+        case Store::I32: ints.push_back(0); break;
+        case Store::F64: floats.push_back(0.0); break;
+        case Store::Str: strs.emplace_back(); break;
+        case Store::Bool: bools.push_back(0); break;
+        case Store::Uniform: break;
+        }
+    }
+    void pushNotNull(int rows)
+    {
+        if (nulls.empty())
+            return;
+        if (nulls.size() * 64 <= size_t(rows))
+            nulls.resize(size_t(rows) / 64 + 1, 0);
+        bitSet(nulls, rows, false);
+    }
+
     void reserve(size_t n)
     {
-        switch (type) {
-        case FieldType::Integer: ints.reserve(n); break;
-        case FieldType::Float:
-        case FieldType::DateTime: floats.reserve(n); break;
-        case FieldType::String: strs.reserve(n); break;
-        case FieldType::Boolean: bools.reserve(n); break;
+        switch (store) {
+        case Store::I8: i8.reserve(n); break;
+        case Store::I16: i16.reserve(n); break;
+        case Store::I32: ints.reserve(n); break;
+        case Store::F64: floats.reserve(n); break;
+        case Store::Str: strs.reserve(n); break;
+        case Store::Bool: bools.reserve(n); break;
+        case Store::Uniform: break;
         }
-        nulls.reserve((n + 63) / 64);
     }
-    void pushNull(int count)
+    void trim()
     {
-        switch (type) {
-        case FieldType::Integer: ints.push_back(0); break;
-        case FieldType::Float:
-        case FieldType::DateTime: floats.push_back(0.0); break;
-        case FieldType::String: strs.emplace_back(); break;
-        case FieldType::Boolean: bools.push_back(0); break;
-        }
-        if ((count & 63) == 0)
-            nulls.push_back(0);
-        bitSet(nulls, count, true);
-        ++version;
+        i8.shrink_to_fit();
+        i16.shrink_to_fit();
+        ints.shrink_to_fit();
+        floats.shrink_to_fit();
+        strs.shrink_to_fit();
+        bools.shrink_to_fit();
+        nulls.shrink_to_fit();
     }
+    size_t memoryBytes() const
+    {
+        size_t n = heapBytes(i8) + heapBytes(i16) + heapBytes(ints) + heapBytes(floats) + heapBytes(strs) +
+                   heapBytes(bools) + heapBytes(nulls) + stringHeap(uniS);
+        for (const QString& s : strs)
+            n += stringHeap(s);
+        return n;
+    }
+
     void erase(int r, int count)
     {
-        switch (type) {
-        case FieldType::Integer: ints.erase(ints.begin() + r); break;
-        case FieldType::Float:
-        case FieldType::DateTime: floats.erase(floats.begin() + r); break;
-        case FieldType::String: strs.erase(strs.begin() + r); break;
-        case FieldType::Boolean: bools.erase(bools.begin() + r); break;
-        }
-        bitErase(nulls, r, count);
         ++version;
+        switch (store) {
+        case Store::I8: i8.erase(i8.begin() + r); break;
+        case Store::I16: i16.erase(i16.begin() + r); break;
+        case Store::I32: ints.erase(ints.begin() + r); break;
+        case Store::F64: floats.erase(floats.begin() + r); break;
+        case Store::Str: strs.erase(strs.begin() + r); break;
+        case Store::Bool: bools.erase(bools.begin() + r); break;
+        case Store::Uniform: return;
+        }
+        if (!nulls.empty())
+            bitErase(nulls, r, count);
     }
     void permute(const std::vector<int>& perm)
     {
+        ++version;
         const size_t n = perm.size();
         auto apply = [&](auto& vec) {
             std::remove_reference_t<decltype(vec)> out;
@@ -243,19 +589,22 @@ struct Column {
                 out.push_back(std::move(vec[size_t(p)]));
             vec.swap(out);
         };
-        switch (type) {
-        case FieldType::Integer: apply(ints); break;
-        case FieldType::Float:
-        case FieldType::DateTime: apply(floats); break;
-        case FieldType::String: apply(strs); break;
-        case FieldType::Boolean: apply(bools); break;
+        switch (store) {
+        case Store::I8: apply(i8); break;
+        case Store::I16: apply(i16); break;
+        case Store::I32: apply(ints); break;
+        case Store::F64: apply(floats); break;
+        case Store::Str: apply(strs); break;
+        case Store::Bool: apply(bools); break;
+        case Store::Uniform: return;
         }
-        std::vector<uint64_t> nn((n + 63) / 64, 0);
+        if (nulls.empty())
+            return;
+        std::vector<uint64_t> nn((n + 63) / 64 + 1, 0);
         for (size_t i = 0; i < n; ++i)
             if (bitGet(nulls, perm[i]))
                 bitSet(nn, int(i), true);
         nulls.swap(nn);
-        ++version;
     }
 };
 
@@ -328,6 +677,7 @@ struct MemTable::Impl {
     int curBeforeInsert = -1;
     std::vector<SavedCell> saved;
     int bulk = 0;
+    bool compact = false;
     uint64_t structVersion = 0;  // bumped when rows are added, removed or reordered
 
     mutable std::vector<std::unique_ptr<HashIndex>> indexes;
@@ -357,6 +707,16 @@ struct MemTable::Impl {
                  .arg(defs[size_t(c)].name, where(), QLatin1String(typeName(cols[size_t(c)].type)),
                       QLatin1String(typeName(wanted))));
     }
+    [[noreturn, gnu::noinline, gnu::cold]] void notPlain(int c) const
+    {
+        fail(QStringLiteral("Field '%1' of %2 is stored compactly; read it through View")
+                 .arg(defs[size_t(c)].name, where()));
+    }
+    [[noreturn, gnu::noinline, gnu::cold]] void badValue(int c) const
+    {
+        fail(QStringLiteral("Wrong type of value for field '%1' (%2) of %3")
+                 .arg(defs[size_t(c)].name, QLatin1String(typeName(cols[size_t(c)].type)), where()));
+    }
     void requireColumn(int c) const
     {
         if (c < 0 || c >= int(cols.size())) [[unlikely]]
@@ -375,59 +735,34 @@ struct MemTable::Impl {
             badType(c, t1);
     }
 
-    bool isNull(int r, int c) const { return bitGet(cols[size_t(c)].nulls, r); }
+    bool isNull(int r, int c) const { return cols[size_t(c)].isNull(r); }
 
     // Raw stores: type already checked, row and column valid.
-    void storeNull(int r, int c)
+    void storeNull(int r, int c) { cols[size_t(c)].setNull(r, rows); }
+    void storeInt(int r, int c, int32_t v) { cols[size_t(c)].setInt(r, rows, v); }
+    void storeFloat(int r, int c, double v) { cols[size_t(c)].setFloat(r, rows, v); }
+    // Whether a text is longer than its field takes; fitted cuts it.
+    bool tooLong(int c, const QString& v) const
     {
-        Column& col = cols[size_t(c)];
-        switch (col.type) {
-        case FieldType::Integer: col.ints[size_t(r)] = 0; break;
-        case FieldType::Float:
-        case FieldType::DateTime: col.floats[size_t(r)] = 0; break;
-        case FieldType::String: col.strs[size_t(r)] = QString(); break;
-        case FieldType::Boolean: col.bools[size_t(r)] = 0; break;
-        }
-        bitSet(col.nulls, r, true);
-        ++col.version;
+        const int size = defs[size_t(c)].size;
+        return size > 0 && v.size() > size;
     }
-    void storeInt(int r, int c, int32_t v)
+    QString fitted(int c, const QString& v) const
     {
-        Column& col = cols[size_t(c)];
-        col.ints[size_t(r)] = v;
-        bitSet(col.nulls, r, false);
-        ++col.version;
-    }
-    void storeFloat(int r, int c, double v)
-    {
-        Column& col = cols[size_t(c)];
-        col.floats[size_t(r)] = v;
-        bitSet(col.nulls, r, false);
-        ++col.version;
+        qsizetype cut = defs[size_t(c)].size;
+        // Never keep half of a surrogate pair.
+        if (v.at(cut - 1).isHighSurrogate())
+            --cut;
+        return v.left(cut);
     }
     void storeString(int r, int c, const QString& v)
     {
-        Column& col = cols[size_t(c)];
-        const int size = defs[size_t(c)].size;
-        if (size > 0 && v.size() > size) {
-            qsizetype cut = size;
-            // Never keep half of a surrogate pair.
-            if (v.at(cut - 1).isHighSurrogate())
-                --cut;
-            col.strs[size_t(r)] = v.left(cut);
-        } else {
-            col.strs[size_t(r)] = v;
-        }
-        bitSet(col.nulls, r, false);
-        ++col.version;
+        if (tooLong(c, v))
+            cols[size_t(c)].setStr(r, rows, fitted(c, v));
+        else
+            cols[size_t(c)].setStr(r, rows, v);
     }
-    void storeBool(int r, int c, bool v)
-    {
-        Column& col = cols[size_t(c)];
-        col.bools[size_t(r)] = v ? 1 : 0;
-        bitSet(col.nulls, r, false);
-        ++col.version;
-    }
+    void storeBool(int r, int c, bool v) { cols[size_t(c)].setBool(r, rows, v); }
 
     QVariant value(int r, int c) const
     {
@@ -435,11 +770,11 @@ struct MemTable::Impl {
             return {};
         const Column& col = cols[size_t(c)];
         switch (col.type) {
-        case FieldType::Integer: return QVariant(int(col.ints[size_t(r)]));
+        case FieldType::Integer: return QVariant(int(col.getInt(r)));
         case FieldType::Float:
-        case FieldType::DateTime: return QVariant(col.floats[size_t(r)]);
-        case FieldType::String: return QVariant(col.strs[size_t(r)]);
-        case FieldType::Boolean: return QVariant(col.bools[size_t(r)] != 0);
+        case FieldType::DateTime: return QVariant(col.getFloat(r));
+        case FieldType::String: return QVariant(col.getStr(r));
+        case FieldType::Boolean: return QVariant(col.getBool(r));
         }
         return {};
     }
@@ -465,13 +800,13 @@ struct MemTable::Impl {
         for (size_t c = 0; c < cols.size(); ++c) {
             SavedCell& s = saved[c];
             const Column& col = cols[c];
-            s.null = isNull(r, int(c));
+            s.null = col.isNull(r);
             switch (col.type) {
-            case FieldType::Integer: s.i = col.ints[size_t(r)]; break;
+            case FieldType::Integer: s.i = col.getInt(r); break;
             case FieldType::Float:
-            case FieldType::DateTime: s.f = col.floats[size_t(r)]; break;
-            case FieldType::String: s.s = col.strs[size_t(r)]; break;
-            case FieldType::Boolean: s.b = col.bools[size_t(r)]; break;
+            case FieldType::DateTime: s.f = col.getFloat(r); break;
+            case FieldType::String: s.s = col.getStr(r); break;
+            case FieldType::Boolean: s.b = col.getBool(r); break;
             }
         }
     }
@@ -480,15 +815,17 @@ struct MemTable::Impl {
         for (size_t c = 0; c < cols.size() && c < saved.size(); ++c) {
             Column& col = cols[c];
             const SavedCell& s = saved[c];
-            switch (col.type) {
-            case FieldType::Integer: col.ints[size_t(r)] = s.i; break;
-            case FieldType::Float:
-            case FieldType::DateTime: col.floats[size_t(r)] = s.f; break;
-            case FieldType::String: col.strs[size_t(r)] = s.s; break;
-            case FieldType::Boolean: col.bools[size_t(r)] = s.b; break;
+            if (s.null) {
+                col.setNull(r, rows);
+                continue;
             }
-            bitSet(col.nulls, r, s.null);
-            ++col.version;
+            switch (col.type) {
+            case FieldType::Integer: col.setInt(r, rows, s.i); break;
+            case FieldType::Float:
+            case FieldType::DateTime: col.setFloat(r, rows, s.f); break;
+            case FieldType::String: col.setStr(r, rows, s.s); break;
+            case FieldType::Boolean: col.setBool(r, rows, s.b != 0); break;
+            }
         }
         saved.clear();
     }
@@ -595,7 +932,7 @@ struct MemTable::Impl {
         const bool cellNull = isNull(r, k.col);
         if (k.type == FieldType::String) {
             // An empty text and NULL are the same text here, as reading shows them.
-            const QString& cell = col.strs[size_t(r)];
+            const QString& cell = col.getStr(r);
             const Qt::CaseSensitivity cs =
                 (options & MemTable::loCaseInsensitive) ? Qt::CaseInsensitive : Qt::CaseSensitive;
             if (k.null)
@@ -607,10 +944,10 @@ struct MemTable::Impl {
         if (k.null || cellNull)
             return k.null && cellNull;
         switch (k.type) {
-        case FieldType::Integer: return col.ints[size_t(r)] == k.i;
+        case FieldType::Integer: return col.getInt(r) == k.i;
         case FieldType::Float:
-        case FieldType::DateTime: return col.floats[size_t(r)] == k.f;
-        case FieldType::Boolean: return (col.bools[size_t(r)] != 0) == k.b;
+        case FieldType::DateTime: return col.getFloat(r) == k.f;
+        case FieldType::Boolean: return col.getBool(r) == k.b;
         case FieldType::String: break;
         }
         return false;
@@ -620,7 +957,7 @@ struct MemTable::Impl {
     {
         uint64_t h = 0;
         for (int c : icols)
-            h = combine(h, cellKey(isNull(r, c), cols[size_t(c)].ints[size_t(r)]));
+            h = combine(h, cellKey(isNull(r, c), cols[size_t(c)].getInt(r)));
         return h;
     }
 
@@ -674,7 +1011,7 @@ struct MemTable::Impl {
             const bool na = isNull(a, c);
             if (na != isNull(b, c))
                 return false;
-            if (!na && cols[size_t(c)].ints[size_t(a)] != cols[size_t(c)].ints[size_t(b)])
+            if (!na && cols[size_t(c)].getInt(a) != cols[size_t(c)].getInt(b))
                 return false;
         }
         return true;
@@ -774,22 +1111,22 @@ struct MemTable::Impl {
         const Column& col = cols[size_t(c)];
         switch (col.type) {
         case FieldType::Integer: {
-            const int32_t x = col.ints[size_t(a)], y = col.ints[size_t(b)];
+            const int32_t x = col.getInt(a), y = col.getInt(b);
             return x < y ? -1 : (x > y ? 1 : 0);
         }
         case FieldType::Float:
         case FieldType::DateTime: {
-            const double x = col.floats[size_t(a)], y = col.floats[size_t(b)];
+            const double x = col.getFloat(a), y = col.getFloat(b);
             const bool xn = std::isnan(x), yn = std::isnan(y);
             if (xn || yn)
                 return xn == yn ? 0 : (xn ? 1 : -1);  // NaN after every number
             return x < y ? -1 : (x > y ? 1 : 0);
         }
         case FieldType::String: {
-            const int r = col.strs[size_t(a)].compare(col.strs[size_t(b)], textCase);
+            const int r = col.getStr(a).compare(col.getStr(b), textCase);
             return r < 0 ? -1 : (r > 0 ? 1 : 0);
         }
-        case FieldType::Boolean: return int(col.bools[size_t(a)]) - int(col.bools[size_t(b)]);
+        case FieldType::Boolean: return int(col.getBool(a)) - int(col.getBool(b));
         }
         return 0;
     }
@@ -809,8 +1146,10 @@ MemTable::MemTable(const QString& name, std::vector<FieldDef> fields, QObject* p
                 fail(QStringLiteral("Duplicate field '%1' in table %2").arg(fields[i].name, name));
     d->defs = std::move(fields);
     d->cols.resize(d->defs.size());
-    for (size_t i = 0; i < d->defs.size(); ++i)
+    for (size_t i = 0; i < d->defs.size(); ++i) {
         d->cols[i].type = d->defs[i].type;
+        d->cols[i].store = plainStore(d->defs[i].type);
+    }
 }
 
 MemTable::~MemTable() = default;
@@ -1058,7 +1397,11 @@ int MemTable::AppendRow()
 {
     d->requireActive();
     d->pushRow();
-    const int row = d->rows - 1;
+    return appended(d->rows - 1);
+}
+
+int MemTable::appended(int row)
+{
     if (d->bulk == 0)
         emit RowsInserted(row, row);
     if (d->cur < 0) {
@@ -1085,8 +1428,13 @@ void MemTable::EndBulk()
 {
     if (d->bulk == 0)
         fail(QStringLiteral("EndBulk without BeginBulk on %1").arg(d->where()));
-    if (--d->bulk == 0)
+    if (--d->bulk == 0) {
+        // Arrays grown row by row hold up to twice their rows: give it back.
+        if (d->compact)
+            for (Column& c : d->cols)
+                c.trim();
         NotifyReset();
+    }
 }
 
 void MemTable::NotifyReset()
@@ -1101,28 +1449,28 @@ int32_t MemTable::IntAt(int row, int column) const
 {
     d->requireCell(row, column);
     d->requireType(column, FieldType::Integer, FieldType::Integer);
-    return d->cols[size_t(column)].ints[size_t(row)];
+    return d->cols[size_t(column)].getInt(row);
 }
 
 double MemTable::FloatAt(int row, int column) const
 {
     d->requireCell(row, column);
     d->requireType(column, FieldType::Float, FieldType::DateTime);
-    return d->cols[size_t(column)].floats[size_t(row)];
+    return d->cols[size_t(column)].getFloat(row);
 }
 
 const QString& MemTable::StringAt(int row, int column) const
 {
     d->requireCell(row, column);
     d->requireType(column, FieldType::String, FieldType::String);
-    return d->cols[size_t(column)].strs[size_t(row)];
+    return d->cols[size_t(column)].getStr(row);
 }
 
 bool MemTable::BoolAt(int row, int column) const
 {
     d->requireCell(row, column);
     d->requireType(column, FieldType::Boolean, FieldType::Boolean);
-    return d->cols[size_t(column)].bools[size_t(row)] != 0;
+    return d->cols[size_t(column)].getBool(row);
 }
 
 bool MemTable::IsNullAt(int row, int column) const
@@ -1173,16 +1521,20 @@ std::span<const int32_t> MemTable::IntColumn(int column) const
 {
     d->requireColumn(column);
     d->requireType(column, FieldType::Integer, FieldType::Integer);
-    const auto& v = d->cols[size_t(column)].ints;
-    return {v.data(), v.size()};
+    const Column& c = d->cols[size_t(column)];
+    if (c.store != Store::I32)
+        d->notPlain(column);
+    return {c.ints.data(), size_t(d->rows)};
 }
 
 std::span<const double> MemTable::FloatColumn(int column) const
 {
     d->requireColumn(column);
     d->requireType(column, FieldType::Float, FieldType::DateTime);
-    const auto& v = d->cols[size_t(column)].floats;
-    return {v.data(), v.size()};
+    const Column& c = d->cols[size_t(column)];
+    if (c.store != Store::F64)
+        d->notPlain(column);
+    return {c.floats.data(), size_t(d->rows)};
 }
 
 ColumnView MemTable::View(int column) const
@@ -1193,18 +1545,100 @@ ColumnView MemTable::View(int column) const
     v.rows = d->rows;
     switch (c.type) {
     case FieldType::Integer:
+    case FieldType::Float:
+    case FieldType::DateTime: break;
+    default: fail(QStringLiteral("Field %1 of %2 is not numeric").arg(d->defs[size_t(column)].name, d->name));
+    }
+    switch (c.store) {
+    case Store::Uniform:
+        v.storage = ColumnStorage::Uniform;
+        v.uniform = c.type == FieldType::Integer ? double(c.uniI) : c.uniF;  // 0 when NULL
+        break;
+    case Store::I8:
+        v.storage = ColumnStorage::Int8;
+        v.data = c.i8.data();
+        break;
+    case Store::I16:
+        v.storage = ColumnStorage::Int16;
+        v.data = c.i16.data();
+        break;
+    case Store::I32:
         v.storage = ColumnStorage::Int32;
         v.data = c.ints.data();
         break;
-    case FieldType::Float:
-    case FieldType::DateTime:
+    default:
         v.storage = ColumnStorage::Float64;
         v.data = c.floats.data();
         break;
-    default:
-        fail(QStringLiteral("Field %1 of %2 is not numeric").arg(d->defs[size_t(column)].name, d->name));
     }
     return v;
+}
+
+void MemTable::SetCompact(bool compact)
+{
+    if (d->rows > 0)
+        fail(QStringLiteral("The storage of %1 changes only while it is empty").arg(d->where()));
+    for (Column& c : d->cols) {
+        c.compact = compact;
+        c.clear();
+    }
+    d->compact = compact;
+}
+
+bool MemTable::Compact() const { return d->compact; }
+
+size_t MemTable::MemoryBytes() const
+{
+    size_t n = 0;
+    for (const Column& c : d->cols)
+        n += c.memoryBytes();
+    return n;
+}
+
+int MemTable::AppendValues(std::span<const MemValue> values)
+{
+    d->requireActive();
+    if (values.size() != d->cols.size()) [[unlikely]]
+        fail(QStringLiteral("%1 values for the %2 fields of %3").arg(values.size()).arg(d->cols.size()).arg(d->where()));
+    // Check every value first, so that a refused row leaves no half-row behind.
+    for (size_t i = 0; i < values.size(); ++i) {
+        const FieldType t = d->cols[i].type;
+        bool ok = false;
+        switch (values[i].kind) {
+        case MemValue::Kind::Null: ok = true; break;
+        case MemValue::Kind::Int: ok = t == FieldType::Integer || t == FieldType::Float || t == FieldType::DateTime; break;
+        case MemValue::Kind::Float: ok = t == FieldType::Float || t == FieldType::DateTime; break;
+        case MemValue::Kind::Text: ok = t == FieldType::String; break;
+        case MemValue::Kind::Bool: ok = t == FieldType::Boolean; break;
+        }
+        if (!ok) [[unlikely]]
+            d->badValue(int(i));
+    }
+    const int rows = d->rows;
+    for (size_t i = 0; i < values.size(); ++i) {
+        Column& c = d->cols[i];
+        const MemValue& v = values[i];
+        switch (v.kind) {
+        case MemValue::Kind::Null: c.pushNull(rows); break;
+        case MemValue::Kind::Int:
+            if (c.type == FieldType::Integer)
+                c.pushInt(rows, v.i);
+            else
+                c.pushFloat(rows, double(v.i));
+            break;
+        case MemValue::Kind::Float: c.pushFloat(rows, v.f); break;
+        case MemValue::Kind::Text:
+            if (d->tooLong(int(i), *v.s))
+                c.pushStr(rows, d->fitted(int(i), *v.s));
+            else
+                c.pushStr(rows, *v.s);
+            break;
+        case MemValue::Kind::Bool: c.pushBool(rows, v.b); break;
+        }
+    }
+    ++d->rows;
+    ++d->structVersion;
+    return appended(rows);
 }
 
 bool MemTable::Locate(const QString& fields, const QVariantList& values, int options)
@@ -1311,11 +1745,11 @@ int32_t MemField::AsInteger() const
         return 0;
     const Column& c = d.cols[size_t(col_)];
     switch (c.type) {
-    case FieldType::Integer: return c.ints[size_t(r)];
+    case FieldType::Integer: return c.getInt(r);
     case FieldType::Float:
-    case FieldType::DateTime: return roundToInt(c.floats[size_t(r)]);
+    case FieldType::DateTime: return roundToInt(c.getFloat(r));
     case FieldType::String: {
-        const QString& s = c.strs[size_t(r)];
+        const QString& s = c.getStr(r);
         int32_t v = 0;
         if (s.trimmed().isEmpty())
             return 0;
@@ -1323,7 +1757,7 @@ int32_t MemField::AsInteger() const
             fail(QStringLiteral("'%1' is not a valid integer value").arg(s));
         return v;
     }
-    case FieldType::Boolean: return c.bools[size_t(r)] ? 1 : 0;
+    case FieldType::Boolean: return c.getBool(r) ? 1 : 0;
     }
     return 0;
 }
@@ -1335,11 +1769,11 @@ double MemField::AsFloat() const
         return 0.0;
     const Column& c = d.cols[size_t(col_)];
     switch (c.type) {
-    case FieldType::Integer: return c.ints[size_t(r)];
+    case FieldType::Integer: return c.getInt(r);
     case FieldType::Float:
-    case FieldType::DateTime: return c.floats[size_t(r)];
+    case FieldType::DateTime: return c.getFloat(r);
     case FieldType::String: {
-        const QString& s = c.strs[size_t(r)];
+        const QString& s = c.getStr(r);
         double v = 0;
         if (s.trimmed().isEmpty())
             return 0.0;
@@ -1347,7 +1781,7 @@ double MemField::AsFloat() const
             fail(QStringLiteral("'%1' is not a valid floating point value").arg(s));
         return v;
     }
-    case FieldType::Boolean: return c.bools[size_t(r)] ? 1.0 : 0.0;
+    case FieldType::Boolean: return c.getBool(r) ? 1.0 : 0.0;
     }
     return 0.0;
 }
@@ -1359,11 +1793,11 @@ QString MemField::AsString() const
         return QString();
     const Column& c = d.cols[size_t(col_)];
     switch (c.type) {
-    case FieldType::Integer: return QString::number(c.ints[size_t(r)]);
-    case FieldType::Float: return floatText(c.floats[size_t(r)]);
-    case FieldType::DateTime: return dateTimeText(c.floats[size_t(r)]);
-    case FieldType::String: return c.strs[size_t(r)];
-    case FieldType::Boolean: return boolText(c.bools[size_t(r)] != 0);
+    case FieldType::Integer: return QString::number(c.getInt(r));
+    case FieldType::Float: return floatText(c.getFloat(r));
+    case FieldType::DateTime: return dateTimeText(c.getFloat(r));
+    case FieldType::String: return c.getStr(r);
+    case FieldType::Boolean: return boolText(c.getBool(r));
     }
     return QString();
 }
@@ -1375,11 +1809,11 @@ bool MemField::AsBoolean() const
         return false;
     const Column& c = d.cols[size_t(col_)];
     switch (c.type) {
-    case FieldType::Integer: return c.ints[size_t(r)] != 0;
+    case FieldType::Integer: return c.getInt(r) != 0;
     case FieldType::Float:
-    case FieldType::DateTime: return c.floats[size_t(r)] != 0;
+    case FieldType::DateTime: return c.getFloat(r) != 0;
     case FieldType::String: {
-        const QString& s = c.strs[size_t(r)];
+        const QString& s = c.getStr(r);
         bool v = false;
         if (s.trimmed().isEmpty())
             return false;
@@ -1387,7 +1821,7 @@ bool MemField::AsBoolean() const
             fail(QStringLiteral("'%1' is not a valid boolean value").arg(s));
         return v;
     }
-    case FieldType::Boolean: return c.bools[size_t(r)] != 0;
+    case FieldType::Boolean: return c.getBool(r);
     }
     return false;
 }
@@ -1399,11 +1833,11 @@ TDateTime MemField::AsDateTime() const
         return 0.0;
     const Column& c = d.cols[size_t(col_)];
     switch (c.type) {
-    case FieldType::Integer: return c.ints[size_t(r)];
+    case FieldType::Integer: return c.getInt(r);
     case FieldType::Float:
-    case FieldType::DateTime: return c.floats[size_t(r)];
+    case FieldType::DateTime: return c.getFloat(r);
     case FieldType::String: {
-        const QString& s = c.strs[size_t(r)];
+        const QString& s = c.getStr(r);
         double v = 0;
         if (s.trimmed().isEmpty())
             return 0.0;

@@ -38,6 +38,27 @@ public:
 
 class MemTable;
 
+// One value of a row given to MemTable::AppendValues: NULL or a typed value
+// (Int for Integer fields, and for Float / DateTime ones too; Float for
+// Float / DateTime; Text for String; Bool for Boolean).  A Text refers to
+// the caller's string, which must live through the call.
+struct MemValue {
+    enum class Kind : uint8_t { Null, Int, Float, Text, Bool };
+    Kind kind = Kind::Null;
+    union {
+        int32_t i;
+        double f;
+        const QString* s;
+        bool b;
+    };
+    MemValue() : f(0) {}
+    static MemValue Int(int32_t v) { MemValue m; m.kind = Kind::Int; m.i = v; return m; }
+    static MemValue Float(double v) { MemValue m; m.kind = Kind::Float; m.f = v; return m; }
+    static MemValue Text(const QString& v) { MemValue m; m.kind = Kind::Text; m.s = &v; return m; }
+    static MemValue Text(QString&&) = delete;  // would point at a temporary
+    static MemValue Bool(bool v) { MemValue m; m.kind = Kind::Bool; m.b = v; return m; }
+};
+
 // A field of the current row (or of a given row), as the dataset's field
 // objects offered it.  Reading a NULL value gives 0, 0.0, "" or false.
 // A field made with row kCurrentRow (FieldByName, FieldAt) follows the
@@ -136,9 +157,15 @@ public:
     // sends one reset for everything.  Outside a bulk the row is announced
     // as RowsInserted so views stay right.
     int AppendRow();
+    // The same with every field's value given at once, in field order (one
+    // per field; a value of the wrong type throws MemTableError and appends
+    // nothing).  The way to fill a compact table: no cell passes through NULL.
+    int AppendValues(std::span<const MemValue> values);
     void Reserve(int rows);
     void BeginBulk();  // nests; the outermost EndBulk notifies
-    void EndBulk();    // one reset notification for everything since BeginBulk
+    // One reset notification for everything since BeginBulk; a compact table
+    // also gives back the spare capacity of its arrays.
+    void EndBulk();
     void NotifyReset();  // TableReset (and CurrentChanged) for views, outside a bulk
 
     // Typed cell access; no state needed.  Integer fields use the Int calls,
@@ -158,8 +185,22 @@ public:
     void SetStringAt(int row, int column, const QString& v);
     void SetBoolAt(int row, int column, bool v);
 
+    // Compact storage, for bulk tables such as memGPS; set while the table is
+    // empty (closing keeps the choice).  Every column starts Uniform (one
+    // value for all rows, no array) and takes an array only when a second
+    // value arrives; Integer columns hold the narrowest of 8, 16 or 32 bits
+    // that fits every value written so far, widening when needed.  Every
+    // other behaviour is the same; read the columns through View.
+    void SetCompact(bool compact);
+    bool Compact() const;
+    // Heap bytes held by the columns: array capacities, NULL bitmaps and
+    // the text blocks of String fields.
+    size_t MemoryBytes() const;
+
     // Whole columns, read-only, for loops over bulk tables (NULL cells hold 0;
     // IsNullAt tells them apart).  Valid until rows are added or removed.
+    // Only for columns held as plain 32-bit integers or doubles (every column
+    // of a table that is not compact); others throw MemTableError.
     std::span<const int32_t> IntColumn(int column) const;
     std::span<const double> FloatColumn(int column) const;
     // A view of an Integer, Float or DateTime column whatever its storage
@@ -205,6 +246,20 @@ private:
 
     void rowChanged(int row);
     void currentMoved(int before);
+    int appended(int row);  // announces a row added at the end; the first becomes current
+};
+
+// BeginBulk for the life of a scope, and EndBulk when it is left, by an
+// error too.
+class MemTableBulk {
+public:
+    explicit MemTableBulk(MemTable& table) : t_(table) { t_.BeginBulk(); }
+    ~MemTableBulk() { t_.EndBulk(); }
+    MemTableBulk(const MemTableBulk&) = delete;
+    MemTableBulk& operator=(const MemTableBulk&) = delete;
+
+private:
+    MemTable& t_;
 };
 
 // Read-only item model over a MemTable: one column per field, headers are

@@ -8,10 +8,13 @@
 #include <memory>
 
 #include "analysis/sessiontree.h"
+#include "tree_support.h"
 #include "platform/memtable.h"
 #include "shell/projectrecord.h"
 
 namespace {
+
+using namespace treetest;
 
 std::unique_ptr<MemTable> SampleTable()
 {
@@ -63,36 +66,6 @@ void AddRanges(MemTable& t, int id, double rpmMax)
         t.SetFloatAt(r, i + 1, values[i]);
 }
 
-struct TreeLap {
-    int id, start, lap;
-    QString time;
-    int status, end;
-};
-
-void AddLap(SessionTree& tree, const TreeLap& l)
-{
-    MemTable& t = tree.memokrazenia;
-    const int r = t.AppendRow();
-    t.SetIntAt(r, t.FieldIndex(QStringLiteral("id_nag")), l.id);
-    t.SetIntAt(r, t.FieldIndex(QStringLiteral("czas")), l.start);
-    t.SetStringAt(r, t.FieldIndex(QStringLiteral("czas_t")), l.time);
-    t.SetIntAt(r, t.FieldIndex(QStringLiteral("nr_lapa")), l.lap);
-    if (l.status)
-        t.SetIntAt(r, t.FieldIndex(QStringLiteral("status_naj")), l.status);
-    if (l.end)
-        t.SetIntAt(r, t.FieldIndex(QStringLiteral("czas_end")), l.end);
-}
-
-void AddSector(SessionTree& tree, int id, int end, int lap)
-{
-    MemTable& t = tree.memSektory;
-    const int r = t.AppendRow();
-    t.SetIntAt(r, t.FieldIndex(QStringLiteral("id_nag")), id);
-    t.SetIntAt(r, t.FieldIndex(QStringLiteral("czas")), end);
-    if (lap)
-        t.SetIntAt(r, t.FieldIndex(QStringLiteral("nr_okr")), lap);
-}
-
 // Session 7: start line at 1500, laps of 6000, 5900 and 6100 (lap 3 the
 // slowest, lap 2 the fastest), three sectors per lap.
 void SevenTree(SessionTree& tree)
@@ -101,12 +74,12 @@ void SevenTree(SessionTree& tree)
     AddLap(tree, {7, 1500, 1, QStringLiteral("01:00:00"), 0, 7500});
     AddLap(tree, {7, 7500, 2, QStringLiteral("00:59:00"), 2, 13400});
     AddLap(tree, {7, 13400, 3, QStringLiteral("01:01:00"), 1, 19500});
-    AddSector(tree, 7, 1500, 0);
+    AddSector(tree, 7, 0, 1500);
     int end = 1500;
     for (int lap = 1; lap <= 3; ++lap)
         for (int s = 0; s < 3; ++s) {
             end += 2000;
-            AddSector(tree, 7, end, lap);
+            AddSector(tree, 7, lap, end);
         }
 }
 
@@ -337,7 +310,7 @@ TEST(ReadOut, LapAndSectorTimesAtTheCursor)
     SessionTree tree;
     SevenTree(tree);
     AddLap(tree, {9, 0, 1, QStringLiteral("x"), 0, 99999});  // another session, appended last
-    AddSector(tree, 9, 50, 1);
+    AddSector(tree, 9, 1, 50);
     struct Case {
         double x;
         const char* time;
@@ -412,16 +385,7 @@ TEST(SessionTreeRows, CurrentRowAndChecks)
     SessionTree tree;
     EXPECT_EQ(CurrentTreeRow(tree).sessionId, 0);
     MemTable& t = tree.memdane;
-    auto add = [&](const char* type, int id, int lap, int checked) {
-        t.Append();
-        t.FieldByName(QStringLiteral("typ_rekordu")).SetAsString(QString::fromLatin1(type));
-        t.FieldByName(QStringLiteral("id_naglowka")).SetAsInteger(id);
-        if (lap)
-            t.FieldByName(QStringLiteral("id_okrazenia")).SetAsInteger(lap);
-        if (checked >= 0)
-            t.FieldByName(QStringLiteral("wybrany")).SetAsInteger(checked);
-        t.Post();
-    };
+    auto add = [&](const char* type, int id, int lap, int checked) { AddTreeRow(tree, type, id, lap, checked); };
     add("1", 7, 0, 1);
     add("2", 7, 1, 0);
     add("3", 7, 1, -1);

@@ -38,6 +38,27 @@
 
 namespace {
 
+// Calls back for every event of one type that reaches any object of the
+// application while it lives.
+class EventSpy : public QObject {
+public:
+    EventSpy(QEvent::Type type, std::function<void(QObject*)> seen) : type_(type), seen_(std::move(seen))
+    {
+        QCoreApplication::instance()->installEventFilter(this);
+    }
+    ~EventSpy() override { QCoreApplication::instance()->removeEventFilter(this); }
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == type_)
+            seen_(watched);
+        return false;
+    }
+
+private:
+    QEvent::Type type_;
+    std::function<void(QObject*)> seen_;
+};
+
 using choosertest::AnswerChooser;
 
 constexpr int kDriver = 1;
@@ -258,19 +279,17 @@ TEST_F(IntakeFlowTest, EndToEndFromASimulatedKey)
         EXPECT_TRUE(WaitClosed(f, 5000));
         selfSaved.push_back(clock.elapsed());
     });
-    // The progress window while samples are written.
+    // The progress window while samples are written: what it shows each
+    // time it is painted (the import lets it paint as it starts writing).
     QStringList progressTexts;
-    QTimer watch;
-    QObject::connect(&watch, &QTimer::timeout, [&] {
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (w->objectName() == QStringLiteral("ImportProgress") && w->isVisible())
-                if (auto* label = w->findChild<QLabel*>())
-                    progressTexts.append(label->text());
+    EventSpy watch(QEvent::Paint, [&](QObject* o) {
+        auto* w = qobject_cast<QWidget*>(o);
+        if (w && w->objectName() == QStringLiteral("ImportProgress") && w->isVisible())
+            if (auto* label = w->findChild<QLabel*>())
+                progressTexts.append(label->text());
     });
-    watch.start(5);
 
     ReadDataFromKey(&presence);
-    watch.stop();
 
     EXPECT_TRUE(platform::testing::UnhandledModals().isEmpty())
         << platform::testing::UnhandledModals().join(u',').toStdString();

@@ -198,7 +198,7 @@ int ChartSeries::NearestPoint(double x) const
 void ChartSeries::Changed(bool dataChanged)
 {
     if (dataChanged) {
-        pixelsValid_ = false;
+        pixelsValid_ = previousValid_ = false;
         yRangeValid_ = false;
     }
     if (chart_)
@@ -279,7 +279,12 @@ Chart::~Chart() = default;
 
 ChartSeries* Chart::AddSeries(SeriesKind kind)
 {
+    // Default colours, readable on the white back wall, in turn.
+    static const QColor palette[] = {QColor(255, 0, 0),   QColor(0, 128, 0),   QColor(0, 0, 255),   QColor(128, 0, 0),
+                                     QColor(128, 0, 128), QColor(0, 128, 128), QColor(128, 128, 0), QColor(0, 0, 128),
+                                     QColor(255, 0, 255), QColor(128, 128, 128), QColor(0, 0, 0), QColor(255, 128, 0)};
     series_.push_back(std::unique_ptr<ChartSeries>(new ChartSeries(this, kind)));
+    series_.back()->colour_ = palette[(series_.size() - 1) % std::size(palette)];
     Invalidate();
     return series_.back().get();
 }
@@ -338,6 +343,26 @@ void Chart::SetBarWidthPercent(int percent)
     Invalidate();
 }
 
+void Chart::SetMarkAngle(int degrees)
+{
+    markAngle_ = degrees == 90 ? 90 : 0;
+    Invalidate();
+}
+
+// Pixels the turned labels of the visible bar series need above a bar.
+int Chart::MarkRoom() const
+{
+    if (markAngle_ != 90)
+        return 0;
+    const QFontMetrics fm(legendFont_);
+    int room = 0;
+    for (const auto& s : series_)
+        if (s->Kind() == SeriesKind::Bar && s->Visible() && s->MarksVisible())
+            for (int i = 0; i < s->Count(); ++i)
+                room = std::max(room, fm.horizontalAdvance(s->Label(i)) + 6 + 8);
+    return room;
+}
+
 void Chart::Invalidate()
 {
     layoutValid_ = false;
@@ -355,24 +380,23 @@ void Chart::Watch(const MemTable* table)
     watched_.erase(std::remove_if(watched_.begin(), watched_.end(), [](const auto& w) { return w.isNull(); }),
                    watched_.end());
     watched_.emplace_back(table);
-    auto changed = [this, table] { TableChanged(table); };
+    auto changed = [this] { TableChanged(); };
     connect(table, &MemTable::TableReset, this, changed);
     connect(table, &MemTable::RowsInserted, this, changed);
     connect(table, &MemTable::RowsRemoved, this, changed);
     connect(table, &MemTable::RowChanged, this, changed);
 }
 
-void Chart::TableChanged(const MemTable* table)
+// Tables may change row by row (a loader outside a bulk): a change only
+// marks the chart; the series drop their cached pixels at the next layout.
+void Chart::TableChanged()
 {
-    bool any = false;
-    for (const auto& s : series_)
-        if (s->table_ == table) {
-            s->pixelsValid_ = false;
-            s->yRangeValid_ = false;
-            any = true;
-        }
-    if (any)
-        Invalidate();
+    layoutValid_ = false;
+    pictureValid_ = false;
+    if (!tablesChanged_) {
+        tablesChanged_ = true;
+        update();
+    }
 }
 
 // ---------------------------------------------------------------- layout
@@ -479,6 +503,14 @@ void Chart::LayOut() const
         return;
     layoutValid_ = true;
     auto& self = const_cast<Chart&>(*this);
+    if (tablesChanged_) {
+        self.tablesChanged_ = false;
+        for (const auto& s : series_)
+            if (s->table_) {
+                s->pixelsValid_ = s->previousValid_ = false;
+                s->yRangeValid_ = false;
+            }
+    }
 
     // Ranges: a zoomed view, else automatic or fixed.
     AxisRange xr, yr;
@@ -555,6 +587,14 @@ void Chart::LayOut() const
     const int plotTop = marginTop_;
     plot_ = QRect(QPoint(plotLeft, plotTop), QPoint(std::max(plotLeft + 1, plotRight), std::max(plotTop + 1, plotBottom)));
 
+    // Room for turned bar labels above the highest bar.
+    if (!zoomed_ && left_.automatic_) {
+        const int room = MarkRoom();
+        if (room > 0 && plot_.height() > 2 * room && yr.max > 0) {
+            yr.max += yr.Span() * room / (plot_.height() - room);
+            self.left_.range_ = yr;
+        }
+    }
     yStep_ = NiceStep(std::max(left_.increment_, yr.Span() * minYStepPx / std::max(2, plot_.height())));
     yTicks_ = TickValues(yr, yStep_);
     mapping_ = ChartMapping(plot_, xr, yr);
@@ -739,7 +779,9 @@ void Chart::DrawAxes(QPainter& p) const
             if (bottom_.labelAngle_ == 90) {
                 // Text reads upwards, its right end under the tick.
                 p.save();
-                p.translate(x + fm.ascent() / 2 - fm.descent() / 2, y + fm.horizontalAdvance(texts[i]));
+                // Kept inside the widget at its left edge.
+                p.translate(std::max(fm.ascent(), x + fm.ascent() / 2 - fm.descent() / 2),
+                            y + fm.horizontalAdvance(texts[i]));
                 p.rotate(-90);
                 p.drawText(0, 0, texts[i]);
                 p.restore();
@@ -764,21 +806,58 @@ void Chart::DrawAxes(QPainter& p) const
 
 void Chart::DrawLineSeries(QPainter& p, ChartSeries& s)
 {
+    // The reduction of the last two views is kept, so undoing a zoom, and
+    // any repaint that changes no range, reuses it.
     if (!s.pixelsValid_ || !(s.pixelsMapping_ == mapping_)) {
-        s.pixels_.clear();
-        DecimateToPixels(s.Points(), mapping_, s.pixels_);
-        s.pixelsMapping_ = mapping_;
-        s.pixelsValid_ = true;
+        std::swap(s.pixels_, s.previousPixels_);
+        std::swap(s.pixelsMapping_, s.previousMapping_);
+        std::swap(s.pixelsValid_, s.previousValid_);
+        if (!s.pixelsValid_ || !(s.pixelsMapping_ == mapping_)) {
+            s.pixels_.clear();
+            DecimateToPixels(s.Points(), mapping_, s.pixels_);
+            s.pixelsMapping_ = mapping_;
+            s.pixelsValid_ = true;
+        }
     }
+    if (s.pixels_.size() < 2)
+        return;
+
+    // Straight into the picture: one vertical span per pixel column,
+    // widened for wide pens.  Dense telemetry covers whole columns, which
+    // a stroker would draw pixel by pixel.
+    const QRect inside = plot_.adjusted(1, 1, -1, -1);
+    if (picture_.devicePixelRatio() == 1 && inside.width() > 0 && inside.height() > 0 &&
+        PolylineSpans(s.pixels_, inside.left(), inside.width(), spanTop_, spanBottom_)) {
+        const int half = s.PenWidth() / 2;
+        const QRgb colour = s.Colour().rgb() | 0xFF000000u;
+        uchar* bits = picture_.bits();
+        const qsizetype stride = picture_.bytesPerLine() / qsizetype(sizeof(QRgb));
+        const int columns = inside.width();
+        for (int k = 0; k < columns; ++k) {
+            int top = spanTop_[size_t(k)], bottom = spanBottom_[size_t(k)];
+            for (int j = std::max(0, k - half); j <= std::min(columns - 1, k + half); ++j) {
+                top = std::min(top, spanTop_[size_t(j)]);
+                bottom = std::max(bottom, spanBottom_[size_t(j)]);
+            }
+            if (top > bottom)
+                continue;
+            top = std::max(top - half, inside.top());
+            bottom = std::min(bottom + half, inside.bottom());
+            QRgb* px = reinterpret_cast<QRgb*>(bits) + qsizetype(top) * stride + inside.left() + k;
+            for (int y = top; y <= bottom; ++y, px += stride)
+                *px = colour;
+        }
+        return;
+    }
+
     const int grow = s.PenWidth();
     std::vector<QLine> lines;
     ClipSegments(s.pixels_, QRectF(plot_).adjusted(-grow, -grow, grow, grow), lines);
     if (lines.empty())
         return;
     QPen pen(s.Colour(), s.PenWidth());
-    pen.setCapStyle(Qt::RoundCap);
-    if (s.PenWidth() == 1)
-        pen.setCapStyle(Qt::SquareCap);
+    pen.setCapStyle(Qt::SquareCap);
+    pen.setCosmetic(s.PenWidth() == 1);
     p.setPen(pen);
     p.drawLines(lines.data(), int(lines.size()));
 }
@@ -805,6 +884,7 @@ void Chart::DrawBarSeries(QPainter& p)
     p.setClipping(false);
     p.setFont(legendFont_);
     const QFontMetrics fm(legendFont_);
+    std::vector<QRect> written;
     for (int k = 0; k < slotCount; ++k) {
         const ChartSeries& s = *bars[size_t(k)];
         if (!s.MarksVisible())
@@ -816,6 +896,24 @@ void Chart::DrawBarSeries(QPainter& p)
             const QRect bar = BarRect(s, i, k, slotCount, stepPx);
             const int tw = fm.horizontalAdvance(text) + 6, th = fm.height() + 2;
             const bool below = s.YValue(i) < 0;
+            if (markAngle_ == 90) {
+                // Turned up along the bar, reading from the bottom.
+                const QRect box(bar.center().x() - th / 2, below ? bar.bottom() + 3 : bar.top() - tw - 3, th, tw);
+                if (!box.intersects(plot_) ||
+                    std::any_of(written.begin(), written.end(), [&box](const QRect& r) { return r.intersects(box); }))
+                    continue;
+                written.push_back(box);
+                p.setPen(kFrame);
+                p.setBrush(QColor(255, 255, 225));
+                p.drawRect(box);
+                p.save();
+                p.translate(box.left(), box.bottom() + 1);
+                p.rotate(-90);
+                p.setPen(Qt::black);
+                p.drawText(QRect(0, 0, box.height(), box.width()), Qt::AlignCenter, text);
+                p.restore();
+                continue;
+            }
             QRect box(bar.center().x() - tw / 2, below ? bar.bottom() + 3 : bar.top() - th - 3, tw, th);
             if (!box.intersects(plot_))
                 continue;
@@ -839,19 +937,32 @@ void Chart::DrawLegend(QPainter& p) const
     p.setFont(legendFont_);
     const QFontMetrics fm(legendFont_);
     const int rowHeight = fm.height() + 1;
-    int y = legend_.top() + 4;
+    const int rows = std::max(0, (legend_.bottom() - 2 - (legend_.top() + 4)) / rowHeight);
+    int visible = 0;
+    for (const auto& s : series_)
+        visible += s->Visible() ? 1 : 0;
+    // When not every title fits, the last row says how many are left out.
+    const int shown = visible <= rows ? visible : std::max(0, rows - 1);
+    const int textLeft = legend_.left() + 6 + 18 + 4;
+    const int textWidth = legend_.right() - textLeft - 4;
+    int y = legend_.top() + 4, n = 0;
     for (const auto& s : series_) {
         if (!s->Visible())
             continue;
-        if (y + rowHeight > legend_.bottom() - 2)
+        if (n++ == shown)
             break;
         const int mid = y + rowHeight / 2;
         p.setPen(QPen(s->Colour(), std::min(3, s->PenWidth() + 1)));
         p.drawLine(legend_.left() + 6, mid, legend_.left() + 6 + 18, mid);
         p.setPen(Qt::black);
-        const QRect text(legend_.left() + 6 + 18 + 4, y, legend_.right() - (legend_.left() + 28) - 4, rowHeight);
+        const QRect text(textLeft, y, textWidth, rowHeight);
         p.drawText(text, Qt::AlignLeft | Qt::AlignVCenter, fm.elidedText(s->Title(), Qt::ElideRight, text.width()));
         y += rowHeight;
+    }
+    if (shown < visible && rows > 0) {
+        p.setPen(Qt::black);
+        p.drawText(QRect(textLeft, y, textWidth, rowHeight), Qt::AlignLeft | Qt::AlignVCenter,
+                   QStringLiteral("+ %1 more").arg(visible - shown));
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -20,6 +21,8 @@ ChartMapping::ChartMapping(const QRect& plot, const AxisRange& x, const AxisRang
 {
     xk_ = x.Span() > 0 ? (plot.width() - 1) / x.Span() : 0;
     yk_ = y.Span() > 0 ? (plot.height() - 1) / y.Span() : 0;
+    xu_ = plot.width() > 1 ? x.Span() / (plot.width() - 1) : 0;
+    yu_ = plot.height() > 1 ? y.Span() / (plot.height() - 1) : 0;
 }
 
 double ChartMapping::XPos(double value) const
@@ -39,15 +42,9 @@ double ChartMapping::YPos(double value) const
 int ChartMapping::XToScreen(double value) const { return RoundPixel(XPos(value)); }
 int ChartMapping::YToScreen(double value) const { return RoundPixel(YPos(value)); }
 
-double ChartMapping::ScreenToX(double px) const
-{
-    return xk_ == 0 ? x_.min : x_.min + (px - plot_.left()) / xk_;
-}
+double ChartMapping::ScreenToX(double px) const { return x_.min + (px - plot_.left()) * xu_; }
 
-double ChartMapping::ScreenToY(double py) const
-{
-    return yk_ == 0 ? y_.min : y_.min + (plot_.bottom() - py) / yk_;
-}
+double ChartMapping::ScreenToY(double py) const { return y_.min + (plot_.bottom() - py) * yu_; }
 
 // ------------------------------------------------------- visible points
 
@@ -125,44 +122,48 @@ void Reduce(XA xs, YA ys, const ColumnPoints& p, int lo, int hi, const ChartMapp
     }
     out.reserve(out.size() + size_t(4 * m.Plot().width() + 8));
 
-    // Per pixel column: first, lowest, highest and last point.  Screen y
-    // grows downwards, so the lowest value has the largest y.
-    long long column = 0;
-    int first = -1, low = -1, high = -1, last = -1;
-    double lowY = 0, highY = 0;
-    auto flush = [&] {
-        if (first < 0)
-            return;
-        int order[4] = {first, std::min(low, high), std::max(low, high), last};
+    // Per pixel column: first, lowest, highest and last point.  The scan
+    // works on the stored values: the column from the same arithmetic as
+    // XPos, the extremes from the values themselves (the y map is affine,
+    // so the extremes of the values are the extremes on screen).
+    const double left = m.Plot().left(), xmin = m.X().min;
+    const double xk = m.X().Span() > 0 ? (m.Plot().width() - 1) / m.X().Span() : 0;
+    const double xoff = p.xMap.offset, xscale = p.xMap.scale;
+    auto column = [&](int i) { return left + ((double(xs[base + i]) - xoff) * xscale - xmin) * xk; };
+
+    // Columns are found by bisection on x (sorted); within a column only
+    // the y values are scanned.
+    for (int cur = lo; cur <= hi;) {
+        const double edge = std::floor(column(cur) + 0.5) + 0.5;  // where the next column begins
+        int a = cur + 1, b = hi + 1;
+        while (a < b) {
+            const int mid = a + (b - a) / 2;
+            if (column(mid) < edge)
+                a = mid + 1;
+            else
+                b = mid;
+        }
+        const int end = a;
+        // Compared in the column's own type, without branches.
+        int low = cur, high = cur;
+        auto lowValue = ys[base + cur], highValue = lowValue;
+        for (int i = cur + 1; i < end; ++i) {
+            const auto v = ys[base + i];
+            const bool below = v < lowValue, above = v > highValue;
+            lowValue = below ? v : lowValue;
+            low = below ? i : low;
+            highValue = above ? v : highValue;
+            high = above ? i : high;
+        }
+        int order[4] = {cur, std::min(low, high), std::max(low, high), end - 1};
         int previous = -1;
         for (int i : order)
             if (i != previous) {
                 out.push_back(at(i));
                 previous = i;
             }
-    };
-    for (int i = lo; i <= hi; ++i) {
-        const double px = m.XPos(p.xMap(xs[base + i]));
-        const long long c = (long long)std::floor(px + 0.5);
-        const double py = m.YPos(p.yMap(ys[base + i]));
-        if (first < 0 || c != column) {
-            flush();
-            column = c;
-            first = low = high = last = i;
-            lowY = highY = py;
-            continue;
-        }
-        last = i;
-        if (py > lowY) {
-            lowY = py;
-            low = i;
-        }
-        if (py < highY) {
-            highY = py;
-            high = i;
-        }
+        cur = end;
     }
-    flush();
 }
 
 }  // namespace
@@ -212,6 +213,38 @@ void ClipSegments(const std::vector<QPointF>& pixels, const QRectF& clip, std::v
         out.emplace_back(RoundPixel(a.x() + t0 * dx), RoundPixel(a.y() + t0 * dy), RoundPixel(a.x() + t1 * dx),
                          RoundPixel(a.y() + t1 * dy));
     }
+}
+
+bool PolylineSpans(const std::vector<QPointF>& pixels, int x0, int columns, std::vector<int>& top,
+                   std::vector<int>& bottom)
+{
+    top.assign(size_t(std::max(0, columns)), std::numeric_limits<int>::max());
+    bottom.assign(size_t(std::max(0, columns)), std::numeric_limits<int>::min());
+    auto mark = [&](int c, double y1, double y2) {
+        const size_t k = size_t(c - x0);
+        top[k] = std::min(top[k], RoundPixel(std::min(y1, y2)));
+        bottom[k] = std::max(bottom[k], RoundPixel(std::max(y1, y2)));
+    };
+    for (size_t i = 1; i < pixels.size(); ++i) {
+        const QPointF a = pixels[i - 1], b = pixels[i];
+        if (b.x() < a.x())
+            return false;
+        const int ca = RoundPixel(a.x()), cb = RoundPixel(b.x());
+        const int from = std::max(ca, x0), to = std::min(cb, x0 + columns - 1);
+        if (from > to)
+            continue;
+        if (ca == cb) {
+            mark(ca, a.y(), b.y());
+            continue;
+        }
+        // The part of the segment inside each column it crosses.
+        const double slope = (b.y() - a.y()) / (b.x() - a.x());
+        for (int c = from; c <= to; ++c) {
+            const double xl = std::max(a.x(), c - 0.5), xr = std::min(b.x(), c + 0.5);
+            mark(c, a.y() + (xl - a.x()) * slope, a.y() + (xr - a.x()) * slope);
+        }
+    }
+    return true;
 }
 
 // ----------------------------------------------------------------- ticks

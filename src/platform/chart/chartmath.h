@@ -68,6 +68,7 @@ private:
     QRect plot_;
     AxisRange x_, y_;
     double xk_ = 0, yk_ = 0;  // pixels per unit
+    double xu_ = 0, yu_ = 0;  // units per pixel (exact where the span is a whole multiple of the pixels)
 };
 
 // The points of a series: rows [first, first + count) of an x column and a
@@ -114,6 +115,15 @@ void DecimateToPixels(const ColumnPoints& points, const ChartMapping& mapping, s
 // out.  Drawn with QPainter::drawLines: wide pens stroke each segment on
 // its own, far faster than one long polyline.
 void ClipSegments(const std::vector<QPointF>& pixels, const QRectF& clip, std::vector<QLine>& out);
+
+// The pixels a one-pixel polyline covers, as one vertical span per pixel
+// column x0 .. x0 + columns - 1: top[k] .. bottom[k] (rounded rows) for
+// column x0 + k; columns it does not reach keep top > bottom.  The x of the
+// points must not decrease (false, and the spans unusable, when one does):
+// then each column's pixels form one span, and filling the spans draws the
+// line far faster than stroking it when dense data covers whole columns.
+bool PolylineSpans(const std::vector<QPointF>& pixels, int x0, int columns, std::vector<int>& top,
+                   std::vector<int>& bottom);
 
 // A step of 1, 2 or 5 times a power of ten that is at least minStep.
 double NiceStep(double minStep);

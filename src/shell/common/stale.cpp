@@ -186,6 +186,14 @@ QString DateTimeToStr(const QDateTime& dt)
 
 QString SessionTimeText(int hundredths)
 {
+    // Times under 100 minutes are built digit by digit: tables of samples
+    // carry one text per row.
+    if (hundredths >= 0 && hundredths < 600000) {
+        const int m = hundredths / 6000, s = (hundredths / 100) % 60, c = hundredths % 100;
+        const QChar text[8] = {QChar(u'0' + m / 10), QChar(u'0' + m % 10), QChar(u':'), QChar(u'0' + s / 10),
+                               QChar(u'0' + s % 10), QChar(u':'), QChar(u'0' + c / 10), QChar(u'0' + c % 10)};
+        return QString(text, 8);
+    }
     return Format("%2.2d:%2.2d:%2.2d", hundredths / 6000, (hundredths / 100) % 60, hundredths % 100);
 }
 

@@ -118,6 +118,7 @@ void FbTransaction::start(const char* tpb, short length)
     isc_start_transaction(status, &tr, 1, &db_, length, tpb);
     Check(status);
     tr_ = tr;
+    ++generation_;
 }
 
 void FbTransaction::StartRead()
@@ -399,6 +400,8 @@ FbStatement::~FbStatement()
     if (d->stmt != 0)
         isc_dsql_free_statement(ignored, &d->stmt, DSQL_drop);
 }
+
+FbTransaction& FbStatement::Transaction() const { return *d->tr; }
 
 int FbStatement::ParamCount() const { return int(d->paramVars.size()); }
 

@@ -47,6 +47,8 @@ public:
     void StartWrite(int lockTimeoutSeconds);
 
     bool Active() const { return tr_ != 0; }
+    // Changes every time a transaction starts on this object.
+    uint64_t Generation() const { return generation_; }
     // Ends the transaction whatever happens: when the commit itself fails,
     // the transaction is rolled back (its locks released) and the commit's
     // error is thrown.
@@ -63,6 +65,7 @@ private:
     QSqlDatabase qdb_;
     unsigned int db_ = 0;  // isc_db_handle of the connection
     unsigned int tr_ = 0;  // isc_tr_handle; 0 = not active
+    uint64_t generation_ = 0;
 };
 
 // A statement prepared once on a transaction's attachment and run any
@@ -76,6 +79,8 @@ public:
     ~FbStatement();
     FbStatement(const FbStatement&) = delete;
     FbStatement& operator=(const FbStatement&) = delete;
+
+    FbTransaction& Transaction() const;
 
     // Input parameters.  ParamIndex: -1 for a name the text does not have.
     // Values stay bound until set again, so a loop sets only what changes.
@@ -91,7 +96,8 @@ public:
     void SetBlob(int param, const QByteArray& bytes);  // blob contents; written when the statement runs
 
     // Runs a statement that returns no rows (or one row, for
-    // "insert ... returning" and procedures: read it with the getters).
+    // "insert ... returning" and procedures: read it with the getters); a
+    // select is opened as by Open.
     void Execute();
     // Runs a select and opens its forward-only cursor; Fetch moves to the
     // next row and gives false after the last one (the cursor is then

@@ -252,18 +252,13 @@ QVariant TQueryField::Value() const { return q_->FieldValue(index_); }
 
 TIBQuery::TIBQuery(TTransaction& transaction) : trans_(&transaction) {}
 
-TIBQuery::~TIBQuery()
-{
-    Close();
-    st_.reset();
-}
+TIBQuery::~TIBQuery() { Close(); }
 
 void TIBQuery::SetSQL(const QString& text)
 {
     Close();
     sql_ = text;
-    st_.reset();
-    preparedOn_ = nullptr;
+    DropStatement();
 
     PositionalSql p = ToPositionalSql(text);
     paramNames_ = std::move(p.names);
@@ -373,13 +368,11 @@ FbStatement& TIBQuery::Start()
 {
     FbTransaction& tr = trans_->Begin(lease_);
     try {
-        // A statement outlives its transaction and runs in the next one of
-        // the same attachment; one prepared in a transaction of its own goes
-        // with it (Finish).
-        if (!st_ || preparedOn_ != &tr || preparedEpoch_ != lease_.epoch) {
-            st_.reset();
+        if (!st_ || preparedOn_ != &tr || preparedGeneration_ != tr.Generation() || preparedEpoch_ != lease_.epoch) {
+            DropStatement();
             st_ = std::make_unique<FbStatement>(tr, sql_);
             preparedOn_ = &tr;
+            preparedGeneration_ = tr.Generation();
             preparedEpoch_ = lease_.epoch;
         }
         for (int i = 0; i < paramNames_.size(); ++i) {
@@ -398,11 +391,22 @@ void TIBQuery::Finish(bool commit)
 {
     if (!lease_.tr)
         return;
-    if (lease_.own) {
-        st_.reset();
-        preparedOn_ = nullptr;
-    }
+    const FbTransaction* tr = lease_.tr;
+    const bool own = lease_.own != nullptr;
+    const quint64 epoch = lease_.epoch;
+    if (own)
+        DropStatement();  // its transaction ends here, and the object with it
     trans_->End(lease_, commit);
+    // A statement held prepared past its transaction could stand in the way
+    // of a later change of the tables.
+    if (!own && (epoch != trans_->Epoch() || !tr->Active()))
+        DropStatement();
+}
+
+void TIBQuery::DropStatement()
+{
+    st_.reset();
+    preparedOn_ = nullptr;
 }
 
 void TIBQuery::Fetch()

@@ -198,11 +198,12 @@ public:
 
 private:
     // Begins the query's lease on its transaction and gives the statement,
-    // prepared there (again only when the text or the transaction changed)
-    // with the parameters bound.
+    // prepared there (again only when the text changed or the transaction
+    // it ran in has ended) with the parameters bound.
     FbStatement& Start();
     // Ends the lease (see TTransaction::End).
     void Finish(bool commit);
+    void DropStatement();
     void Fetch();
 
     TTransaction* trans_;
@@ -211,8 +212,11 @@ private:
     std::vector<QVariant> params_;  // value per distinct name
     TTransaction::Lease lease_;
     std::unique_ptr<FbStatement> st_;
-    const FbTransaction* preparedOn_ = nullptr;  // the transaction st_ was prepared in
-    quint64 preparedEpoch_ = 0;                  // and the connection's epoch then
+    // Where st_ was prepared: kept for the next run of the same text while
+    // that transaction goes on (a loop with new parameters prepares once).
+    const FbTransaction* preparedOn_ = nullptr;
+    quint64 preparedGeneration_ = 0;  // of that transaction
+    quint64 preparedEpoch_ = 0;       // of the connection
     std::vector<QVariant> row_;     // the current row of the open result
     std::vector<QMetaType> types_;  // its column types
     QStringList fieldNames_;        // its column names, for lookups by name

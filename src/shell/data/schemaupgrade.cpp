@@ -51,6 +51,13 @@ constexpr UpgradeStep kSteps[] = {
      "create descending index POZYCJE_ID_DESC on POZYCJE (ID_POZYCJI)", nullptr},
     {"select first 1 ID_NAG from NAGLOWKI plan (NAGLOWKI order NAGLOWKI_ID_DESC) order by ID_NAG desc",
      "create descending index NAGLOWKI_ID_DESC on NAGLOWKI (ID_NAG)", nullptr},
+    // Loading a session for the analysis reads its laps, and each lap's
+    // sectors: without these indexes every read scans the whole table, which
+    // grows with every imported session.
+    {"select first 1 NR from OKRAZENIA_REJ plan (OKRAZENIA_REJ index (OKRAZENIA_REJ_IDX1)) where ID_NAGLOWKA = 0",
+     "create index OKRAZENIA_REJ_IDX1 on OKRAZENIA_REJ (ID_NAGLOWKA, NR)", nullptr},
+    {"select first 1 NR_SEKTORA from SEKTORY plan (SEKTORY index (SEKTORY_IDX1)) where ID_NAGLOWKA = 0",
+     "create index SEKTORY_IDX1 on SEKTORY (ID_NAGLOWKA, NR_OKRAZENIA)", nullptr},
 };
 
 }  // namespace

@@ -126,6 +126,9 @@ TDM::TDM(const QString& connectionPrefix)
                         Flt("accy_max"), Flt("temp2_min"), Flt("temp2_max"), Flt("predkosc_gps_min"),
                         Flt("predkosc_gps_max")}))
 {
+    // Millions of samples: narrow integer arrays, one value for the columns
+    // every sample shares (datas, xobr, yobr, brakOkrazenia).
+    memGPS.SetCompact(true);
 }
 
 TDM::~TDM()

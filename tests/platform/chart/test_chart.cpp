@@ -177,6 +177,12 @@ TEST_F(ChartTest, TableSeriesFollowTheTableWithoutReadingPastIt)
     EXPECT_EQ(s->Count(), 10);  // rows 20..29 only
     Grab();
     EXPECT_GT(chart.RenderCount(), renders);
+    // A value changed in place: read at once, drawn at the next paint.
+    const int before = chart.RenderCount();
+    t.SetFloatAt(25, 1, 7);
+    EXPECT_DOUBLE_EQ(s->YValue(5), 14);
+    Grab();
+    EXPECT_EQ(chart.RenderCount(), before + 1);
     t.Close();
     EXPECT_EQ(s->Count(), 0);
     Grab();

@@ -251,6 +251,37 @@ TEST(ChartReduction, SegmentsAreClippedToThePlot)
     EXPECT_EQ(lines[0].p2().x(), 100);
 }
 
+// The pixels of a one-pixel line as one span per column: a shallow line
+// takes one pixel per column, a steep one runs from row to row, vertical
+// parts fill between their ends; columns outside are not touched.
+TEST(ChartReduction, SpansOfAPolyline)
+{
+    std::vector<int> top, bottom;
+    ASSERT_TRUE(PolylineSpans({{0, 10}, {10, 10}, {10, 30}, {12, 0}, {100, 0}}, 2, 12, top, bottom));
+    ASSERT_EQ(top.size(), 12u);
+    for (int c = 2; c <= 9; ++c) {  // the flat part
+        EXPECT_EQ(top[size_t(c - 2)], 10) << c;
+        EXPECT_EQ(bottom[size_t(c - 2)], 10) << c;
+    }
+    EXPECT_EQ(top[8], 10);       // column 10: the vertical part and the start of the steep one
+    EXPECT_EQ(bottom[8], 30);
+    EXPECT_EQ(top[9], 8);        // column 11: from 22.5 down to 7.5
+    EXPECT_EQ(bottom[9], 23);
+    EXPECT_EQ(top[10], 0);       // column 12
+    EXPECT_EQ(bottom[10], 8);
+    EXPECT_EQ(top[11], 0);       // column 13: flat again
+    EXPECT_EQ(bottom[11], 0);
+
+    // A line that starts far left crosses every column once; one that
+    // lies wholly outside leaves them untouched.
+    ASSERT_TRUE(PolylineSpans({{-1e7, 50}, {1e7, 50}}, 0, 5, top, bottom));
+    EXPECT_EQ(top, (std::vector<int>(5, 50)));
+    ASSERT_TRUE(PolylineSpans({{200, 5}, {300, 5}}, 0, 5, top, bottom));
+    EXPECT_GT(top[0], bottom[0]);
+    // x going back: not a series the spans can draw.
+    EXPECT_FALSE(PolylineSpans({{5, 5}, {3, 5}}, 0, 10, top, bottom));
+}
+
 // ---------------------------------------------------------- ticks, zoom
 
 TEST(ChartTicks, StepsValuesAndLabels)

@@ -188,6 +188,7 @@ TEST(StaleTexts, SessionTimeAndFormat)
     const Case cases[] = {
         {0, "00:00:00"},  {5, "00:00:05"},     {99, "00:00:99"},     {100, "00:01:00"},
         {6000, "01:00:00"}, {6543, "01:05:43"}, {599999, "99:59:99"}, {600000, "100:00:00"},
+        {-150, "00:-01:-50"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(SessionTimeText(c.hundredths), QString::fromLatin1(c.text)) << c.hundredths;

@@ -111,3 +111,30 @@ TEST(SchemaUpgrade, LargestIdsAreReadFromDescendingIndexes)
                   .toInt(),
               2);
 }
+
+// The reads of a session's laps and sectors find their rows through an
+// index instead of reading the whole table.
+TEST(SchemaUpgrade, LapsAndSectorsOfASessionAreReadThroughIndexes)
+{
+    const struct {
+        const char* statement;
+        const char* index;
+    } cases[] = {
+        {"select * from OKRAZENIA_REJ where ID_NAGLOWKA = :NAG order by nr", "OKRAZENIA_REJ_IDX1"},
+        {"select * from SEKTORY where ID_NAGLOWKA = :NAG and NR_OKRAZENIA = :NR_OKRAZENIA", "SEKTORY_IDX1"},
+        {"select max(NR_SEKTORA) as sektor from SEKTORY where ID_NAGLOWKA = :NAG", "SEKTORY_IDX1"},
+        {"select * from POZYCJE where ID_NAGLOWKA = :NAG order by data_ss", "POZYCJE_IDX1"},
+    };
+    TestDatabase db(/*upgraded=*/false);
+    for (int run = 0; run <= 2; ++run) {  // before the upgrade, after it, and after a second one
+        if (run > 0)
+            UpgradeSchema(db.dm());
+        FbTransaction tr(db.dm().TransBrowse);
+        tr.StartRead();
+        for (const auto& c : cases) {
+            const QString plan = FbStatement(tr, QString::fromLatin1(c.statement)).Plan();
+            EXPECT_EQ(plan.contains(QLatin1String(c.index)), run > 0) << run << " " << plan.toStdString();
+            EXPECT_EQ(plan.contains(QLatin1String("NATURAL")), run == 0) << run << " " << plan.toStdString();
+        }
+    }
+}

@@ -238,6 +238,46 @@ TEST(DataModule, TheBrowseTransactionSeesEveryCommit)
     open.Close();
 }
 
+// A query reopened with new parameters in one read transaction reads each
+// time what its parameters and the latest commits say; once the
+// transaction ends it holds nothing that keeps the tables from changing.
+TEST(Queries, AReopenedBrowseQueryFollowsItsParametersAndCommits)
+{
+    TestDatabase db;
+    InsertHeader(db.dm(), 1);
+    TTransaction& browse = db.dm().TransBrowse;
+    TIBQuery q(browse);
+    q.SetSQL(QStringLiteral("select ID_NAG from NAGLOWKI where ID_NAG >= :LO order by ID_NAG"));
+    for (bool held : {true, false}) {
+        SCOPED_TRACE(held ? "in a held transaction" : "each open on its own");
+        if (held)
+            browse.StartTransaction();
+        for (int lo : {1, 2, 1}) {
+            q.ParamByName(QStringLiteral("LO"), lo);
+            q.Open();
+            std::vector<int> ids;
+            for (; !q.Eof(); q.Next())
+                ids.push_back(q.FieldByName(QStringLiteral("ID_NAG")).AsInteger());
+            q.Close();
+            EXPECT_EQ(ids, lo == 1 ? std::vector<int>{1} : std::vector<int>{}) << lo;
+        }
+        InsertHeader(db.dm(), 2);  // committed while the query is closed
+        q.ParamByName(QStringLiteral("LO"), 2);
+        q.Open();
+        EXPECT_EQ(q.FieldByName(QStringLiteral("ID_NAG")).AsInteger(), 2);
+        q.Close();
+        if (held)
+            browse.Commit();
+        db.Exec(QStringLiteral("delete from NAGLOWKI where ID_NAG = 2"));
+        // The table's layout can change now, and the query reads on.
+        db.Exec(QStringLiteral("alter table NAGLOWKI add EXTRA%1 integer").arg(held ? 1 : 2));
+        q.ParamByName(QStringLiteral("LO"), 1);
+        q.Open();
+        EXPECT_EQ(q.FieldByName(QStringLiteral("ID_NAG")).AsInteger(), 1);
+        q.Close();
+    }
+}
+
 // Polish text is stored and read back as written, in the database's own
 // WIN1250 columns (one byte per letter on disk) and in columns without a
 // declared character set, as databases from other installations may have.

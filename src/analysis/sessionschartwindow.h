@@ -1,0 +1,91 @@
+#pragma once
+// What the Sessions chart and the lap comparison chart share: the strip
+// with the GPS button above, their own session tree at the left with its
+// tick column, the chart of RPM lines drawn from memGPS rows, the cursor
+// line, the load that takes memGPS over, and the linked GPS view.
+#include <QWidget>
+
+#include <functional>
+#include <vector>
+
+#include "analysis/chartpanels.h"
+#include "analysis/sessioncharts.h"
+
+class Chart;
+class QHBoxLayout;
+class QPushButton;
+class QVBoxLayout;
+
+class SessionsChartWindow : public QWidget {
+    Q_OBJECT
+public:
+    ~SessionsChartWindow() override;
+
+    QPushButton* Button2 = nullptr;  // "GPS"
+    DBGrid* RxDBGrid1 = nullptr;
+    Chart* Chart1 = nullptr;
+
+    // The time last handed to the linked GPS view's cursor.
+    int CursorTime() const { return cursorTime_; }
+    ChartGpsView& GpsView() { return gps_; }
+
+    // A click on the tree: on the tick column of a row that has a tick,
+    // the tick flips and the row's line shows or hides with it.
+    void RxDBGrid1CellClick(int row, const QString& field);
+
+protected:
+    explicit SessionsChartWindow(QWidget* parent);
+    // The tree shown: memdane its rows; tickedType the row type with a tick
+    // ("1" sessions, "2" laps); lapColour the text of lap rows without a
+    // mark; columns and gridWidth the grid as designed.
+    void ShowTree(MemTable& memdane, const QString& tickedType, const QColor& lapColour,
+                  std::vector<GridColumn> columns, int gridWidth);
+
+    // The switches before the GPS button.
+    QHBoxLayout* TopRow = nullptr;
+    QVBoxLayout* Outer = nullptr;
+
+    // The tag of the line a tree row ticks.
+    virtual int RowTag(int row) const = 0;
+    // Points the lines at their rows in memGPS as it is now.
+    virtual void BindSamples() = 0;
+    // The grid's current row changed.
+    virtual void DataSource1DataChange() = 0;
+
+    // Empties the chart, the tree and memGPS, runs fill (which loads the
+    // chosen sessions), and whatever happens then binds the lines, fits
+    // the grid and goes to its first row; memGPS then belongs to this
+    // window, holding times of the given kind.
+    void Load(SampleTimes times, const std::function<void()>& fill);
+    bool Loading() const { return loading_; }
+
+    // The cursor line at the mouse; false when the mouse is outside the
+    // plot (the line is then gone).
+    bool MoveCursorLine(const QPoint& pos);
+
+    void closeEvent(QCloseEvent* event) override;
+
+    int cursorTime_ = 0;
+    ChartGpsView gps_;
+
+private:
+    MemTable* memdane_ = nullptr;
+    QString tickedType_;
+    std::vector<GridColumn> columns_;
+    int gridWidth_ = 0;
+    bool loading_ = false;
+};
+
+// Opens a window of this class maximised in the main window and loads it,
+// or brings an open one to the front without reloading it.  A database
+// error ends the load at that session and reaches the error report; the
+// sessions loaded before it stay.
+template <class Window>
+void ShowMaximisedChart()
+{
+    if (!NeedsNewChild(QString::fromLatin1(Window::staticMetaObject.className())))
+        return;
+    auto* window = new Window;
+    ShowMaximisedChild(window);
+    window->LoadChart();
+}

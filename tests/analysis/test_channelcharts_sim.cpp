@@ -1,0 +1,154 @@
+// The multi-channel charts over simulated sessions imported into the test
+// database and loaded by the session panel: what the charts compute is
+// checked against the stored rows, read back with SQL.
+#include <QLabel>
+
+#include <climits>
+
+#include "analysis/chartcore.h"
+#include "analysis/uwykrescale.h"
+#include "analysis/uwykresmdilapy.h"
+#include "chart_support.h"
+#include "shell/data/ibquery.h"
+#include "sim_sessions.h"
+
+namespace {
+
+using charttest::ChartFixture;
+using charttest::Choose;
+using namespace simsessions;
+
+// The value V of a query with the session id as :N (and :L when given).
+int Scalar(const QString& sql, int sessionId, int lap = 0)
+{
+    TIBQuery q(DM->TransBrowse);
+    q.SetSQL(sql);
+    q.ParamByName(QStringLiteral("N"), sessionId);
+    if (sql.contains(QStringLiteral(":L")))
+        q.ParamByName(QStringLiteral("L"), lap);
+    q.Open();
+    return q.FieldByName(QStringLiteral("V")).AsInteger();
+}
+
+class ImportedSessions : public ChartFixture {
+protected:
+    std::vector<int> ids;
+
+    void Load(const std::vector<kromsim::SessionOptions>& sessions)
+    {
+        ids = ImportSessions(sessions);
+        DM->memWybraneSesje.Close();
+        DM->memWybraneSesje.Open();
+        for (int id : ids)
+            DM->memWybraneSesje.SetIntAt(DM->memWybraneSesje.AppendRow(), 0, id);
+        Panel().LoadSessions();
+    }
+};
+
+TEST_F(ImportedSessions, RunsExtremesLapsAndReadOutMatchTheStoredRows)
+{
+    Load({Session(5, 3, 61), Session(4, 2, 62, SampleFormat::Plain), Session(6, 4, 63)});
+    ASSERT_EQ(ids.size(), 3u);
+    const std::vector<SampleRun> runs = SessionRuns(DM->memGPS);
+    ASSERT_EQ(runs.size(), ids.size());
+    const std::vector<SessionExtremes> extremes =
+        ComputeExtremes(DM->memGPS, runs, QStringLiteral("obroty"), &Panel().memokrazenia);
+    ASSERT_EQ(extremes.size(), ids.size());
+
+    for (size_t n = 0; n < ids.size(); ++n) {
+        const int id = ids[n];
+        SCOPED_TRACE(id);
+        EXPECT_EQ(runs[n].sessionId, id);
+        EXPECT_EQ(runs[n].count, Scalar(QStringLiteral("select count(*) as V from POZYCJE where ID_NAGLOWKA = :N"), id));
+
+        // Extremes over the laps between the first lap line and the last lap.
+        const std::vector<StoredLap> laps = Laps(id);
+        const int highest = laps.back().nr;
+        EXPECT_EQ(HighestLap(Panel().memokrazenia, id), highest);
+        const QString where = QStringLiteral(" from POZYCJE where ID_NAGLOWKA = :N and OKRAZENIE > 0 and OKRAZENIE < :L");
+        const int min = Scalar(QStringLiteral("select min(OBROTY) as V") + where, id, highest);
+        const int max = Scalar(QStringLiteral("select max(OBROTY) as V") + where, id, highest);
+        ASSERT_TRUE(extremes[n].found);
+        EXPECT_EQ(extremes[n].min, min);
+        EXPECT_EQ(extremes[n].max, max);
+        EXPECT_EQ(extremes[n].minTime,
+                  Scalar(QStringLiteral("select min(DATA_SS) as V") + where + QStringLiteral(" and OBROTY = %1").arg(min), id,
+                         highest));
+        EXPECT_EQ(extremes[n].maxTime,
+                  Scalar(QStringLiteral("select min(DATA_SS) as V") + where + QStringLiteral(" and OBROTY = %1").arg(max), id,
+                         highest));
+
+        // Laps: each from its start line, which lies before its first sample.
+        const std::vector<LapRun> lapRuns = LapRuns(DM->memGPS, id, Panel().memokrazenia);
+        int start = FirstLapStart(id);
+        size_t k = 0;
+        int fastest = 0, best = INT_MAX;
+        for (const StoredLap& lap : laps) {
+            if (lap.time < best) {
+                best = lap.time;
+                fastest = lap.nr;
+            }
+            const int samples =
+                Scalar(QStringLiteral("select count(*) as V from POZYCJE where ID_NAGLOWKA = :N and OKRAZENIE = :L"), id, lap.nr);
+            if (samples > 0) {
+                ASSERT_LT(k, lapRuns.size());
+                const LapRun& run = lapRuns[k++];
+                EXPECT_EQ(run.lap, lap.nr);
+                EXPECT_EQ(run.lapStart, start);
+                EXPECT_EQ(run.count, samples);
+                const int first = DM->memGPS.IntAt(run.first, DM->memGPS.FieldIndex(QStringLiteral("data")));
+                EXPECT_GE(first - start, 0) << "lap " << lap.nr;
+                EXPECT_LT(first - start, 100) << "lap " << lap.nr;
+            }
+            // Just after the lap's line the read-out names the lap.
+            const SessionReadOut r = ReadOutTexts(Panel(), id, start + 1);
+            EXPECT_EQ(r.lapNumber, lap.nr);
+            EXPECT_EQ(r.lap, QStringLiteral("00:00:01"));
+            start += lap.time;
+        }
+        EXPECT_EQ(k, lapRuns.size());
+
+        // The strip: a box per lap, the fastest lime.
+        const ChartMapping mapping(QRect(0, 0, 1001, 40), {0, double(start + 1000)}, {0, 1000});
+        const std::vector<LapBox> boxes = LapStripBoxes(Panel().memokrazenia, id, mapping);
+        ASSERT_EQ(boxes.size(), laps.size());
+        for (size_t i = 0; i < laps.size(); ++i)
+            EXPECT_EQ(boxes[i].brush == QColor(0, 255, 0), laps[i].nr == fastest && laps.size() > 1) << laps[i].nr;
+    }
+}
+
+TEST_F(ImportedSessions, BothChartsDrawEveryLoadedSample)
+{
+    Choose({{"obroty", "%0.0f"}, {"accx", "%1.1f"}, {"predkosc_gps", "%0.0f"}});
+    Load({Session(4, 3, 71), Session(5, 2, 72)});
+    Tfwykrescale whole;
+    whole.resize(1200, 600);
+    whole.show();
+    whole.LoadChart();
+    Settle();
+    ASSERT_EQ(whole.Chart1->SeriesCount(), 6);
+    for (int i = 0; i < 6; ++i) {
+        const ChartSeries* s = whole.Chart1->Series(i);
+        EXPECT_EQ(s->Count(), Scalar(QStringLiteral("select count(*) as V from POZYCJE where ID_NAGLOWKA = :N"), s->Tag()));
+    }
+
+    Tfwykresmdilapy laps;
+    laps.resize(1200, 600);
+    laps.show();
+    laps.LoadChart();
+    Settle();
+    int expected = 0;
+    for (int id : ids)
+        for (const StoredLap& lap : Laps(id))
+            if (Scalar(QStringLiteral("select count(*) as V from POZYCJE where ID_NAGLOWKA = :N and OKRAZENIE = :L"), id,
+                       lap.nr) > 0)
+                expected += 3;
+    EXPECT_EQ(laps.Chart1->SeriesCount(), expected);
+    for (int i = 0; i < laps.Chart1->SeriesCount(); ++i) {
+        const ChartSeries* s = laps.Chart1->Series(i);
+        EXPECT_GE(s->XValue(0), 0);
+        EXPECT_LT(s->XValue(0), 100);
+    }
+}
+
+}  // namespace
