@@ -202,6 +202,11 @@ void Tfwykrescale::PaintLapStrip(QPainter& p)
         p.setPen(Qt::black);
         p.setBrush(b.brush);
         p.drawRect(QRect(QPoint(b.x1, 0), QPoint(b.x2 - 1, h)));
+        // The lap time only where it fits its box: zoomed out, the boxes of a
+        // long session are narrower than their texts, which would overwrite
+        // each other.
+        if (fm.horizontalAdvance(b.caption) + 2 > b.x2 - b.x1)
+            continue;
         p.setPen(b.text);
         p.drawText(b.x1 + 1, 10 + fm.ascent(), b.caption);
     }

@@ -961,8 +961,10 @@ void Chart::DrawLegend(QPainter& p) const
     }
     if (shown < visible && rows > 0) {
         p.setPen(Qt::black);
-        p.drawText(QRect(textLeft, y, textWidth, rowHeight), Qt::AlignLeft | Qt::AlignVCenter,
-                   QStringLiteral("+ %1 more").arg(visible - shown));
+        // No line sample on this row: the text takes the whole width.
+        const QRect text(legend_.left() + 6, y, legend_.right() - legend_.left() - 10, rowHeight);
+        p.drawText(text, Qt::AlignLeft | Qt::AlignVCenter,
+                   fm.elidedText(QStringLiteral("+ %1 more").arg(visible - shown), Qt::ElideRight, text.width()));
     }
 }
 
