@@ -5,7 +5,11 @@
 #include <QPalette>
 #include <QStyleFactory>
 
+#include <csignal>
 #include <exception>
+#include <thread>
+
+#include <pthread.h>
 
 PitrovaApplication::PitrovaApplication(int& argc, char** argv) : QApplication(argc, argv) {}
 
@@ -20,6 +24,31 @@ bool PitrovaApplication::notify(QObject* receiver, QEvent* event)
     }
     // The event counts as handled; the loop goes on with the next one.
     return true;
+}
+
+void CloseOnTerminationSignals()
+{
+    sigset_t set;
+    sigemptyset(&set);
+    for (int sig : {SIGTERM, SIGINT, SIGHUP})
+        sigaddset(&set, sig);
+    if (pthread_sigmask(SIG_BLOCK, &set, nullptr) != 0)
+        return;
+    std::thread([set] {
+        for (;;) {
+            int sig = 0;
+            if (sigwait(&set, &sig) != 0)
+                continue;
+            if (QCoreApplication* app = QCoreApplication::instance())
+                QMetaObject::invokeMethod(
+                    app,
+                    [] {
+                        QApplication::closeAllWindows();
+                        QCoreApplication::exit(0);
+                    },
+                    Qt::QueuedConnection);
+        }
+    }).detach();
 }
 
 void ApplyDarkTheme(QApplication& app)

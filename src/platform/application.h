@@ -15,6 +15,13 @@ public:
     bool notify(QObject* receiver, QEvent* event) override;
 };
 
+// Makes SIGTERM, SIGINT and SIGHUP close the program as the user closes it.
+// Call first thing in main(), before any thread starts: the signals are
+// blocked in every thread (the database engine's too, whose own handler
+// would shut the engine down and leave the program unable to close it) and
+// taken by one thread of their own, which asks the event loop to close.
+void CloseOnTerminationSignals();
+
 // The program's dark look: the Fusion style with a dark palette, applied to
 // the whole application (the main window itself is black).
 void ApplyDarkTheme(QApplication& app);

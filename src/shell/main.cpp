@@ -8,6 +8,8 @@
 
 int main(int argc, char** argv)
 {
+    // Before any thread starts, so that every thread inherits the mask.
+    CloseOnTerminationSignals();
     // Before anything can touch the embedded database engine.
     EnsureFirebirdLockFolder();
 
