@@ -264,12 +264,9 @@ bool WriteDriverPhotoFile(const QImage& photo, std::optional<QByteArray>& bytes,
             *error = QStringLiteral("Cannot write %1").arg(path);
         return false;
     }
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = QStringLiteral("Cannot read %1: %2").arg(path, f.errorString());
+    QByteArray written;
+    if (!ReadFileBytes(path, written, error))
         return false;
-    }
-    bytes = f.readAll();
+    bytes = std::move(written);
     return true;
 }

@@ -135,18 +135,6 @@ QDateTime ParseDateTimeValue(const QString& value)
     return dt;
 }
 
-bool ReadWholeFile(const QString& path, QByteArray& bytes, QString* error)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = f.errorString();
-        return false;
-    }
-    bytes = f.readAll();
-    return true;
-}
-
 // A side-file name as a file of the folder: only a bare name of a plain
 // file there; anything else counts as missing.
 QString SideFilePath(const QString& folder, const QString& name)
@@ -193,7 +181,7 @@ QVariant ParameterValue(const TrackFileField& field, bool memoColumn, const QStr
             return {};
         const QString path = SideFilePath(folder, value);
         QByteArray bytes;
-        if (path.isEmpty() || !ReadWholeFile(path, bytes, nullptr))
+        if (path.isEmpty() || !ReadFileBytes(path, bytes, nullptr))
             return {};
         if (memoColumn)
             return Cp1250ToUnicode(bytes);
@@ -484,7 +472,7 @@ CheckedTrackFile CheckTrackFile(const QString& folder, const QString& fileName)
     };
     QByteArray bytes;
     QString readError;
-    if (!ReadWholeFile(IncludeBackslash(folder) + fileName, bytes, &readError))
+    if (!ReadFileBytes(IncludeBackslash(folder) + fileName, bytes, &readError))
         return refuse(readError);
     checked.file = ReadTrackFile(TransferFileLines(bytes));
     const TrackFile& file = checked.file;

@@ -36,18 +36,6 @@ bool ReplaceFile(const QString& path, const QByteArray& bytes, QString* error)
     return true;
 }
 
-bool ReadFile(const QString& path, QByteArray& bytes, QString* error)
-{
-    QFile f(path);
-    if (!f.open(QIODevice::ReadOnly)) {
-        if (error)
-            *error = QStringLiteral("Cannot read %1: %2").arg(path, f.errorString());
-        return false;
-    }
-    bytes = f.readAll();
-    return true;
-}
-
 bool IsJpegExtension(const QString& suffix)
 {
     return suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg") ||
@@ -195,7 +183,7 @@ bool TrackPhotoFromBlob(const QByteArray& blob, TrackPhoto& photo)
     if (ReplaceFile(jpegPath, blob, nullptr)) {
         QImage image;
         QByteArray bytes;
-        if (LoadJpegFile(jpegPath, image) && ReadFile(jpegPath, bytes, nullptr)) {
+        if (LoadJpegFile(jpegPath, image) && ReadFileBytes(jpegPath, bytes, nullptr)) {
             photo.image = image;
             photo.jpeg = bytes;
             return true;
@@ -217,7 +205,7 @@ bool LoadTrackPictureFile(const QString& fileName, TrackPhoto& photo, QString* e
     const QString suffix = QFileInfo(fileName).suffix().toLower();
     if (IsJpegExtension(suffix)) {
         QByteArray bytes;
-        if (!ReadFile(fileName, bytes, error))
+        if (!ReadFileBytes(fileName, bytes, error))
             return false;
         QString why;
         const QImage image = DecodeJpeg(bytes, &why);
@@ -268,7 +256,7 @@ bool WriteTrackPhotoFile(const TrackPhoto& photo, std::optional<QByteArray>& byt
         return false;
     }
     QByteArray written;
-    if (!ReadFile(path, written, error))
+    if (!ReadFileBytes(path, written, error))
         return false;
     bytes = written;
     return true;

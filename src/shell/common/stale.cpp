@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QFontMetrics>
 #include <QLocale>
@@ -260,6 +261,18 @@ QString Format(const char* format, ...)
     QString text = QString::vasprintf(format, args);
     va_end(args);
     return text;
+}
+
+bool ReadFileBytes(const QString& path, QByteArray& bytes, QString* error)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        if (error)
+            *error = QStringLiteral("Cannot read %1: %2").arg(path, f.errorString());
+        return false;
+    }
+    bytes = f.readAll();
+    return true;
 }
 
 QString IncludeBackslash(const QString& path)

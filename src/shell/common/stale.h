@@ -4,6 +4,7 @@
 // helpers, number texts with a chosen decimal separator, month names, the
 // program folder and path building, and the globals through which the
 // session panel tells the charts what to draw.
+#include <QByteArray>
 #include <QChar>
 #include <QColor>
 #include <QDateTime>
@@ -120,6 +121,10 @@ QString Format(const char* format, ...)
 // not one.  An empty text gives "./" (the current folder), so a file name
 // appended to it never lands in the root folder.
 QString IncludeBackslash(const QString& path);
+
+// The whole contents of a file; false with "Cannot read <path>: <reason>"
+// in error (when given) when it cannot be opened.
+bool ReadFileBytes(const QString& path, QByteArray& bytes, QString* error);
 
 // The folder of the program file with a trailing separator; every file the
 // program uses is found from it.
