@@ -242,6 +242,20 @@ void ChannelChartWindow::ShowPointValue(const ChartSeries& series, int k, int mi
     ChannelValues[size_t(slot)]->setText(FormatValue(SelectedChannelFormats[size_t(slot)], value));
 }
 
+void ChannelChartWindow::ShowValuesAt(int tag, double x, int minMaxRow)
+{
+    for (int i = 0; i < Chart1->SeriesCount(); ++i) {
+        const ChartSeries* s = Chart1->Series(i);
+        if (s->Tag() != tag)
+            continue;
+        const int k = s->NearestPoint(x);
+        if (k < 0)
+            continue;
+        cursorTime_ = RoundHalfEven(s->XValue(k));
+        ShowPointValue(*s, k, minMaxRow);
+    }
+}
+
 bool ActivateChartChild(const char* className)
 {
     return !Form1 || Form1->ActivateMDIChild(QString::fromLatin1(className));

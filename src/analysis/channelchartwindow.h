@@ -74,6 +74,9 @@ protected:
     // The value box of a series' slot takes the value of point k, turned
     // back from its height with the session's range pair.
     void ShowPointValue(const ChartSeries& series, int k, int minMaxRow);
+    // For every series of this tag, in chart order: the nearest point to x
+    // sets the cursor time and its slot's value box.
+    void ShowValuesAt(int tag, double x, int minMaxRow);
 
     int mouseY_ = 0;
     int cursorTime_ = 0;

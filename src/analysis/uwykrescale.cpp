@@ -270,16 +270,7 @@ void Tfwykrescale::ReadOut(const QPoint& pos)
             StaticText1->setText(texts.lap);
             lap = texts.lapNumber;
             StaticText2->setText(texts.sector);
-            for (int i = 0; i < Chart1->SeriesCount(); ++i) {
-                const ChartSeries* s = Chart1->Series(i);
-                if (s->Tag() != session)
-                    continue;
-                const int k = s->NearestPoint(x);
-                if (k < 0)
-                    continue;
-                cursorTime_ = RoundHalfEven(s->XValue(k));
-                ShowPointValue(*s, k, row);
-            }
+            ShowValuesAt(session, x, row);
         } catch (const std::exception&) {
             // Boxes written so far keep their texts.
         }

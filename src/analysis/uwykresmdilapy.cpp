@@ -99,16 +99,7 @@ void Tfwykresmdilapy::ReadOut(const QPoint& pos)
             const double x = Chart1->ScreenToX(pos.x());
             st_czas->setText(LapCursorTimeText(x));
             const int row = DM ? MinMaxRow(DM->memMinMax, current.sessionId) : -1;
-            for (int i = 0; i < Chart1->SeriesCount(); ++i) {
-                const ChartSeries* s = Chart1->Series(i);
-                if (s->Tag() != key)
-                    continue;
-                const int k = s->NearestPoint(x);
-                if (k < 0)
-                    continue;
-                cursorTime_ = RoundHalfEven(s->XValue(k));
-                ShowPointValue(*s, k, row);
-            }
+            ShowValuesAt(key, x, row);
         } catch (const std::exception&) {
             // Boxes written so far keep their texts.
         }
