@@ -20,6 +20,7 @@
 #include "shell/data/ubazy.h"
 #include "shell/projectrecord.h"
 #include "sim_sessions.h"
+#include "support/shots.h"
 #include "support/testdb.h"
 
 namespace {
@@ -35,11 +36,7 @@ void Settle()
 void Save(QWidget& w, const QString& name)
 {
     Settle();
-    const QString path = g_folder + QLatin1Char('/') + name + QStringLiteral(".png");
-    if (w.grab().save(path))
-        std::printf("%s\n", qPrintable(path));
-    else
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    SaveShot(w, g_folder + QLatin1Char('/') + name + QStringLiteral(".png"));
 }
 
 void MoveMouse(Chart* chart, QPoint pos)

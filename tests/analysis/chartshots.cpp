@@ -28,6 +28,7 @@
 #include "platform/dbgrid.h"
 #include "shell/data/ubazy.h"
 #include "sim_sessions.h"
+#include "support/shots.h"
 #include "support/testdb.h"
 
 namespace {
@@ -36,13 +37,7 @@ QString g_folder;
 
 void Save(QWidget* w, const QString& name)
 {
-    for (int i = 0; i < 3; ++i)
-        QCoreApplication::processEvents();
-    const QString path = g_folder + QLatin1Char('/') + name + QStringLiteral(".png");
-    if (!w->grab().save(path))
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-    else
-        std::printf("%s\n", qPrintable(path));
+    SaveShot(*w, g_folder + QLatin1Char('/') + name + QStringLiteral(".png"));
 }
 
 void Choose(const std::vector<int>& ids)

@@ -28,6 +28,7 @@
 #include "platform/application.h"
 #include "platform/dbgrid.h"
 #include "platform/dialogs.h"
+#include "support/shots.h"
 #include "support/testdb.h"
 
 namespace {
@@ -36,12 +37,7 @@ QString g_folder;
 
 void Save(QWidget& w, const QString& name)
 {
-    QCoreApplication::processEvents();
-    const QString path = g_folder + QLatin1Char('/') + name + QStringLiteral(".png");
-    if (w.grab().save(path))
-        std::printf("%s\n", qPrintable(path));
-    else
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    SaveShot(w, g_folder + QLatin1Char('/') + name + QStringLiteral(".png"));
 }
 
 void Click(TImageButton* b) { emit b->clicked(); }

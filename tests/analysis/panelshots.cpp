@@ -32,6 +32,7 @@
 #include "shell/config.h"
 #include "shell/projectrecord.h"
 #include "shell/umain.h"
+#include "support/shots.h"
 #include "support/testdb.h"
 
 namespace {
@@ -40,12 +41,7 @@ QString g_folder;
 
 void Save(QWidget* w, const QString& name)
 {
-    QCoreApplication::processEvents();
-    const QString path = g_folder + QStringLiteral("/panel_") + name + QStringLiteral(".png");
-    if (!w->grab().save(path))
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-    else
-        std::printf("%s\n", qPrintable(path));
+    SaveShot(*w, g_folder + QStringLiteral("/panel_") + name + QStringLiteral(".png"));
 }
 
 }  // namespace

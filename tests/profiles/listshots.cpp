@@ -22,18 +22,15 @@
 
 using namespace catalogue_test;
 
+#include "support/shots.h"
+
 namespace {
 
 QString g_folder;
 
 void Save(QWidget* w, const QString& name)
 {
-    QCoreApplication::processEvents();
-    const QString path = g_folder + QStringLiteral("/lists_") + name + QStringLiteral(".png");
-    if (!w->grab().save(path))
-        std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
-    else
-        std::printf("%s\n", qPrintable(path));
+    SaveShot(*w, g_folder + QStringLiteral("/lists_") + name + QStringLiteral(".png"));
 }
 
 QByteArray Encode(const QImage& img, const char* format)
