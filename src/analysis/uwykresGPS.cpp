@@ -239,6 +239,8 @@ void TfwykresGPS::OpenLinked(LinkedChannel channel)
     const int top = Project().Int32At(place.top);
     if (left != ProjectRecord::NotSet && top != ProjectRecord::NotSet)
         w->move(left, top);
+    w->raise();
+    w->activateWindow();
 }
 
 void TfwykresGPS::showEvent(QShowEvent* event)
