@@ -8,7 +8,6 @@
 #include "analysis/gpscanvas.h"
 #include "shell/data/ubazy.h"
 
-TfgpsPorownaj* fgpsPorownaj = nullptr;
 
 namespace {
 constexpr int kClientWidth = 712;
@@ -22,7 +21,6 @@ TfgpsPorownaj::TfgpsPorownaj(QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint)
 {
-    fgpsPorownaj = this;
     setWindowTitle(QStringLiteral("Compare"));
     setFixedSize(kClientWidth, kClientHeight);
     setStyleSheet(gpslook::StyleSheet() +
@@ -70,11 +68,7 @@ TfgpsPorownaj::TfgpsPorownaj(QWidget* parent)
     paintbox1->Blacken();
 }
 
-TfgpsPorownaj::~TfgpsPorownaj()
-{
-    if (fgpsPorownaj == this)
-        fgpsPorownaj = nullptr;
-}
+TfgpsPorownaj::~TfgpsPorownaj() = default;
 
 QColor TfgpsPorownaj::SlotColour(int slot) const { return CompareSlotColour(slot); }
 QLabel* TfgpsPorownaj::SlotLapLabel(int slot) const { return lapLabels_.at(slot - 1); }

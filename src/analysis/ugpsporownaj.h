@@ -52,6 +52,3 @@ private:
     int longest_ = 0;
     bool busy_ = false;
 };
-
-// The open window; null when none is open.
-extern TfgpsPorownaj* fgpsPorownaj;

@@ -12,7 +12,6 @@
 #include "shell/data/ubazy.h"
 #include "shell/projectrecord.h"
 
-Tfgpspowiazany* fgpspowiazany = nullptr;
 
 namespace {
 constexpr int kMargin = 25;
@@ -25,7 +24,6 @@ Tfgpspowiazany::Tfgpspowiazany(QWidget* parent)
                           Qt::WindowCloseButtonHint),
       memdane(QStringLiteral("memdane"), GpsPointFields(true))
 {
-    fgpspowiazany = this;
     memdane.Open();
     setWindowTitle(QStringLiteral("GPS"));
     setStyleSheet(gpslook::StyleSheet());
@@ -86,11 +84,7 @@ Tfgpspowiazany::Tfgpspowiazany(QWidget* parent)
     });
 }
 
-Tfgpspowiazany::~Tfgpspowiazany()
-{
-    if (fgpspowiazany == this)
-        fgpspowiazany = nullptr;
-}
+Tfgpspowiazany::~Tfgpspowiazany() = default;
 
 bool Tfgpspowiazany::GpsDraw(int sessionId, int lap, const QString& caption)
 {

@@ -65,6 +65,3 @@ private:
     bool busy_ = false;
     bool resizeAllowed_ = false;
 };
-
-// The open window; null when none is open.
-extern Tfgpspowiazany* fgpspowiazany;
