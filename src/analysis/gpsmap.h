@@ -48,6 +48,11 @@ enum GpsPointColumn : int {
 // comparison).
 std::vector<FieldDef> GpsPointFields(bool withDataso);
 
+// g per raw acceleration count of the trace window's table (4096 counts
+// are 1 g), as a factor for chart series; single values convert with the
+// exact integer product first (see the replay step).
+constexpr double kGPerAccCount = 24414.0 / 1000000 / 100;
+
 // ---------------------------------------------------------- map coordinates
 
 // Decimal degrees of a packed GPS coordinate.

@@ -38,9 +38,6 @@ QLabel* Caption(const QString& text, QWidget* parent)
     return l;
 }
 
-// Accelerations of the trace table are raw counts (4096 per g).
-constexpr double kCountsToG = 24414.0 / 1000000 / 100;
-
 }  // namespace
 
 TfwykresPowiazany::TfwykresPowiazany(QWidget* parent) : QWidget(parent, platform::ToolWindowFlags())
@@ -118,8 +115,8 @@ void TfwykresPowiazany::LoadChannel(LinkedChannel channel, const MemTable& memda
         Series1->SetTitle(QStringLiteral("GForce X"));
         Series2->SetTitle(QStringLiteral("GForce Y"));
         Series2->Clear();
-        Series1->SetTableData(&memdane, gpData, gpAccx, 0, n, {}, Affine{0, kCountsToG});
-        Series2->SetTableData(&memdane, gpData, gpAccy, 0, n, {}, Affine{0, kCountsToG});
+        Series1->SetTableData(&memdane, gpData, gpAccx, 0, n, {}, Affine{0, kGPerAccCount});
+        Series2->SetTableData(&memdane, gpData, gpAccy, 0, n, {}, Affine{0, kGPerAccCount});
         Series2->SetVisible(true);
         break;
     }
