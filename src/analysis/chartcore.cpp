@@ -13,8 +13,6 @@
 
 namespace {
 
-int Column(const MemTable& t, const char* name) { return t.FieldIndex(QString::fromLatin1(name)); }
-
 // A numeric cell whatever the field's storage; NULL reads 0.
 double Number(const MemTable& t, int row, int column) { return t.View(column).At(row); }
 int Integer(const MemTable& t, int row, int column) { return int(Number(t, row, column)); }

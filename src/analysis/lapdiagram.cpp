@@ -9,8 +9,6 @@
 
 namespace {
 
-int Column(const MemTable& t, const char* name) { return t.FieldIndex(QString::fromLatin1(name)); }
-
 // An integer cell; NULL (and a missing column) reads 0.
 int Int(const MemTable& t, int row, int column)
 {

@@ -17,8 +17,6 @@
 
 namespace {
 
-int Column(const MemTable& t, const char* name) { return t.FieldIndex(QString::fromLatin1(name)); }
-
 const QString kLapsSql[] = {QStringLiteral("select *  from OKRAZENIA_REJ where ID_NAGLOWKA =  :NAG"),
                             QStringLiteral("order by nr")};
 const QString kSectorsSql =

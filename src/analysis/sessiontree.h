@@ -73,6 +73,9 @@ struct TreeMarks {
     }
 };
 
+// Index of a field of an analysis table, named in Latin-1 (-1 when none).
+inline int Column(const MemTable& table, const char* name) { return table.FieldIndex(QString::fromLatin1(name)); }
+
 // Sets status_naj on the row of a table whose lp is given (none for -1).
 void MarkTreeRow(MemTable& table, int lp, int status);
 
