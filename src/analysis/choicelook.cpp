@@ -113,7 +113,5 @@ ChooserParts BuildChooser(QDialog& dialog, MemTable& table, const QColor& text)
     return parts;
 }
 
-BusyCursor::BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-BusyCursor::~BusyCursor() { QApplication::restoreOverrideCursor(); }
 
 }  // namespace choicelook

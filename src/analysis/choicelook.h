@@ -41,12 +41,4 @@ struct ChooserParts {
 };
 ChooserParts BuildChooser(QDialog& dialog, MemTable& table, const QColor& text);
 
-// The hourglass for as long as an object of this lives.
-struct BusyCursor {
-    BusyCursor();
-    ~BusyCursor();
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
-
 }  // namespace choicelook

@@ -153,8 +153,6 @@ int PanelLapStart(int sessionId, int lap)
     return LapStart(FPanelSesji ? &FPanelSesji->memokrazenia : nullptr, sessionId, lap);
 }
 
-WaitCursor::WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-WaitCursor::~WaitCursor() { QApplication::restoreOverrideCursor(); }
 
 }  // namespace gpslook
 

@@ -32,16 +32,6 @@ QString StyleSheet();
 QLabel* Caption(const QString& text, QWidget* parent, int pixelSize);
 QLabel* Value(QWidget* parent, int pixelSize);
 
-// The hourglass while a map is loaded or drawn; the default cursor again
-// afterwards, whatever happens.
-class WaitCursor {
-public:
-    WaitCursor();
-    ~WaitCursor();
-    WaitCursor(const WaitCursor&) = delete;
-    WaitCursor& operator=(const WaitCursor&) = delete;
-};
-
 // Holds a window's busy flag for a scope: Taken() is false when the flag was
 // set already (a draw inside a draw), and the flag is cleared at the end of
 // the scope that set it, also on failure.

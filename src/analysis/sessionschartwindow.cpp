@@ -8,6 +8,7 @@
 
 #include "platform/chart/chart.h"
 #include "platform/dbgrid.h"
+#include "platform/dialogs.h"
 #include "shell/data/ubazy.h"
 
 SessionsChartWindow::SessionsChartWindow(QWidget* parent) : QWidget(parent)
@@ -56,7 +57,7 @@ void SessionsChartWindow::Load(SampleTimes times, const std::function<void()>& f
 {
     if (!DM)
         return;
-    QApplication::setOverrideCursor(Qt::WaitCursor);
+    const platform::HourGlass hourglass;  // restored after the steps below
     struct Done {
         SessionsChartWindow* w;
         ~Done()
@@ -68,7 +69,6 @@ void SessionsChartWindow::Load(SampleTimes times, const std::function<void()>& f
             if (w->memdane_)
                 w->memdane_->First();
             w->DataSource1DataChange();
-            QApplication::restoreOverrideCursor();
         }
     } done{this};
     const SampleOwnership::Load load(this, times);

@@ -6,6 +6,7 @@
 #include <QScrollBar>
 
 #include "analysis/gpscanvas.h"
+#include "platform/dialogs.h"
 #include "shell/data/ubazy.h"
 
 
@@ -83,7 +84,7 @@ bool TfgpsPorownaj::CompareAddLap(int sessionId, int lap, const QString& caption
 
     const int slot = ring_.Take(lap);
     setWindowTitle(caption);
-    gpslook::WaitCursor wait;
+    platform::HourGlass wait;
     MemTable& t = SlotTable(slot);
     t.Close();
     t.Open();

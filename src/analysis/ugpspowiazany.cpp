@@ -9,6 +9,7 @@
 
 #include "analysis/gpscanvas.h"
 #include "analysis/gpsmap.h"
+#include "platform/dialogs.h"
 #include "shell/data/ubazy.h"
 #include "shell/projectrecord.h"
 
@@ -100,7 +101,7 @@ bool Tfgpspowiazany::GpsDraw(int sessionId, int lap, const QString& caption)
     drawnSize_ = size();
     // The map goes black inside a one-pixel white frame.
     paintbox1->Blacken();
-    gpslook::WaitCursor wait;
+    platform::HourGlass wait;
     memdane.Close();
     memdane.Open();
 

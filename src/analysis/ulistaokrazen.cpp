@@ -82,7 +82,7 @@ bool TfListaOkrazen::isSessionRow(int row) const
 
 void TfListaOkrazen::FillSessions()
 {
-    choicelook::BusyCursor busy;
+    platform::HourGlass busy;
     FillLapChooser(qnag, memdane, [] { QCoreApplication::processEvents(); });
 }
 

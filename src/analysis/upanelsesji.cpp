@@ -18,6 +18,7 @@
 #include "analysis/uwykresmdilapy.h"
 #include "controls/MathCtrl.h"
 #include "platform/dbgrid.h"
+#include "platform/dialogs.h"
 #include "profiles/unowycarSet.h"
 #include "shell/artwork.h"
 #include "shell/common/stale.h"
@@ -93,18 +94,11 @@ QFont PanelFont()
 // Restores the cursor and resumes the grid whatever happens in a load.
 class LoadGuard {
 public:
-    explicit LoadGuard(TFPanelSesji& panel) : panel_(panel)
-    {
-        QApplication::setOverrideCursor(Qt::WaitCursor);
-        panel_.DisableControls();
-    }
-    ~LoadGuard()
-    {
-        panel_.EnableControls();
-        QApplication::restoreOverrideCursor();
-    }
+    explicit LoadGuard(TFPanelSesji& panel) : panel_(panel) { panel_.DisableControls(); }
+    ~LoadGuard() { panel_.EnableControls(); }
 
 private:
+    platform::HourGlass hourglass_;  // set first, restored last
     TFPanelSesji& panel_;
 };
 

@@ -75,7 +75,7 @@ TfTemplate::~TfTemplate() = default;
 
 void TfTemplate::FillSessions()
 {
-    choicelook::BusyCursor busy;
+    platform::HourGlass busy;
     FillTemplateSessions(qnag, memdane, [] { QCoreApplication::processEvents(); });
 }
 

@@ -152,7 +152,7 @@ TfwykresGPS::~TfwykresGPS()
 
 bool TfwykresGPS::LoadTrace()
 {
-    gpslook::WaitCursor wait;
+    platform::HourGlass wait;
     paintbox1->Blacken();
     TraceExtent extent;
     int scrollMax = 0;

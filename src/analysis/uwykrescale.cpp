@@ -10,6 +10,7 @@
 #include "analysis/ugpspowiazany.h"
 #include "analysis/upanelsesji.h"
 #include "platform/chart/chart.h"
+#include "platform/dialogs.h"
 #include "shell/common/stale.h"
 #include "shell/data/ubazy.h"
 #include "shell/umain.h"
@@ -90,10 +91,7 @@ Tfwykrescale::~Tfwykrescale()
 
 void Tfwykrescale::LoadChart()
 {
-    QApplication::setOverrideCursor(Qt::WaitCursor);
-    struct Restore {
-        ~Restore() { QApplication::restoreOverrideCursor(); }
-    } restore;
+    const platform::HourGlass hourglass;
 
     Chart1->RemoveAllSeries();
     memMin.Close();

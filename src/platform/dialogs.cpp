@@ -225,6 +225,9 @@ int ExecModal(QDialog& dialog)
     return dialog.exec();
 }
 
+HourGlass::HourGlass() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+HourGlass::~HourGlass() { QApplication::restoreOverrideCursor(); }
+
 Qt::WindowFlags ToolWindowFlags()
 {
     return Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;

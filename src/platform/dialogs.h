@@ -50,6 +50,16 @@ int ExecModal(QDialog& dialog);
 // is not its chosen default.
 void KeepOnlyChosenDefaults(QDialog& dialog);
 
+// The hourglass for as long as an object of this lives: back to the
+// default cursor however the work ends.
+class HourGlass {
+public:
+    HourGlass();
+    ~HourGlass();
+    HourGlass(const HourGlass&) = delete;
+    HourGlass& operator=(const HourGlass&) = delete;
+};
+
 // Window flags of a tool-window border with only the close box.
 Qt::WindowFlags ToolWindowFlags();
 // Places a window of its present size in the middle of its screen's work area.

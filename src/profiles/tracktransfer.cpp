@@ -10,15 +10,6 @@
 
 namespace {
 
-// The hourglass for one stretch of work, back to normal however it ends.
-class HourGlass {
-public:
-    HourGlass() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~HourGlass() { QApplication::restoreOverrideCursor(); }
-    HourGlass(const HourGlass&) = delete;
-    HourGlass& operator=(const HourGlass&) = delete;
-};
-
 void ProcessEvents() { QCoreApplication::processEvents(); }
 
 }  // namespace
@@ -28,7 +19,7 @@ void ExportTracksToTransferFolder()
     QString error;
     int written = 0;
     {
-        HourGlass busy;
+        platform::HourGlass busy;
         written = ExportTracks(TrackTransferFolder(), &error);
     }
     if (written < 0)
@@ -49,7 +40,7 @@ void ImportTracksFromTransferFolder()
     }
     QStringList skipped;
     {
-        HourGlass busy;
+        platform::HourGlass busy;
         skipped = ListTrackFiles(folder, ProcessEvents);
     }
     if (!skipped.isEmpty())
@@ -58,7 +49,7 @@ void ImportTracksFromTransferFolder()
         return;
     TrackImportResult result;
     {
-        HourGlass busy;
+        platform::HourGlass busy;
         result = ImportChosenTracks(folder, ProcessEvents);
     }
     platform::ShowMessage(TrackImportMessage(result));
