@@ -109,8 +109,10 @@ bool Tfgpspowiazany::GpsDraw(int sessionId, int lap, const QString& caption)
     MapExtent extent;
     const PointFill fill =
         FillPointsFromMemGps(DM->memGPS, sessionId, lap, true, false, lapStart, memdane, extent);
-    if (fill.rows == 0)
+    if (fill.rows == 0) {
+        paintbox1->ShowNotice(gpslook::NoGpsDataText());
         return false;
+    }
     {
         const QSignalBlocker quiet(ScrollBar1);
         ScrollBar1->setMaximum(fill.lastSinceLapStart / 10);
