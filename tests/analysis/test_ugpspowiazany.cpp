@@ -128,6 +128,18 @@ TEST_F(LinkedView, WholeSessionInLapColoursWithAStartPerLap)
     gpstest::Shot(*window, QStringLiteral("linked-session"));
 }
 
+TEST_F(LinkedView, ADrawBeforeTheViewIsShownFillsItsMap)
+{
+    // As the sessions charts open it: drawn first, shown after.
+    Tfgpspowiazany fresh;
+    ASSERT_TRUE(fresh.GpsDraw(ids[0], 2, QStringLiteral(" LAP-2")));
+    EXPECT_EQ(fresh.paintbox1->Line().size(), QSize(542, 422 - 68));
+    EXPECT_NEAR(gpstest::DrawnAspect(fresh.memdane) / gpstest::TrueAspect(ids[0], 2), 1.0, 0.02);
+    fresh.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&fresh));
+    EXPECT_EQ(fresh.paintbox1->Line().size(), fresh.paintbox1->size());
+}
+
 TEST_F(LinkedView, NoPointGivesABlackMapThatSaysSoAndFalse)
 {
     ASSERT_TRUE(window->GpsDraw(ids[0], 1, QStringLiteral(" LAP-1")));
