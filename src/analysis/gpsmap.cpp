@@ -92,11 +92,10 @@ FitProjection FitToBox(int width, int height, int margin, const MapExtent& exten
     p.eastFactor = std::fabs(std::cos(midLatitude * kPi / 180));
     const double east = (double(extent.maxY) - extent.minY) * p.eastFactor;
     const double north = double(extent.maxX) - extent.minX;
-    // The axis with room to spare: centred from 0 as a box of the reduced
-    // size; without extent (a line or a spot) in the middle of the picture.
+    // The axis with room to spare: the drawn span in the middle of the room
+    // inside the margins (a line or a spot has no span and lies in the middle).
     auto centred = [margin](double span, double scale, int room) {
-        return span > 0 ? RoundHalfEven((room - RoundHalfEven(span * scale)) / 2.0)
-                        : margin + RoundHalfEven(room / 2.0);
+        return margin + RoundHalfEven((room - RoundHalfEven(span * scale)) / 2.0);
     };
     if (east <= 0 && north <= 0) {
         p.offX = centred(0, 0, w);

@@ -71,7 +71,7 @@ struct MapExtent {
 // grows to the right, map X (latitude) upwards; a minute of longitude
 // counts the cosine of the points' mid latitude of a minute of latitude.
 // The points fill a picture less a margin on every side; the axis with
-// room to spare is centred in a box of the reduced size placed at 0.
+// room to spare is centred between the margins.
 // Points on one line or one spot lie in the middle of the picture.
 struct FitProjection {
     int minX = 0, minY = 0;  // map X and Y of the lower left corner

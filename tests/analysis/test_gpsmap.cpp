@@ -72,31 +72,30 @@ TEST(FitToBox, PlacesPointsWithMarginCentredAxisAndHalfEvenRounding)
     // At 60 deg N two minutes of longitude are as long as one of latitude.
     const MapExtent north60{false, 36000000 - 50, 36000000 + 50, 0, 200};
     const Case cases[] = {
-        // 100 x 50 box, scale 0.5; longitude span 25 in 100 from 0:
-        // 37.5 -> 38.
-        {"tall far corner", 120, 70, 10, tall, 100, 50, {63, 60}},
-        {"tall origin", 120, 70, 10, tall, 0, 0, {38, 10}},
-        {"tall 0.5 rounds to 0", 120, 70, 10, tall, 1, 0, {38, 10}},
-        {"tall 1.5 rounds to 2", 120, 70, 10, tall, 3, 0, {38, 12}},
-        {"tall 2.5 rounds to 2", 120, 70, 10, tall, 5, 0, {38, 12}},
-        // Margin 25: 250 x 100 box, scale 0.5; latitude span 53 in 100
-        // from 0: 23.5 -> 24.
-        {"wide far corner", 300, 150, 25, wide, 1106, 1000, {275, 77}},
-        {"wide near corner", 300, 150, 25, wide, 1000, 500, {25, 24}},
-        {"wide middle", 300, 150, 25, wide, 1053, 750, {150, 51}},
+        // 100 x 50 box, scale 0.5; longitude span 25 in the middle of the
+        // 100 inside the margin: 10 + 37.5 -> 48.
+        {"tall far corner", 120, 70, 10, tall, 100, 50, {73, 60}},
+        {"tall origin", 120, 70, 10, tall, 0, 0, {48, 10}},
+        {"tall 0.5 rounds to 0", 120, 70, 10, tall, 1, 0, {48, 10}},
+        {"tall 1.5 rounds to 2", 120, 70, 10, tall, 3, 0, {48, 12}},
+        {"tall 2.5 rounds to 2", 120, 70, 10, tall, 5, 0, {48, 12}},
+        // Margin 25: 250 x 100 box, scale 0.5; latitude span 53 in the
+        // middle of the 100 inside the margin: 25 + 23.5 -> 49.
+        {"wide far corner", 300, 150, 25, wide, 1106, 1000, {275, 102}},
+        {"wide near corner", 300, 150, 25, wide, 1000, 500, {25, 49}},
+        {"wide middle", 300, 150, 25, wide, 1053, 750, {150, 76}},
         {"east 0.5 rounds to 0", 120, 70, 10, equator, 0, 1, {10, 35}},
         {"east 1.5 rounds to 2", 120, 70, 10, equator, 0, 3, {12, 35}},
         {"east 2.5 rounds to 2", 120, 70, 10, equator, 0, 5, {12, 35}},
-        // Latitude span 20 centred in 60 from 0: 20..40, its middle 10
-        // below the image's middle (40).
-        {"centred low end", 120, 80, 10, low, 0, 0, {10, 20}},
-        {"centred high end", 120, 80, 10, low, 40, 200, {110, 40}},
-        // Equal scales: latitude takes the margin, longitude is centred
-        // from 0.
-        {"equal scales", 120, 70, 10, square, 50, 100, {100, 60}},
-        {"equal scales origin", 120, 70, 10, square, 0, 0, {0, 10}},
-        {"60 N far corner", 120, 120, 10, north60, 36000050, 200, {110, 100}},
-        {"60 N middle", 120, 120, 10, north60, 36000000, 100, {60, 50}},
+        // Latitude span 20 centred in the 60 inside the margin: 30..50,
+        // its middle the image's middle (40).
+        {"centred low end", 120, 80, 10, low, 0, 0, {10, 30}},
+        {"centred high end", 120, 80, 10, low, 40, 200, {110, 50}},
+        // Equal scales: both axes fill the box inside the margin.
+        {"equal scales", 120, 70, 10, square, 50, 100, {110, 60}},
+        {"equal scales origin", 120, 70, 10, square, 0, 0, {10, 10}},
+        {"60 N far corner", 120, 120, 10, north60, 36000050, 200, {110, 110}},
+        {"60 N middle", 120, 120, 10, north60, 36000000, 100, {60, 60}},
     };
     for (const Case& c : cases)
         EXPECT_EQ(FitToBox(c.width, c.height, c.margin, c.extent).Place(c.mapX, c.mapY), c.at) << c.what;

@@ -54,18 +54,21 @@ TEST_F(LinkedView, OneLapWithStartAndSectorPicturesAndTheCursor)
     EXPECT_EQ(Count(MapMarkerKind::Sector), 2);
     // The lap as seen from above, inside the margin of 25: the track is
     // wider than the map's proportions, so it fills the width between the
-    // margins and is centred up the map from 0.
+    // margins and lies in the middle of the map's height.
     EXPECT_NEAR(gpstest::DrawnAspect(window->memdane) / gpstest::TrueAspect(ids[0], 2), 1.0, 0.02);
     const int w = window->paintbox1->width();
-    int minX = w, maxX = 0;
+    int minX = w, maxX = 0, minH = h, maxH = 0;
     for (int r = 0; r < n; ++r) {
         minX = std::min(minX, Row(r, gpXobr));
         maxX = std::max(maxX, Row(r, gpXobr));
-        ASSERT_GE(Row(r, gpYobr), 0);
-        ASSERT_LE(Row(r, gpYobr), h - 25);
+        minH = std::min(minH, Row(r, gpYobr));
+        maxH = std::max(maxH, Row(r, gpYobr));
     }
     EXPECT_EQ(minX, 25);
     EXPECT_EQ(maxX, w - 25);
+    EXPECT_GE(minH, 25);
+    EXPECT_LE(maxH, h - 25);
+    EXPECT_NEAR(minH + maxH, h, 1);
 
     // Cursor: marker, lap time since the line, arrow.
     const int r = n / 3;
