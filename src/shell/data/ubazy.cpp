@@ -117,8 +117,10 @@ TDM::TDM(const QString& connectionPrefix)
                          Fields({Int("id_kierowcy"), Bool("wybrany")})),
       memwybraneTory(QStringLiteral("memwybraneTory"), Fields({Int("id_toru"), Bool("wybrany")})),
       memToryImport(QStringLiteral("memToryImport"),
-                    Fields({Int("id_toru"), Str("nazwaToru", 100), Str("plik", 100), Bool("wybrany", 1),
-                            Bool("jestjuzwbazie", 2)})),
+                    // plik holds any file name whole (255 is the longest a folder takes);
+                    // digest is the listed file's SHA-256, kept out of the check list.
+                    Fields({Int("id_toru"), Str("nazwaToru", 100), Str("plik", 255), Bool("wybrany", 1),
+                            Bool("jestjuzwbazie", 2), Str("digest", 64)})),
       memWybraneDni(QStringLiteral("memWybraneDni"), Fields({Dtm("dzien")})),
       memMinMax(QStringLiteral("memMinMax"),
                 Fields({Int("nr_nag"), Flt("obroty_min"), Flt("obroty_max"), Flt("temp1_min"),
