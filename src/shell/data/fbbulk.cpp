@@ -454,6 +454,16 @@ void FbStatement::SetDouble(int param, double value)
 
 void FbStatement::SetText(int param, std::string_view utf8)
 {
+    // A text for a blob column (a memo) goes as blob data, whatever its
+    // length; a text marker holds at most 32,767 bytes.
+    bool blob = false;
+    if (param >= 0 && param < int(d->paramVars.size()))
+        for (int v : d->paramVars[size_t(param)])
+            blob = blob || d->ins[size_t(v)].described == SQL_BLOB;
+    if (blob) {
+        SetBlob(param, QByteArray(utf8.data(), qsizetype(utf8.size())));
+        return;
+    }
     if (utf8.size() > size_t(std::numeric_limits<short>::max()))
         Fail("Text parameter too long");
     d->each(param, [&](XSQLVAR& x, InVar& s) {

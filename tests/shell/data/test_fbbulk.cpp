@@ -161,6 +161,31 @@ TEST_F(FbBulkTest, PreparedInsertIsReusedPerRowAndTheRowsReadBackInOrder)
     EXPECT_EQ(db.Scalar(QStringLiteral("select count(*) from T")).toInt(), kRows);
 }
 
+TEST_F(FbBulkTest, TextForAMemoColumnGoesWholeAsBlobDataAndForAVarcharIsBounded)
+{
+    db.Exec(QStringLiteral("create table M (I integer, MEMO blob sub_type text)"));
+    const QString memo = QString(QStringLiteral("Zakręt ł ")).repeated(4000);  // over 32,767 bytes in UTF-8
+    {
+        FbTransaction tr(db.dm().TransEdit);
+        tr.StartWrite(5);
+        FbStatement ins(tr, QStringLiteral("insert into M values (:I, :MEMO)"));
+        ins.SetInt(0, 1);
+        ins.SetText(1, memo);
+        ins.Execute();
+        // A text marker itself still carries at most 32,767 bytes.
+        FbStatement v(tr, QStringLiteral("insert into T (I, V) values (:I, :V)"));
+        v.SetInt(0, 1);
+        EXPECT_THROW(v.SetText(1, memo), DatabaseError);
+        tr.Commit();
+    }
+    FbTransaction tr(db.dm().TransBrowse);
+    tr.StartRead();
+    FbStatement sel(tr, QStringLiteral("select MEMO from M"));
+    sel.Open();
+    ASSERT_TRUE(sel.Fetch());
+    EXPECT_EQ(QString::fromUtf8(sel.Blob(0)), memo);
+}
+
 TEST_F(FbBulkTest, RefusedStatementsCarryTheEnginesMessage)
 {
     FbTransaction tr(db.dm().TransEdit);
