@@ -1233,7 +1233,7 @@ TEST_F(ImportTest, DatabaseFileGoneMidRunStoresNothingMore)
                   (QStringList{SessionName(1, QStringLiteral("dane1_77.bin"), June20(9, 59, 58)) +
                                    QStringLiteral(" was not stored: the database file %1 is gone: it was deleted or "
                                                   "replaced while the program was running, and nothing more can be "
-                                                  "stored in it")
+                                                  "stored in it.")
                                        .arg(own.Path()),
                                Finished(0, 0, 1)}));
     }

@@ -235,7 +235,7 @@ void TDM::CheckAttachedFile() const
 {
     if (!AttachedFileInPlace())
         throw DatabaseFileGone(QStringLiteral("the database file %1 is gone: it was deleted or replaced while the "
-                                              "program was running, and nothing more can be stored in it")
+                                              "program was running, and nothing more can be stored in it.")
                                    .arg(QDir::toNativeSeparators(attachedFile_->path))
                                    .toStdString());
 }
