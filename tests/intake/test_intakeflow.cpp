@@ -173,6 +173,22 @@ protected:
         });
     }
 
+    // "Read from files" with the list accepted as it comes (messages
+    // cleared first); how many listed sessions were marked as stored.
+    int ReadFromFilesCountingStored()
+    {
+        platform::testing::ClearMessages();
+        int stored = 0;
+        OnCheckList([&](TfListaZOdczytu& f) {
+            MemTable& mem = DM->memPrzejazdy;
+            for (int r = 0; r < mem.RecordCount(); ++r)
+                stored += mem.BoolAt(r, mem.FieldIndex(QStringLiteral("jestwbazie"))) ? 1 : 0;
+            f.SpeedButton3Click();
+        });
+        ReadFromFiles();
+        return stored;
+    }
+
     void InstallKey(const std::vector<platform::SimKey>& keys)
     {
         platform::SetUsbBackend(std::make_unique<platform::SimKeyBackend>(keys));
@@ -485,16 +501,7 @@ TEST_F(IntakeFlowTest, SessionsOfTwoLoggersWithEqualEndTimesAreBothStored)
     ExpectStored(a, a.sessions[0]);
     ExpectStored(b, b.sessions[0]);
 
-    platform::testing::ClearMessages();
-    int stored = 0;
-    OnCheckList([&](TfListaZOdczytu& f) {
-        MemTable& mem = DM->memPrzejazdy;
-        for (int r = 0; r < mem.RecordCount(); ++r)
-            stored += mem.BoolAt(r, mem.FieldIndex(QStringLiteral("jestwbazie"))) ? 1 : 0;
-        f.SpeedButton3Click();
-    });
-    ReadFromFiles();
-    EXPECT_EQ(stored, 2);
+    EXPECT_EQ(ReadFromFilesCountingStored(), 2);
     EXPECT_EQ(headerForms, 2);
     EXPECT_EQ(platform::testing::Messages(), QStringList{Finished(0, 0, 0)});
 }
@@ -562,16 +569,7 @@ TEST_F(IntakeFlowTest, CancelledListLeavesTheFilesForReadFromFiles)
         ExpectStored(truth, t);
 
     // A second run lists both as stored, unticked: nothing is imported twice.
-    platform::testing::ClearMessages();
-    int stored = 0;
-    OnCheckList([&](TfListaZOdczytu& f) {
-        MemTable& mem = DM->memPrzejazdy;
-        for (int r = 0; r < mem.RecordCount(); ++r)
-            stored += mem.BoolAt(r, mem.FieldIndex(QStringLiteral("jestwbazie"))) ? 1 : 0;
-        f.SpeedButton3Click();
-    });
-    ReadFromFiles();
-    EXPECT_EQ(stored, 2);
+    EXPECT_EQ(ReadFromFilesCountingStored(), 2);
     EXPECT_EQ(headerForms, 2);
     EXPECT_EQ(Count(QStringLiteral("select count(*) from NAGLOWKI")), 2);
 }
