@@ -5,20 +5,37 @@
 
 #include <ibase.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
 #include <string>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 static_assert(std::is_same_v<FB_API_HANDLE, unsigned int>, "client API handles are held as unsigned int");
 
 namespace {
 
+// The error codes of a status vector, in order (the arguments between them
+// skipped).
+std::vector<long> StatusCodes(const ISC_STATUS* status)
+{
+    std::vector<long> codes;
+    for (const ISC_STATUS* p = status; *p != isc_arg_end;) {
+        const ISC_STATUS kind = *p++;
+        if (kind == isc_arg_gds)
+            codes.push_back(static_cast<long>(*p));
+        p += kind == isc_arg_cstring ? 2 : 1;
+    }
+    return codes;
+}
+
 // The engine's message of a failed call: its lines joined by line breaks.
 [[noreturn, gnu::cold]] void ThrowStatus(const ISC_STATUS* status)
 {
+    std::vector<long> codes = StatusCodes(status);
     const ISC_STATUS* p = status;
     char buf[1024];
     QString text;
@@ -29,7 +46,7 @@ namespace {
     }
     if (text.isEmpty())
         text = QStringLiteral("Database error");
-    throw DatabaseError(text.toStdString());
+    throw DatabaseError(text.toStdString(), std::move(codes));
 }
 
 inline void Check(const ISC_STATUS* status)
@@ -89,6 +106,33 @@ double Pow10(int e)
 }
 
 }  // namespace
+
+// ------------------------------------------------------------ DatabaseError
+
+bool DatabaseError::HasCode(long code) const
+{
+    return std::find(codes_.begin(), codes_.end(), code) != codes_.end();
+}
+
+namespace {
+
+bool HasAnyCode(const std::exception& error, std::initializer_list<long> codes)
+{
+    const auto* e = dynamic_cast<const DatabaseError*>(&error);
+    return e && std::any_of(codes.begin(), codes.end(), [e](long code) { return e->HasCode(code); });
+}
+
+}  // namespace
+
+bool IsLockConflict(const std::exception& error)
+{
+    return HasAnyCode(error, {isc_deadlock, isc_update_conflict, isc_lock_conflict, isc_lock_timeout});
+}
+
+bool IsUniqueKeyViolation(const std::exception& error)
+{
+    return HasAnyCode(error, {isc_unique_key_violation, isc_no_dup});
+}
 
 // ------------------------------------------------------------- FbTransaction
 

@@ -292,4 +292,44 @@ TEST_F(FbLockTest, LockTimeoutEndsTheWaitForARowHeldElsewhere)
     EXPECT_EQ(Value(), QStringLiteral("held"));
 }
 
+// The failures a writer tells apart by the engine's error codes: a row
+// another connection holds, a key value that is taken, anything else.
+TEST_F(FbLockTest, FailuresAreToldApartByTheirCodes)
+{
+    db.Exec(QStringLiteral("create table K (ID integer not null primary key, X integer check (X > 0))"));
+    db.Exec(QStringLiteral("insert into K (ID, X) values (1, 1)"));
+    FbTransaction holder(db.dm().TransEdit);
+    holder.StartWrite(1);
+    Touch(holder, "held");
+
+    struct Case {
+        const char* name;
+        const char* sql;
+        bool lock, key;
+    };
+    const Case cases[] = {
+        {"row held elsewhere", "update T set V = 'waited' where I = 1", true, false},
+        {"key taken", "insert into K (ID, X) values (1, 2)", false, true},
+        {"check refused", "insert into K (ID, X) values (2, 0)", false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FbTransaction tr(db.dm().TransBrowse);
+        tr.StartWrite(1);
+        try {
+            FbStatement(tr, QString::fromLatin1(c.sql)).Execute();
+            ADD_FAILURE() << "written";
+        } catch (const DatabaseError& e) {
+            EXPECT_FALSE(e.Codes().empty());
+            EXPECT_EQ(IsLockConflict(e), c.lock) << e.what();
+            EXPECT_EQ(IsUniqueKeyViolation(e), c.key) << e.what();
+        }
+        tr.Rollback();
+    }
+    const std::runtime_error notTheDatabase("Read beyond end of file");
+    EXPECT_FALSE(IsLockConflict(notTheDatabase));
+    EXPECT_FALSE(IsUniqueKeyViolation(notTheDatabase));
+    holder.Rollback();
+}
+
 }  // namespace
