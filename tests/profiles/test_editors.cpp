@@ -180,7 +180,7 @@ TEST_F(EditorsTest, ChosenJpegPhotoTakesTheBitmapRoad)
         SCOPED_TRACE(name);
         const QString file = db.Folder() + name;
         WriteFile(file, EncodeJpeg(picture));
-        QFile::remove(db.Folder() + "tmp2.bmp");
+        QFile::remove(DriverJpegBitmapFile());
         db.Exec("delete from KIEROWCY");
         pt::ClearMessages();
 
@@ -197,7 +197,7 @@ TEST_F(EditorsTest, ChosenJpegPhotoTakesTheBitmapRoad)
         EXPECT_EQ(EditDriver(-1), 1);
         EXPECT_EQ(afterCancelledDialog, QSize(200, 200));
         EXPECT_EQ(afterChoice, picture.size());
-        EXPECT_TRUE(QFile::exists(db.Folder() + "tmp2.bmp"));
+        EXPECT_TRUE(QFile::exists(DriverJpegBitmapFile()));
         ASSERT_FALSE(pt::FileDialogs().isEmpty());
         EXPECT_EQ(pt::FileDialogs().last().filter, "graf|*.bmp;*.jpg");
         const QByteArray stored = Blob("select ZDJECIE from KIEROWCY where ID_KIEROWCY=1");
@@ -262,7 +262,7 @@ TEST_F(EditorsTest, NewTrackGetsTheFirstTrackIdAndThePlaceholderAsJpeg)
     const QByteArray photo = Blob("select ZDJECIE from TORY where ID_TORU=100000");
     EXPECT_TRUE(photo.startsWith("\xFF\xD8"));
     EXPECT_EQ(DecodeJpeg(photo).size(), QSize(200, 200));
-    EXPECT_TRUE(QFile::exists(db.Folder() + "tmp.jpg"));
+    EXPECT_TRUE(QFile::exists(TrackJpegFile()));
 }
 
 TEST_F(EditorsTest, TrackPhotoStoredAsBitmapIsShownAndSavedAsJpeg)

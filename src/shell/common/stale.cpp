@@ -8,6 +8,7 @@
 #include <QLocale>
 #include <QPainter>
 #include <QPen>
+#include <QTemporaryDir>
 
 #include <cmath>
 #include <cstdarg>
@@ -292,3 +293,9 @@ QString ProgramFolder()
 }
 
 void SetProgramFolder(const QString& folder) { ProgramFolderOverride() = folder; }
+
+QString ScratchFolder()
+{
+    static const QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/pitrova-XXXXXX"));
+    return dir.isValid() ? IncludeBackslash(dir.path()) : ProgramFolder();
+}
