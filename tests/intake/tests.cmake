@@ -21,3 +21,7 @@ pitrova_add_test(test_intake_kromsim SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_krom
 pitrova_add_test(test_intake_ulistazodczytu SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_ulistazodczytu.cpp LIBS pv_ui pv_kromsim pitrova_testsupport Qt6::Test GUI)
 pitrova_add_test(test_intake_unaglowekRejestracji SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_unaglowekRejestracji.cpp LIBS pv_ui pitrova_testsupport Qt6::Test GUI)
 pitrova_add_test(test_intake_intakeflow SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_intakeflow.cpp LIBS pv_ui pv_kromsim pitrova_testsupport Qt6::Test GUI)
+# Screenshots of the check list and the header form (run by hand under Xvfb; not a test).
+add_executable(intake_shots ${CMAKE_CURRENT_LIST_DIR}/intakeshots.cpp)
+set_target_properties(intake_shots PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests-bin)
+target_link_libraries(intake_shots PRIVATE pv_ui pv_kromsim pitrova_testsupport)
