@@ -13,7 +13,7 @@ pitrova_add_test(test_intake_sessionimport SOURCES ${CMAKE_CURRENT_LIST_DIR}/tes
 # The import in a process of its own, killed part way by test_intake_sessionimport.
 add_executable(intake_import_child ${CMAKE_CURRENT_LIST_DIR}/import_child.cpp)
 set_target_properties(intake_import_child PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests-bin)
-target_link_libraries(intake_import_child PRIVATE pv_intake)
+target_link_libraries(intake_import_child PRIVATE pv_intake pitrova_testprocess)
 add_dependencies(test_intake_sessionimport intake_import_child)
 target_compile_definitions(test_intake_sessionimport PRIVATE IMPORT_CHILD="$<TARGET_FILE:intake_import_child>")
 pitrova_add_test(test_intake_kromsim SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_kromsim.cpp LIBS pv_kromsim)

@@ -1,0 +1,18 @@
+// Settings of the memory-checking build (PITROVA_SANITIZE), compiled into
+// every test process so that the tests, their listing at build time, the
+// template maker and child processes all run with them.
+//
+// Leaks: the Firebird client library and the embedded engine keep objects
+// for the whole process (the authentication's big-number constants,
+// character set converters, engine caches) and free them never; they are
+// not this program's to free, and the libraries carry no symbols to point
+// at anything narrower than their names.  Allocations by this program's own
+// code, including those of the Qt objects it makes, are still checked.
+extern "C" const char* __lsan_default_suppressions()
+{
+    return "leak:libfbclient.so\n"
+           "leak:libEngine12.so\n";
+}
+
+// A finding of the undefined-behaviour checks shows where it happened.
+extern "C" const char* __ubsan_default_options() { return "print_stacktrace=1"; }
