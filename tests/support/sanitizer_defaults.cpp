@@ -14,5 +14,12 @@ extern "C" const char* __lsan_default_suppressions()
            "leak:libEngine12.so\n";
 }
 
+// Stack frames are checked for use after their function returned, and
+// globals for use before they were made.
+extern "C" const char* __asan_default_options()
+{
+    return "detect_stack_use_after_return=1:check_initialization_order=1:strict_init_order=1";
+}
+
 // A finding of the undefined-behaviour checks shows where it happened.
 extern "C" const char* __ubsan_default_options() { return "print_stacktrace=1"; }
