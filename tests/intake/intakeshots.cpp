@@ -5,7 +5,6 @@
 // sessions, one stored already) and intake_header_form.png (the session
 // header form of the first one).
 #include <QApplication>
-#include <QDir>
 #include <QTableView>
 #include <QTemporaryDir>
 
@@ -16,19 +15,13 @@
 #include "intake/ulistazodczytu.h"
 #include "intake/unaglowekRejestracji.h"
 #include "kromsim.h"
-#include "platform/application.h"
 #include "platform/dialogs.h"
 #include "support/shots.h"
 #include "support/testdb.h"
 
 int main(int argc, char** argv)
 {
-    PitrovaApplication app(argc, argv);
-    ApplyDarkTheme(app);
-    const QString shots = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("/tmp/shots");
-    QDir().mkpath(shots);
-    platform::testing::SetScripted(true);
-
+    const ShotsRun run(argc, argv);
     TestDatabase db;
     db.Exec(QStringLiteral("insert into KIEROWCY (ID_KIEROWCY, IMIE, NAZWISKO, USUNIETY) values (1, 'Jan', 'Kowalski', 0)"));
     db.Exec(QStringLiteral("insert into TORY (ID_TORU, NAZWA, USUNIETY) values (100001, 'Boruta', 0)"));
@@ -55,7 +48,7 @@ int main(int argc, char** argv)
         auto& f = static_cast<TfListaZOdczytu&>(d);
         f.RxDBGrid1->setFocus();
         f.RxDBGrid1->setCurrentIndex(f.RxDBGrid1->model()->index(2, 0));
-        SaveShot(f, QDir(shots).filePath(QStringLiteral("intake_checklist.png")));
+        SaveShot(f, run.File(QStringLiteral("intake_checklist.png")));
         f.SpeedButton4Click();
     });
     ChooseSessionsToRead();
@@ -68,7 +61,7 @@ int main(int argc, char** argv)
     ApplySetup(header, setup);
     platform::testing::OnModal(QStringLiteral("TfNaglowekRejestracji"), [&](QDialog& d) {
         auto& f = static_cast<TfNaglowekRejestracji&>(d);
-        SaveShot(f, QDir(shots).filePath(QStringLiteral("intake_header_form.png")));
+        SaveShot(f, run.File(QStringLiteral("intake_header_form.png")));
         f.SpeedButton4Click();
     });
     int driverId = 1, trackId = 100001;

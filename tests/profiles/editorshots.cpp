@@ -5,7 +5,6 @@
 // profiles_session_setup.png.
 #include <QApplication>
 #include <QDialog>
-#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QPainter>
@@ -14,8 +13,6 @@
 
 #include "controls/EDBImage.h"
 #include "controls/MathCtrl.h"
-#include "platform/application.h"
-#include "platform/dialogs.h"
 #include "platform/jpegio.h"
 #include "profiles/driverstore.h"
 #include "profiles/ukierowca.h"
@@ -27,7 +24,7 @@
 
 namespace {
 
-QString g_folder;
+const ShotsRun* g_run = nullptr;
 
 void WriteBytes(const QString& path, const QByteArray& bytes)
 {
@@ -39,7 +36,7 @@ void WriteBytes(const QString& path, const QByteArray& bytes)
 void Shoot(QDialog& d, const QString& name)
 {
     d.show();
-    SaveShot(d, g_folder + u'/' + name);
+    SaveShot(d, g_run->File(name));
     d.hide();
 }
 
@@ -93,12 +90,8 @@ QImage TrackPicture()
 
 int main(int argc, char** argv)
 {
-    PitrovaApplication app(argc, argv);
-    ApplyDarkTheme(app);
-    g_folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("/tmp/shots");
-    QDir().mkpath(g_folder);
-    platform::testing::SetScripted(true);
-
+    const ShotsRun run(argc, argv);
+    g_run = &run;
     TestDatabase db;
     const QString folder = db.Folder();
     SetProgramFolder(folder);

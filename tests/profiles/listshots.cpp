@@ -26,11 +26,11 @@ using namespace catalogue_test;
 
 namespace {
 
-QString g_folder;
+const ShotsRun* g_run = nullptr;
 
 void Save(QWidget* w, const QString& name)
 {
-    SaveShot(*w, g_folder + QStringLiteral("/lists_") + name + QStringLiteral(".png"));
+    SaveShot(*w, g_run->File(QStringLiteral("lists_") + name + QStringLiteral(".png")));
 }
 
 QByteArray Encode(const QImage& img, const char* format)
@@ -163,12 +163,8 @@ void Chooser(const char* className, const QString& name, bool multi, const std::
 
 int main(int argc, char** argv)
 {
-    PitrovaApplication app(argc, argv);
-    ApplyDarkTheme(app);
-    g_folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("/tmp/shots");
-    QDir().mkpath(g_folder);
-    platform::testing::SetScripted(true);
-
+    const ShotsRun run(argc, argv);
+    g_run = &run;
     TestDatabase db;
     Seed();
 
