@@ -5,10 +5,6 @@
 // write costs the suite time; the program's own database is never made here.
 #include <QString>
 
-// Turns forced (synchronous) writes of a database file on or off; the
-// setting is stored in the file.  False with the database's message.
-bool SetForcedWrites(const QString& path, bool on, QString* error = nullptr);
-
 // Creates path with the base schema and forced writes off; upgraded also
 // runs the schema upgrade the program runs at start.  False with the reason
 // (a half-made file is removed).
