@@ -71,12 +71,11 @@ protected:
     // Called after every rendering of the chart, before the range labels.
     virtual void AfterDraw(QPainter& painter);
 
-    // The value box of a series' slot takes the value of point k, turned
-    // back from its height with the session's range pair.
-    void ShowPointValue(const ChartSeries& series, int k, int minMaxRow);
+    // The value box of a series' slot takes the stored value of point k.
+    void ShowPointValue(const ChartSeries& series, int k);
     // For every series of this tag, in chart order: the nearest point to x
     // sets the cursor time and its slot's value box.
-    void ShowValuesAt(int tag, double x, int minMaxRow);
+    void ShowValuesAt(int tag, double x);
 
     int mouseY_ = 0;
     int cursorTime_ = 0;

@@ -27,19 +27,19 @@ int32_t MapCoordinate(uint32_t packed)
 
 void ApplyRangeDefaults(ProjectRecord& record)
 {
-    if (record.RpmMax() == 0) {
+    if (ProjectRecord::RangeNotSet(record.RpmMin(), record.RpmMax())) {
         record.SetRpmMin(0);
         record.SetRpmMax(15000);
     }
-    if (record.Temp1Max() == 0) {
+    if (ProjectRecord::RangeNotSet(record.Temp1Min(), record.Temp1Max())) {
         record.SetTemp1Min(0);
         record.SetTemp1Max(70);
     }
-    if (record.Temp2Max() == 0) {
+    if (ProjectRecord::RangeNotSet(record.Temp2Min(), record.Temp2Max())) {
         record.SetTemp2Min(0);
         record.SetTemp2Max(70);
     }
-    if (record.AccMax() == 0) {
+    if (ProjectRecord::RangeNotSet(record.AccMin(), record.AccMax())) {
         record.SetAccMin(-3);
         record.SetAccMax(3);
     }

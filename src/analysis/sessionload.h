@@ -19,8 +19,9 @@ int AccToHundredthsG(int32_t count);
 // 0 (no fix) gives 0.
 int32_t MapCoordinate(uint32_t packed);
 
-// Fills zero ranges of the project record with the defaults (RPM 0..15000,
-// Temp1 0..70, Temp2 0..70, Acc -3..3; V GPS none); the record keeps them.
+// Fills the ranges of the project record that are not set (maximum 0 or
+// no width) with the defaults (RPM 0..15000, Temp1 0..70, Temp2 0..70,
+// Acc -3..3; V GPS none); the record keeps them.
 void ApplyRangeDefaults(ProjectRecord& record);
 
 // Appends one memMinMax row for a session from the record's ranges.

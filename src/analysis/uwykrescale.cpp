@@ -262,13 +262,12 @@ void Tfwykrescale::ReadOut(const QPoint& pos)
     } else {
         try {
             const double x = Chart1->ScreenToX(pos.x());
-            const int row = DM ? MinMaxRow(DM->memMinMax, session) : -1;
             const SessionReadOut texts = ReadOutTexts(*FPanelSesji, session, x);
             st_czas->setText(texts.time);
             StaticText1->setText(texts.lap);
             lap = texts.lapNumber;
             StaticText2->setText(texts.sector);
-            ShowValuesAt(session, x, row);
+            ShowValuesAt(session, x);
         } catch (const std::exception&) {
             // Boxes written so far keep their texts.
         }

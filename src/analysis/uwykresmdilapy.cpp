@@ -98,8 +98,7 @@ void Tfwykresmdilapy::ReadOut(const QPoint& pos)
         try {
             const double x = Chart1->ScreenToX(pos.x());
             st_czas->setText(LapCursorTimeText(x));
-            const int row = DM ? MinMaxRow(DM->memMinMax, current.sessionId) : -1;
-            ShowValuesAt(key, x, row);
+            ShowValuesAt(key, x);
         } catch (const std::exception&) {
             // Boxes written so far keep their texts.
         }

@@ -1,16 +1,20 @@
 // The multi-channel charts over simulated sessions imported into the test
-// database and loaded by the session panel: what the charts compute is
-// checked against the stored rows, read back with SQL.
+// database and loaded by the session panel: what the charts compute and
+// what their read-outs show is checked against the stored rows, read back
+// with SQL.
 #include <QLabel>
 
 #include <climits>
 
 #include "analysis/chartcore.h"
+#include "analysis/sessionload.h"
 #include "analysis/uwykrescale.h"
 #include "analysis/uwykresmdilapy.h"
 #include "chart_support.h"
 #include "shell/data/ibquery.h"
 #include "sim_sessions.h"
+
+void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
 namespace {
 
@@ -149,6 +153,106 @@ TEST_F(ImportedSessions, BothChartsDrawEveryLoadedSample)
         EXPECT_GE(s->XValue(0), 0);
         EXPECT_LT(s->XValue(0), 100);
     }
+}
+
+// A stored value of a sample of a session at a time, as a double.
+double StoredAt(const char* column, int sessionId, int dataSs)
+{
+    TIBQuery q(DM->TransBrowse);
+    q.SetSQL(QStringLiteral("select %1 as V from POZYCJE where ID_NAGLOWKA = :N and DATA_SS = :T").arg(QLatin1String(column)));
+    q.ParamByName(QStringLiteral("N"), sessionId);
+    q.ParamByName(QStringLiteral("T"), dataSs);
+    q.Open();
+    EXPECT_FALSE(q.Eof()) << column << " at " << dataSs;
+    return q.FieldByName(QStringLiteral("V")).AsFloat();
+}
+
+class ImportedReadOut : public ImportedSessions {
+protected:
+    std::unique_ptr<Tfwykrescale> window;
+
+    // The whole-session chart over the loaded sessions, the first session
+    // current, a pixel column given to each sample time.
+    Tfwykrescale& Open()
+    {
+        Tfwykrescale& w = Show(window, 1200, 600);
+        w.HighlightSession(ids.front());
+        Current(0);
+        return w;
+    }
+    // The read-out at every step-th column of the plot: the cursor time and
+    // the texts of the first slots boxes.
+    template <class F>
+    void Sweep(int step, F check)
+    {
+        const QRect plot = window->Chart1->PlotRect();
+        for (int x = plot.left() + 1; x < plot.right(); x += step) {
+            MoveMouse(window->Chart1, {x, plot.center().y()});
+            check(window->CursorTime());
+        }
+    }
+};
+
+// A new project shows GPS speed in 0..120, as an opened project file does:
+// the line follows the speeds and the read-out gives them as stored.
+TEST_F(ImportedReadOut, NewProjectShowsTheStoredSpeeds)
+{
+    Project() = ProjectRecord();
+    Project().ResetForNewProject();
+    Choose({{"predkosc_gps", "%0.0f"}});
+    Load({Session(3, 2, 81)});
+    EXPECT_EQ(DM->memMinMax.FloatAt(0, DM->memMinMax.FieldIndex(QStringLiteral("predkosc_gps_max"))), 120);
+    Tfwykrescale& w = Open();
+    EXPECT_EQ(w.Label16->text(), QStringLiteral("120"));
+    EXPECT_EQ(w.Label15->text(), QStringLiteral("0"));
+
+    const ChartSeries* speed = w.Chart1->Series(0);
+    double lowest = 1e9, highest = -1e9;
+    for (int i = 0; i < speed->Count(); i += 50) {
+        EXPECT_DOUBLE_EQ(speed->YValue(i), speed->StoredYValue(i) * 1000 / 120) << i;
+        lowest = std::min(lowest, speed->YValue(i));
+        highest = std::max(highest, speed->YValue(i));
+    }
+    EXPECT_GT(highest - lowest, 200) << "the line is not flat";
+
+    int readOuts = 0;
+    Sweep(7, [&](int time) {
+        EXPECT_EQ(Box(1), QString::number(StoredAt("PREDKOSC_GPS", ids.front(), time))) << "at " << time;
+        ++readOuts;
+    });
+    EXPECT_GT(readOuts, 100);
+}
+
+// The value boxes give the nearest sample's stored value: never a value
+// turned back from its height, so no "-0" for a stored 0 under ranges whose
+// arithmetic does not come out even.
+TEST_F(ImportedReadOut, ValueBoxesShowTheStoredValueAndNoSignedZero)
+{
+    Project().SetAccMin(-1);
+    Project().SetAccMax(2);
+    Project().SetRpmMin(-1);
+    Project().SetRpmMax(2);
+    Project().SetTemp1Min(-7);
+    Project().SetTemp1Max(3);
+    Choose({{"accx", "%1.1f"}, {"obroty", "%0.0f"}, {"accy", "%2.2f"}});
+    Load({Session(3, 2, 82)});
+    Open();
+    // What printf shows, less the minus of a zero.
+    auto shown = [](const char* format, double v) {
+        const QString text = QString::asprintf(format, v);
+        return text.startsWith(u'-') && text.mid(1).toDouble() == 0 ? text.mid(1) : text;
+    };
+    int zeros = 0;
+    Sweep(3, [&](int time) {
+        const int id = ids.front();
+        const double accx = AccToHundredthsG(int(StoredAt("ACCX", id, time))) / 100.0;
+        const double accy = AccToHundredthsG(int(StoredAt("ACCY", id, time))) / 100.0;
+        EXPECT_EQ(Box(1), shown("%1.1f", accx)) << "at " << time;
+        EXPECT_EQ(Box(2), shown("%0.0f", StoredAt("OBROTY", id, time))) << "at " << time;
+        EXPECT_EQ(Box(3), shown("%2.2f", accy)) << "at " << time;
+        zeros += accx == 0 ? 1 : 0;
+    });
+    EXPECT_GT(zeros, 0) << "no stored 0 was read";
 }
 
 }  // namespace

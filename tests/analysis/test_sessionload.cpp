@@ -66,10 +66,13 @@ TEST(SampleConversions, ZeroRangesGetTheirDefaultsInTheRecord)
     };
     const Case cases[] = {
         {{0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, {0, 15000, 0, 70, 0, 70, -3, 3, 0, 0}},
-        // Only a zero maximum counts; the minimum goes with it.
+        // A zero maximum counts as not set; the minimum goes with it.
         {{500, 0, 10, 0, -5, 0, -1, 0, 7, 0}, {0, 15000, 0, 70, 0, 70, -3, 3, 7, 0}},
         {{1000, 12000, 20, 90, -10, 40, -2, 2, 0, 120}, {1000, 12000, 20, 90, -10, 40, -2, 2, 0, 120}},
         {{0, -1, 0, 5, 0, 0, -4, 4, 0, 0}, {0, -1, 0, 5, 0, 70, -4, 4, 0, 0}},
+        // No width counts as not set too; a minimum above the maximum is set.
+        {{800, 800, 30, 30, 5, 5, 2, 2, 40, 40}, {0, 15000, 0, 70, 0, 70, -3, 3, 40, 40}},
+        {{9000, 100, 90, 20, 0, 70, 3, -3, 0, 0}, {9000, 100, 90, 20, 0, 70, 3, -3, 0, 0}},
     };
     for (const Case& c : cases) {
         ProjectRecord r;

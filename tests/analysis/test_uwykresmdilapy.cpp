@@ -146,4 +146,26 @@ TEST_F(LapOverlayChart, ReadOutOfTheCurrentLap)
     EXPECT_EQ(Box(1), QStringLiteral("6500"));  // lap 1: 1500 + 3000
 }
 
+// The time read-out rounds the cursor time once: just before a whole
+// second it shows that second, not the one before it.
+TEST_F(LapOverlayChart, TimeReadOutRoundsOnce)
+{
+    TwoSessions();
+    Tfwykresmdilapy& w = Open();
+    Chart* c = w.Chart1;
+    Current(3);
+    // 100 hundredths a pixel from -0.3: column 46 of the plot reads 4599.7.
+    const QRect plot = c->PlotRect();
+    c->ZoomToView({{-0.3, (plot.width() - 1) * 100.0 - 0.3}, {0, 1000}, false, false});
+    Settle();
+    struct Case {
+        int column;
+        const char* text;
+    };
+    for (const Case& k : {Case{46, "00:46:00"}, Case{45, "00:45:00"}, Case{600, "10:00:00"}}) {
+        MoveMouse(c, {plot.left() + k.column, plot.center().y()});
+        EXPECT_EQ(w.st_czas->text(), QString::fromLatin1(k.text)) << "column " << k.column;
+    }
+}
+
 }  // namespace

@@ -168,6 +168,7 @@ ColumnPoints ChartSeries::Points() const
 int ChartSeries::Count() const { return Points().count; }
 double ChartSeries::XValue(int i) const { return Points().X(i); }
 double ChartSeries::YValue(int i) const { return Points().Y(i); }
+double ChartSeries::StoredYValue(int i) const { return Points().StoredY(i); }
 
 QString ChartSeries::Label(int i) const
 {
@@ -622,7 +623,7 @@ void Chart::ZoomToView(const ChartView& view)
     zoomView_.xAutomatic = zoomView_.yAutomatic = false;
     zoomed_ = true;
     Invalidate();
-    emit Zoomed();
+    ViewChanged();
 }
 
 void Chart::ZoomToRect(const QRect& pixels)
@@ -648,7 +649,7 @@ bool Chart::UndoZoom()
         zoomView_ = previous;
     }
     Invalidate();
-    emit Zoomed();
+    ViewChanged();
     return true;
 }
 
@@ -659,7 +660,14 @@ void Chart::ResetZoom()
     zoomed_ = false;
     Invalidate();
     if (was)
-        emit Zoomed();
+        ViewChanged();
+}
+
+void Chart::ViewChanged()
+{
+    emit Zoomed();
+    if (mouseOver_)
+        emit MouseMoved(mouse_);
 }
 
 // ---------------------------------------------------------------- cursor
@@ -824,15 +832,18 @@ void Chart::DrawLineSeries(QPainter& p, ChartSeries& s)
 
     // Straight into the picture: one vertical span per pixel column,
     // widened for wide pens.  Dense telemetry covers whole columns, which
-    // a stroker would draw pixel by pixel.
-    const QRect inside = plot_.adjusted(1, 1, -1, -1);
-    if (picture_.devicePixelRatio() == 1 && inside.width() > 0 && inside.height() > 0 &&
-        PolylineSpans(s.pixels_, inside.left(), inside.width(), spanTop_, spanBottom_)) {
+    // a stroker would draw pixel by pixel.  The spans cover the whole plot,
+    // its outermost rows and columns too: the range's limits map onto them
+    // (a flat line at the minimum, a spike in the first or last column), so
+    // the line is drawn over the frame there rather than hidden by it.
+    const QRect& area = plot_;
+    if (picture_.devicePixelRatio() == 1 && area.width() > 0 && area.height() > 0 &&
+        PolylineSpans(s.pixels_, area.left(), area.width(), spanTop_, spanBottom_)) {
         const int half = s.PenWidth() / 2;
         const QRgb colour = s.Colour().rgb() | 0xFF000000u;
         uchar* bits = picture_.bits();
         const qsizetype stride = picture_.bytesPerLine() / qsizetype(sizeof(QRgb));
-        const int columns = inside.width();
+        const int columns = area.width();
         for (int k = 0; k < columns; ++k) {
             int top = spanTop_[size_t(k)], bottom = spanBottom_[size_t(k)];
             for (int j = std::max(0, k - half); j <= std::min(columns - 1, k + half); ++j) {
@@ -841,9 +852,9 @@ void Chart::DrawLineSeries(QPainter& p, ChartSeries& s)
             }
             if (top > bottom)
                 continue;
-            top = std::max(top - half, inside.top());
-            bottom = std::min(bottom + half, inside.bottom());
-            QRgb* px = reinterpret_cast<QRgb*>(bits) + qsizetype(top) * stride + inside.left() + k;
+            top = std::max(top - half, area.top());
+            bottom = std::min(bottom + half, area.bottom());
+            QRgb* px = reinterpret_cast<QRgb*>(bits) + qsizetype(top) * stride + area.left() + k;
             for (int y = top; y <= bottom; ++y, px += stride)
                 *px = colour;
         }
@@ -1065,6 +1076,8 @@ void Chart::mouseMoveEvent(QMouseEvent* event)
         dragTo_ = QPoint(std::clamp(pos.x(), plot.left(), plot.right()), std::clamp(pos.y(), plot.top(), plot.bottom()));
         UpdateBand();
     }
+    mouseOver_ = true;
+    mouse_ = pos;
     emit MouseMoved(pos);
 }
 
@@ -1086,6 +1099,7 @@ void Chart::mouseReleaseEvent(QMouseEvent* event)
 
 void Chart::leaveEvent(QEvent* event)
 {
+    mouseOver_ = false;
     emit MouseLeft();
     QWidget::leaveEvent(event);
 }

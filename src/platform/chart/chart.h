@@ -112,6 +112,9 @@ public:
     int Count() const;
     double XValue(int i) const;
     double YValue(int i) const;
+    // The y value as the table or the point holds it, before the y map:
+    // what a read-out shows, exactly as stored.
+    double StoredYValue(int i) const;
     QString Label(int i) const;       // empty when none
     QColor PointColour(int i) const;  // the series colour when none
     // The points as columns with their maps, valid until the table changes.
@@ -277,7 +280,10 @@ public:
     int RenderCount() const { return renders_; }
 
 signals:
-    // Every mouse move over the chart, buttons held or not.
+    // Every mouse move over the chart, buttons held or not; and once more
+    // at the mouse's place after a zoom or an undo while it is over the
+    // chart, so that what follows the mouse (the cursor line, read-outs)
+    // reads the new scale at once.
     void MouseMoved(const QPoint& pos);
     // The mouse left the chart.
     void MouseLeft();
@@ -311,6 +317,7 @@ private:
     std::vector<QString> TickTexts(const ChartAxis& axis, const std::vector<double>& ticks, double step) const;
     void UpdateColumn(int x);
     void UpdateBand();
+    void ViewChanged();
 
     std::vector<std::unique_ptr<ChartSeries>> series_;
     ChartAxis left_{this, false};
@@ -342,6 +349,8 @@ private:
     int renders_ = 0;
 
     int cursorX_ = -1;
+    bool mouseOver_ = false;  // since a move over the chart, until it leaves
+    QPoint mouse_;            // the last place the mouse moved to
     bool dragging_ = false;
     QPoint dragFrom_, dragTo_;
     QString toolTip_;

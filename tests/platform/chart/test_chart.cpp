@@ -1,7 +1,7 @@
 // The chart widget: zoom by dragging and its undo, hidden series, series
 // over in-memory tables (no copy, cut to the rows there are), the cursor
 // line over the cached plot, the mapping following the plot rectangle,
-// bar series and the after-draw hook.
+// bar series, the after-draw hook, and values at the plot's edges drawn.
 #include "platform/chart/chart.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +10,8 @@
 #include <QImage>
 #include <QMouseEvent>
 #include <QTest>
+
+#include <set>
 
 #include "platform/memtable.h"
 
@@ -191,6 +193,67 @@ TEST_F(ChartTest, TableSeriesFollowTheTableWithoutReadingPastIt)
     MemTable texts(QStringLiteral("texts"), {{QStringLiteral("s"), FieldType::String, 5}});
     texts.Open();
     EXPECT_THROW(chart.AddSeries()->SetTableData(&texts, 0, 0, 0, 1), MemTableError);
+}
+
+// Every value inside the axis range is drawn, the range's limits and the
+// first and last pixel columns included: a flat line at the minimum or the
+// maximum lies on the plot's outermost rows, a spike in the first or last
+// samples of a million lies in its outermost columns (in the full view and
+// at the edges of a zoomed view alike).
+TEST_F(ChartTest, ValuesAtTheEdgesOfThePlotAreDrawn)
+{
+    constexpr int n = 1000000;
+    MemTable t(QStringLiteral("samples"), {{QStringLiteral("data"), FieldType::Integer},
+                                           {QStringLiteral("low"), FieldType::Integer},
+                                           {QStringLiteral("high"), FieldType::Integer},
+                                           {QStringLiteral("spikes"), FieldType::Integer}});
+    t.SetCompact(true);
+    t.Open();
+    t.Reserve(n);
+    const std::set<int> spikes = {0, 1, 500000, 500001, 599999, 600000, n - 2, n - 1};
+    for (int i = 0; i < n; ++i) {
+        const MemValue row[] = {MemValue::Int(i), MemValue::Int(0), MemValue::Int(100),
+                                MemValue::Int(spikes.count(i) ? 90 : 50)};
+        t.AppendValues(row);
+    }
+    chart.LeftAxis().SetMinMax(0, 100);
+    chart.LeftAxis().SetGridVisible(false);
+    chart.BottomAxis().SetGridVisible(false);
+    const QColor low(255, 0, 0), high(0, 0, 255), spike(0, 160, 0);
+    for (auto [column, colour] : {std::pair(1, low), std::pair(2, high), std::pair(3, spike)}) {
+        ChartSeries* s = chart.AddSeries();
+        s->SetTableData(&t, 0, column, 0, n);
+        s->SetColour(colour);
+    }
+
+    struct View {
+        const char* name;
+        AxisRange x;
+        std::vector<int> edgeSamples;  // spikes in the view's first or last column
+    };
+    const View views[] = {
+        {"full view", {0, double(n - 1)}, {0, 1, n - 2, n - 1}},
+        {"zoomed", {500000, 600000}, {500000, 500001, 599999, 600000}},
+    };
+    for (const View& v : views) {
+        SCOPED_TRACE(v.name);
+        if (v.x.min > 0)
+            chart.ZoomToView({v.x, {0, 100}, false, false});
+        const QImage image = Grab();
+        const QRect plot = chart.PlotRect();
+        ASSERT_EQ(chart.BottomAxis().Range(), v.x);
+        for (int x : {plot.left(), plot.center().x(), plot.right()}) {
+            EXPECT_EQ(image.pixelColor(x, plot.bottom()), low) << "minimum at column " << x;
+            EXPECT_EQ(image.pixelColor(x, plot.top()), high) << "maximum at column " << x;
+        }
+        for (int i : v.edgeSamples) {
+            const int x = chart.XToScreen(i);
+            EXPECT_TRUE(x == plot.left() || x == plot.right()) << "sample " << i << " at column " << x;
+            EXPECT_EQ(image.pixelColor(x, chart.YToScreen(90)), spike) << "spike at sample " << i;
+        }
+        // Nor where there is none.
+        EXPECT_NE(image.pixelColor(plot.left() + plot.width() / 4, chart.YToScreen(90)), spike);
+    }
 }
 
 TEST_F(ChartTest, CursorLineIsDrawnOverTheCachedPlotAndRemovedAgain)
