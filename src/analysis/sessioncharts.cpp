@@ -227,7 +227,7 @@ QString BuildSessionsChartTree(SessionsChartTree& tree, int sessionId)
     TreeRowWriter(tree.memokrazenia).Int("id_nag", sessionId).Int("czas", start).Str("lap", QStringLiteral("L0")).Str("czas_t", QStringLiteral("S"));
     TreeRowWriter(tree.memSektory).Int("id_nag", sessionId).Int("czas", start).Str("lap", QString()).Str("czas_t", QString());
 
-    int lapSum = 0, sectorSum = 0;
+    long long lapSum = 0, sectorSum = 0;  // 64 bits: out-of-range stored times must not wrap
     TreeMarks laps;
     std::array<TreeMarks, 11> sectors;  // by sector number 1..10
 
@@ -246,7 +246,7 @@ QString BuildSessionsChartTree(SessionsChartTree& tree, int sessionId)
         lapSum += lap.time;
         TreeRowWriter(tree.memokrazenia)
             .Int("id_nag", sessionId)
-            .Int("czas", start + lapSum)
+            .Int("czas", ClampToInt(start + lapSum))
             .Str("lap", QStringLiteral("L") + QString::number(lap.nr))
             .Str("czas_t", lap.text);
 
@@ -267,7 +267,7 @@ QString BuildSessionsChartTree(SessionsChartTree& tree, int sessionId)
             sectorSum += sector.time;  // over the whole session, across the laps
             TreeRowWriter(tree.memSektory)
                 .Int("id_nag", sessionId)
-                .Int("czas", start + sectorSum)
+                .Int("czas", ClampToInt(start + sectorSum))
                 .Str("lap", QStringLiteral("S") + QString::number(k))
                 .Str("czas_t", sector.text);
         }
@@ -395,7 +395,7 @@ std::vector<ComparedLap> LoadLapComparisonSession(LapComparisonTree& tree, MemTa
     std::vector<ComparedLap> laps;
     GpsRows rows(memGPS);
     MemTableBulk bulk(memGPS);
-    int lapSum = 0;
+    long long lapSum = 0;  // 64 bits: out-of-range stored times must not wrap
     for (const StoredTime& t : stored) {
         ComparedLap lap;
         lap.sessionId = sessionId;
@@ -410,7 +410,7 @@ std::vector<ComparedLap> LoadLapComparisonSession(LapComparisonTree& tree, MemTa
             .Int("wybrany", 1);
         lap.colour = int(laps.size()) + 1;
         lap.title = title + QStringLiteral(" L") + QString::number(lap.lap);
-        lap.start = h.start + lapSum;
+        lap.start = ClampToInt(h.start + lapSum);
         lap.first = memGPS.RecordCount();
         if (const auto found = runsOf.find(lap.lap); found != runsOf.end()) {
             const std::vector<Run>& runs = found->second;

@@ -140,8 +140,10 @@ void BuildSessionTree(SessionTree& tree, int sessionId, const TreeFilters& filte
         .Int("przes_czas", p)
         .Int("wybrany", 1);
 
-    int lapSum = 0;
-    int sectorSum = 0;
+    // Sums and limits in 64 bits: out-of-range stored times must not wrap
+    // round into other times.
+    long long lapSum = 0;
+    long long sectorSum = 0;
     TreeRowWriter(tree.memokrazenia)
         .Int("id_nag", sessionId)
         .Int("czas", p)
@@ -172,8 +174,8 @@ void BuildSessionTree(SessionTree& tree, int sessionId, const TreeFilters& filte
         const int nr = qOkrazenia.FieldByName(QStringLiteral("NR")).AsInteger();
         const int lapTime = qOkrazenia.FieldByName(QStringLiteral("CZAS_SS")).AsInteger();
         const QString lapText = qOkrazenia.FieldByName(QStringLiteral("CZAS")).AsString();
-        const bool skipped = (filters.maxLapSeconds != 0 && lapTime > filters.maxLapSeconds * 100) ||
-                             (filters.minLapSeconds != 0 && lapTime < filters.minLapSeconds * 100);
+        const bool skipped = (filters.maxLapSeconds != 0 && lapTime > filters.maxLapSeconds * 100LL) ||
+                             (filters.minLapSeconds != 0 && lapTime < filters.minLapSeconds * 100LL);
         if (!skipped) {
             const int n = ++tree.rowCounter;
             laps.Take(n, lapTime);
@@ -192,7 +194,7 @@ void BuildSessionTree(SessionTree& tree, int sessionId, const TreeFilters& filte
                 .Int("wybrany", 1);
             TreeRowWriter(tree.memokrazenia)
                 .Int("id_nag", sessionId)
-                .Int("czas", p + lapSum)
+                .Int("czas", ClampToInt(p + lapSum))
                 .Str("lap", QStringLiteral("L") + QString::number(nr))
                 .Str("czas_t", lapText)
                 .Int("nr_lapa", nr)
@@ -223,7 +225,7 @@ void BuildSessionTree(SessionTree& tree, int sessionId, const TreeFilters& filte
                     sectorSum += sectorTime;
                     TreeRowWriter(tree.memSektory)
                         .Int("id_nag", sessionId)
-                        .Int("czas", p + sectorSum)
+                        .Int("czas", ClampToInt(p + sectorSum))
                         .Str("lap", QStringLiteral("S") + QString::number(k))
                         .Str("czas_t", sectorText)
                         .Int("nr_okr", nr)
@@ -242,7 +244,7 @@ void BuildSessionTree(SessionTree& tree, int sessionId, const TreeFilters& filte
         lapSum += lapTime;
         const int lapRow = tree.memokrazenia.Find(QStringLiteral("id_nag;nr_lapa"), {sessionId, nr});
         if (lapRow >= 0)
-            tree.memokrazenia.SetIntAt(lapRow, cLapEnd, p + lapSum);
+            tree.memokrazenia.SetIntAt(lapRow, cLapEnd, ClampToInt(p + lapSum));
         qOkrazenia.Next();
     }
     qOkrazenia.Close();

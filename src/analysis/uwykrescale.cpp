@@ -125,18 +125,15 @@ void Tfwykrescale::LoadChart()
         }
     }
 
-    // Without a channel the strip and the markers still show: the time axis
-    // then spans the samples.
-    if (Chart1->SeriesCount() == 0 && !runs.empty()) {
+    samplesSpan_.reset();
+    if (!runs.empty() && dataCol >= 0) {
         const ColumnView data = gps.View(dataCol);
-        double lo = data.At(runs.front().first), hi = lo;
+        AxisRange span{data.At(runs.front().first), data.At(runs.front().first)};
         for (const SampleRun& run : runs) {
-            lo = std::min(lo, data.At(run.first));
-            hi = std::max(hi, data.At(run.first + run.count - 1));
+            span.min = std::min(span.min, data.At(run.first));
+            span.max = std::max(span.max, data.At(run.first + run.count - 1));
         }
-        Chart1->BottomAxis().SetMinMax(lo, hi);
-    } else {
-        Chart1->BottomAxis().SetAutomatic(true);
+        samplesSpan_ = span;
     }
 
     // Extremes of the current channel, one row each per session.
@@ -154,6 +151,7 @@ void Tfwykrescale::LoadChart()
     if (FPanelSesji)
         for (const TreeCheck& c : TreeChecks(*FPanelSesji, QStringLiteral("1")))
             SetSessionVisible(c.sessionId, c.checked);
+    UpdateTimeAxis();
 }
 
 void Tfwykrescale::SetSessionVisible(int sessionId, int check)
@@ -161,6 +159,21 @@ void Tfwykrescale::SetSessionVisible(int sessionId, int check)
     for (int i = 0; i < Chart1->SeriesCount(); ++i)
         if (Chart1->Series(i)->Tag() == sessionId)
             Chart1->Series(i)->SetVisible(check == 1);
+    UpdateTimeAxis();
+}
+
+// The time axis follows the shown lines; with none shown (no channel
+// chosen, every session unticked) it spans the samples, so that the lap
+// strip and the markers stay where the session is.
+void Tfwykrescale::UpdateTimeAxis()
+{
+    bool shown = false;
+    for (int i = 0; i < Chart1->SeriesCount() && !shown; ++i)
+        shown = Chart1->Series(i)->Visible();
+    if (!shown && samplesSpan_)
+        Chart1->BottomAxis().SetMinMax(samplesSpan_->min, samplesSpan_->max);
+    else if (!Chart1->BottomAxis().Automatic())
+        Chart1->BottomAxis().SetAutomatic(true);
 }
 
 void Tfwykrescale::HighlightSession(int sessionId)

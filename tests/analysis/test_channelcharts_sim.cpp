@@ -255,4 +255,37 @@ TEST_F(ImportedReadOut, ValueBoxesShowTheStoredValueAndNoSignedZero)
     EXPECT_GT(zeros, 0) << "no stored 0 was read";
 }
 
+// With every session unticked the time axis keeps the samples' span, as
+// with no channel chosen: the lap strip and the markers stay on screen.
+TEST_F(ImportedReadOut, EverySessionUntickedKeepsTheTimeAxis)
+{
+    Load({Session(3, 2, 83), Session(4, 2, 84)});
+    Tfwykrescale& w = Open();
+    const AxisRange shown = w.Chart1->BottomAxis().Range();
+    const QString span = QStringLiteral("select %1(DATA_SS) as V from POZYCJE where ID_NAGLOWKA in (%2, %3)");
+    const AxisRange samples{Db().Scalar(span.arg(QLatin1String("min")).arg(ids[0]).arg(ids[1])).toDouble(),
+                            Db().Scalar(span.arg(QLatin1String("max")).arg(ids[0]).arg(ids[1])).toDouble()};
+    EXPECT_EQ(shown, samples);
+
+    auto stripShowsLaps = [&] {
+        Settle();
+        const QImage strip = w.Image1->grab().toImage();
+        int lapPixels = 0;
+        for (int x = 0; x < strip.width(); ++x)
+            lapPixels += strip.pixelColor(x, strip.height() - 4) != QColor(128, 128, 128) ? 1 : 0;
+        return lapPixels > strip.width() / 4;
+    };
+    EXPECT_TRUE(stripShowsLaps());
+    for (int id : ids)
+        w.SetSessionVisible(id, 0);
+    EXPECT_EQ(w.Chart1->BottomAxis().Range(), samples);
+    EXPECT_TRUE(stripShowsLaps());
+    // One session ticked again: the axis follows its lines.
+    w.SetSessionVisible(ids[0], 1);
+    const QString first = QStringLiteral("select %1(DATA_SS) as V from POZYCJE where ID_NAGLOWKA = :N");
+    EXPECT_EQ(w.Chart1->BottomAxis().Range(),
+              (AxisRange{double(Scalar(first.arg(QLatin1String("min")), ids[0])),
+                         double(Scalar(first.arg(QLatin1String("max")), ids[0]))}));
+}
+
 }  // namespace

@@ -98,19 +98,19 @@ protected:
 // session is ticked and the filters let it through, also after a reload.
 TEST_F(Diagram, TicksAndFiltersTogetherDecideWhatShows)
 {
-    EXPECT_EQ(window.Chart1->SeriesCount(), 8);  // 1, 101..103, 2, 201, 202, 3
-    EXPECT_EQ(window.Chart1->SeriesByTag(3)->Count(), 0);
+    EXPECT_EQ(window.Chart1->SeriesCount(), 8);  // 100..103, 200..202, 300
+    EXPECT_EQ(window.Chart1->SeriesByTag(300)->Count(), 0);
     struct Step {
         const char* what;
         std::function<void()> act;
         std::set<int> shown;
     };
     const std::vector<Step> steps = {
-        {"loaded", [] {}, {1, 101, 102, 103, 3}},
-        {"sector 3", [&] { window.RadioItems->button(3)->click(); }, {1, 103, 3}},
-        {"no sectors", [&] { window.CheckBox2->click(); }, {1, 3}},
-        {"sectors again", [&] { window.CheckBox2->click(); }, {1, 103, 3}},
-        {"tick 12", [&] { window.SetSessionVisible(12, 1); }, {1, 103, 2, 3}},
+        {"loaded", [] {}, {100, 101, 102, 103, 300}},
+        {"sector 3", [&] { window.RadioItems->button(3)->click(); }, {100, 103, 300}},
+        {"no sectors", [&] { window.CheckBox2->click(); }, {100, 300}},
+        {"sectors again", [&] { window.CheckBox2->click(); }, {100, 103, 300}},
+        {"tick 12", [&] { window.SetSessionVisible(12, 1); }, {100, 103, 200, 300}},
         {"no laps", [&] { window.CheckBox1->click(); }, {103}},
         {"untick 11", [&] { window.SetSessionVisible(11, 0); }, {}},
         {"all sectors", [&] { window.RadioItems->button(0)->click(); }, {201, 202}},
@@ -125,7 +125,7 @@ TEST_F(Diagram, TicksAndFiltersTogetherDecideWhatShows)
 
 TEST_F(Diagram, DiffSwitchMarksAndTheBarUnderTheMouse)
 {
-    const ChartSeries* laps = window.Chart1->SeriesByTag(1);
+    const ChartSeries* laps = window.Chart1->SeriesByTag(100);
     ASSERT_EQ(laps->Count(), 2);
     EXPECT_EQ(laps->Label(0), QStringLiteral("00:01:23"));
     EXPECT_EQ(laps->Label(1), QStringLiteral("00:00:00"));
@@ -159,6 +159,69 @@ TEST_F(Diagram, DiffSwitchMarksAndTheBarUnderTheMouse)
     EXPECT_TRUE(window.Chart1->ToolTipText().isEmpty());
 }
 
+// Three hundred ticked sessions: every session's lap bars and sector bars
+// are series of their own, and the switches find them all.
+TEST_F(ChartWindows, DiagramKeepsLapsAndSectorsApartOverThreeHundredSessions)
+{
+    TFPanelSesji panel;
+    FPanelSesji = &panel;
+    std::vector<int> ids;
+    for (int n = 1; n <= 300; ++n) {
+        ids.push_back(1000 + n);
+        treerows::AddSession(panel, {1000 + n, 500, {{1, 4000 + n, {1500, 2500 + n}}, {2, 3900 + n, {1400, 2500 + n}}}});
+    }
+    Choose(ids);
+    TfwykresCzasy window;
+    window.resize(1000, 600);
+    window.show();
+    window.LoadChart();
+    ASSERT_EQ(window.Chart1->SeriesCount(), 900);
+    // Each session: one lap series with its two laps, one series per sector
+    // number with that sector of both laps, all titled with the session.
+    for (int i = 0; i < window.Chart1->SeriesCount(); ++i) {
+        const ChartSeries* s = window.Chart1->Series(i);
+        const int n = i / 3 + 1, k = i % 3;
+        ASSERT_EQ(s->Tag() / 100, n) << i;
+        ASSERT_EQ(s->Tag() % 100, k) << i;
+        ASSERT_EQ(s->Title(), QString::number(1000 + n)) << i;
+        ASSERT_EQ(s->Count(), 2) << s->Tag();
+    }
+    // The times, not the differences, tell which bars landed in which series.
+    window.CheckBox3->click();
+    for (int i = 0; i < window.Chart1->SeriesCount(); ++i) {
+        const ChartSeries* s = window.Chart1->Series(i);
+        const int n = i / 3 + 1, k = i % 3;
+        const int expected[3][2] = {{4000 + n, 3900 + n}, {1500, 1400}, {2500 + n, 2500 + n}};
+        ASSERT_EQ(s->YValue(0), expected[k][0]) << s->Tag();
+        ASSERT_EQ(s->YValue(1), expected[k][1]) << s->Tag();
+    }
+
+    auto shown = [&](int k) {
+        int count = 0;
+        for (int i = 0; i < window.Chart1->SeriesCount(); ++i)
+            count += window.Chart1->Series(i)->Visible() && window.Chart1->Series(i)->Tag() % 100 == k ? 1 : 0;
+        return count;
+    };
+    window.CheckBox1->click();  // no laps
+    EXPECT_EQ(shown(0), 0);
+    EXPECT_EQ(shown(1), 300);
+    EXPECT_EQ(shown(2), 300);
+    window.CheckBox1->click();
+    window.CheckBox2->click();  // no sectors
+    EXPECT_EQ(shown(0), 300);
+    EXPECT_EQ(shown(1) + shown(2), 0);
+    window.CheckBox2->click();
+    window.RadioItems->button(2)->click();
+    EXPECT_EQ(shown(0), 300);
+    EXPECT_EQ(shown(1), 0);
+    EXPECT_EQ(shown(2), 300);
+    // The panel's check column hides a session past the 99th whole.
+    window.SetSessionVisible(1150, 0);
+    EXPECT_EQ(shown(0), 299);
+    EXPECT_EQ(shown(2), 299);
+    FPanelSesji = nullptr;
+}
+
 // Over the session panel's own load of imported sessions: each session's
 // laps and sectors measured against its best.
 TEST_F(ChartWindows, DiagramOverThePanelsLoadOfImportedSessions)
@@ -177,7 +240,7 @@ TEST_F(ChartWindows, DiagramOverThePanelsLoadOfImportedSessions)
         int best = laps.front().time;
         for (const StoredLap& l : laps)
             best = std::min(best, l.time);
-        const ChartSeries* lapBars = window.Chart1->SeriesByTag(int(n));
+        const ChartSeries* lapBars = window.Chart1->SeriesByTag(int(n) * 100);
         ASSERT_NE(lapBars, nullptr);
         ASSERT_EQ(lapBars->Count(), int(laps.size()));
         for (size_t i = 0; i < laps.size(); ++i) {
