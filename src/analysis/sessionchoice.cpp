@@ -245,7 +245,9 @@ std::vector<FieldDef> LapChooserFields()
 {
     return {
         {QStringLiteral("typ_rekordu"), FieldType::String, 1},
-        {QStringLiteral("Pole1"), FieldType::String, 20},
+        // 40, as in the session tree: a start time cut short reads as
+        // another time ("22:15:3" as 22:15:03).
+        {QStringLiteral("Pole1"), FieldType::String, 40},
         {QStringLiteral("Pole2"), FieldType::String, 30},
         {QStringLiteral("id_naglowka"), FieldType::Integer},
         {QStringLiteral("id_okrazenia"), FieldType::Integer},
