@@ -137,11 +137,6 @@ private:
     std::array<int, 20> c_;
 };
 
-// Ownership of memGPS among the sessions charts.
-const void* g_owner = nullptr;
-SampleTimes g_times = SampleTimes::Session;
-bool g_loading = false;
-
 }  // namespace
 
 // --------------------------------------------------------------- samples
@@ -156,32 +151,6 @@ int AppendSessionSamples(MemTable& memGPS, int sessionId)
         ++count;
     });
     return count;
-}
-
-const void* SampleOwnership::Owner() { return g_owner; }
-SampleTimes SampleOwnership::Times() { return g_times; }
-bool SampleOwnership::Loading() { return g_loading; }
-
-void SampleOwnership::Reloaded()
-{
-    if (g_loading)
-        return;
-    g_owner = nullptr;
-    g_times = SampleTimes::Session;
-}
-
-SampleOwnership::Load::Load(const void* owner, SampleTimes times) : owner_(owner), times_(times)
-{
-    g_loading = true;
-    g_owner = owner;
-    g_times = times;
-}
-
-SampleOwnership::Load::~Load()
-{
-    g_loading = false;
-    g_owner = owner_;
-    g_times = times_;
 }
 
 // ------------------------------------------------------------ Sessions chart

@@ -152,22 +152,50 @@ void LoadSessionSamples(int sessionId, MemTable& memGPS)
     }
 }
 
-void LoadSessions(MemTable& memWybraneSesje, MemTable& memGPS, MemTable& memMinMax, SessionTree& tree,
-                  const TreeFilters& filters, ProjectRecord& record)
+SessionLoadError::SessionLoadError(int sessionId, const std::string& cause)
+    : std::runtime_error("session " + std::to_string(sessionId) + ": " + cause),
+      sessionId_(sessionId),
+      cause_(QString::fromStdString(cause))
+{
+}
+
+QString SessionLoadError::Message() const
+{
+    return QStringLiteral("Session %1 could not be loaded, so no session is shown:\n%2").arg(sessionId_).arg(cause_);
+}
+
+namespace {
+
+void Empty(MemTable& memGPS, MemTable& memMinMax, SessionTree& tree)
 {
     for (MemTable* t : {&memGPS, &memMinMax}) {
         t->Close();
         t->Open();
     }
     tree.ResetTree();
-    MemTableBulk bulk(memGPS);  // one notification and one trim for the whole load
-    ReadScope read;          // one read transaction for samples and tree alike
-    const int idField = memWybraneSesje.FieldIndex(QStringLiteral("id_nag"));
-    for (memWybraneSesje.First(); !memWybraneSesje.Eof(); memWybraneSesje.Next()) {
-        const int sessionId = memWybraneSesje.FieldAt(idField).AsInteger();
-        ApplyRangeDefaults(record);
-        AppendMinMaxRow(memMinMax, sessionId, record);
-        LoadSessionSamples(sessionId, memGPS);
-        BuildSessionTree(tree, sessionId, filters);
+}
+
+}  // namespace
+
+void LoadSessions(MemTable& memWybraneSesje, MemTable& memGPS, MemTable& memMinMax, SessionTree& tree,
+                  const TreeFilters& filters, ProjectRecord& record)
+{
+    Empty(memGPS, memMinMax, tree);
+    try {
+        MemTableBulk bulk(memGPS);  // one notification and one trim for the whole load
+        ReadScope read;          // one read transaction for samples and tree alike
+        const int idField = memWybraneSesje.FieldIndex(QStringLiteral("id_nag"));
+        for (memWybraneSesje.First(); !memWybraneSesje.Eof(); memWybraneSesje.Next()) {
+            const int sessionId = memWybraneSesje.FieldAt(idField).AsInteger();
+            LoadOneSession(sessionId, [&] {
+                ApplyRangeDefaults(record);
+                AppendMinMaxRow(memMinMax, sessionId, record);
+                LoadSessionSamples(sessionId, memGPS);
+                BuildSessionTree(tree, sessionId, filters);
+            });
+        }
+    } catch (...) {
+        Empty(memGPS, memMinMax, tree);
+        throw;
     }
 }

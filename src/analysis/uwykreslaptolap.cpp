@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "analysis/sessionload.h"
 #include "platform/chart/chart.h"
 #include "platform/dbgrid.h"
 #include "shell/common/stale.h"
@@ -41,21 +42,29 @@ Tfwykreslaptolap::~Tfwykreslaptolap()
 
 void Tfwykreslaptolap::LoadChart()
 {
-    Load(SampleTimes::SinceLapStart, [this] {
-        laps_.clear();
-        Tree.Reset();
-        const MemTable& chosen = DM->memWybraneSesje;
-        const int idCol = chosen.FieldIndex(QStringLiteral("id_nag"));
-        for (int r = 0; idCol >= 0 && r < chosen.RecordCount(); ++r) {
-            for (const ComparedLap& lap : LoadLapComparisonSession(Tree, DM->memGPS, chosen.IntAt(r, idCol))) {
-                ChartSeries* s = Chart1->AddSeries();
-                s->SetTitle(lap.title);
-                s->SetTag(lap.Tag());
-                s->SetColour(LapColour(lap.colour));
-                laps_.push_back(lap);
+    Load(
+        [this] {
+            laps_.clear();
+            Tree.Reset();
+            const MemTable& chosen = DM->memWybraneSesje;
+            const int idCol = chosen.FieldIndex(QStringLiteral("id_nag"));
+            for (int r = 0; idCol >= 0 && r < chosen.RecordCount(); ++r) {
+                const int id = chosen.IntAt(r, idCol);
+                std::vector<ComparedLap> laps;
+                LoadOneSession(id, [&] { laps = LoadLapComparisonSession(Tree, DM->memGPS, id); });
+                for (const ComparedLap& lap : laps) {
+                    ChartSeries* s = Chart1->AddSeries();
+                    s->SetTitle(lap.title);
+                    s->SetTag(lap.Tag());
+                    s->SetColour(LapColour(lap.colour));
+                    laps_.push_back(lap);
+                }
             }
-        }
-    });
+        },
+        [this] {
+            laps_.clear();
+            Tree.Reset();
+        });
 }
 
 int Tfwykreslaptolap::RowTag(int row) const
@@ -80,9 +89,7 @@ void Tfwykreslaptolap::BindSamples()
     if (!DM)
         return;
     const MemTable& memGPS = DM->memGPS;
-    // Rows loaded here count from the lap's start; rows of another loader
-    // count session time, from which the lap's start is taken off.
-    const bool fromLapStart = SampleOwnership::Times() == SampleTimes::SinceLapStart;
+    // The rows loaded here count from each lap's start.
     const std::vector<LapSampleRun> runs = LapSampleRuns(memGPS);
     const int dataCol = memGPS.FieldIndex(QStringLiteral("data"));
     const int rpmCol = memGPS.FieldIndex(QStringLiteral("obroty"));
@@ -95,8 +102,7 @@ void Tfwykreslaptolap::BindSamples()
         if (run == runs.end())
             s->Clear();
         else
-            s->SetTableData(&memGPS, dataCol, rpmCol, run->first, run->count,
-                            Affine{fromLapStart ? 0.0 : double(lap.start), 1});
+            s->SetTableData(&memGPS, dataCol, rpmCol, run->first, run->count);
     }
 }
 

@@ -9,9 +9,12 @@
 #include "analysis/chartcore.h"
 #include "analysis/sessionload.h"
 #include "analysis/uwykrescale.h"
+#include "analysis/uwykresczasyMDI.h"
 #include "analysis/uwykresmdilapy.h"
 #include "chart_support.h"
+#include "platform/dialogs.h"
 #include "shell/data/ibquery.h"
+#include "shell/umain.h"
 #include "sim_sessions.h"
 
 void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
@@ -153,6 +156,62 @@ TEST_F(ImportedSessions, BothChartsDrawEveryLoadedSample)
         EXPECT_GE(s->XValue(0), 0);
         EXPECT_LT(s->XValue(0), 100);
     }
+}
+
+// A panel load that fails part-way (the engine stops in the middle of a
+// session's samples, as a lost connection would) leaves no part of a
+// session passing for the whole: the samples, the ranges and the tree are
+// empty, the open charts drawing them are cleared, and the message names
+// the session.  Once the database answers again, Update loads it all.
+TEST_F(ImportedSessions, AFailedPanelLoadClearsTheChartsAndNamesTheSession)
+{
+    Choose({{"obroty", "%0.0f"}, {"temp1", "%1.1f"}});
+    Load({Session(3, 2, 91), Session(4, 2, 92), Session(3, 2, 93)});
+    TForm1 form{QStringList{}};
+    Form1 = &form;
+    form.resize(1400, 900);
+    ShowWholeSessionChart();
+    ShowLapsChart();
+    ShowLapTimeDiagram();
+    ASSERT_TRUE(fwykrescale && fwykresmdilapy && fwykresCzasy);
+    auto points = [](const Chart* chart) {
+        int n = 0;
+        for (int i = 0; i < chart->SeriesCount(); ++i)
+            n += chart->Series(i)->Count();
+        return n;
+    };
+    const int samples = DM->memGPS.RecordCount();
+    EXPECT_EQ(points(fwykrescale->Chart1), 2 * samples);
+    EXPECT_GT(points(fwykresmdilapy->Chart1), 0);
+    EXPECT_GT(points(fwykresCzasy->Chart1), 0);
+
+    const int cut = Db().Scalar(QStringLiteral("select min(ID_POZYCJI) + count(*) / 2 from POZYCJE where ID_NAGLOWKA = %1")
+                                    .arg(ids[1]))
+                        .toInt();
+    Db().Exec(QStringLiteral("alter table POZYCJE add CUT computed by (1 / (ID_POZYCJI - %1))").arg(cut));
+    platform::testing::ClearMessages();
+    Panel().SpeedButton1Click();
+    EXPECT_EQ(DM->memGPS.RecordCount(), 0);
+    EXPECT_EQ(DM->memMinMax.RecordCount(), 0);
+    EXPECT_EQ(Panel().memdane.RecordCount(), 0);
+    EXPECT_EQ(Panel().memokrazenia.RecordCount(), 0);
+    EXPECT_EQ(fwykrescale->Chart1->SeriesCount(), 0);
+    EXPECT_EQ(fwykresmdilapy->Chart1->SeriesCount(), 0);
+    EXPECT_EQ(points(fwykresCzasy->Chart1), 0);
+    ASSERT_EQ(platform::testing::Messages().size(), 1);
+    const QString message = platform::testing::Messages().front();
+    EXPECT_TRUE(message.startsWith(QStringLiteral("Session %1 could not be loaded, so no session is shown").arg(ids[1])))
+        << message.toStdString();
+    EXPECT_TRUE(message.contains(QStringLiteral("divide by zero"), Qt::CaseInsensitive)) << message.toStdString();
+
+    Db().Exec(QStringLiteral("alter table POZYCJE drop CUT"));
+    Panel().SpeedButton1Click();
+    EXPECT_EQ(DM->memGPS.RecordCount(), samples);
+    EXPECT_EQ(points(fwykrescale->Chart1), 2 * samples);
+    EXPECT_GT(points(fwykresmdilapy->Chart1), 0);
+    EXPECT_GT(points(fwykresCzasy->Chart1), 0);
+    EXPECT_EQ(platform::testing::Messages().size(), 1);
+    Form1 = nullptr;
 }
 
 // A stored value of a sample of a session at a time, as a double.

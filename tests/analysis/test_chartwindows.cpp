@@ -21,6 +21,7 @@
 #include "analysis/uwykreslaptolap.h"
 #include "platform/chart/chart.h"
 #include "platform/dbgrid.h"
+#include "platform/dialogs.h"
 #include "shell/common/stale.h"
 #include "shell/projectrecord.h"
 #include "shell/umain.h"
@@ -497,8 +498,10 @@ TEST_F(LapComparison, LinesTicksSelectionAndCursor)
     EXPECT_TRUE(t.IsNullAt(RowOf(t, 21, "1"), t.FieldIndex(QStringLiteral("wybrany"))));
 }
 
-// memGPS belongs to the last loader; the other windows' lines follow it.
-TEST_F(LapComparison, LinesFollowMemGpsToItsNextLoader)
+// memGPS holds the last loader's samples, while each window's lines keep
+// the samples of its own load: loading the lap comparison leaves the
+// Sessions chart's lines whole, and another loader leaves both.
+TEST_F(LapComparison, EachWindowKeepsTheLinesOfItsOwnLoad)
 {
     TFWykres sessions;
     sessions.LoadChart();  // takes memGPS in session time
@@ -507,14 +510,19 @@ TEST_F(LapComparison, LinesFollowMemGpsToItsNextLoader)
     const ChartSeries* session21 = sessions.Chart1->SeriesByTag(21);
     ASSERT_NE(session21, nullptr);
     EXPECT_EQ(session21->Count(), 7);
-    // The lap line still starts at its lap's start, now from session time.
+    EXPECT_EQ(memGPS.RecordCount(), 7 + 3 + 1);
+    // The lap line still starts at its lap's start, counted from it.
     ASSERT_EQ(lap4->Count(), 2);
     EXPECT_EQ(lap4->XValue(0), 2900);
     EXPECT_EQ(lap4->XValue(1), 4900);
 
-    window.LoadChart();  // back to lap times: the session lines cannot show
+    window.LoadChart();  // memGPS in lap times now
     Settle();
-    EXPECT_EQ(session21->Count(), 0);
+    EXPECT_EQ(memGPS.RecordCount(), 6 + 3);  // lap 3 and the lap-less samples are not listed
+    ASSERT_EQ(session21->Count(), 7);        // the session's line, whole
+    for (int i = 0; i < 7; ++i)
+        EXPECT_EQ(session21->XValue(i), (std::vector<int>{1000, 2500, 4000, 5000, 7100, 10000, 12000})[size_t(i)]);
+    EXPECT_EQ(sessions.Chart1->SeriesByTag(22)->Count(), 3);
     lap4 = window.Chart1->SeriesByTag(2104);  // the reload made new lines
     ASSERT_EQ(lap4->Count(), 2);
     EXPECT_EQ(lap4->XValue(1), 4900);
@@ -524,10 +532,38 @@ TEST_F(LapComparison, LinesFollowMemGpsToItsNextLoader)
     memGPS.Open();
     AppendSessionSamples(memGPS, 22);
     Settle();
+    EXPECT_EQ(session21->Count(), 7);
     EXPECT_EQ(sessions.Chart1->SeriesByTag(22)->Count(), 3);
-    EXPECT_EQ(session21->Count(), 0);
     EXPECT_EQ(window.Chart1->SeriesByTag(2202)->XValue(0), 0);
-    EXPECT_EQ(lap4->Count(), 0);
+    EXPECT_EQ(lap4->Count(), 2);
+    EXPECT_EQ(lap4->XValue(0), 2900);
+}
+
+// A load that fails on the way shows nothing of it, not the sessions before
+// the failure, and names the session that failed.
+TEST_F(LapComparison, AFailedLoadShowsNothingAndNamesTheSession)
+{
+    // Session 22's laps cannot be read.
+    db.Exec(QStringLiteral("alter table OKRAZENIA_REJ add CUT computed by (1 / (ID_NAGLOWKA - 22))"));
+    platform::testing::ClearMessages();
+    for (const bool comparison : {true, false}) {
+        SCOPED_TRACE(comparison ? "lap comparison" : "Sessions chart");
+        TFWykres sessions;
+        if (comparison)
+            window.LoadChart();
+        else
+            sessions.LoadChart();
+        Settle();
+        const Chart* chart = comparison ? window.Chart1 : sessions.Chart1;
+        const MemTable& tree = comparison ? window.Tree.memdane : sessions.Tree.memdane;
+        EXPECT_EQ(chart->SeriesCount(), 0);
+        EXPECT_EQ(tree.RecordCount(), 0);
+        EXPECT_EQ(memGPS.RecordCount(), 0);
+        ASSERT_EQ(platform::testing::Messages().size(), 1u);
+        EXPECT_TRUE(platform::testing::Messages().front().startsWith(QStringLiteral("Session 22 could not be loaded")))
+            << platform::testing::Messages().front().toStdString();
+        platform::testing::ClearMessages();
+    }
 }
 
 // ------------------------------------------------------------ openers

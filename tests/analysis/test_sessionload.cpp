@@ -269,13 +269,24 @@ TEST_F(SessionLoadTest, EmptyChoiceEmptiesEveryTableAndUnknownSessionsLoadNoSamp
     ExpectSamples(ids[1], 0);
 }
 
-TEST_F(SessionLoadTest, ADatabaseErrorEndsTheLoadKeepingWhatWasAppended)
+// A load that fails names the session and leaves nothing half loaded: no
+// part of a session may pass for the whole.
+TEST_F(SessionLoadTest, ADatabaseErrorEndsTheLoadWithNothingLoaded)
 {
     Choose({ids[0], ids[1]});
     db.Exec(QStringLiteral("alter table POZYCJE drop PREDKOSC_GPS"));
-    EXPECT_THROW(Load(), DatabaseError);
-    EXPECT_EQ(db.dm().memMinMax.RecordCount(), 1);  // appended before the samples were read
+    try {
+        Load();
+        ADD_FAILURE() << "the load did not fail";
+    } catch (const SessionLoadError& e) {
+        EXPECT_EQ(e.SessionId(), ids[0]);
+        EXPECT_TRUE(e.Cause().contains(QStringLiteral("PREDKOSC_GPS"))) << e.what();
+        EXPECT_TRUE(e.Message().startsWith(QStringLiteral("Session %1 could not be loaded").arg(ids[0])));
+    }
+    EXPECT_EQ(db.dm().memMinMax.RecordCount(), 0);
     EXPECT_EQ(db.dm().memGPS.RecordCount(), 0);
+    EXPECT_EQ(tree.memdane.RecordCount(), 0);
+    EXPECT_EQ(tree.memokrazenia.RecordCount(), 0);
 
     // Rows from before the column existed hold NULL there and load as 0.
     db.Exec(QStringLiteral("alter table POZYCJE add PREDKOSC_GPS integer"));

@@ -83,30 +83,27 @@ void ChartSeries::SetMarksVisible(bool visible)
 void ChartSeries::SetTableData(const MemTable* table, int xColumn, int yColumn, int first, int count, Affine xMap,
                                Affine yMap)
 {
-    if (table) {
-        // Non-numeric or unknown columns fail here rather than at a paint.
-        (void)table->View(xColumn);
-        (void)table->View(yColumn);
-    }
+    // Non-numeric or unknown columns fail here rather than at a paint.
+    std::shared_ptr<const MemTableHold> rows = table ? table->Hold() : nullptr;
+    const ColumnView x = rows ? rows->View(xColumn) : ColumnView{};
+    const ColumnView y = rows ? rows->View(yColumn) : ColumnView{};
     xs_.clear();
     ys_.clear();
     labels_.clear();
     pointColours_.clear();
-    table_ = table;
-    xColumn_ = xColumn;
-    yColumn_ = yColumn;
+    rows_ = std::move(rows);
+    xColumn_ = x;
+    yColumn_ = y;
     first_ = std::max(0, first);
     count_ = std::max(0, count);
     xMap_ = xMap;
     yMap_ = yMap;
-    if (table && chart_)
-        chart_->Watch(table);
     Changed(true);
 }
 
 void ChartSeries::AddPoint(double x, double y, const QString& label, const QColor& colour)
 {
-    table_ = nullptr;
+    rows_.reset();
     xs_.push_back(x);
     ys_.push_back(y);
     if (!label.isEmpty() || !labels_.empty()) {
@@ -122,7 +119,7 @@ void ChartSeries::AddPoint(double x, double y, const QString& label, const QColo
 
 void ChartSeries::SetPoints(std::vector<double> x, std::vector<double> y)
 {
-    table_ = nullptr;
+    rows_.reset();
     const size_t n = std::min(x.size(), y.size());
     x.resize(n);
     y.resize(n);
@@ -135,7 +132,7 @@ void ChartSeries::SetPoints(std::vector<double> x, std::vector<double> y)
 
 void ChartSeries::Clear()
 {
-    table_ = nullptr;
+    rows_.reset();
     count_ = 0;
     xs_.clear();
     ys_.clear();
@@ -147,13 +144,13 @@ void ChartSeries::Clear()
 ColumnPoints ChartSeries::Points() const
 {
     ColumnPoints p;
-    if (table_) {
-        const int rows = table_->RecordCount();
+    if (rows_) {
+        const int rows = rows_->RowCount();
         p.first = std::min(first_, rows);
         p.count = std::min(count_, rows - p.first);
         if (p.count > 0) {
-            p.x = table_->View(xColumn_);
-            p.y = table_->View(yColumn_);
+            p.x = xColumn_;
+            p.y = yColumn_;
         }
         p.xMap = xMap_;
         p.yMap = yMap_;
@@ -373,33 +370,6 @@ void Chart::Invalidate()
 
 void Chart::SeriesChanged(ChartSeries*, bool) { Invalidate(); }
 
-void Chart::Watch(const MemTable* table)
-{
-    for (const auto& w : watched_)
-        if (w == table)
-            return;
-    watched_.erase(std::remove_if(watched_.begin(), watched_.end(), [](const auto& w) { return w.isNull(); }),
-                   watched_.end());
-    watched_.emplace_back(table);
-    auto changed = [this] { TableChanged(); };
-    connect(table, &MemTable::TableReset, this, changed);
-    connect(table, &MemTable::RowsInserted, this, changed);
-    connect(table, &MemTable::RowsRemoved, this, changed);
-    connect(table, &MemTable::RowChanged, this, changed);
-}
-
-// Tables may change row by row (a loader outside a bulk): a change only
-// marks the chart; the series drop their cached pixels at the next layout.
-void Chart::TableChanged()
-{
-    layoutValid_ = false;
-    pictureValid_ = false;
-    if (!tablesChanged_) {
-        tablesChanged_ = true;
-        update();
-    }
-}
-
 // ---------------------------------------------------------------- layout
 
 QRect Chart::PlotRect() const
@@ -504,14 +474,6 @@ void Chart::LayOut() const
         return;
     layoutValid_ = true;
     auto& self = const_cast<Chart&>(*this);
-    if (tablesChanged_) {
-        self.tablesChanged_ = false;
-        for (const auto& s : series_)
-            if (s->table_) {
-                s->pixelsValid_ = s->previousValid_ = false;
-                s->yRangeValid_ = false;
-            }
-    }
 
     // Ranges: a zoomed view, else automatic or fixed.
     AxisRange xr, yr;
