@@ -664,8 +664,10 @@ void Chart::HideToolTip()
 QRect Chart::BarRect(const ChartSeries& s, int i, int slot, int slotCount, double stepPx) const
 {
     const ChartMapping& m = mapping_;
+    // The bars of one x share its group, however many there are: narrower
+    // than a pixel they overlap there rather than run into the next group.
     const double group = stepPx * barWidthPercent_ / 100.0;
-    const double bar = std::max(1.0, group / slotCount);
+    const double bar = group / slotCount;
     const double left = m.XPos(s.XValue(i)) - group / 2 + slot * bar;
     const double base = std::clamp(m.YPos(0), double(plot_.top()), double(plot_.bottom()));
     const double top = m.YPos(s.YValue(i));
@@ -845,12 +847,20 @@ void Chart::DrawBarSeries(QPainter& p)
         return;
     const double stepPx = BarStep() * (mapping_.XPos(1) - mapping_.XPos(0));
     const int slotCount = int(bars.size());
+    // Bars too narrow for an outline are filled only: outlines would turn
+    // a crowd of them black.
+    const bool outlined = stepPx * barWidthPercent_ / 100.0 / slotCount >= 3;
     for (int k = 0; k < slotCount; ++k) {
         const ChartSeries& s = *bars[size_t(k)];
         for (int i = 0; i < s.Count(); ++i) {
-            p.setPen(Qt::black);
-            p.setBrush(s.PointColour(i));
-            p.drawRect(BarRect(s, i, k, slotCount, stepPx));
+            const QRect r = BarRect(s, i, k, slotCount, stepPx);
+            if (outlined) {
+                p.setPen(Qt::black);
+                p.setBrush(s.PointColour(i));
+                p.drawRect(r);
+            } else {
+                p.fillRect(r.adjusted(0, 0, 1, 1), s.PointColour(i));
+            }
         }
     }
     // Point labels above the bars (below for negative bars), over all bars.
