@@ -92,6 +92,17 @@ QFont PanelFont()
     return font;
 }
 
+// The open charts drawing the panel's tables, loaded from them again.
+void ReloadOpenCharts()
+{
+    if (auto* chart = WholeSessionChart())
+        chart->LoadChart();
+    if (auto* chart = LapsChart())
+        chart->LoadChart();
+    if (auto* diagram = LapTimeDiagram())
+        diagram->LoadChart();
+}
+
 // Restores the cursor and resumes the grid whatever happens in a load.
 class LoadGuard {
 public:
@@ -404,13 +415,7 @@ bool TFPanelSesji::LoadSessions()
         LoadGuard guard(*this);
         ::LoadSessions(DM->memWybraneSesje, DM->memGPS, DM->memMinMax, *this, filters, Project());
     } catch (const SessionLoadError& e) {
-        // The tables are empty: so are the charts drawing them.
-        if (auto* chart = WholeSessionChart())
-            chart->LoadChart();
-        if (auto* chart = LapsChart())
-            chart->LoadChart();
-        if (auto* diagram = LapTimeDiagram())
-            diagram->LoadChart();
+        ReloadOpenCharts();  // the tables are empty: so are the charts drawing them
         platform::ShowMessage(e.Message());
         return false;
     }
@@ -430,14 +435,8 @@ void TFPanelSesji::FormCreate()
 
 void TFPanelSesji::SpeedButton1Click()
 {
-    if (!LoadSessions())
-        return;  // the charts are cleared already
-    if (auto* chart = WholeSessionChart())
-        chart->LoadChart();
-    if (auto* chart = LapsChart())
-        chart->LoadChart();
-    if (auto* diagram = LapTimeDiagram())
-        diagram->LoadChart();
+    if (LoadSessions())
+        ReloadOpenCharts();
 }
 
 void TFPanelSesji::CheckBox1Click()
