@@ -103,6 +103,20 @@ void SessionSampleWriter::RestartSectorSums(int rpm)
     sectorRiseSum_ = sectorRiseCount_ = sectorFallSum_ = sectorFallCount_ = 0;
 }
 
+void SessionSampleWriter::WriteSector(SessionRowSink& sink, int lap, int nr, int time) const
+{
+    SectorRow sector;
+    sector.idNaglowka = idNag_;
+    sector.nrOkrazenia = lap;
+    sector.nrSektora = nr;
+    sector.czasSs = time;
+    sector.czas = SessionTimeText(time);
+    sector.avgObroty = sectorAverage_;
+    sector.avgAccObroty = sectorMeanRise_;
+    sector.avgDecObroty = sectorMeanFall_;
+    sink.WriteSector(sector);
+}
+
 bool SessionSampleWriter::WriteSample(const uint8_t* record, SampleFormat format, SessionRowSink& sink)
 {
     const uint8_t type = record[sample_offsets::kType];
@@ -264,33 +278,14 @@ bool SessionSampleWriter::WriteSample(const uint8_t* record, SampleFormat format
             lapRow.avgDecObroty = lapMeanFall_;
             sink.WriteLap(lapRow);
 
-            SectorRow sector;
-            sector.idNaglowka = idNag_;
-            sector.nrOkrazenia = lap - 1;
-            sector.nrSektora = v.sector;
-            sector.czasSs = sectorTime;
-            sector.czas = SessionTimeText(sectorTime);
-            sector.avgObroty = sectorAverage_;
-            sector.avgAccObroty = sectorMeanRise_;
-            sector.avgDecObroty = sectorMeanFall_;
-            sink.WriteSector(sector);
+            WriteSector(sink, lap - 1, v.sector, sectorTime);
         }
         firstLine_ = false;
     } else if (line == kSampleSectorLine) {
         const int sectorTime = crossing - prevSectorCrossing_;
         prevSectorCrossing_ = crossing;
-        if (!firstLine_) {
-            SectorRow sector;
-            sector.idNaglowka = idNag_;
-            sector.nrOkrazenia = lap;
-            sector.nrSektora = v.sector;
-            sector.czasSs = sectorTime;
-            sector.czas = SessionTimeText(sectorTime);
-            sector.avgObroty = sectorAverage_;
-            sector.avgAccObroty = sectorMeanRise_;
-            sector.avgDecObroty = sectorMeanFall_;
-            sink.WriteSector(sector);
-        }
+        if (!firstLine_)
+            WriteSector(sink, lap, v.sector, sectorTime);
     }
     ++seconds_;
     return false;

@@ -99,6 +99,8 @@ private:
     void ComputeSectorAverages();
     void RestartLapSums(int rpm);
     void RestartSectorSums(int rpm);
+    // A SEKTORY row of the sector closed now, with its averages.
+    void WriteSector(SessionRowSink& sink, int lap, int nr, int time) const;
 
     // Per session.
     int idNag_ = 0;
