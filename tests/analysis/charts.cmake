@@ -23,3 +23,8 @@ pitrova_add_test(test_analysis_channelcharts_sim SOURCES ${CMAKE_CURRENT_LIST_DI
 add_executable(analysis_channelchartshots ${CMAKE_CURRENT_LIST_DIR}/channelchartshots.cpp)
 set_target_properties(analysis_channelchartshots PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests-bin)
 target_link_libraries(analysis_channelchartshots PRIVATE pv_ui pitrova_simsessions)
+# Screenshots of every analysis window over one session of more laps than
+# the logger's lap byte counts (not a test): analysis_longsessionshots [folder] [laps]
+add_executable(analysis_longsessionshots ${CMAKE_CURRENT_LIST_DIR}/longsessionshots.cpp)
+set_target_properties(analysis_longsessionshots PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests-bin)
+target_link_libraries(analysis_longsessionshots PRIVATE pv_ui pv_intake pv_kromsim pitrova_testsupport)
