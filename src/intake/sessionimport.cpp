@@ -4,6 +4,7 @@
 #include <memory>
 #include <string_view>
 
+#include "intake/headerstore.h"
 #include "intake/sessionlist.h"
 #include "shell/common/stale.h"
 #include "shell/data/fbbulk.h"
@@ -464,11 +465,12 @@ int ExpectedRecords(const SessionHeaderRecord& header)
 
 // Writes the samples, laps and sectors of one session under the header row
 // id into the session's transaction (which holds the header row already)
-// and commits it.  True when it was stored; on an error the message is
-// shown and the transaction rolled back, header row included, so the
-// session is offered again by the next intake.
+// and commits it.  True when it was stored; on an error the message (what
+// names the session) is shown and the transaction rolled back, header row
+// included, so the session is offered again by the next intake.
 bool ImportSession(KeyDumpFile& file, const SessionHeaderRecord& header, int id, SessionSampleWriter& writer,
-                   std::unique_ptr<DatabaseRowSink>& sink, FbTransaction& session, const ImportCallbacks& cb)
+                   std::unique_ptr<DatabaseRowSink>& sink, FbTransaction& session, const ImportCallbacks& cb,
+                   const QString& what)
 {
     const bool gps = header.IsGpsFormat();
     const int expected = ExpectedRecords(header);
@@ -494,13 +496,15 @@ bool ImportSession(KeyDumpFile& file, const SessionHeaderRecord& header, int id,
         sink->WriteHasGps(id, writer.HighestGpsX());
         if (writer.LapLines() > kHeaderLapLines)
             sink->WriteLapCount(id, writer.LapLines());
+        // A commit into a database file that is gone would count as stored.
+        DM->CheckAttachedFile();
         session.Commit();  // a commit that fails still ends the transaction
     } catch (const std::exception& e) {
         session.Rollback();
         if (cb.busy)
             cb.busy(false);
         if (cb.message)
-            cb.message(QString::fromUtf8(e.what()));
+            cb.message(what + QStringLiteral(" was not stored: ") + StoreFailureReason(e));
         return false;
     }
     if (cb.busy)
@@ -511,6 +515,14 @@ bool ImportSession(KeyDumpFile& file, const SessionHeaderRecord& header, int id,
 }  // namespace
 
 // -------------------------------------------------------------- import
+
+QString SessionInFileText(const QString& fileName, int entry, const SessionHeaderRecord& header)
+{
+    QDateTime start;
+    if (!header.SessionStart(start))
+        return QStringLiteral("Entry %1 of %2").arg(entry).arg(fileName);
+    return QStringLiteral("Entry %1 of %2 (started %3)").arg(entry).arg(fileName, DateTimeToStr(start));
+}
 
 QString FinishedText(const ImportSummary& summary)
 {
@@ -608,10 +620,13 @@ ImportSummary ImportSessions(const QString& folder, const ImportCallbacks& cb)
         if (id <= 0)
             continue;
 
-        if (ImportSession(file, header, id, writer, sink, session, cb))
+        if (ImportSession(file, header, id, writer, sink, session, cb, SessionInFileText(name, e, header))) {
             ++summary.imported;
-        else
+        } else {
             ++summary.failed;
+            if (!DM->AttachedFileInPlace())
+                break;  // no further session could be stored either
+        }
     }
     file.Close();
     tell(FinishedText(summary));

@@ -150,8 +150,10 @@ struct ImportCallbacks {
     std::function<int(const QString& serial, const SessionHeaderRecord& header, int& driverId,
                       int& trackId, FbTransaction& session)>
         confirmHeader;
-    // Messages to the user: an error inside a session in its own words,
-    // "Finished" at the end.
+    // Messages to the user: a session that was not stored, named by its
+    // entry, file and start, with the reason; "Finished" at the end.  When
+    // the database file is gone the import stops after the session that
+    // found it so.
     std::function<void(const QString& text)> message;
     // After every 256-byte record of a session: records read so far and the
     // number the header's duration leads to expect (an estimate).  The
@@ -163,10 +165,13 @@ struct ImportCallbacks {
 
 struct ImportSummary {
     int imported = 0;   // sessions stored
-    int skipped = 0;    // ticked but already stored (same end and serial, or same end, driver and track)
+    int skipped = 0;    // ticked but already stored (same end and serial, or also the same driver and track)
     int failed = 0;     // sessions not stored because of an error
     bool cancelled = false;
 };
+
+// A session in the import's messages: "Entry e of <file> (started <start>)".
+QString SessionInFileText(const QString& fileName, int entry, const SessionHeaderRecord& header);
 
 // The closing message: "Finished" with the counts on the lines below it.
 QString FinishedText(const ImportSummary& summary);
