@@ -46,6 +46,7 @@
 #include "shell/projectrecord.h"
 #include "shell/umain.h"
 #include "support/shots.h"
+#include "panel_road.h"
 #include "support/testdb.h"
 
 namespace {
@@ -93,10 +94,6 @@ int main(int argc, char** argv)
     platform::testing::SetScripted(true);
 
     TestDatabase db;
-    SetProgramFolder(db.Folder());
-    ConfigFile(db.Folder() + QString::fromLatin1(ConfigFileName)).SetLastUpdateDay(TodayDayNumber());
-    IniFile(db.Folder() + QString::fromLatin1(ConfigFileName))
-        .WriteString(QStringLiteral("Parametry"), QStringLiteral("AliasBazy"), db.Path());
     db.Exec(QStringLiteral("insert into KIEROWCY (ID_KIEROWCY, IMIE, NAZWISKO) values (1, 'Ada', 'Nowak')"));
 
     // The long session, imported as the intake does it.
@@ -115,31 +112,12 @@ int main(int argc, char** argv)
     cb.message = [](const QString& m) { std::fprintf(stderr, "%s\n", qPrintable(m)); };
     ImportSessions(db.Folder(), cb);
 
-    Project() = ProjectRecord();
-    Project().ResetForNewProject();
+    panelroad::ShowMainWindowOnAnalysis(db, 1500, 950);
     Project().SetVGpsMax(120);
-    Form1 = new TForm1(QStringList{});
-    InstallAnalysis(*Form1);
-    platform::testing::OnModal(QStringLiteral("Tfsplashscreen"), [](QDialog& d) { d.close(); });
-    Form1->resize(1500, 950);
-    Form1->show();
-    Form1->Timer1->stop();
-    QCoreApplication::processEvents();
-    Form1->SetTab(3);
-
-    platform::testing::OnModal(QStringLiteral("TfWyborZakresu"), [](QDialog& d) {
-        auto& range = static_cast<TfWyborZakresu&>(d);
-        range.DateEdit1->setDate(QDate(2000, 1, 1));
-        range.DateEdit2->setDate(QDate(2099, 12, 31));
-        emit range.SpeedButton1->clicked();
-    });
-    platform::testing::OnModal(QStringLiteral("TfTemplate"), [](QDialog& d) {
-        auto& chooser = static_cast<TfTemplate&>(d);
+    panelroad::OpenPanelThroughTemplate([](TfTemplate& chooser) {
         chooser.memdane.SetBoolAt(0, chooser.memdane.FieldIndex(QStringLiteral("wybrane")), true);
         Save(&chooser, QStringLiteral("template"));
-        emit chooser.SpeedButton1->clicked();
     });
-    Form1->Image9Click();
     if (!FPanelSesji) {
         std::fprintf(stderr, "the Template road opened no session panel\n");
         return 1;
