@@ -245,9 +245,14 @@ void ChannelChartWindow::ShowPointValue(const ChartSeries& series, int k)
 
 void ChannelChartWindow::ShowValuesAt(int tag, double x)
 {
+    ShowValuesAt([this, tag](int i) { return Chart1->Series(i)->Tag() == tag; }, x);
+}
+
+void ChannelChartWindow::ShowValuesAt(const std::function<bool(int)>& belongs, double x)
+{
     for (int i = 0; i < Chart1->SeriesCount(); ++i) {
         const ChartSeries* s = Chart1->Series(i);
-        if (s->Tag() != tag)
+        if (!belongs(i))
             continue;
         const int k = s->NearestPoint(x);
         if (k < 0)

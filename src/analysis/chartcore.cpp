@@ -210,10 +210,12 @@ std::vector<LapBox> LapStripBoxes(const MemTable& memokrazenia, int sessionId, c
         }
         switch (Integer(memokrazenia, r, statusCol)) {
         case 2:
+            b.marked = true;
             b.brush = QColor(0, 255, 0);
             b.text = QColor(0, 0, 0);
             break;
         case 1:
+            b.marked = true;
             b.brush = QColor(255, 0, 0);
             b.text = QColor(255, 255, 255);
             break;

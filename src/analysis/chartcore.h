@@ -113,6 +113,7 @@ struct LapBox {
     QColor brush;
     QColor text;
     QString caption;
+    bool marked = false;  // the fastest or the slowest lap
 };
 // The laps (nr_lapa > 0) of a session in memokrazenia order.  A lap that
 // starts left of the plot starts at the axis minimum; one without a known

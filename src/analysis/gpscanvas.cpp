@@ -127,6 +127,8 @@ QString StyleSheet()
         "QPushButton:pressed { background: #1d1e21; }");
 }
 
+QString NoGpsDataText() { return QStringLiteral("There is no data from GPS"); }
+
 QLabel* Caption(const QString& text, QWidget* parent, int pixelSize)
 {
     auto* label = new QLabel(text, parent);
@@ -174,6 +176,13 @@ void GpsMapCanvas::Blacken()
     p.end();
     markers_.clear();
     arrow_.reset();
+    notice_.clear();
+    update();
+}
+
+void GpsMapCanvas::ShowNotice(const QString& text)
+{
+    notice_ = text;
     update();
 }
 
@@ -271,4 +280,11 @@ void GpsMapCanvas::paintEvent(QPaintEvent*)
     }
     for (const Picture& pic : pictures_)
         p.drawPixmap(pic.topLeft, pic.pixmap);
+    if (!notice_.isEmpty()) {
+        QFont f = font();
+        f.setPixelSize(16);
+        p.setFont(f);
+        p.setPen(QColor(0xe6, 0xe6, 0xe6));
+        p.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap, notice_);
+    }
 }

@@ -28,6 +28,8 @@ const QPixmap& SectorPin();
 namespace gpslook {
 // Style sheet of the GPS windows' panels, read-outs and buttons.
 QString StyleSheet();
+// What the GPS windows say for a session or lap without a fix.
+QString NoGpsDataText();
 // A read-out caption and a value label (the value in the accent colour).
 QLabel* Caption(const QString& text, QWidget* parent, int pixelSize);
 QLabel* Value(QWidget* parent, int pixelSize);
@@ -69,6 +71,10 @@ public:
     // Black picture of the canvas's size with a one-pixel white frame, and
     // nothing over it.
     void Blacken();
+    // A line of text in the middle of the map (why it stays black), until
+    // the next Blacken().
+    void ShowNotice(const QString& text);
+    const QString& Notice() const { return notice_; }
     const QImage& Line() const { return line_; }
 
     // Draws the points of a table in row order, each segment in the colour
@@ -107,4 +113,5 @@ private:
     std::optional<AccelArrow> arrow_;
     int arrowPen_ = 2;
     std::vector<Picture> pictures_;
+    QString notice_;
 };

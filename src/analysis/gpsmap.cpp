@@ -11,6 +11,8 @@
 
 namespace {
 
+constexpr double kPi = 3.14159265358979323846;
+
 // Acceleration in g of a table value: raw counts (4096 per g) in the trace
 // window, hundredths of g elsewhere.
 double CountsToG(int counts) { return static_cast<double>(int64_t(counts) * 24414) / 1000000 / 100; }
@@ -72,8 +74,11 @@ void MapExtent::Add(int x, int y)
         minY = y;
 }
 
-int FitProjection::PixelX(int mapX) const { return RoundHalfEven((double(mapX) - minX) * scale) + offX; }
-int FitProjection::PixelHeight(int mapY) const { return RoundHalfEven((double(mapY) - minY) * scale) + offY; }
+QPoint FitProjection::Place(int mapX, int mapY) const
+{
+    return QPoint(RoundHalfEven((double(mapY) - minY) * eastFactor * scale) + offX,
+                  RoundHalfEven((double(mapX) - minX) * scale) + offH);
+}
 
 FitProjection FitToBox(int width, int height, int margin, const MapExtent& extent)
 {
@@ -82,27 +87,34 @@ FitProjection FitToBox(int width, int height, int margin, const MapExtent& exten
     const int h = height - 2 * margin;
     p.minX = extent.minX;
     p.minY = extent.minY;
-    const double dx = double(extent.maxX) - extent.minX;
-    const double dy = double(extent.maxY) - extent.minY;
-    if (dx <= 0 && dy <= 0) {
-        // One point (or all on one spot): no scale; centred on both axes.
-        p.offX = RoundHalfEven(w / 2.0);
-        p.offY = RoundHalfEven(h / 2.0);
+    // Map units hold whole degrees too: 600000 to the degree.
+    const double midLatitude = (double(extent.minX) + extent.maxX) / 2 / 600000;
+    p.eastFactor = std::fabs(std::cos(midLatitude * kPi / 180));
+    const double east = (double(extent.maxY) - extent.minY) * p.eastFactor;
+    const double north = double(extent.maxX) - extent.minX;
+    // The axis with room to spare: the drawn span in the middle of the room
+    // inside the margins (a line or a spot has no span and lies in the middle).
+    auto centred = [margin](double span, double scale, int room) {
+        return margin + RoundHalfEven((room - RoundHalfEven(span * scale)) / 2.0);
+    };
+    if (east <= 0 && north <= 0) {
+        p.offX = centred(0, 0, w);
+        p.offH = centred(0, 0, h);
         return p;
     }
     // An axis without extent has no limit of its own: the other one sets
-    // the scale and this one is centred.
+    // the scale.
     const double inf = std::numeric_limits<double>::infinity();
-    const double sx = dx > 0 ? w / dx : inf;
-    const double sy = dy > 0 ? h / dy : inf;
-    if (sx >= sy) {
-        p.scale = sy;
-        p.offY = margin;
-        p.offX = RoundHalfEven((w - RoundHalfEven(dx * p.scale)) / 2.0);
+    const double sx = east > 0 ? w / east : inf;
+    const double sh = north > 0 ? h / north : inf;
+    if (sx >= sh) {
+        p.scale = sh;
+        p.offH = margin;
+        p.offX = centred(east, p.scale, w);
     } else {
         p.scale = sx;
         p.offX = margin;
-        p.offY = RoundHalfEven((h - RoundHalfEven(dy * p.scale)) / 2.0);
+        p.offH = centred(north, p.scale, h);
     }
     return p;
 }
@@ -111,8 +123,9 @@ void ProjectPoints(MemTable& points, const FitProjection& projection)
 {
     const int n = points.RecordCount();
     for (int r = 0; r < n; ++r) {
-        points.SetIntAt(r, gpXobr, projection.PixelX(points.IntAt(r, gpGpsx)));
-        points.SetIntAt(r, gpYobr, projection.PixelHeight(points.IntAt(r, gpGpsy)));
+        const QPoint at = projection.Place(points.IntAt(r, gpGpsx), points.IntAt(r, gpGpsy));
+        points.SetIntAt(r, gpXobr, at.x());
+        points.SetIntAt(r, gpYobr, at.y());
     }
 }
 

@@ -66,17 +66,21 @@ struct MapExtent {
     void Add(int x, int y);
 };
 
-// The fit-to-box projection: the points fill a picture less a margin on
-// every side, both axes at one scale; the axis with room to spare is centred
-// in a box of the reduced size placed at 0.  When all points share one X or
-// one Y (a single point included) that axis is centred the same way.
+// The fit-to-box projection: the points as seen from above, north up and
+// east to the right, one scale in metres on both axes.  Map Y (longitude)
+// grows to the right, map X (latitude) upwards; a minute of longitude
+// counts the cosine of the points' mid latitude of a minute of latitude.
+// The points fill a picture less a margin on every side; the axis with
+// room to spare is centred between the margins.
+// Points on one line or one spot lie in the middle of the picture.
 struct FitProjection {
-    int minX = 0, minY = 0;
-    double scale = 0;
-    int offX = 0, offY = 0;
+    int minX = 0, minY = 0;  // map X and Y of the lower left corner
+    double scale = 0;        // pixels per map unit of latitude
+    double eastFactor = 1;   // map units of latitude per unit of longitude
+    int offX = 0, offH = 0;  // pixel x and height of the lower left corner
 
-    int PixelX(int mapX) const;
-    int PixelHeight(int mapY) const;
+    // Pixel x and pixel height (from the bottom edge) of a map point.
+    QPoint Place(int mapX, int mapY) const;
 };
 FitProjection FitToBox(int width, int height, int margin, const MapExtent& extent);
 

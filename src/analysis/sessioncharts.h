@@ -10,9 +10,11 @@
 //   sector ends, both starting with the first crossing of the lap line.
 //
 //   Lap comparison: the samples of each recorded lap, counted from the
-//   lap's start (data = DATA_SS - lap start), lap after lap in NR order; a
-//   line per lap; a tree of sessions and laps.  A lap starts at
-//   START_PIERWSZ_OKR plus the CZAS_SS of the lap rows before it.
+//   lap's start (data = DATA_SS - lap start), lap after lap in the order
+//   they were driven; a line per lap; a tree of sessions and laps.  A lap
+//   starts at START_PIERWSZ_OKR plus the CZAS_SS of the lap rows before it.
+//
+// Both take laps and their sectors from ReadDrivenLaps.
 //
 // Times are hundredths of a second.  Database errors reach the caller as
 // DatabaseError; what was appended up to then stays.

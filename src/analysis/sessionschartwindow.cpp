@@ -114,9 +114,8 @@ void SessionsChartWindow::RxDBGrid1CellClick(int row, const QString& field)
         return;
     const int shown = !t.IsNullAt(row, tickCol) && t.IntAt(row, tickCol) == 0 ? 1 : 0;
     t.SetIntAt(row, tickCol, shown);
-    const int tag = RowTag(row);
     for (int i = 0; i < Chart1->SeriesCount(); ++i)
-        if (Chart1->Series(i)->Tag() == tag)
+        if (RowDraws(row, i))
             Chart1->Series(i)->SetVisible(shown == 1);
 }
 

@@ -45,8 +45,8 @@ protected:
     QHBoxLayout* TopRow = nullptr;
     QVBoxLayout* Outer = nullptr;
 
-    // The tag of the line a tree row ticks.
-    virtual int RowTag(int row) const = 0;
+    // Whether series i is a line the tree row ticks.
+    virtual bool RowDraws(int row, int series) const = 0;
     // Points the lines at their rows in memGPS as this window's load left
     // them.
     virtual void BindSamples() = 0;

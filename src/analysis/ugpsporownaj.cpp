@@ -93,15 +93,26 @@ bool TfgpsPorownaj::CompareAddLap(int sessionId, int lap, const QString& caption
     MapExtent unused;
     const PointFill fill = FillPointsFromMemGps(DM->memGPS, sessionId, lap, false, true, lapStart, t, unused);
     if (fill.rows == 0) {
-        // The slot stays counted, empty; the picture stays as it was.
+        // The slot stays counted, empty; the picture stays as it was, and a
+        // map with no lap on it says why.
         t.Close();
         t.Open();
+        if (!AnySlotDrawn())
+            paintbox1->ShowNotice(gpslook::NoGpsDataText());
         return true;
     }
     if (fill.maxSinceLapStart > longest_)
         longest_ = fill.maxSinceLapStart;
     DrawLaps();
     return true;
+}
+
+bool TfgpsPorownaj::AnySlotDrawn() const
+{
+    for (int s = 1; s <= ring_.Count(); ++s)
+        if (!SlotTable(s).IsEmpty())
+            return true;
+    return false;
 }
 
 void TfgpsPorownaj::ClearMap()

@@ -45,6 +45,9 @@ public:
     QPushButton* Button1 = nullptr;
 
 private:
+    // Whether a slot in use has points (the map shows a lap).
+    bool AnySlotDrawn() const;
+
     CompareRing ring_;
     std::array<std::unique_ptr<MemTable>, CompareRing::kSlots> tables_;
     std::array<QLabel*, CompareRing::kSlots> lapLabels_{};

@@ -99,6 +99,10 @@ bool Tfgpspowiazany::GpsDraw(int sessionId, int lap, const QString& caption)
     setWindowTitle(caption);
     caption_ = caption;
     drawnSize_ = size();
+    // A draw before the window was first shown lays it out first, so the
+    // map is drawn at the size it will show.
+    layout()->activate();
+    mapPanel->layout()->activate();
     // The map goes black inside a one-pixel white frame.
     paintbox1->Blacken();
     platform::HourGlass wait;
@@ -109,8 +113,10 @@ bool Tfgpspowiazany::GpsDraw(int sessionId, int lap, const QString& caption)
     MapExtent extent;
     const PointFill fill =
         FillPointsFromMemGps(DM->memGPS, sessionId, lap, true, false, lapStart, memdane, extent);
-    if (fill.rows == 0)
+    if (fill.rows == 0) {
+        paintbox1->ShowNotice(gpslook::NoGpsDataText());
         return false;
+    }
     {
         const QSignalBlocker quiet(ScrollBar1);
         ScrollBar1->setMaximum(fill.lastSinceLapStart / 10);

@@ -121,7 +121,10 @@ void TFWykres::LoadChart()
         [this] { Tree.Reset(); });
 }
 
-int TFWykres::RowTag(int row) const { return Tree.memdane.IntAt(row, Tree.memdane.FieldIndex(QStringLiteral("id_naglowka"))); }
+bool TFWykres::RowDraws(int row, int series) const
+{
+    return Chart1->Series(series)->Tag() == Tree.memdane.IntAt(row, Tree.memdane.FieldIndex(QStringLiteral("id_naglowka")));
+}
 
 void TFWykres::BindSamples()
 {

@@ -98,7 +98,8 @@ TfwykresGPS::TfwykresGPS(QWidget* parent)
     GForceXValue = readout(QStringLiteral("G-Force X"), 270, 28, 96, 90);
     GForceYValue = readout(QStringLiteral("G-Force Y"), 270, 54, 96, 90);
 
-    // Extents of the trace in metres: up the picture and across it.
+    // Extents of the trace in metres: east-west (across the picture) and
+    // north-south (up it).
     QLabel* extentCaption = gpslook::Caption(QStringLiteral("Trace extent (m)"), lower, 13);
     extentCaption->setGeometry(500, 32, 180, 18);
     auto extent = [lower](const QString& glyph, int y) {
@@ -108,10 +109,10 @@ TfwykresGPS::TfwykresGPS(QWidget* parent)
         v->setGeometry(524, y, 160, 24);
         return v;
     };
-    UpperExtent = extent(QStringLiteral("\u2195"), 54);
-    LowerExtent = extent(QStringLiteral("\u2194"), 80);
-    UpperExtent->setToolTip(QStringLiteral("Extent of the trace up the map"));
-    LowerExtent->setToolTip(QStringLiteral("Extent of the trace across the map"));
+    UpperExtent = extent(QStringLiteral("\u2194"), 54);
+    LowerExtent = extent(QStringLiteral("\u2195"), 80);
+    UpperExtent->setToolTip(QStringLiteral("East-west extent of the trace, across the map"));
+    LowerExtent->setToolTip(QStringLiteral("North-south extent of the trace, up the map"));
 
     auto button = [lower](const QString& text, int x) {
         auto* b = new QPushButton(text, lower);
@@ -157,7 +158,7 @@ bool TfwykresGPS::LoadTrace()
     TraceExtent extent;
     int scrollMax = 0;
     if (!LoadTracePoints(idNag, lap, memdane, extent, scrollMax)) {
-        platform::ShowMessage(QStringLiteral("There is no data from GPS"));
+        platform::ShowMessage(gpslook::NoGpsDataText());
         return false;
     }
     {

@@ -19,6 +19,8 @@ Tfwykrescale* fwykrescale = nullptr;
 
 namespace {
 constexpr int kStripHeight = 41;
+// Narrowest lap box of the strip drawn with its outline.
+constexpr int kOutlinedBox = 3;
 
 std::vector<FieldDef> ExtremeFields()
 {
@@ -209,7 +211,17 @@ void Tfwykrescale::PaintLapStrip(QPainter& p)
     const int h = Image1->height();
     p.setFont(QFont(QStringLiteral("Arial"), 8));
     const QFontMetrics fm(p.font());
-    for (const LapBox& b : LapStripBoxes(FPanelSesji->memokrazenia, session, Chart1->Mapping())) {
+    const std::vector<LapBox> boxes = LapStripBoxes(FPanelSesji->memokrazenia, session, Chart1->Mapping());
+    // Zoomed out, the laps of a long session are a pixel wide or less: their
+    // outlines would make the strip one black band.  Such boxes are filled
+    // only, at least a pixel wide, the fastest and slowest over the others.
+    for (const bool marked : {false, true})
+        for (const LapBox& b : boxes)
+            if (b.x2 - b.x1 < kOutlinedBox && b.marked == marked)
+                p.fillRect(QRect(b.x1, 0, std::max(1, b.x2 - b.x1), h + 1), b.brush);
+    for (const LapBox& b : boxes) {
+        if (b.x2 - b.x1 < kOutlinedBox)
+            continue;
         p.setPen(Qt::black);
         p.setBrush(b.brush);
         p.drawRect(QRect(QPoint(b.x1, 0), QPoint(b.x2 - 1, h)));

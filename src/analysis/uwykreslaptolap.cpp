@@ -3,6 +3,7 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <map>
 
 #include "analysis/sessionload.h"
 #include "platform/chart/chart.h"
@@ -67,11 +68,17 @@ void Tfwykreslaptolap::LoadChart()
         });
 }
 
-int Tfwykreslaptolap::RowTag(int row) const
+bool Tfwykreslaptolap::RowDraws(int row, int series) const
 {
     const MemTable& t = Tree.memdane;
-    return t.IntAt(row, t.FieldIndex(QStringLiteral("id_naglowka"))) * 100 +
-           t.IntAt(row, t.FieldIndex(QStringLiteral("id_okrazenia")));
+    return DrawsLap(series, t.IntAt(row, t.FieldIndex(QStringLiteral("id_naglowka"))),
+                    t.IntAt(row, t.FieldIndex(QStringLiteral("id_okrazenia"))));
+}
+
+bool Tfwykreslaptolap::DrawsLap(int series, int sessionId, int lap) const
+{
+    return series >= 0 && size_t(series) < laps_.size() && laps_[size_t(series)].sessionId == sessionId &&
+           laps_[size_t(series)].lap == lap;
 }
 
 int Tfwykreslaptolap::CurrentLapRow() const
@@ -93,11 +100,15 @@ void Tfwykreslaptolap::BindSamples()
     const std::vector<LapSampleRun> runs = LapSampleRuns(memGPS);
     const int dataCol = memGPS.FieldIndex(QStringLiteral("data"));
     const int rpmCol = memGPS.FieldIndex(QStringLiteral("obroty"));
+    // A lap number a session lists again (stored before laps were counted
+    // on) draws the next run of that number.
+    std::map<std::pair<int, int>, int> seen;
     for (int i = 0; i < Chart1->SeriesCount() && size_t(i) < laps_.size(); ++i) {
         const ComparedLap& lap = laps_[size_t(i)];
         ChartSeries* s = Chart1->Series(i);
-        const auto run = std::find_if(runs.begin(), runs.end(), [&lap](const LapSampleRun& r) {
-            return r.sessionId == lap.sessionId && r.lap == lap.lap;
+        int skip = seen[{lap.sessionId, lap.lap}]++;
+        const auto run = std::find_if(runs.begin(), runs.end(), [&lap, &skip](const LapSampleRun& r) {
+            return r.sessionId == lap.sessionId && r.lap == lap.lap && skip-- == 0;
         });
         if (run == runs.end())
             s->Clear();
@@ -110,7 +121,10 @@ void Tfwykreslaptolap::Chart1MouseMove(const QPoint& pos)
 {
     if (!MoveCursorLine(pos))
         return;
-    const ChartSeries* s = Chart1->SeriesByTag(gpsSession_ * 100 + gpsLap_);
+    const ChartSeries* s = nullptr;
+    for (int i = 0; i < Chart1->SeriesCount() && !s; ++i)
+        if (DrawsLap(i, gpsSession_, gpsLap_))
+            s = Chart1->Series(i);
     if (!s || gpsLap_ == 0)
         return;  // "GPS" not pressed on a lap yet
     if (s->Visible()) {
@@ -130,11 +144,8 @@ void Tfwykreslaptolap::DataSource1DataChange()
     const int row = CurrentLapRow();
     if (row < 0)
         return;  // on a session row the widths stay
-    const int tag = RowTag(row);
-    for (int i = 0; i < Chart1->SeriesCount(); ++i) {
-        ChartSeries* s = Chart1->Series(i);
-        s->SetPenWidth(s->Tag() == tag ? 2 : 1);
-    }
+    for (int i = 0; i < Chart1->SeriesCount(); ++i)
+        Chart1->Series(i)->SetPenWidth(RowDraws(row, i) ? 2 : 1);
 }
 
 void Tfwykreslaptolap::Button2Click()

@@ -47,6 +47,14 @@ bool SessionHeaderRecord::SessionEnd(QDateTime& out) const
     return true;
 }
 
+bool SessionHeaderRecord::SessionStart(QDateTime& out) const
+{
+    if (!SessionEnd(out))
+        return false;
+    out = out.addMSecs(-static_cast<qint64>(Duration()) * 10);
+    return true;
+}
+
 QByteArray SessionHeaderRecord::DriverBytes() const
 {
     return QByteArray(reinterpret_cast<const char*>(bytes_.data()) + kDriverTextOffset, kTextLength);

@@ -72,6 +72,9 @@ public:
     // valid date and time.  The value carries the logger's wall-clock fields
     // without a time zone (Qt::UTC), so no daylight-saving rule shifts it.
     bool SessionEnd(QDateTime& out) const;
+    // The session start: the end minus the duration (hundredths, so the
+    // start keeps its fraction of a second); false as SessionEnd.
+    bool SessionStart(QDateTime& out) const;
 
     int LapCount() const { return bytes_[9]; }
     // Sample start, in 256-byte records after record 160.

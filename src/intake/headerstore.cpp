@@ -70,6 +70,20 @@ void ApplySetup(SessionHeaderRecord& header, const std::array<int, 30>& values)
         header.SetWord(kSetupColumns[i].headerOffset, static_cast<uint16_t>(values[i] & 0xFFFF));
 }
 
+QString StoreFailureReason(const std::exception& error)
+{
+    const QString text = QString::fromUtf8(error.what());
+    // The session's keys (ID_NAG, ID_POZYCJI) are the largest committed id
+    // plus one, so a key found taken is another connection's row, committed
+    // meanwhile or still held: a retry takes the next ids.
+    if (IsLockConflict(error) || IsUniqueKeyViolation(error))
+        return QStringLiteral("the database is busy: another connection holds rows this session needs. "
+                              "Read the session again once that connection has finished.\n\n"
+                              "Database message: ") +
+               text;
+    return text;
+}
+
 int InsertHeader(const QString& serial, const SessionHeaderRecord& header, int driverId, int trackId,
                  QString* error, FbTransaction* session, const TrackConditions& conditions)
 {
@@ -78,8 +92,8 @@ int InsertHeader(const QString& serial, const SessionHeaderRecord& header, int d
             *error = text;
         return -1;
     };
-    QDateTime end;
-    if (!header.SessionEnd(end))
+    QDateTime end, start;
+    if (!header.SessionEnd(end) || !header.SessionStart(start))
         return fail(QStringLiteral("The session end in the header is not a valid date and time"));
 
     int newId = 0;
@@ -87,11 +101,15 @@ int InsertHeader(const QString& serial, const SessionHeaderRecord& header, int d
         newId = DM->NextId(QStringLiteral("select max(id_nag) as maks from naglowki "));
 
         TIBQuery dup(DM->TransBrowse);
+        // Another logger's session may end at the same second under the
+        // same driver and track: only the same logger makes it the same.
         dup.SetSQL(QStringLiteral("select id_nag  from naglowki where DATA_KONIEC = :DATA_KONIEC and "
-                                  "ID_KIEROWCY= :ID_KIEROWCY and ID_TORU = :ID_TORU "));
+                                  "ID_KIEROWCY= :ID_KIEROWCY and ID_TORU = :ID_TORU and "
+                                  "NR_SERYJNY_KROM = :NR_SERYJNY_KROM "));
         dup.ParamByName(QStringLiteral("DATA_KONIEC"), end);
         dup.ParamByName(QStringLiteral("ID_KIEROWCY"), driverId);
         dup.ParamByName(QStringLiteral("ID_TORU"), trackId);
+        dup.ParamByName(QStringLiteral("NR_SERYJNY_KROM"), SerialText(serial));
         dup.Open();
         const int existing = dup.FieldByName(QStringLiteral("id_nag")).AsInteger();
         dup.Close();
@@ -104,8 +122,6 @@ int InsertHeader(const QString& serial, const SessionHeaderRecord& header, int d
         return fail(QString::fromUtf8(e.what()));
     }
 
-    // The duration is in hundredths: the start keeps its fraction of a second.
-    const QDateTime start = end.addMSecs(-static_cast<qint64>(header.Duration()) * 10);
     // The theoretical best as a time span from day zero, in the date-time
     // convention of the stored data.
     const TDateTime bestSpan = header.TheoreticalBest() / 100.0 / 86400.0;
@@ -165,7 +181,7 @@ int InsertHeader(const QString& serial, const SessionHeaderRecord& header, int d
             own.Commit();
         }
     } catch (const std::exception& e) {
-        return fail(QString::fromUtf8(e.what()));
+        return fail(StoreFailureReason(e));
     }
     if (error)
         error->clear();

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <array>
+#include <exception>
 #include <optional>
 
 #include "intake/dumpfile.h"
@@ -40,11 +41,16 @@ struct TrackConditions {
     bool clean = false;  // TOR_CZYSTY
 };
 
+// Why a session could not be stored, to follow "... not stored: ": for a
+// row another connection holds or took, that the database is busy (with
+// the database's message below); otherwise the error's own text.
+QString StoreFailureReason(const std::exception& error);
+
 // Inserts the NAGLOWKI row of a session from its (edited) header record,
 // with the conditions (1 ticked, 0 not).  Returns the new ID_NAG (> 0); 0
-// when a row with the same end time, driver and track exists already
-// (nothing inserted); -1 when the row could not be stored, with the
-// database's message in error.  With a session transaction the row goes
+// when a row of the same logger serial with the same end time, driver and
+// track exists already (nothing inserted); -1 when the row could not be
+// stored, with StoreFailureReason in error.  With a session transaction the row goes
 // into it uncommitted (the import commits it with the session's samples);
 // without one it is committed at once.
 int InsertHeader(const QString& serial, const SessionHeaderRecord& header, int driverId, int trackId,

@@ -152,17 +152,16 @@ void ReadDataFromKey(QTimer* presenceTimer)
         timer->stop();
 
     RunGuarded([] {
-        // The dump files of the previous intake are replaced only by a
-        // download that read every key completely; after a failure they
-        // stay beside whatever was read, so no session on disk is lost.
+        // The dump files of the previous intake go, except the earlier
+        // files of a key that could not be read (no session on disk is
+        // lost); stale files of loggers on no attached key go too, so the
+        // list offers only what the keys hold.
         const QString folder = IncludeBackslash(ProgramFolder());
         const QStringList old = DumpFileNames(folder);
         const KeyReadResult read = ShowKeyReader();
-        if (read.complete) {
-            for (const QString& name : old)
-                if (!read.written.contains(name))
-                    QFile::remove(folder + name);
-        }
+        for (const QString& name : old)
+            if (!read.written.contains(name) && !read.kept.contains(name))
+                QFile::remove(folder + name);
         ListAndImport();
     });
 

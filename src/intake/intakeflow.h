@@ -5,9 +5,9 @@
 class QTimer;
 
 // "Read data from KROM ZoveViz": clears "Accept all", stops the presence
-// timer, downloads the key, replaces the old "dane*.bin" files of the
-// program folder with the new ones when every key was read completely (and
-// keeps them otherwise), lists the sessions, imports the ticked ones and
+// timer, downloads the keys, replaces the old "dane*.bin" files of the
+// program folder with the new ones (keeping only the earlier files of keys
+// that could not be read), lists the sessions, imports the ticked ones and
 // starts the presence timer again (also after an error).
 void ReadDataFromKey(QTimer* presenceTimer);
 

@@ -11,6 +11,7 @@
 
 #include "intake/keylink.h"
 #include "intake/keymemory.h"
+#include "intake/sessionlist.h"
 
 namespace {
 
@@ -92,34 +93,81 @@ SlotOutcome DownloadSlot(platform::UsbHandle& handle, const QString& folder, int
     return SlotOutcome::Written;
 }
 
-QString SlotsNotReadMessage(const QList<int>& slotNumbers)
+namespace {
+
+// A key in messages: its place among the keys found and, once its directory
+// is known, the serials of the loggers whose sessions it holds.
+QString KeyName(int number, const KeyDirectory* directory)
 {
-    QStringList numbers;
-    for (int k : slotNumbers)
-        numbers.append(QString::number(k));
-    return kCommunicationError + QStringLiteral("\nSlots not read: ") + numbers.join(QStringLiteral(", "));
+    QString name = QStringLiteral("key %1").arg(number);
+    QStringList serials;
+    for (int k = 1; directory && k <= kSessionSlotCount; ++k) {
+        const QString serial = QString::number(directory->Serial(k));
+        if (directory->Serial(k) != 0 && !serials.contains(serial))
+            serials.append(serial);
+    }
+    if (serials.isEmpty())
+        return name;
+    return name + (serials.size() == 1 ? QStringLiteral(" (logger %1)") : QStringLiteral(" (loggers %1)"))
+                      .arg(serials.join(QStringLiteral(", ")));
 }
+
+// A key whose slots are not known: which earlier files are its own cannot
+// be told, so none goes.
+QString KeyUnreadMessage(int number, const QString& what)
+{
+    return kCommunicationError + QStringLiteral(" on ") + KeyName(number, nullptr) + QStringLiteral(": ") + what +
+           QStringLiteral(".\nAll earlier dump files were kept.");
+}
+
+// A key whose slot failedSlot could not be read: its loggers, the slot,
+// and the slots whose earlier files were kept.
+QString SlotFailedMessage(int keyNumber, const KeyDirectory& directory, int failedSlot, const QList<int>& keptSlots)
+{
+    QString text = kCommunicationError + QStringLiteral(" on ") + KeyName(keyNumber, &directory) +
+                   QStringLiteral(": slot %1 could not be read, so nothing read from this key was kept.\n")
+                       .arg(failedSlot);
+    if (keptSlots.isEmpty())
+        return text + QStringLiteral("No earlier files of its slots were there to keep.");
+    QStringList numbers;
+    for (int k : keptSlots)
+        numbers.append(QString::number(k));
+    return text + QStringLiteral("Earlier files kept for slots: ") + numbers.join(QStringLiteral(", "));
+}
+
+}  // namespace
 
 DownloadOutcome DownloadFromKeys(platform::UsbBackend& usb, const QString& folder,
                                  const DownloadCallbacks& callbacks, QStringList* deviceList,
-                                 QStringList* written)
+                                 QStringList* written, QStringList* kept)
 {
     bool complete = true;
+    bool keepAll = false;  // a key failed whose own files are not known
+    QStringList keep;
     QStringList stale;
+    auto finish = [&](DownloadOutcome outcome) {
+        if (kept)
+            *kept = keepAll ? DumpFileNames(folder) : keep;
+        return outcome;
+    };
+    int number = 0;
     for (const platform::UsbDevice& device :
          FindKeys(usb, KeyMatch::VendorAndProduct, deviceList)) {
+        ++number;
         std::unique_ptr<platform::UsbHandle> handle = OpenKey(usb, device);
         if (!handle) {
-            Call(callbacks.showMessage, kCommunicationError);
+            Call(callbacks.showMessage, KeyUnreadMessage(number, QStringLiteral("it could not be opened")));
             complete = false;
+            keepAll = true;
             continue;
         }
         std::uint8_t block[kKeyBlockSize];
         // A directory that was not read would pass for an empty key.
         if (!ReadKeyBlockSucceeded(ReadKeyBlock(*handle, kDirectoryBlock, block))) {
             handle->Close();
-            Call(callbacks.showMessage, kCommunicationError);
+            Call(callbacks.showMessage, KeyUnreadMessage(number, QStringLiteral("its directory could not be read")));
             complete = false;
+            keepAll = true;
             continue;
         }
         const KeyDirectory directory = KeyDirectory::FromBlock(block);
@@ -127,7 +175,7 @@ DownloadOutcome DownloadFromKeys(platform::UsbBackend& usb, const QString& folde
         int current = 0;
         // The key's complete files wait here until every used slot is read.
         std::vector<std::pair<int, std::unique_ptr<QSaveFile>>> pending;
-        QList<int> notRead;
+        int failedSlot = 0;
         for (int k = 1; k <= kSessionSlotCount; ++k) {
             const std::uint32_t serial = directory.Serial(k);
             if (serial == 0) {
@@ -136,33 +184,35 @@ DownloadOutcome DownloadFromKeys(platform::UsbBackend& usb, const QString& folde
                     stale.append(path);
                 continue;
             }
-            // After a failed slot the key's download is over; the slots
-            // left are named with it.
-            if (!notRead.isEmpty()) {
-                notRead.append(k);
+            // After a failed slot the key's download is over.
+            if (failedSlot != 0)
                 continue;
-            }
             ++current;
             Call(callbacks.setLabel, QStringLiteral("%1/%2").arg(current).arg(used));
             std::unique_ptr<QSaveFile> file;
             const SlotOutcome outcome = DownloadSlot(*handle, folder, k, serial, callbacks, &file);
             if (outcome == SlotOutcome::FileFailed) {
                 handle->Close();
-                return DownloadOutcome::Failed;
+                keepAll = true;
+                return finish(DownloadOutcome::Failed);
             }
-            if (outcome == SlotOutcome::ReadFailed) {
-                // The slots read before stay unstored too (their files are
-                // dropped below), so the folder keeps the key's earlier files.
-                for (const auto& [slot, unused] : pending)
-                    notRead.append(slot);
-                notRead.append(k);
-            } else {
+            if (outcome == SlotOutcome::ReadFailed)
+                failedSlot = k;  // the slots read before are dropped below with it
+            else
                 pending.emplace_back(k, std::move(file));
-            }
         }
         handle->Close();
-        if (!notRead.isEmpty()) {
-            Call(callbacks.showMessage, SlotsNotReadMessage(notRead));
+        if (failedSlot != 0) {
+            // The folder keeps the key's earlier files, of every used slot.
+            QList<int> keptSlots;
+            for (int k = 1; k <= kSessionSlotCount; ++k) {
+                const QString name = DumpFileName(k, directory.Serial(k));
+                if (directory.Serial(k) != 0 && QFile::exists(InFolder(folder, name))) {
+                    keep.append(name);
+                    keptSlots.append(k);
+                }
+            }
+            Call(callbacks.showMessage, SlotFailedMessage(number, directory, failedSlot, keptSlots));
             complete = false;
             continue;  // pending files are dropped unplaced
         }
@@ -170,15 +220,16 @@ DownloadOutcome DownloadFromKeys(platform::UsbBackend& usb, const QString& folde
             if (!file->commit()) {
                 ShowFileError(callbacks, QStringLiteral("Cannot write file %1: %2")
                                              .arg(QDir::toNativeSeparators(file->fileName()), file->errorString()));
-                return DownloadOutcome::Failed;
+                keepAll = true;
+                return finish(DownloadOutcome::Failed);
             }
             if (written)
                 written->append(QFileInfo(file->fileName()).fileName());
         }
     }
     if (!complete)
-        return DownloadOutcome::Failed;
+        return finish(DownloadOutcome::Failed);
     for (const QString& path : stale)
         QFile::remove(path);
-    return DownloadOutcome::Finished;
+    return finish(DownloadOutcome::Finished);
 }

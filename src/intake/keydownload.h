@@ -45,21 +45,24 @@ QString StaleDumpFileName(int k);
 
 // Serves every key with the key's vendor and product id in bus and device
 // order, writing its dump files into folder.  A key that cannot be opened
-// or read ends only its own download ("Communication error", with the slots
-// it could not store); the next key is still served.  A dump file that
-// cannot be written ends the whole download.  A key's new files replace the
-// earlier ones of their names only when every used slot of that key was
-// read completely, so a key pulled out part way leaves the folder as it
-// was; the old "dane" + k + ".bin" files of unused slots go only when every
-// key was read completely.
+// or read ends only its own download, after a "Communication error" message
+// that names the key (its place in the order and, once its directory was
+// read, its loggers' serials), what failed and which earlier files were
+// kept; the next key is still served.  A dump file that cannot be written
+// ends the whole download.  A key's new files replace the earlier ones of
+// their names only when every used slot of that key was read completely, so
+// a key pulled out part way leaves its files as they were; the old "dane" +
+// k + ".bin" files of unused slots go only when every key was read
+// completely.
 // deviceList, when given, receives the device-search header line; written,
-// the names of the dump files written.
+// the names of the dump files written; kept, the earlier dump files the
+// failed keys keep (the files of their used slots), or every dump file of
+// the folder when a key failed whose slots are not known or the download
+// ended early.
 DownloadOutcome DownloadFromKeys(platform::UsbBackend& usb, const QString& folder,
                                  const DownloadCallbacks& callbacks,
-                                 QStringList* deviceList = nullptr, QStringList* written = nullptr);
-
-// "Communication error" naming the slots of a key that could not be read.
-QString SlotsNotReadMessage(const QList<int>& slotNumbers);
+                                 QStringList* deviceList = nullptr, QStringList* written = nullptr,
+                                 QStringList* kept = nullptr);
 
 // Copies session slot k of an open key into its dump file in folder.  The
 // file is written under a temporary name and replaces the earlier file of

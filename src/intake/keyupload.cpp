@@ -82,10 +82,21 @@ void SourceBlock(const QByteArray& source, std::uint32_t i, std::uint8_t* block)
     }
 }
 
+// What a transfer sent, for the message when its directory flag could not
+// be written.
+QString SentText(int flagOffset)
+{
+    switch (flagOffset) {
+    case kPictureFlagOffset: return QStringLiteral("the Screensaver picture");
+    case kPictureFlagOffset + 1: return QStringLiteral("the Splashscreen picture");
+    default: return QStringLiteral("the configuration");
+    }
+}
+
 // Completes a transfer to one key: directory flag, close, "OK".  A
-// directory write that failed is reported as the block writes' failures
-// are, without "OK", and the next key follows.  False when the directory
-// could not be read (the operation then ends).
+// directory write that failed is reported, without "OK", and the next key
+// follows.  False when the directory could not be read (the operation then
+// ends).
 bool FinishKey(platform::UsbHandle& handle, int flagOffset, const UploadCallbacks& callbacks)
 {
     KeyTransfer transfer;
@@ -96,7 +107,9 @@ bool FinishKey(platform::UsbHandle& handle, int flagOffset, const UploadCallback
         Call(callbacks.showMessage, kCommunicationError);
         return false;
     case DirectoryWriteBack::WriteFailed:
-        Call(callbacks.showMessage, QStringLiteral("Error"));
+        Call(callbacks.showMessage, QStringLiteral("The key directory could not be written: %1 was sent, but its "
+                                                   "flag on the key is not set.")
+                                        .arg(SentText(flagOffset)));
         return true;
     case DirectoryWriteBack::NotAcknowledged:
         Call(callbacks.showMessage, QStringLiteral("Error read: %1").arg(transfer.readResult));

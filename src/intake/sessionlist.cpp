@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "intake/dumpfile.h"
+#include "shell/common/cp1250.h"
 #include "shell/data/ubazy.h"
 #include "shell/common/stale.h"
 
@@ -23,6 +24,23 @@ QStringList DumpFileNames(const QString& folder)
 QString ShortDumpFileMessage(const QString& fileName)
 {
     return QStringLiteral("File %1 is too short to hold session headers; it was skipped.").arg(fileName);
+}
+
+QString DumpFileSerialProblem(const QString& fileName)
+{
+    const QString serial = SerialFromFileName(fileName);
+    if (serial.size() > kLoggerSerialLength)
+        return QStringLiteral("File %1 was skipped: its logger serial \"%2\" has %3 characters; at most %4 can be "
+                              "stored.")
+            .arg(fileName, serial)
+            .arg(serial.size())
+            .arg(kLoggerSerialLength);
+    const QString outside = FirstCharacterOutsideCp1250(serial);
+    if (!outside.isEmpty())
+        return QStringLiteral("File %1 was skipped: its logger serial \"%2\" holds the character \"%3\", which "
+                              "the database cannot store.")
+            .arg(fileName, serial, outside);
+    return {};
 }
 
 void BuildSessionList(const QString& folder, const std::function<void(const QString&)>& message)
@@ -53,6 +71,13 @@ void BuildSessionList(const QString& folder, const std::function<void(const QStr
     for (int i = 0; i < names.size(); ++i) {
         const QString& name = names[i];
         const QString serial = SerialFromFileName(name);
+        // A serial the database cannot take would fail every query of the
+        // file, and with it the whole list.
+        if (const QString problem = DumpFileSerialProblem(name); !problem.isEmpty()) {
+            if (message)
+                message(problem);
+            continue;
+        }
         KeyDumpFile file;
         if (!file.Open(base + name)) {
             if (message)
@@ -64,35 +89,36 @@ void BuildSessionList(const QString& folder, const std::function<void(const QStr
                 message(ShortDumpFileMessage(name));
             continue;
         }
-        mem.BeginBulk();
-        for (int e = 1; e <= kHeaderEntryCount; ++e) {
-            const SessionHeaderRecord header = file.ReadHeader(e);
-            if (header.IsFree())
-                continue;
-            QDateTime end;
-            if (!header.SessionEnd(end))
-                continue;
+        {
+            MemTableBulk bulk(mem);  // ended also when a query fails
+            for (int e = 1; e <= kHeaderEntryCount; ++e) {
+                const SessionHeaderRecord header = file.ReadHeader(e);
+                if (header.IsFree())
+                    continue;
+                QDateTime end;
+                if (!header.SessionEnd(end))
+                    continue;
 
-            q.SetParam(pDate, end);
-            q.SetParam(pSerial, serial);
-            q.Open();
-            const bool found = !q.IsEmpty();
-            q.Close();
+                q.SetParam(pDate, end);
+                q.SetParam(pSerial, serial);
+                q.Open();
+                const bool found = !q.IsEmpty();
+                q.Close();
 
-            const int row = mem.AppendRow();
-            mem.SetStringAt(row, cSerial, serial);
-            mem.SetStringAt(row, cDriver, header.DriverText());
-            mem.SetStringAt(row, cTrack, header.TrackText());
-            mem.SetFloatAt(row, cDate, ToTDateTime(end));
-            mem.SetIntAt(row, cRace, header.RaceIndex() + 1);
-            mem.SetIntAt(row, cLaps, header.LapCount());
-            mem.SetBoolAt(row, cTicked, !found);
-            mem.SetStringAt(row, cFile, name);
-            mem.SetIntAt(row, cFileNo, i);
-            mem.SetIntAt(row, cEntry, e);
-            mem.SetBoolAt(row, cStored, found);
+                const int row = mem.AppendRow();
+                mem.SetStringAt(row, cSerial, serial);
+                mem.SetStringAt(row, cDriver, header.DriverText());
+                mem.SetStringAt(row, cTrack, header.TrackText());
+                mem.SetFloatAt(row, cDate, ToTDateTime(end));
+                mem.SetIntAt(row, cRace, header.RaceIndex() + 1);
+                mem.SetIntAt(row, cLaps, header.LapCount());
+                mem.SetBoolAt(row, cTicked, !found);
+                mem.SetStringAt(row, cFile, name);
+                mem.SetIntAt(row, cFileNo, i);
+                mem.SetIntAt(row, cEntry, e);
+                mem.SetBoolAt(row, cStored, found);
+            }
         }
-        mem.EndBulk();
         file.Close();
         mem.SortOn(QStringLiteral("nr_pliku;numer_wpisu"));
     }

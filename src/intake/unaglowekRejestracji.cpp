@@ -19,6 +19,7 @@
 #include "profiles/ulistakierowcow.h"
 #include "profiles/ulistapojazdow.h"
 #include "profiles/ulistatorow.h"
+#include "profiles/unowycarSet.h"
 #include "shell/artwork.h"
 #include "shell/common/stale.h"
 
@@ -288,8 +289,7 @@ int TfNaglowekRejestracji::Save()
     // Each value goes back into a 16-bit word of the header record.
     std::vector<fieldcheck::Field> checks;
     for (size_t i = 0; i < kSetupColumns.size(); ++i)
-        checks.push_back(fieldcheck::WholeNumber(intEdits_[i], QString::fromLatin1(kSetupColumns[i].caption),
-                                                 fieldcheck::kWordMin, fieldcheck::kWordMax));
+        checks.push_back(SetupValueCheck(intEdits_[i], i));
     if (!fieldcheck::CheckFields(checks))
         return kSkipped;
     SetupValues values{};

@@ -10,6 +10,7 @@
 #include <algorithm>
 
 #include "intake/keydownload.h"
+#include "intake/sessionlist.h"
 #include "platform/dialogs.h"
 #include "platform/usb.h"
 #include "shell/common/stale.h"
@@ -73,19 +74,22 @@ void Tfczytajkrom::Timer1Timer()
     callbacks.showError = [](const QString& text) { platform::ShowErrorBox(text); };
     callbacks.processEvents = [] { QCoreApplication::processEvents(); };
     written_.clear();
+    kept_.clear();
     const DownloadOutcome outcome =
-        DownloadFromKeys(platform::Usb(), folder_, callbacks, &ListBox1, &written_);
+        DownloadFromKeys(platform::Usb(), folder_, callbacks, &ListBox1, &written_, &kept_);
     complete_ = outcome == DownloadOutcome::Finished;
     done_ = true;
     busy_ = false;
-    // After a message the window stays open for the user to close.
-    if (outcome == DownloadOutcome::Finished)
-        accept();
+    // The messages were shown as the keys failed; nothing is left for the
+    // window to do, also after a failure.
+    accept();
 }
 
 KeyReadResult ShowKeyReader()
 {
     Tfczytajkrom reader;
     platform::ExecModal(reader);
-    return {reader.DownloadDone() && reader.ReadCompletely(), reader.WrittenFiles()};
+    if (!reader.DownloadDone())
+        return {false, {}, DumpFileNames(IncludeBackslash(ProgramFolder()))};
+    return {reader.ReadCompletely(), reader.WrittenFiles(), reader.KeptFiles()};
 }

@@ -1,6 +1,7 @@
 #pragma once
 // "KROM reader": the modal window in which the data key's used session
-// slots are downloaded into key dump files in the program folder.
+// slots are downloaded into key dump files in the program folder.  It
+// closes by itself when the download is over, also after a failure.
 #include <QDialog>
 #include <QString>
 #include <QStringList>
@@ -20,11 +21,12 @@ public:
     QTimer* Timer1;              // armed when shown; one tick does everything
     QStringList ListBox1;        // hidden device list (header line only)
 
-    // After the download: whether every key was read completely, and the
-    // dump files written.
+    // After the download: whether every key was read completely, the dump
+    // files written and the earlier ones the failed keys keep.
     bool DownloadDone() const { return done_; }
     bool ReadCompletely() const { return complete_; }
     const QStringList& WrittenFiles() const { return written_; }
+    const QStringList& KeptFiles() const { return kept_; }
 
 public slots:
     void FormShow();
@@ -40,11 +42,13 @@ private:
     bool done_ = false;
     bool complete_ = false;
     QStringList written_;
+    QStringList kept_;
 };
 
 struct KeyReadResult {
     bool complete = false;  // every key found was read completely (also: no key found)
     QStringList written;    // dump files written, names without folder
+    QStringList kept;       // earlier dump files that stay: those of the keys that failed
 };
 
 // Creates the reader, shows it modally and frees it.

@@ -189,7 +189,8 @@ struct SimKeyBackend::Device {
             if (!image.ReadBlock(block, reply + kHeaderSize))
                 return kErrIo;
             replyLength = kReplySize;
-            if (key.options.failReadAt && *key.options.failReadAt == block)
+            if ((key.options.failReadAt && *key.options.failReadAt == block) ||
+                (key.options.failReadsFrom && block >= *key.options.failReadsFrom))
                 replyError = kErrIo;
             else if (key.options.shortReadAt && *key.options.shortReadAt == block)
                 replyLength = std::clamp(key.options.shortReadLength, 0, kReplySize);

@@ -72,6 +72,7 @@ struct SimKeyOptions {
     bool refuseInterface = false;      // claim interface fails
     std::optional<std::uint32_t> failReadRequestAt;  // read command of this block fails
     std::optional<std::uint32_t> failReadAt;         // reply to this block's read fails
+    std::optional<std::uint32_t> failReadsFrom;      // replies to this block's read and every higher one fail
     std::optional<std::uint32_t> shortReadAt;        // reply to this block's read is short
     int shortReadLength = 100;                       // bytes of such a short reply
     int missingAckFrom = 0;  // from this write command on: stored, never acknowledged

@@ -92,6 +92,11 @@ int ExportTracks(const QString& folder, QString* error = nullptr);
 
 // ---------------------------------------------------------------- reader
 
+// The largest main file the import reads (real ones hold a few hundred
+// bytes) and the largest side file (a picture or memo).
+inline constexpr qint64 kMaxTrackFileBytes = 4 * 1024 * 1024;
+inline constexpr qint64 kMaxSideFileBytes = 64 * 1024 * 1024;
+
 // The lines of the first block open + name + close .. open + "!" + name +
 // close (compared without regard to case), without the type line; false
 // when the closing line is missing (out then holds what was collected).
@@ -109,34 +114,37 @@ struct TrackFileField {
     QString value;  // the value lines, each followed by CR LF
 };
 
-// A main file read: its table name and field blocks.
+// A main file read: its table name and field blocks, or why it cannot be
+// taken.
 struct TrackFile {
-    bool hasTable = false;  // the table-name block was found
-    QString table;          // trimmed
+    QString table;  // trimmed
     std::vector<TrackFileField> fields;
+    QString refusal;  // empty when the file is a whole transfer file of TORY
 
     // The field of a column (case-insensitive); null when absent.
     const TrackFileField* Field(const QString& name) const;
 };
-TrackFile ReadTrackFile(const QStringList& lines);
+// Reads a main file's bytes in one pass.  columns are those of TORY: the
+// reading of blocks ends at the first block of a name TORY lacks or that
+// came before, an unclosed block, a type line that is no number or a line
+// outside any block, and the file is refused for it (a file of another
+// table is refused as such); so is a file without its table-name block.
+TrackFile ReadTrackFile(const QByteArray& bytes, const std::vector<TableColumn>& columns);
 
 // ---------------------------------------------------------------- import
 
 // A file of the folder read and checked against the columns of TORY.
 struct CheckedTrackFile {
-    enum class Kind {
-        Track,    // a track: id, name and fields are set
-        Ignored,  // no table-name block or no field blocks: not a transfer file
-        Refused,  // a transfer file this database must not take; reason says why
-    };
-    Kind kind = Kind::Ignored;
-    QString reason;
+    bool track = false;  // a track: id, name, digest and file are set
+    QString reason;      // otherwise "File <name> skipped: <why>"
     int id = 0;
     QString name;
+    QString digest;  // of the file's bytes, to tell whether it changed later
     TrackFile file;
 };
-// Reads folder + fileName; a file that cannot be read is refused.
-// Database errors reach the caller as DatabaseError.
+// Reads folder + fileName: only a plain file, not a link, of at most
+// kMaxTrackFileBytes; anything else is refused.  Database errors reach
+// the caller as DatabaseError.
 CheckedTrackFile CheckTrackFile(const QString& folder, const QString& fileName);
 
 // The first pass: empties DM->memToryImport and lists in it, in the order of
@@ -146,18 +154,27 @@ CheckedTrackFile CheckTrackFile(const QString& folder, const QString& fileName);
 // refused file, naming it.  Database errors reach the caller.
 QStringList ListTrackFiles(const QString& folder, const std::function<void()>& perFile = {});
 
-// The second pass for one file: deletes the track of the file's id, inserts
-// the file's row and makes the track live, in one transaction; on any
-// failure nothing is written and error says why.
+// The second pass for one file as it is now: deletes the track of the
+// file's id, inserts the file's row and makes the track live, in one
+// transaction; on any failure nothing is written and error says why
+// (the file, the column when one is to blame, and on a second line the
+// database's own text).
 bool ImportTrackFile(const QString& folder, const QString& fileName, QString* error = nullptr);
 
 struct TrackImportResult {
     int imported = 0;
     int failed = 0;
-    QStringList failures;  // per failed file: "file: reason"
+    QStringList failures;  // per failed file, naming it
 };
-// The second pass over the ticked rows of DM->memToryImport, in order.
+// The second pass over the ticked rows of DM->memToryImport, in order.  A
+// file that no longer holds what was listed (its id or any byte changed)
+// fails and writes nothing.
 TrackImportResult ImportChosenTracks(const QString& folder, const std::function<void()>& perFile = {});
 
+// Texts that may run to thousands as one message that fits on the screen:
+// the heading, the first few entries, then "and N more".
+QString SummaryMessage(const QString& heading, const QStringList& entries);
+// The first pass's refusals as one message ("N files skipped:" ...).
+QString TrackRefusalMessage(const QStringList& refusals);
 // "Finished. N tracks imported", followed by the failures when there are any.
 QString TrackImportMessage(const TrackImportResult& result);

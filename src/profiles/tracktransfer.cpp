@@ -44,7 +44,7 @@ void ImportTracksFromTransferFolder()
         skipped = ListTrackFiles(folder, ProcessEvents);
     }
     if (!skipped.isEmpty())
-        platform::ShowMessage(skipped.join(u'\n'));
+        platform::ShowMessage(TrackRefusalMessage(skipped));
     if (!ShowTrackImportList())
         return;
     TrackImportResult result;

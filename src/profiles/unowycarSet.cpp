@@ -87,8 +87,7 @@ TfnowycarSet::TfnowycarSet(QWidget* parent) : QDialog(parent, platform::ToolWind
                         kSetupColumns[i].row == row) {
                         setTabOrder(previous, IntEdits[i]);
                         previous = IntEdits[i];
-                        setupChecks_.push_back(
-                            fieldcheck::WholeNumber(IntEdits[i], QString::fromLatin1(kSetupColumns[i].caption)));
+                        setupChecks_.push_back(SetupValueCheck(IntEdits[i], i));
                     }
     setTabOrder(previous, SpeedButton1);
     setTabOrder(SpeedButton1, SpeedButton2);
@@ -193,6 +192,12 @@ void TfnowycarSet::Button1Click()
     id_ = -1;  // always a new profile
     if (Save())
         accept();
+}
+
+fieldcheck::Field SetupValueCheck(TIntEdit* edit, std::size_t i)
+{
+    return fieldcheck::WholeNumber(edit, QString::fromLatin1(kSetupColumns.at(i).caption), fieldcheck::kWordMin,
+                                   fieldcheck::kWordMax);
 }
 
 int EditVehicle(int id)

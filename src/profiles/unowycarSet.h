@@ -65,6 +65,11 @@ private:
     int sessionId_ = -1;
 };
 
+// The check of the edit of set-up value i (kSetupColumns[i]) before it is
+// written: every set-up value is a 16-bit word of the logger's session
+// header record, so each window that writes one takes 0 to 65535.
+fieldcheck::Field SetupValueCheck(TIntEdit* edit, std::size_t i);
+
 // The profile editor (id below 1: a new profile); returns the profile's id,
 // the new one after OK on a new profile.
 int EditVehicle(int id);

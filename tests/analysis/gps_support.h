@@ -22,6 +22,14 @@ std::vector<int> ImportSessions(const std::vector<kromsim::SessionOptions>& sess
 // without fix.
 kromsim::SessionOptions GpsSession(int laps, bool fix = true, uint32_t seed = 5);
 
+// Width over height of the box that a point table's pixels (xobr, yobr)
+// span on the map.
+double DrawnAspect(const MemTable& points);
+
+// East-west over north-south metres of the fixes of a session (lap 0) or
+// lap in the database, as the trace window's extent labels give them.
+double TrueAspect(int sessionId, int lap);
+
 // Appends a session's samples to memGPS and its rows to the session tree,
 // as the session panel's load leaves them.
 void LoadSession(int sessionId, MemTable& memGPS, SessionTree& tree);

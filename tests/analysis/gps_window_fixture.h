@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QImage>
 #include <QTest>
 
 #include <memory>
@@ -17,6 +18,18 @@
 #include "support/testdb.h"
 
 namespace gpstest {
+
+// Whether light pixels (text) show in a band across the middle of a
+// widget as it is painted.
+inline bool LitInMiddle(QWidget& widget)
+{
+    const QImage image = widget.grab().toImage();
+    int lit = 0;
+    for (int y = image.height() / 2 - 12; y < image.height() / 2 + 12; ++y)
+        for (int x = image.width() / 4; x < image.width() * 3 / 4; ++x)
+            lit += image.pixelColor(x, y).lightness() > 128;
+    return lit > 50;
+}
 
 template <class Window>
 class MapWindowTest : public ::testing::Test {

@@ -262,6 +262,9 @@ TEST(LapStrip, BoxesOfTheSessionsLaps)
     EXPECT_EQ(boxes[0].brush, QColor(0, 0, 255));
     EXPECT_EQ(boxes[0].text, QColor(255, 255, 255));
     EXPECT_EQ(boxes[0].caption, QStringLiteral("01:00:00"));
+    EXPECT_FALSE(boxes[0].marked);
+    EXPECT_TRUE(boxes[1].marked);
+    EXPECT_TRUE(boxes[2].marked);
     EXPECT_EQ(boxes[1].brush, QColor(0, 255, 0));  // fastest
     EXPECT_EQ(boxes[1].text, QColor(0, 0, 0));
     EXPECT_EQ(boxes[2].brush, QColor(255, 0, 0));  // slowest

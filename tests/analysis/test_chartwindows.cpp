@@ -498,6 +498,40 @@ TEST_F(LapComparison, LinesTicksSelectionAndCursor)
     EXPECT_TRUE(t.IsNullAt(RowOf(t, 21, "1"), t.FieldIndex(QStringLiteral("wybrany"))));
 }
 
+// Tags keep the lap in their last two digits, so lap 101 of session 5 and
+// lap 1 of session 6 share the tag 601: a tick or a selection still reaches
+// only the lap's own line.
+TEST_F(ChartWindows, LapComparisonLapsFromHundredOnKeepToTheirSession)
+{
+    InsertHandSession({5, 0, {{101, 2000}}, {}, {{0, 101, 4000}, {1000, 101, 4100}}});
+    InsertHandSession({6, 0, {{1, 2000}}, {}, {{0, 1, 5000}, {1000, 1, 5100}}});
+    Choose({5, 6});
+    Tfwykreslaptolap window;
+    window.LoadChart();
+    Settle();
+    ASSERT_EQ(window.Chart1->SeriesCount(), 2);
+    const ChartSeries* of5 = window.Chart1->Series(0);
+    const ChartSeries* of6 = window.Chart1->Series(1);
+    EXPECT_EQ(of5->Tag(), of6->Tag());
+    EXPECT_EQ(of6->YValue(0), 5000);
+
+    MemTable& t = window.Tree.memdane;
+    const int lap1 = RowOf(t, 6, "2");
+    window.RxDBGrid1->SelectRow(lap1);
+    EXPECT_EQ(of5->PenWidth(), 1);
+    EXPECT_EQ(of6->PenWidth(), 2);
+    window.RxDBGrid1CellClick(lap1, QStringLiteral("wybrany"));
+    EXPECT_TRUE(of5->Visible());
+    EXPECT_FALSE(of6->Visible());
+
+    // The GPS lap's cursor follows its own line.
+    window.Button2Click();
+    EXPECT_EQ(window.GpsLap(), 1);
+    window.RxDBGrid1CellClick(lap1, QStringLiteral("wybrany"));
+    window.Chart1MouseMove(PlotPoint(window.Chart1, 500));
+    EXPECT_EQ(window.CursorTime(), 1000);
+}
+
 // memGPS holds the last loader's samples, while each window's lines keep
 // the samples of its own load: loading the lap comparison leaves the
 // Sessions chart's lines whole, and another loader leaves both.

@@ -5,10 +5,14 @@
 // logger simulator.
 #include <gtest/gtest.h>
 
+#include <QPointF>
+
 #include <cmath>
+#include <string>
 
 #include "analysis/gps_support.h"
 #include "analysis/gpsmap.h"
+#include "analysis/sessionload.h"
 #include "analysis/sessiontree.h"
 #include "shell/common/stale.h"
 #include "support/testdb.h"
@@ -54,61 +58,200 @@ TEST(FitToBox, PlacesPointsWithMarginCentredAxisAndHalfEvenRounding)
     struct Case {
         const char* what;
         int width, height, margin;
-        MapExtent extent;
+        MapExtent extent;  // map X (latitude) min/max, then map Y (longitude)
         int mapX, mapY;
-        int x, h;
+        QPoint at;         // pixel x, pixel height
     };
-    const MapExtent wide{false, 0, 200, 0, 50};          // W/dx < H/dy: X fills, Y centred
-    const MapExtent tall{false, 1000, 1106, 500, 700};   // Y fills, X centred
-    const MapExtent even{false, 0, 200, 0, 40};
-    const MapExtent square{false, 0, 100, 0, 50};        // both scales equal
+    // Near the equator a minute of longitude is as long as one of latitude
+    // (the factor is 1 to within 1e-9).
+    const MapExtent tall{false, 0, 100, 0, 50};         // latitude fills, longitude centred
+    const MapExtent wide{false, 1000, 1106, 500, 1000};  // longitude fills, latitude centred
+    const MapExtent equator{false, 0, 0, 0, 200};       // exactly on it: the factor is 1
+    const MapExtent square{false, 0, 50, 0, 100};       // both scales all but equal
+    const MapExtent low{false, 0, 40, 0, 200};
+    // At 60 deg N two minutes of longitude are as long as one of latitude.
+    const MapExtent north60{false, 36000000 - 50, 36000000 + 50, 0, 200};
     const Case cases[] = {
-        // 100 x 50 box, scale 0.5; Y span 25 in 50: (50 - 25) / 2 = 12.5 -> 12.
-        {"wide far corner", 120, 70, 10, wide, 200, 50, 110, 37},
-        {"wide origin", 120, 70, 10, wide, 0, 0, 10, 12},
-        {"wide 0.5 rounds to 0", 120, 70, 10, wide, 1, 1, 10, 12},
-        {"wide 1.5 rounds to 2", 120, 70, 10, wide, 3, 3, 12, 14},
-        // Margin 25: 250 x 100 box, scale 0.5; X span 53 in 250: 98.5 -> 98.
-        {"tall far corner", 300, 150, 25, tall, 1106, 700, 151, 125},
-        {"tall near corner", 300, 150, 25, tall, 1001, 501, 98, 25},
-        {"tall 2.5 rounds to 2", 300, 150, 25, tall, 1005, 505, 100, 27},
-        // Y span 20 centred in 60 from 0: 20..40, its middle 10 below the
-        // image's middle (40).
-        {"centred low end", 120, 80, 10, even, 0, 0, 10, 20},
-        {"centred high end", 120, 80, 10, even, 200, 40, 110, 40},
-        // Equal scales: Y takes the margin, X is centred from 0.
-        {"equal scales", 120, 70, 10, square, 100, 50, 100, 60},
-        {"equal scales origin", 120, 70, 10, square, 0, 0, 0, 10},
+        // 100 x 50 box, scale 0.5; longitude span 25 in the middle of the
+        // 100 inside the margin: 10 + 37.5 -> 48.
+        {"tall far corner", 120, 70, 10, tall, 100, 50, {73, 60}},
+        {"tall origin", 120, 70, 10, tall, 0, 0, {48, 10}},
+        {"tall 0.5 rounds to 0", 120, 70, 10, tall, 1, 0, {48, 10}},
+        {"tall 1.5 rounds to 2", 120, 70, 10, tall, 3, 0, {48, 12}},
+        {"tall 2.5 rounds to 2", 120, 70, 10, tall, 5, 0, {48, 12}},
+        // Margin 25: 250 x 100 box, scale 0.5; latitude span 53 in the
+        // middle of the 100 inside the margin: 25 + 23.5 -> 49.
+        {"wide far corner", 300, 150, 25, wide, 1106, 1000, {275, 102}},
+        {"wide near corner", 300, 150, 25, wide, 1000, 500, {25, 49}},
+        {"wide middle", 300, 150, 25, wide, 1053, 750, {150, 76}},
+        {"east 0.5 rounds to 0", 120, 70, 10, equator, 0, 1, {10, 35}},
+        {"east 1.5 rounds to 2", 120, 70, 10, equator, 0, 3, {12, 35}},
+        {"east 2.5 rounds to 2", 120, 70, 10, equator, 0, 5, {12, 35}},
+        // Latitude span 20 centred in the 60 inside the margin: 30..50,
+        // its middle the image's middle (40).
+        {"centred low end", 120, 80, 10, low, 0, 0, {10, 30}},
+        {"centred high end", 120, 80, 10, low, 40, 200, {110, 50}},
+        // Equal scales: both axes fill the box inside the margin.
+        {"equal scales", 120, 70, 10, square, 50, 100, {110, 60}},
+        {"equal scales origin", 120, 70, 10, square, 0, 0, {10, 10}},
+        {"60 N far corner", 120, 120, 10, north60, 36000050, 200, {110, 110}},
+        {"60 N middle", 120, 120, 10, north60, 36000000, 100, {60, 60}},
     };
-    for (const Case& c : cases) {
-        const FitProjection p = FitToBox(c.width, c.height, c.margin, c.extent);
-        EXPECT_EQ(p.PixelX(c.mapX), c.x) << c.what;
-        EXPECT_EQ(p.PixelHeight(c.mapY), c.h) << c.what;
-    }
+    for (const Case& c : cases)
+        EXPECT_EQ(FitToBox(c.width, c.height, c.margin, c.extent).Place(c.mapX, c.mapY), c.at) << c.what;
 }
 
-TEST(FitToBox, PointsOnOneLineOrOneSpotAreCentred)
+TEST(FitToBox, PointsOnOneLineOrOneSpotLieInTheMiddle)
 {
     struct Case {
         const char* what;
+        int width, height;
         MapExtent extent;
         int mapX, mapY;
-        int x, h;
+        QPoint at;
     };
-    // 120 x 70 image, margin 10: a 100 x 50 box.
+    // Margin 10: the middle of a 120 x 70 image is (60, 35).
     const Case cases[] = {
-        {"one X: Y fills, X centred", {false, 5, 5, 0, 100}, 5, 100, 50, 60},
-        {"one X, low end", {false, 5, 5, 0, 100}, 5, 0, 50, 10},
-        {"one Y: X fills, Y centred", {false, 0, 400, 7, 7}, 400, 7, 110, 25},
-        {"one Y, low end", {false, 0, 400, 7, 7}, 0, 7, 10, 25},
-        {"a single point", {false, 3, 3, 4, 4}, 3, 4, 50, 25},
+        {"one latitude: longitude fills", 120, 70, {false, 5, 5, 0, 100}, 5, 100, {110, 35}},
+        {"one latitude, west end", 120, 70, {false, 5, 5, 0, 100}, 5, 0, {10, 35}},
+        {"one longitude: latitude fills", 120, 70, {false, 0, 100, 7, 7}, 100, 7, {60, 60}},
+        {"one longitude, south end", 120, 70, {false, 0, 100, 7, 7}, 0, 7, {60, 10}},
+        {"a single point", 120, 70, {false, 3, 3, 4, 4}, 3, 4, {60, 35}},
+        {"a single point, odd width", 887, 470, {false, 3, 3, 4, 4}, 3, 4, {444, 235}},  // 443.5 -> 444
     };
     for (const Case& c : cases) {
-        const FitProjection p = FitToBox(120, 70, 10, c.extent);
+        const FitProjection p = FitToBox(c.width, c.height, 10, c.extent);
         EXPECT_TRUE(std::isfinite(p.scale)) << c.what;
-        EXPECT_EQ(p.PixelX(c.mapX), c.x) << c.what;
-        EXPECT_EQ(p.PixelHeight(c.mapY), c.h) << c.what;
+        EXPECT_EQ(p.Place(c.mapX, c.mapY), c.at) << c.what;
     }
+}
+
+// Tracks of known shape, in metres east and north of their middle, in the
+// order they are driven.
+struct Shape {
+    const char* name;
+    std::vector<QPointF> metres;
+};
+std::vector<QPointF> Oval(double eastWest, double northSouth, bool clockwise)
+{
+    std::vector<QPointF> p;
+    for (int i = 0; i < 120; ++i) {
+        const double t = 2 * 3.14159265358979 * i / 120 * (clockwise ? -1 : 1);
+        p.emplace_back(eastWest / 2 * std::cos(t), northSouth / 2 * std::sin(t));
+    }
+    return p;
+}
+std::vector<QPointF> Polyline(const std::vector<QPointF>& corners)
+{
+    std::vector<QPointF> p;
+    for (size_t i = 0; i < corners.size(); ++i) {
+        const QPointF a = corners[i], b = corners[(i + 1) % corners.size()];
+        for (int k = 0; k < 10; ++k)
+            p.push_back(a + (b - a) * (k / 10.0));
+    }
+    return p;
+}
+// Twice the signed area: positive when driven anticlockwise (seen from
+// above with x to the right and y up).
+double SignedArea(const std::vector<QPointF>& p)
+{
+    double a = 0;
+    for (size_t i = 0; i < p.size(); ++i) {
+        const QPointF u = p[i], v = p[(i + 1) % p.size()];
+        a += u.x() * v.y() - v.x() * u.y();
+    }
+    return a;
+}
+
+TEST(FitToBox, TracksKeepTheirShapeAndTurnAsDriven)
+{
+    const Shape shapes[] = {
+        {"east-west oval, clockwise", Oval(400, 150, true)},
+        {"north-south oval, anticlockwise", Oval(120, 380, false)},
+        // Up the west side, along the top, down and along the step.
+        {"clockwise L", Polyline({{-125, -150}, {-125, 150}, {-25, 150}, {-25, -50}, {125, -50}, {125, -150}})},
+    };
+    struct Place {
+        const char* name;
+        double latitude, longitude;
+    };
+    const Place places[] = {
+        {"equator", 0.0025, 30.0},
+        {"52 N", 52.17, 21.08},
+        {"65 N", 65.0, 25.5},
+        {"across 51 N 17 E", 51.0, 17.0},  // the track straddles both whole-degree lines
+    };
+    struct Box {
+        int width, height, margin;
+    };
+    const Box boxes[] = {{887, 470, 10}, {400, 600, 25}, {712, 540, 10}};
+    // Metres per degree of latitude on the sphere of the extent labels.
+    const double perDegree = 1000 * 3.14159265358979 * 12756.274 / 360;
+
+    MemTable t(QStringLiteral("memdane"), GpsPointFields(true));
+    t.Open();
+    for (const Shape& shape : shapes)
+        for (const Place& place : places)
+            for (const Box& box : boxes) {
+                const std::string what = std::string(shape.name) + " at " + place.name + " in " +
+                                         std::to_string(box.width) + " x " + std::to_string(box.height);
+                t.Close();
+                t.Open();
+                MapExtent extent;
+                double west = 1e9, east = -1e9, south = 1e9, north = -1e9;
+                for (const QPointF& m : shape.metres) {
+                    const double lat = place.latitude + m.y() / perDegree;
+                    const double lon =
+                        place.longitude + m.x() / (perDegree * std::cos(place.latitude * 3.14159265358979 / 180));
+                    const int x = MapCoordinate(uint32_t(kromsim::PackCoordinate(lat)));
+                    const int y = MapCoordinate(uint32_t(kromsim::PackCoordinate(lon)));
+                    ASSERT_TRUE(x > 0 && y > 0) << what;
+                    const int r = t.AppendRow();
+                    t.SetIntAt(r, gpGpsx, x);
+                    t.SetIntAt(r, gpGpsy, y);
+                    extent.Add(x, y);
+                    west = std::min(west, m.x());
+                    east = std::max(east, m.x());
+                    south = std::min(south, m.y());
+                    north = std::max(north, m.y());
+                }
+                ProjectPoints(t, FitToBox(box.width, box.height, box.margin, extent));
+
+                std::vector<QPointF> drawn;
+                int minX = 1 << 30, maxX = -1, minH = 1 << 30, maxH = -1;
+                for (int r = 0; r < t.RecordCount(); ++r) {
+                    const int x = t.IntAt(r, gpXobr), h = t.IntAt(r, gpYobr);
+                    drawn.emplace_back(x, h);
+                    minX = std::min(minX, x);
+                    maxX = std::max(maxX, x);
+                    minH = std::min(minH, h);
+                    maxH = std::max(maxH, h);
+                }
+                // Inside the margin, filling the box one way.
+                EXPECT_GE(minX, 0) << what;
+                EXPECT_LE(maxX, box.width - box.margin) << what;
+                EXPECT_GE(minH, 0) << what;
+                EXPECT_LE(maxH, box.height - box.margin) << what;
+                EXPECT_TRUE(maxX - minX == box.width - 2 * box.margin || maxH - minH == box.height - 2 * box.margin)
+                    << what;
+                // One scale in metres: the drawn box has the track's shape.
+                const double drawnRatio = double(maxX - minX) / (maxH - minH);
+                const double trueRatio = (east - west) / (north - south);
+                EXPECT_NEAR(drawnRatio / trueRatio, 1.0, 0.02) << what << ": " << maxX - minX << " x " << maxH - minH;
+                // North is higher, east to the right.
+                for (size_t i = 0; i < drawn.size(); ++i)
+                    for (size_t j = 0; j < drawn.size(); ++j) {
+                        const QPointF d = shape.metres[j] - shape.metres[i];
+                        if (d.y() > 5) {
+                            ASSERT_GT(drawn[j].y(), drawn[i].y()) << what << ": " << j << " north of " << i;
+                        }
+                        if (d.x() > 5) {
+                            ASSERT_GT(drawn[j].x(), drawn[i].x()) << what << ": " << j << " east of " << i;
+                        }
+                    }
+                // Driven the same way round.
+                EXPECT_EQ(SignedArea(drawn) > 0, SignedArea(shape.metres) > 0) << what;
+            }
 }
 
 TEST(MapExtent, FirstPointSetsAllAndLaterOnesWidenIt)
@@ -168,14 +311,16 @@ TEST_F(TraceLoad, TraceAcrossAWholeDegreeLineStaysInOnePiece)
     EXPECT_EQ(scrollMax, 4);
     EXPECT_EQ(memdane.StringAt(3, gpDatas), QStringLiteral("00:00:40"));
 
-    // Evenly spaced fixes 0.1 minute apart stay evenly spaced on the map.
+    // Evenly spaced fixes 0.1 minute of latitude apart stay evenly spaced
+    // up the map.
     ProjectPoints(memdane, FitToBox(887, 470, 10, extent.map));
-    std::vector<int> x;
+    std::vector<int> h;
     for (int r = 0; r < 4; ++r)
-        x.push_back(memdane.IntAt(r, gpXobr));
-    EXPECT_EQ(x, (std::vector<int>{10, 299, 588, 877}));
-    // All on one Y: centred on that axis.
-    EXPECT_EQ(memdane.IntAt(0, gpYobr), 225);
+        h.push_back(memdane.IntAt(r, gpYobr));
+    EXPECT_EQ(h, (std::vector<int>{10, 160, 310, 460}));
+    // All on one longitude: in the middle across the map.
+    for (int r = 0; r < 4; ++r)
+        EXPECT_EQ(memdane.IntAt(r, gpXobr), 444);
 }
 
 TEST_F(TraceLoad, LapFilterSingleFixAndNoFix)
@@ -195,8 +340,8 @@ TEST_F(TraceLoad, LapFilterSingleFixAndNoFix)
     EXPECT_EQ(memdane.IntAt(0, gpData), 0);
     EXPECT_EQ(scrollMax, 0);
     ProjectPoints(memdane, FitToBox(887, 470, 10, extent.map));
-    EXPECT_EQ(memdane.IntAt(0, gpXobr), 434);  // 867 / 2 = 433.5 -> 434
-    EXPECT_EQ(memdane.IntAt(0, gpYobr), 225);
+    EXPECT_EQ(memdane.IntAt(0, gpXobr), 444);  // 10 + 867 / 2 = 443.5 -> 444
+    EXPECT_EQ(memdane.IntAt(0, gpYobr), 235);
 
     // Lap 3 has samples, none with a fix; session 2 has no samples at all.
     EXPECT_FALSE(LoadTracePoints(1, 3, memdane, extent, scrollMax));
@@ -247,7 +392,7 @@ TEST_F(TraceLoad, ReplayStepReadsOutTheSampleAtThatTime)
     EXPECT_EQ(first->gForceY, QStringLiteral("-0.50"));
     // 40 pixels per g around (80, 80), less half the dot: right and down.
     EXPECT_EQ(first->dot, QPoint(114, 94));
-    EXPECT_EQ(first->marker, QPoint(10, 225));
+    EXPECT_EQ(first->marker, QPoint(444, 10));  // the southern end of a north-south line
 
     const auto still = TraceReplayStep(memdane, 1);
     ASSERT_TRUE(still.has_value());

@@ -59,6 +59,8 @@ TEST_F(CompareWindow, FiveLapsOfTwoSessionsOnOneScaleReplayedTogether)
     ASSERT_EQ(window->paintbox1->Pictures().size(), 1u);
     EXPECT_EQ(window->paintbox1->Pictures()[0].topLeft,
               PictureTopLeft(Point(1, 1).x(), Point(1, 1).y(), window->paintbox1->height(), QSize(22, 22)));
+    // Seen from above: slot 1's lap has the proportions of its fixes.
+    EXPECT_NEAR(gpstest::DrawnAspect(window->SlotTable(1)) / gpstest::TrueAspect(ids[0], 1), 1.0, 0.02);
     // One scale: the same track lies at the same pixels for every lap, so
     // each lap's first point is near slot 1's.
     for (int s = 2; s <= 5; ++s)
@@ -99,6 +101,7 @@ TEST_F(CompareWindow, LapWithoutFixTakesASlotAndLeavesThePicture)
     EXPECT_EQ(window->SlotsInUse(), 2);
     EXPECT_TRUE(window->SlotTable(2).IsEmpty());
     EXPECT_EQ(window->paintbox1->Line(), before);
+    EXPECT_TRUE(window->paintbox1->Notice().isEmpty());  // a lap is on the map
     EXPECT_EQ(window->LongestLap(), longest);
     // Drawn and replayed as empty.
     ASSERT_TRUE(window->CompareAddLap(ids[1], 1, QStringLiteral(" ")));
@@ -107,6 +110,23 @@ TEST_F(CompareWindow, LapWithoutFixTakesASlotAndLeavesThePicture)
     window->ScrollBar1->setValue(100);
     EXPECT_EQ(window->paintbox1->Markers().size(), 2u);
     EXPECT_TRUE(window->SlotRpmLabel(2)->text().isEmpty());
+}
+
+TEST_F(CompareWindow, ALapWithoutFixOnAnEmptyMapSaysSo)
+{
+    ASSERT_TRUE(window->CompareAddLap(ids[2], 1, QStringLiteral(" ")));
+    EXPECT_EQ(window->paintbox1->Notice(), QStringLiteral("There is no data from GPS"));
+    EXPECT_TRUE(gpstest::LitInMiddle(*window->paintbox1));
+    gpstest::Shot(*window, QStringLiteral("compare-no-fix"));
+    // A lap with fixes replaces the text with the line.
+    ASSERT_TRUE(window->CompareAddLap(ids[0], 1, QStringLiteral(" ")));
+    EXPECT_TRUE(window->paintbox1->Notice().isEmpty());
+    // After "Clear data" the map is black and says nothing until a lap
+    // without fix comes again.
+    window->Button1Click();
+    EXPECT_TRUE(window->paintbox1->Notice().isEmpty());
+    ASSERT_TRUE(window->CompareAddLap(ids[2], 2, QStringLiteral(" ")));
+    EXPECT_EQ(window->paintbox1->Notice(), QStringLiteral("There is no data from GPS"));
 }
 
 TEST_F(CompareWindow, ClearDataStartsAgainAtSlotOne)
@@ -139,7 +159,7 @@ TEST_F(CompareWindow, ClearDataStartsAgainAtSlotOne)
     EXPECT_EQ(lime, 0);
 }
 
-TEST_F(CompareWindow, LapsOnOneSpotAreDrawnCentred)
+TEST_F(CompareWindow, LapsOnOneSpotLieInTheMiddle)
 {
     // A lap whose fixes all share one map point.
     MemTable& gps = DM->memGPS;
@@ -156,11 +176,12 @@ TEST_F(CompareWindow, LapsOnOneSpotAreDrawnCentred)
         gps.SetIntAt(r, col("gpsy_wyl"), 12654321);
     }
     ASSERT_TRUE(window->CompareAddLap(900, 1, QStringLiteral(" ")));
-    const int w = window->paintbox1->width() - 20, h = window->paintbox1->height() - 20;
-    EXPECT_EQ(Point(1, 0), QPoint(w / 2, h / 2));
+    // 712 x 540: the middle of the picture.
+    const QPoint middle(356, 270);
+    EXPECT_EQ(Point(1, 0), middle);
     window->ScrollBar1->setValue(1);
     ASSERT_EQ(window->paintbox1->Markers().size(), 1u);
-    EXPECT_EQ(window->paintbox1->Markers()[0].point, QPoint(w / 2, h / 2));
+    EXPECT_EQ(window->paintbox1->Markers()[0].point, middle);
 }
 
 }  // namespace

@@ -52,13 +52,23 @@ TEST_F(LinkedView, OneLapWithStartAndSectorPicturesAndTheCursor)
     const int h = window->paintbox1->height();
     EXPECT_EQ(pictures[0].topLeft, PictureTopLeft(Row(1, gpXobr), Row(1, gpYobr), h, QSize(22, 22)));
     EXPECT_EQ(Count(MapMarkerKind::Sector), 2);
-    // The line stays inside the margin of 25.
+    // The lap as seen from above, inside the margin of 25: the track is
+    // wider than the map's proportions, so it fills the width between the
+    // margins and lies in the middle of the map's height.
+    EXPECT_NEAR(gpstest::DrawnAspect(window->memdane) / gpstest::TrueAspect(ids[0], 2), 1.0, 0.02);
+    const int w = window->paintbox1->width();
+    int minX = w, maxX = 0, minH = h, maxH = 0;
     for (int r = 0; r < n; ++r) {
-        ASSERT_GE(Row(r, gpXobr), 0);
-        ASSERT_LE(Row(r, gpXobr), window->paintbox1->width() - 25);
-        ASSERT_GE(Row(r, gpYobr), 25);
-        ASSERT_LE(Row(r, gpYobr), h - 25);
+        minX = std::min(minX, Row(r, gpXobr));
+        maxX = std::max(maxX, Row(r, gpXobr));
+        minH = std::min(minH, Row(r, gpYobr));
+        maxH = std::max(maxH, Row(r, gpYobr));
     }
+    EXPECT_EQ(minX, 25);
+    EXPECT_EQ(maxX, w - 25);
+    EXPECT_GE(minH, 25);
+    EXPECT_LE(maxH, h - 25);
+    EXPECT_NEAR(minH + maxH, h, 1);
 
     // Cursor: marker, lap time since the line, arrow.
     const int r = n / 3;
@@ -121,9 +131,22 @@ TEST_F(LinkedView, WholeSessionInLapColoursWithAStartPerLap)
     gpstest::Shot(*window, QStringLiteral("linked-session"));
 }
 
-TEST_F(LinkedView, NoPointGivesABlackMapAndFalse)
+TEST_F(LinkedView, ADrawBeforeTheViewIsShownFillsItsMap)
+{
+    // As the sessions charts open it: drawn first, shown after.
+    Tfgpspowiazany fresh;
+    ASSERT_TRUE(fresh.GpsDraw(ids[0], 2, QStringLiteral(" LAP-2")));
+    EXPECT_EQ(fresh.paintbox1->Line().size(), QSize(542, 422 - 68));
+    EXPECT_NEAR(gpstest::DrawnAspect(fresh.memdane) / gpstest::TrueAspect(ids[0], 2), 1.0, 0.02);
+    fresh.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&fresh));
+    EXPECT_EQ(fresh.paintbox1->Line().size(), fresh.paintbox1->size());
+}
+
+TEST_F(LinkedView, NoPointGivesABlackMapThatSaysSoAndFalse)
 {
     ASSERT_TRUE(window->GpsDraw(ids[0], 1, QStringLiteral(" LAP-1")));
+    EXPECT_TRUE(window->paintbox1->Notice().isEmpty());
     for (const auto& [id, lap] : {std::pair{ids[1], 0}, {ids[0], 40}, {12345, 0}}) {
         EXPECT_FALSE(window->GpsDraw(id, lap, QStringLiteral("x"))) << id << " " << lap;
         EXPECT_TRUE(window->paintbox1->Pictures().empty());
@@ -135,8 +158,14 @@ TEST_F(LinkedView, NoPointGivesABlackMapAndFalse)
                 lit += line.pixelColor(x, y) != QColor(Qt::black);
         EXPECT_EQ(lit, 0);
         EXPECT_EQ(line.pixelColor(0, 5), QColor(Qt::white));  // the frame
-        window->GpsCursor(100, 0, id);                           // nothing to show: no failure
+        // The text over the black map, in its middle.
+        EXPECT_EQ(window->paintbox1->Notice(), QStringLiteral("There is no data from GPS"));
+        EXPECT_TRUE(gpstest::LitInMiddle(*window->paintbox1));
+        window->GpsCursor(100, 0, id);  // nothing to show: no failure
     }
+    gpstest::Shot(*window, QStringLiteral("linked-no-fix"));
+    ASSERT_TRUE(window->GpsDraw(ids[0], 2, QStringLiteral(" LAP-2")));
+    EXPECT_TRUE(window->paintbox1->Notice().isEmpty());
 }
 
 TEST_F(LinkedView, ResizeRedrawsOnceAllowedAndCloseKeepsThePlace)

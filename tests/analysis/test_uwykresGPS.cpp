@@ -101,6 +101,11 @@ TEST_F(TraceWindow, WholeSessionInLapColoursReplayedWithTheScrollBar)
         EXPECT_EQ(w.ScrollBar1->maximum(), w.memdane.IntAt(w.memdane.RecordCount() - 1, gpData) / 10);
         EXPECT_FALSE(w.UpperExtent->text().isEmpty());
         EXPECT_FALSE(w.LowerExtent->text().isEmpty());
+        // Seen from above at one scale: the drawn trace has the proportions
+        // of its east-west (upper) and north-south (lower) extents.
+        EXPECT_NEAR(gpstest::DrawnAspect(w.memdane) /
+                        (w.UpperExtent->text().toDouble() / w.LowerExtent->text().toDouble()),
+                    1.0, 0.02);
         gpstest::Shot(w, QStringLiteral("trace-session"));
 
         // A minute later: the sample at exactly 60 s after the first fix.

@@ -138,16 +138,22 @@ TEST_F(HeaderStoreTest, InsertWritesTheFortyTwoColumns)
     EXPECT_EQ(db.Scalar(QStringLiteral("select count(*) from NAGLOWKI where NR_SERYJNY_KROM = ''")).toInt(), 1);
 }
 
-TEST_F(HeaderStoreTest, EqualEndDriverAndTrackIsADuplicateEvenFromAnotherLogger)
+// A duplicate is the same logger's session with the same end, driver and
+// track; another logger's session ending at the same second under the same
+// driver and track is a session of its own.
+TEST_F(HeaderStoreTest, EqualEndDriverAndTrackIsADuplicateOnlyFromTheSameLogger)
 {
     const SessionHeaderRecord h = Header();
     ASSERT_EQ(InsertHeader(QStringLiteral("77"), h, 3, 5), 1);
-    EXPECT_EQ(InsertHeader(QStringLiteral("78"), h, 3, 5), 0);
+    EXPECT_EQ(InsertHeader(QStringLiteral("77"), h, 3, 5), 0);
     EXPECT_EQ(Rows(), 1);
+    EXPECT_EQ(InsertHeader(QStringLiteral("78"), h, 3, 5), 2);
+    EXPECT_EQ(InsertHeader(QStringLiteral("78"), h, 3, 5), 0);
     // Another driver or track is another session.
-    EXPECT_EQ(InsertHeader(QStringLiteral("78"), h, 4, 5), 2);
-    EXPECT_EQ(InsertHeader(QStringLiteral("78"), h, 3, 6), 3);
-    EXPECT_EQ(Rows(), 3);
+    EXPECT_EQ(InsertHeader(QStringLiteral("78"), h, 4, 5), 3);
+    EXPECT_EQ(InsertHeader(QStringLiteral("78"), h, 3, 6), 4);
+    EXPECT_EQ(Rows(), 4);
+    EXPECT_EQ(db.Scalar(QStringLiteral("select count(*) from NAGLOWKI where NR_SERYJNY_KROM = '78'")).toInt(), 3);
 }
 
 TEST_F(HeaderStoreTest, AFailedInsertIsReportedWithTheDatabasesText)

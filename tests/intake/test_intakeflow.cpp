@@ -173,6 +173,22 @@ protected:
         });
     }
 
+    // "Read from files" with the list accepted as it comes (messages
+    // cleared first); how many listed sessions were marked as stored.
+    int ReadFromFilesCountingStored()
+    {
+        platform::testing::ClearMessages();
+        int stored = 0;
+        OnCheckList([&](TfListaZOdczytu& f) {
+            MemTable& mem = DM->memPrzejazdy;
+            for (int r = 0; r < mem.RecordCount(); ++r)
+                stored += mem.BoolAt(r, mem.FieldIndex(QStringLiteral("jestwbazie"))) ? 1 : 0;
+            f.SpeedButton3Click();
+        });
+        ReadFromFiles();
+        return stored;
+    }
+
     void InstallKey(const std::vector<platform::SimKey>& keys)
     {
         platform::SetUsbBackend(std::make_unique<platform::SimKeyBackend>(keys));
@@ -356,9 +372,11 @@ TEST_F(IntakeFlowTest, KeyRoadWithoutAKey)
     EXPECT_EQ(Count(QStringLiteral("select count(*) from NAGLOWKI")), 0);
 }
 
-// A key pulled out part way: the reader names the slot it could not read,
-// the earlier dump files stay (the one of that slot as it was), and their
-// sessions are listed and imported beside the ones read now.
+// A key pulled out part way: the reader names the key, the slot it could
+// not read and the slots whose earlier files were kept, and closes by
+// itself; the key's earlier dump files stay (the one of that slot as it
+// was) and are listed and imported, while the file of a logger on no
+// attached key goes.
 TEST_F(IntakeFlowTest, FailedDownloadKeepsTheEarlierDumpFiles)
 {
     const kromsim::DumpOptions oldSlot5 = Dump(5, QStringLiteral("78"), {Session(2, SampleFormat::Plain, At(8, 9), 51)});
@@ -382,15 +400,15 @@ TEST_F(IntakeFlowTest, FailedDownloadKeepsTheEarlierDumpFiles)
     pulledOut.failReadAt = 4 * 8192 + 2049 + 3000;
     InstallKey({{keyPath.toStdString(), pulledOut}});
 
-    bool stayedOpen = false;
+    bool closedByItself = false;
     platform::testing::OnModal(QStringLiteral("Tfczytajkrom"), [&](QDialog& d) {
         auto& reader = static_cast<Tfczytajkrom&>(d);
         QElapsedTimer clock;
         clock.start();
-        while (!reader.DownloadDone() && clock.elapsed() < 60000)
+        while (reader.isVisible() && clock.elapsed() < 60000)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-        stayedOpen = reader.isVisible();
-        reader.reject();  // the user closes it
+        closedByItself = reader.DownloadDone() && !reader.isVisible();
+        reader.reject();  // the title bar, were it still open
     });
     int listed = -1;
     OnCheckList([&](TfListaZOdczytu& f) {
@@ -400,19 +418,117 @@ TEST_F(IntakeFlowTest, FailedDownloadKeepsTheEarlierDumpFiles)
     SaveEveryHeader();
     ReadDataFromKey(&presence);
 
-    EXPECT_TRUE(stayedOpen);
+    EXPECT_TRUE(closedByItself);
     EXPECT_EQ(platform::testing::Messages(),
-              (QStringList{QStringLiteral("Communication error\nSlots not read: 2, 5"), Finished(2, 0, 0)}));
+              (QStringList{QStringLiteral("Communication error on key 1 (loggers 77, 78): slot 5 could not be read, so "
+                                          "nothing read from this key was kept.\nEarlier files kept for slots: 5"),
+                           Finished(1, 0, 0)}));
     // Slot 2 was read whole before the key failed, but the key's files are
-    // put in place only together: the folder is as it was.
+    // put in place only together: the key's files are as they were.
     EXPECT_EQ(QDir(programDir.path()).entryList({QStringLiteral("dane*.bin")}, QDir::Files),
-              (QStringList{QStringLiteral("dane5_78.bin"), QStringLiteral("dane9_1.bin")}));
+              QStringList{QStringLiteral("dane5_78.bin")});
     QFile kept(PathOf(QStringLiteral("dane5_78.bin")));
     ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
     EXPECT_TRUE(kept.readAll() == oldBytes);
-    EXPECT_EQ(listed, 2);
+    EXPECT_EQ(listed, 1);
     ExpectStored(oldTruth, oldTruth.sessions[0]);
-    ExpectStored(otherTruth, otherTruth.sessions[0]);
+    EXPECT_FALSE(otherTruth.sessions.empty());
+    EXPECT_EQ(Count(QStringLiteral("select count(*) from NAGLOWKI")), 1);
+}
+
+// Two keys, the second failing at every block of its slots: the reader
+// closes by itself, the message names that key by its logger; the first
+// key's sessions and the second key's earlier file are listed, and the
+// stale file of a third logger on no attached key is gone.
+TEST_F(IntakeFlowTest, SecondKeyFailingKeepsOnlyItsOwnEarlierFiles)
+{
+    kromsim::DumpImage goodImage, badImage;
+    const kromsim::DumpTruth goodTruth =
+        kromsim::BuildDump(Dump(2, QStringLiteral("77"), {Session(2, SampleFormat::Plain, At(10, 9), 61)}), goodImage);
+    kromsim::BuildDump(Dump(1, QStringLiteral("78"), {Session(2, SampleFormat::Plain, At(10, 10), 62)}), badImage);
+    const QString goodPath = PathOf(QStringLiteral("good.img")), badPath = PathOf(QStringLiteral("bad.img"));
+    ASSERT_TRUE(kromsim::WriteKeyImage(goodPath, {{2, 77, &goodImage}}));
+    ASSERT_TRUE(kromsim::WriteKeyImage(badPath, {{1, 78, &badImage}}));
+    platform::SimKeyOptions everyBlockFails;
+    everyBlockFails.failReadsFrom = 1;
+    InstallKey({{goodPath.toStdString(), {}}, {badPath.toStdString(), everyBlockFails}});
+    const kromsim::DumpTruth earlierTruth = kromsim::WriteDumpFile(
+        programDir.path(), Dump(1, QStringLiteral("78"), {Session(3, SampleFormat::Gps, At(9, 10), 63)}));
+    kromsim::WriteDumpFile(programDir.path(), Dump(4, QStringLiteral("3"), {Session(2, SampleFormat::Plain, At(8, 9), 64)}));
+
+    bool closedByItself = false;
+    platform::testing::OnModal(QStringLiteral("Tfczytajkrom"), [&](QDialog& d) {
+        closedByItself = WaitClosed(d, 60000);
+        d.reject();
+    });
+    QStringList listedFiles;
+    OnCheckList([&](TfListaZOdczytu& f) {
+        MemTable& mem = DM->memPrzejazdy;
+        for (int r = 0; r < mem.RecordCount(); ++r)
+            listedFiles.append(mem.StringAt(r, mem.FieldIndex(QStringLiteral("plik"))));
+        f.SpeedButton3Click();
+    });
+    SaveEveryHeader();
+    ReadDataFromKey(&presence);
+
+    EXPECT_TRUE(closedByItself);
+    EXPECT_EQ(platform::testing::Messages(),
+              (QStringList{QStringLiteral("Communication error on key 2 (logger 78): slot 1 could not be read, so "
+                                          "nothing read from this key was kept.\nEarlier files kept for slots: 1"),
+                           Finished(2, 0, 0)}));
+    EXPECT_EQ(QDir(programDir.path()).entryList({QStringLiteral("dane*.bin")}, QDir::Files),
+              (QStringList{QStringLiteral("dane1_78.bin"), QStringLiteral("dane2_77.bin")}));
+    EXPECT_EQ(listedFiles, (QStringList{QStringLiteral("dane1_78.bin"), QStringLiteral("dane2_77.bin")}));
+    ExpectStored(goodTruth, goodTruth.sessions[0]);
+    ExpectStored(earlierTruth, earlierTruth.sessions[0]);
+    EXPECT_EQ(Count(QStringLiteral("select count(*) from NAGLOWKI")), 2);
+}
+
+// Two loggers whose sessions end at the same second, under the driver the
+// form carries over and the same track: both are stored, and neither is
+// offered again.
+TEST_F(IntakeFlowTest, SessionsOfTwoLoggersWithEqualEndTimesAreBothStored)
+{
+    const kromsim::DumpTruth a = kromsim::WriteDumpFile(
+        programDir.path(), Dump(1, QStringLiteral("77"), {Session(2, SampleFormat::Plain, At(11, 9), 71)}));
+    const kromsim::DumpTruth b = kromsim::WriteDumpFile(
+        programDir.path(), Dump(2, QStringLiteral("78"), {Session(3, SampleFormat::Gps, At(11, 9), 72)}));
+    AcceptCheckList();
+    SaveEveryHeader();
+    ReadFromFiles();
+    EXPECT_EQ(headerForms, 2);
+    EXPECT_EQ(platform::testing::Messages(), QStringList{Finished(2, 0, 0)});
+    ExpectStored(a, a.sessions[0]);
+    ExpectStored(b, b.sessions[0]);
+
+    EXPECT_EQ(ReadFromFilesCountingStored(), 2);
+    EXPECT_EQ(headerForms, 2);
+    EXPECT_EQ(platform::testing::Messages(), QStringList{Finished(0, 0, 0)});
+}
+
+// A dump file whose name carries a serial longer than the database takes
+// is refused with a message naming it; the good file beside it is listed
+// and imported.
+TEST_F(IntakeFlowTest, FileWithATooLongSerialDoesNotBlockTheOthers)
+{
+    const QString tooLong(31, u'9');
+    const kromsim::DumpTruth good = kromsim::WriteDumpFile(
+        programDir.path(), Dump(1, QStringLiteral("77"), {Session(2, SampleFormat::Plain, At(12, 9), 81)}));
+    kromsim::WriteDumpFile(programDir.path(), Dump(2, tooLong, {Session(2, SampleFormat::Plain, At(12, 10), 82)}));
+    int listed = -1;
+    OnCheckList([&](TfListaZOdczytu& f) {
+        listed = DM->memPrzejazdy.RecordCount();
+        f.SpeedButton3Click();
+    });
+    SaveEveryHeader();
+    ReadFromFiles();
+    const QStringList messages = platform::testing::Messages();
+    ASSERT_EQ(messages.size(), 2) << messages.join(u'|').toStdString();
+    EXPECT_TRUE(messages[0].startsWith(QStringLiteral("File dane2_%1.bin was skipped").arg(tooLong)))
+        << messages[0].toStdString();
+    EXPECT_EQ(messages[1], Finished(1, 0, 0));
+    EXPECT_EQ(listed, 1);
+    ExpectStored(good, good.sessions[0]);
 }
 
 // Cancelling the check list leaves the downloaded files; "Read from files"
@@ -453,16 +569,7 @@ TEST_F(IntakeFlowTest, CancelledListLeavesTheFilesForReadFromFiles)
         ExpectStored(truth, t);
 
     // A second run lists both as stored, unticked: nothing is imported twice.
-    platform::testing::ClearMessages();
-    int stored = 0;
-    OnCheckList([&](TfListaZOdczytu& f) {
-        MemTable& mem = DM->memPrzejazdy;
-        for (int r = 0; r < mem.RecordCount(); ++r)
-            stored += mem.BoolAt(r, mem.FieldIndex(QStringLiteral("jestwbazie"))) ? 1 : 0;
-        f.SpeedButton3Click();
-    });
-    ReadFromFiles();
-    EXPECT_EQ(stored, 2);
+    EXPECT_EQ(ReadFromFilesCountingStored(), 2);
     EXPECT_EQ(headerForms, 2);
     EXPECT_EQ(Count(QStringLiteral("select count(*) from NAGLOWKI")), 2);
 }

@@ -185,22 +185,26 @@ TEST_F(KeyDownloadTest, RefusedKeyGivesCommunicationErrorAndTheNextKeyIsServed)
         auto& usb = Install({{image, options}, {image, {}}});
         WriteFile("dane2.bin", "stale");
         Recorder rec;
-        QStringList written;
-        EXPECT_EQ(DownloadFromKeys(platform::Usb(), Folder(), rec.Callbacks(), nullptr, &written),
+        QStringList written, kept;
+        EXPECT_EQ(DownloadFromKeys(platform::Usb(), Folder(), rec.Callbacks(), nullptr, &written, &kept),
                   DownloadOutcome::Failed);
-        EXPECT_EQ(rec.messages, QStringList{"Communication error"});
+        EXPECT_EQ(rec.messages,
+                  QStringList{"Communication error on key 1: it could not be opened.\nAll earlier dump files were kept."});
         // The good key was read completely; the stale file stays, as one
-        // key was not read.
+        // key was not read, and which files are the refused key's own is
+        // not known: every earlier file is kept.
         EXPECT_EQ(usb.Stats(1).opens, 1);
         EXPECT_EQ(written, QStringList{"dane1_1.bin"});
+        EXPECT_TRUE(kept.contains("dane2.bin"));
         EXPECT_EQ(FolderEntries(), (QStringList{"dane1_1.bin", "dane2.bin", "key.img"}));
         ExpectSlotDump("dane1_1.bin", 1);
     }
 }
 
-// A key that fails part way keeps every earlier dump file (and its stale
-// files): the slots it read before the failure are not put in place either,
-// and all of them are named; the next key is still read.
+// A key that fails part way keeps every earlier dump file of its slots: the
+// slots it read before the failure are not put in place either.  The
+// message names the key by its loggers, the slot that failed and the slots
+// whose earlier files were kept; the next key is still read.
 TEST_F(KeyDownloadTest, FailedOrShortBlockReadKeepsTheEarlierFiles)
 {
     const std::uint32_t inSlot5 = 4 * 8192 + 2049 + 100;
@@ -208,9 +212,9 @@ TEST_F(KeyDownloadTest, FailedOrShortBlockReadKeepsTheEarlierFiles)
         const char* name;
         platform::SimKeyOptions options;
         QStringList message;
-        QStringList entries;  // the folder afterwards
+        QStringList kept;  // the earlier files the download says stay
     };
-    platform::SimKeyOptions request, reply, shortReply, lastBlock, directory;
+    platform::SimKeyOptions request, reply, shortReply, lastBlock, directory, everySlotBlock;
     request.failReadRequestAt = inSlot5;
     reply.failReadAt = inSlot5;
     shortReply.shortReadAt = inSlot5;
@@ -218,16 +222,28 @@ TEST_F(KeyDownloadTest, FailedOrShortBlockReadKeepsTheEarlierFiles)
     lastBlock.shortReadAt = 5 * 8192 + 1024;
     lastBlock.shortReadLength = 5;
     directory.failReadAt = 0;
-    const QStringList slot5Failed{"Communication error\nSlots not read: 2, 5, 7"};
-    const QStringList afterSlot5{"dane1.bin", "dane2_77.bin", "dane5_78.bin", "dane9_3.bin", "key.img", "other.img"};
+    everySlotBlock.failReadsFrom = 1;
+    const QStringList slot5Failed{"Communication error on key 1 (loggers 77, 78, 79): slot 5 could not be read, so "
+                                  "nothing read from this key was kept.\nEarlier files kept for slots: 2, 5"};
+    const QStringList ownFiles{"dane2_77.bin", "dane5_78.bin"};
     const Case cases[] = {
-        {"failed read request", request, slot5Failed, afterSlot5},
-        {"failed read reply", reply, slot5Failed, afterSlot5},
-        {"reply one byte short", shortReply, slot5Failed, afterSlot5},
-        {"short reply to the slot's last block", lastBlock, slot5Failed, afterSlot5},
-        // A directory that could not be read changes nothing of this key.
-        {"directory not read", directory, {"Communication error"}, afterSlot5},
+        {"failed read request", request, slot5Failed, ownFiles},
+        {"failed read reply", reply, slot5Failed, ownFiles},
+        {"reply one byte short", shortReply, slot5Failed, ownFiles},
+        {"short reply to the slot's last block", lastBlock, slot5Failed, ownFiles},
+        {"every slot block fails",
+         everySlotBlock,
+         {"Communication error on key 1 (loggers 77, 78, 79): slot 2 could not be read, so nothing read from this "
+          "key was kept.\nEarlier files kept for slots: 2, 5"},
+         ownFiles},
+        // A directory that could not be read changes nothing of this key,
+        // and which earlier files are its own is not known.
+        {"directory not read",
+         directory,
+         {"Communication error on key 1: its directory could not be read.\nAll earlier dump files were kept."},
+         {"dane1.bin", "dane2_77.bin", "dane5_78.bin", "dane9_3.bin"}},
     };
+    const QStringList afterSlot5{"dane1.bin", "dane2_77.bin", "dane5_78.bin", "dane9_3.bin", "key.img", "other.img"};
     const auto image = MakeImage("key.img", Serials({{2, 77}, {5, 78}, {7, 79}}));
     const auto other = MakeImage("other.img", Serials({{9, 3}}));
     for (const Case& c : cases) {
@@ -239,14 +255,31 @@ TEST_F(KeyDownloadTest, FailedOrShortBlockReadKeepsTheEarlierFiles)
         WriteFile("dane1.bin", "stale");
         Install({{image, c.options}, {other, {}}});
         Recorder rec;
-        EXPECT_EQ(Run(rec), DownloadOutcome::Failed);
+        QStringList written, kept;
+        EXPECT_EQ(DownloadFromKeys(platform::Usb(), Folder(), rec.Callbacks(), nullptr, &written, &kept),
+                  DownloadOutcome::Failed);
         EXPECT_EQ(rec.messages, c.message);
-        EXPECT_EQ(FolderEntries(), c.entries);
+        EXPECT_EQ(FolderEntries(), afterSlot5);
+        EXPECT_EQ(written, QStringList{"dane9_3.bin"});
+        EXPECT_EQ(kept, c.kept);
         EXPECT_EQ(FileBytes("dane5_78.bin"), QByteArray("older"));
         EXPECT_EQ(FileBytes("dane1.bin"), QByteArray("stale"));
         EXPECT_EQ(FileBytes("dane2_77.bin"), QByteArray("earlier"));
         ExpectSlotDump("dane9_3.bin", 9);
     }
+
+    // With no earlier file of its slots the message says so.
+    for (const QString& f : QDir(Folder()).entryList({"dane*"}, QDir::Files))
+        QFile::remove(PathOf(f));
+    Install({{image, reply}});
+    Recorder rec;
+    QStringList kept{"something"};
+    DownloadFromKeys(platform::Usb(), Folder(), rec.Callbacks(), nullptr, nullptr, &kept);
+    EXPECT_EQ(rec.messages, QStringList{"Communication error on key 1 (loggers 77, 78, 79): slot 5 could not be read, "
+                                        "so nothing read from this key was kept.\nNo earlier files of its slots were "
+                                        "there to keep."});
+    EXPECT_TRUE(kept.isEmpty());
+    EXPECT_TRUE(QDir(Folder()).entryList({"dane*"}, QDir::Files).isEmpty());
 }
 
 TEST_F(KeyDownloadTest, DumpFileThatCannotBeCreatedIsReported)

@@ -340,10 +340,11 @@ TEST_F(KeyUploadTest, StoppedPictureTransfersLeaveTheDirectoryAlone)
     }
 }
 
-// A directory block that could not be written back, or whose write the key
-// did not acknowledge, is reported as the block transfers' failures are,
-// without "OK"; the next key is still served.  The picture is 512 writes,
-// the configuration 8192; the directory write comes after them.
+// A directory block that could not be written back is reported with what
+// was sent and not marked, one whose write the key did not acknowledge as
+// the block transfers' failures are; neither gives "OK", and the next key
+// is still served.  The picture is 512 writes, the configuration 8192; the
+// directory write comes after them.
 TEST_F(KeyUploadTest, FailedDirectoryWriteBackIsNoOk)
 {
     struct Case {
@@ -351,11 +352,28 @@ TEST_F(KeyUploadTest, FailedDirectoryWriteBackIsNoOk)
         bool configuration;
         bool acknowledged;  // false: written, never acknowledged; true: refused
         QStringList messages;
+        int pictureSlot = 0;
     };
     const Case cases[] = {
-        {"picture, directory refused", false, true, {"Error", "OK"}},
+        {"picture, directory refused",
+         false,
+         true,
+         {"The key directory could not be written: the Screensaver picture was sent, but its flag on the key is not "
+          "set.",
+          "OK"}},
+        {"splash picture, directory refused",
+         false,
+         true,
+         {"The key directory could not be written: the Splashscreen picture was sent, but its flag on the key is not "
+          "set.",
+          "OK"},
+         1},
         {"picture, directory not acknowledged", false, false, {"Error read: -110", "OK"}},
-        {"configuration, directory refused", true, true, {"Error", "OK"}},
+        {"configuration, directory refused",
+         true,
+         true,
+         {"The key directory could not be written: the configuration was sent, but its flag on the key is not set.",
+          "OK"}},
         {"configuration, directory not acknowledged", true, false, {"Error read: -110", "OK"}},
     };
     const QString tmp = MakeTmpBin();
@@ -375,10 +393,10 @@ TEST_F(KeyUploadTest, FailedDirectoryWriteBackIsNoOk)
             rec.configFiles = {PathOf("set.kcf"), PathOf("set.kcf")};
             UploadConfiguration(platform::Usb(), rec.Callbacks());
         } else {
-            UploadImage(platform::Usb(), tmp, 0, rec.Callbacks());
+            UploadImage(platform::Usb(), tmp, c.pictureSlot, rec.Callbacks());
         }
         EXPECT_EQ(rec.messages, c.messages);
-        ExpectDirectoryFlag(good, c.configuration ? 194 : 192);
+        ExpectDirectoryFlag(good, c.configuration ? 194 : 192 + c.pictureSlot);
     }
 }
 

@@ -3,12 +3,17 @@
 // sessions compared with the simulator's truth.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
 #include <algorithm>
+#include <chrono>
 #include <cmath>
+#include <thread>
+
+#include <stdio.h>
 
 #include "intake/headerstore.h"
 #include "intake/sessionimport.h"
@@ -770,6 +775,63 @@ TEST_F(ImportTest, SimulatedSessionsMatchTheSimulatorsTruth)
     EXPECT_EQ(db.Scalar(QStringLiteral("select max(ID_POZYCJI) - min(ID_POZYCJI) + 1 - count(*) from POZYCJE")).toInt(), 0);
 }
 
+// Sessions longer than the logger's one-byte lap count: the lap byte wraps
+// from 255 to 0 and the import counts on, so every driven lap is stored
+// once with its own number, time and sectors; the samples carry the same
+// numbers, and the header's lap count says how many lap lines there were.
+TEST_F(ImportTest, LapsPastTheLapBytesWrapAreCountedOn)
+{
+    for (const int driven : {250, 256, 300, 2000}) {
+        SCOPED_TRACE(driven);
+        kromsim::SessionOptions s;
+        s.laps = driven;
+        s.sectorsPerLap = 2;
+        s.trackScale = kromsim::kSmallestTrack;  // laps of about 6 s
+        s.end = QDateTime(QDate(2024, 7, 1), QTime(0, 0), Qt::UTC).addSecs(driven);
+        const kromsim::SessionTruth t =
+            kromsim::WriteDumpFile(folder.path(), kromsim::LongSessionDump(1, 77, s)).sessions.at(0);
+        ASSERT_EQ(int(t.laps.size()), driven);
+        ASSERT_EQ(Import().imported, 1);
+        const int id = db.Scalar(QStringLiteral("select max(ID_NAG) from NAGLOWKI")).toInt();
+
+        const std::vector<Lap> laps = Laps(id);
+        ASSERT_EQ(laps.size(), t.laps.size());
+        for (size_t i = 0; i < laps.size(); ++i) {
+            ASSERT_EQ(laps[i].nr, int(i) + 1);
+            ASSERT_EQ(laps[i].czasSs, t.laps[i].czasSs) << laps[i].nr;
+        }
+        const std::vector<Sector> sectors = Sectors(id);
+        ASSERT_EQ(sectors.size(), t.sectors.size());
+        for (size_t i = 0; i < sectors.size(); ++i) {
+            ASSERT_EQ(std::pair(sectors[i].nrOkr, sectors[i].nrSek),
+                      std::pair(t.sectors[i].nrOkrazenia, t.sectors[i].nrSektora));
+            ASSERT_EQ(sectors[i].czasSs, t.sectors[i].czasSs);
+        }
+        EXPECT_EQ(HeaderColumn(id, "ILOSC_OKRAZEN").toInt(), driven + 1);
+
+        // Each lap's samples lie between its two lap lines (to the sample).
+        TIBQuery q(db.dm().TransBrowse);
+        q.SetSQL(QStringLiteral("select OKRAZENIE, min(DATA_SS) as S, max(DATA_SS) as E from POZYCJE "
+                                "where ID_NAGLOWKA = :N group by OKRAZENIE order by OKRAZENIE"));
+        q.ParamByName(QStringLiteral("N"), id);
+        int start = *t.startFirstLap, lap = 0;
+        for (q.Open(); !q.Eof(); q.Next(), ++lap) {
+            ASSERT_EQ(q.FieldByName(QStringLiteral("OKRAZENIE")).AsInteger(), lap);
+            if (lap == 0 || lap > driven)
+                continue;  // before the first lap line, the in-lap
+            const int end = start + t.laps[size_t(lap - 1)].czasSs;
+            ASSERT_GE(q.FieldByName(QStringLiteral("S")).AsInteger(), start) << lap;
+            ASSERT_LT(q.FieldByName(QStringLiteral("S")).AsInteger(), start + 10) << lap;
+            ASSERT_LT(q.FieldByName(QStringLiteral("E")).AsInteger(), end) << lap;
+            ASSERT_GE(q.FieldByName(QStringLiteral("E")).AsInteger(), end - 10) << lap;
+            start = end;
+        }
+        EXPECT_EQ(lap, driven + 2);
+        for (const QString& f : QDir(folder.path()).entryList({QStringLiteral("dane*.bin")}))
+            QFile::remove(folder.filePath(f));
+    }
+}
+
 // Rises and falls count only when the previous RPM is not 0: the climb
 // from 0 to 5000 is no rise, the drop from 4000 to 0 is a fall.
 TEST_F(ImportTest, RiseFromZeroRpmIsNotCounted)
@@ -1094,6 +1156,145 @@ TEST_F(ImportTest, RowHeldElsewhereFailsOnlyItsSessionAfterTheLockTimeOut)
     sum = Import();
     EXPECT_EQ(sum.imported, 1);
     EXPECT_EQ(Positions(HeaderId(10)).size(), 30u);
+}
+
+// How a session is named in the import's messages: its entry, file and
+// start (the end minus the header's duration).
+QString SessionName(int entry, const QString& file, const QDateTime& start)
+{
+    return QStringLiteral("Entry %1 of %2 (started %3)").arg(entry).arg(file, DateTimeToStr(start));
+}
+
+QDateTime June20(int hour, int minute, int second)
+{
+    return QDateTime(QDate(2024, 6, 20), QTime(hour, minute, second), Qt::UTC);
+}
+
+// A ring without end record names the session whose samples ran out: its
+// entry and its start, not only the file.
+TEST_F(ImportTest, ReadPastTheEndNamesTheEntryAndItsStart)
+{
+    HandSession broken;
+    broken.entry = 3;
+    broken.hour = 10;
+    for (int i = 0; i < 10; ++i)
+        broken.samples.push_back(Rec(1, 0, 0, 1, Flat(4000)));
+    WriteDump(QStringLiteral("dane2_78.bin"), 165, {broken});
+
+    EXPECT_EQ(Import().failed, 1);
+    EXPECT_EQ(messages, (QStringList{SessionName(3, QStringLiteral("dane2_78.bin"), June20(9, 59, 50)) +
+                                         QStringLiteral(" was not stored: Read beyond end of file (dane2_78.bin)"),
+                                     Finished(0, 0, 1)}));
+}
+
+// A row another connection holds, whether it then commits while the import
+// waits or rolls back after the wait: the session is not stored, the
+// message says the database is busy (not a duplicate key), and a retry
+// after the other side has ended stores the session.
+TEST_F(ImportTest, RowHeldByAnotherConnectionIsReportedAsBusy)
+{
+    struct Case {
+        const char* name;
+        bool commits;  // true: commits one second into the wait; false: rolls back after it
+    };
+    const Case cases[] = {{"other side commits", true}, {"other side rolls back", false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        db.Exec(QStringLiteral("delete from POZYCJE"));
+        db.Exec(QStringLiteral("delete from NAGLOWKI"));
+        messages.clear();
+        HandSession s;
+        s.samples = {Rec(1, 0, 0, 1, Flat(5000)), Rec(1, 0, 0, 1, Flat(5000)), Rec(1, 0, 0, 1, Flat(5000)), EndRec()};
+        WriteDump(QStringLiteral("dane1_77.bin"), kRingFirstRecord + 40, {s});
+
+        FbTransaction holder(db.dm().TransBrowse);
+        holder.StartWrite(0);
+        FbStatement hold(holder, QStringLiteral("insert into POZYCJE (ID_POZYCJI) values (25)"));
+        hold.Execute();
+        std::thread committer;
+        if (c.commits)
+            committer = std::thread([&holder] {
+                std::this_thread::sleep_for(std::chrono::seconds(1));
+                holder.Commit();
+            });
+        const ImportSummary sum = Import();
+        if (committer.joinable())
+            committer.join();
+        holder.Rollback();
+
+        EXPECT_EQ(sum.imported, 0);
+        EXPECT_EQ(sum.failed, 1);
+        ASSERT_EQ(messages.size(), 2);
+        const QString busy = SessionName(1, QStringLiteral("dane1_77.bin"), June20(9, 59, 56)) +
+                             QStringLiteral(" was not stored: the database is busy: another connection holds rows this "
+                                            "session needs. Read the session again once that connection has "
+                                            "finished.\n\nDatabase message: ");
+        EXPECT_TRUE(messages[0].startsWith(busy)) << messages[0].toStdString();
+        EXPECT_EQ(messages[1], Finished(0, 0, 1));
+        EXPECT_EQ(HeaderId(10), 0);
+
+        messages.clear();
+        EXPECT_EQ(Import().imported, 1);
+        EXPECT_EQ(Positions(HeaderId(10)).size(), 30u);
+    }
+}
+
+// The database file deleted or replaced while the program runs: the
+// engine would go on writing into the file that is gone.  The session is
+// rolled back, the message says the file is gone, nothing is counted as
+// stored, and no further session is offered.
+TEST_F(ImportTest, DatabaseFileGoneMidRunStoresNothingMore)
+{
+    struct Case {
+        const char* name;
+        bool replaced;  // false: deleted
+    };
+    const Case cases[] = {{"deleted", false}, {"replaced by a copy", true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestDatabase own;  // the file this case takes away
+        messages.clear();
+        confirmations = 0;
+        WriteDump(QStringLiteral("dane1_77.bin"), kMinDumpRecords + 40, OneRecordSessions(2));
+        bool taken = false;
+        ImportCallbacks cb;
+        cb.confirmHeader = [&](const QString& serial, const SessionHeaderRecord& h, int& d, int& t,
+                               FbTransaction& session) {
+            ++confirmations;
+            d = 1;
+            t = 1;
+            return InsertHeader(serial, h, d, t, nullptr, &session);
+        };
+        cb.message = [this](const QString& m) { messages.append(m); };
+        cb.progress = [&](int, int) {
+            if (taken)
+                return;
+            taken = true;
+            const QString path = own.Path();
+            if (c.replaced) {
+                ASSERT_TRUE(QFile::copy(path, path + QStringLiteral(".copy")));
+                ASSERT_EQ(::rename(QFile::encodeName(path + QStringLiteral(".copy")).constData(),
+                                   QFile::encodeName(path).constData()),
+                          0);
+            } else {
+                ASSERT_TRUE(QFile::remove(path));
+            }
+        };
+        List();
+        EXPECT_TRUE(DM->AttachedFileInPlace());
+        const ImportSummary sum = ImportSessions(folder.path(), cb);
+        EXPECT_FALSE(DM->AttachedFileInPlace());
+        EXPECT_EQ(sum.imported, 0);
+        EXPECT_EQ(sum.failed, 1);
+        EXPECT_EQ(confirmations, 1);
+        EXPECT_EQ(messages,
+                  (QStringList{SessionName(1, QStringLiteral("dane1_77.bin"), June20(9, 59, 58)) +
+                                   QStringLiteral(" was not stored: the database file %1 is gone: it was deleted or "
+                                                  "replaced while the program was running, and nothing more can be "
+                                                  "stored in it.")
+                                       .arg(own.Path()),
+                               Finished(0, 0, 1)}));
+    }
 }
 
 }  // namespace

@@ -152,4 +152,37 @@ TEST_F(SessionListTest, ShortFileIsSkippedWithAMessageAndTheOthersListed)
     EXPECT_EQ(At(1, "plik").toString(), QStringLiteral("dane3_79.bin"));
 }
 
+// A serial in a file name that the database cannot take is refused with a
+// message naming the file; the files beside it are listed, a serial of 30
+// characters among them, and no bulk update of the list table stays open.
+TEST_F(SessionListTest, FileWhoseSerialCannotBeStoredIsRefusedAndTheOthersListed)
+{
+    kromsim::DumpImage a(kMinDumpRecords);
+    a.SetHeader(1, Entry(0, 20, 16, 5, {}, {}));
+    const QString longest(30, u'7');
+    const QString tooLong = longest + u'8';
+    Save(QStringLiteral("dane1_77.bin"), a);
+    Save(QStringLiteral("dane2_%1.bin").arg(tooLong), a);
+    Save(QStringLiteral("dane3_%1.bin").arg(longest), a);
+    Save(QStringLiteral("dane4_7\u4E2D7.bin"), a);
+
+    Build();
+    EXPECT_EQ(messages,
+              (QStringList{QStringLiteral("File dane2_%1.bin was skipped: its logger serial \"%1\" has 31 characters; "
+                                          "at most 30 can be stored.")
+                               .arg(tooLong),
+                           QStringLiteral("File dane4_7\u4E2D7.bin was skipped: its logger serial \"7\u4E2D7\" holds "
+                                          "the character \"\u4E2D\", which the database cannot store.")}));
+    ASSERT_EQ(Mem().RecordCount(), 2);
+    EXPECT_EQ(At(0, "plik").toString(), QStringLiteral("dane1_77.bin"));
+    EXPECT_EQ(At(1, "nr_seryjny").toString(), longest);
+    EXPECT_EQ(At(1, "nr_pliku").toInt(), 2);
+    EXPECT_THROW(Mem().EndBulk(), MemTableError);
+
+    // A database error part way ends the bulk update too.
+    db.Exec(QStringLiteral("drop table NAGLOWKI"));
+    EXPECT_THROW(Build(), DatabaseError);
+    EXPECT_THROW(Mem().EndBulk(), MemTableError);
+}
+
 }  // namespace

@@ -344,6 +344,46 @@ TEST_F(HeaderFormTest, MissingDriverOrTrackKeepsTheFormOpen)
     EXPECT_EQ(Rows(), 0);
 }
 
+// A set-up value goes back into a 16-bit word: outside 0..65535 the form
+// stays open naming the edit, with the message the vehicle profile editor
+// gives; the ends of the range are stored.
+TEST_F(HeaderFormTest, SetupValueOutsideAWordKeepsTheFormOpen)
+{
+    struct Case {
+        const char* text;
+        const char* message;  // empty: stored
+    };
+    const Case cases[] = {
+        {"-27", "\"Toe\" must be a whole number from 0 to 65535."},
+        {"65536", "\"Toe\" must be a whole number from 0 to 65535."},
+        {"0", ""},
+        {"65535", ""},
+    };
+    int hour = 10;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        platform::testing::ClearMessages();
+        int driverId = 1, trackId = 100001;
+        bool open = false;
+        const int result = Confirm(QStringLiteral("5"), Header(hour++), driverId, trackId, [&](TfNaglowekRejestracji& f) {
+            f.IntEdit(4)->setText(QString::fromLatin1(c.text));
+            f.SpeedButton3Click();
+            open = f.isVisible();
+            if (open)
+                f.SpeedButton4Click();
+        });
+        if (*c.message) {
+            EXPECT_TRUE(open);
+            EXPECT_EQ(result, -1);
+            EXPECT_EQ(platform::testing::Messages(), QStringList{QString::fromLatin1(c.message)});
+        } else {
+            ASSERT_GT(result, 0);
+            EXPECT_EQ(Column(result, QStringLiteral("RAMA_ZBIEZNOSC")).toInt(), QByteArray(c.text).toInt());
+        }
+    }
+    EXPECT_EQ(Rows(), 2);
+}
+
 TEST_F(HeaderFormTest, ClosingButtonsGiveTheirResults)
 {
     struct Case {
@@ -364,26 +404,30 @@ TEST_F(HeaderFormTest, ClosingButtonsGiveTheirResults)
     EXPECT_EQ(Rows(), 0);
 }
 
-// The same end, driver and track is the same session, whichever logger it
-// came from: no second row, result 0.
-TEST_F(HeaderFormTest, DuplicateReturnsZeroEvenFromAnotherLogger)
+// The same logger's session with the same end, driver and track is stored
+// already: no second row, result 0.  Another logger's session ending at the
+// same second under the driver the form carries over is a session of its own.
+TEST_F(HeaderFormTest, DuplicateReturnsZeroOnlyFromTheSameLogger)
 {
     int driverId = 1, trackId = 100001;
     auto save = [](TfNaglowekRejestracji& f) { f.SpeedButton3Click(); };
     const int first = Confirm(QStringLiteral("5"), Header(), driverId, trackId, save);
     ASSERT_GT(first, 0);
     bool closed = false;
-    const int second = Confirm(QStringLiteral("6"), Header(), driverId, trackId, [&](TfNaglowekRejestracji& f) {
+    const int second = Confirm(QStringLiteral("5"), Header(), driverId, trackId, [&](TfNaglowekRejestracji& f) {
         f.SpeedButton3Click();
         closed = !f.isVisible();
     });
     EXPECT_EQ(second, 0);
     EXPECT_TRUE(closed);
     EXPECT_EQ(Rows(), 1);
+    const int otherLogger = Confirm(QStringLiteral("6"), Header(), driverId, trackId, save);
+    EXPECT_GT(otherLogger, first);
+    EXPECT_EQ(Rows(), 2);
     // Another track makes it another session.
     trackId = 100002;
-    EXPECT_GT(Confirm(QStringLiteral("6"), Header(), driverId, trackId, save), first);
-    EXPECT_EQ(Rows(), 2);
+    EXPECT_GT(Confirm(QStringLiteral("6"), Header(), driverId, trackId, save), otherLogger);
+    EXPECT_EQ(Rows(), 3);
     EXPECT_TRUE(platform::testing::Messages().isEmpty());
 }
 

@@ -1,5 +1,5 @@
-// The "KROM reader" window: it downloads by itself once shown and closes,
-// or stays open after a message.
+// The "KROM reader" window: it downloads by itself once shown and closes
+// when done, also after a message.
 #include "intake/uodczytkrom.h"
 
 #include <QCoreApplication>
@@ -69,24 +69,41 @@ TEST_F(KeyReaderWindowTest, DownloadsIntoTheProgramFolderAndClosesByItself)
     EXPECT_EQ(progress, 7152);
 }
 
-TEST_F(KeyReaderWindowTest, StaysOpenAfterACommunicationError)
+// A key that fails is named in its message (by its place and its logger),
+// and the window closes by itself when the download is over, with the
+// good key's file written and the failed key's earlier files kept.
+TEST_F(KeyReaderWindowTest, ClosesByItselfAfterACommunicationError)
 {
-    std::array<std::uint32_t, 16> serials{};
-    serials[0] = 1;
-    platform::SimKeyOptions refused;
-    refused.refuseInterface = true;
-    Install({{MakeImage("key.img", serials), refused}});
-    bool stayedOpen = false;
+    std::array<std::uint32_t, 16> good{}, bad{};
+    good[0] = 11;
+    bad[1] = 78;
+    bad[2] = 78;
+    platform::SimKeyOptions everyBlockFails;
+    everyBlockFails.failReadsFrom = 1;
+    Install({{MakeImage("good.img", good), {}}, {MakeImage("bad.img", bad), everyBlockFails}});
+    WriteFile("dane3_78.bin", "earlier");
+    bool closedByItself = false;
+    QString labelAtTheEnd;
     platform::testing::OnModal("Tfczytajkrom", [&](QDialog& dialog) {
-        RunUntil(dialog, [] { return !platform::testing::Messages().isEmpty(); });
-        stayedOpen = dialog.isVisible();
-        dialog.reject();  // the user closes it
+        RunUntil(dialog, [] { return false; });
+        closedByItself = !dialog.isVisible();
+        labelAtTheEnd = static_cast<Tfczytajkrom&>(dialog).Label1->text();
+        if (dialog.isVisible())
+            dialog.done(QDialog::Rejected);  // would be the user's title bar
     });
-    ShowKeyReader();
-    EXPECT_TRUE(stayedOpen);
-    EXPECT_EQ(platform::testing::Messages(), QStringList{"Communication error"});
+    const KeyReadResult read = ShowKeyReader();
+    EXPECT_TRUE(closedByItself);
+    EXPECT_EQ(labelAtTheEnd, "1/2");
+    EXPECT_EQ(platform::testing::Messages(),
+              QStringList{"Communication error on key 2 (logger 78): slot 2 could not be read, so nothing read from "
+                          "this key was kept.\nEarlier files kept for slots: 3"});
     EXPECT_TRUE(platform::testing::UnhandledModals().isEmpty());
-    EXPECT_FALSE(Exists("dane1_1.bin"));
+    EXPECT_FALSE(read.complete);
+    EXPECT_EQ(read.written, QStringList{"dane1_11.bin"});
+    EXPECT_EQ(read.kept, QStringList{"dane3_78.bin"});
+    EXPECT_EQ(FileBytes("dane1_11.bin").size(), 7168 * 512);
+    EXPECT_FALSE(Exists("dane2_78.bin"));
+    EXPECT_EQ(FileBytes("dane3_78.bin"), QByteArray("earlier"));
 }
 
 }  // namespace

@@ -245,6 +245,7 @@ TEST_F(SimKeyTest, FailingAndShortReads)
     options.failReadAt = 4;
     options.shortReadAt = 5;
     options.shortReadLength = 100;
+    options.failReadsFrom = 7;
     SimKeyBackend usb({{Image("key.img"), options}});
     auto h = OpenReady(usb, 0);
     ASSERT_TRUE(h);
@@ -253,7 +254,7 @@ TEST_F(SimKeyTest, FailingAndShortReads)
         std::uint32_t block;
         int writeResult, readResult;
     };
-    const Case cases[] = {{2, 5, 517}, {3, -5, -110}, {4, 5, -5}, {5, 5, 100}, {6, 5, 517}};
+    const Case cases[] = {{2, 5, 517}, {3, -5, -110}, {4, 5, -5}, {5, 5, 100}, {6, 5, 517}, {7, 5, -5}, {9000, 5, -5}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.block);
         EXPECT_EQ(Write(*h, ReadCommand(c.block)), c.writeResult);

@@ -373,6 +373,9 @@ void ActivateDialog(QDialog& d)
 TEST_F(EditorsTest, NumbersTheColumnsCannotTakeAreRefused)
 {
     const QString wholeNumber = QStringLiteral("must be a whole number from -2147483648 to 2147483647.");
+    // A set-up value is a 16-bit word of the logger's header, as the
+    // session header form has it.
+    const QString setupWord = QStringLiteral("must be a whole number from 0 to 65535.");
     const QString number = QStringLiteral("must be a number, such as 72.5.");
     struct Case {
         const char* editor;      // dialog class
@@ -387,8 +390,10 @@ TEST_F(EditorsTest, NumbersTheColumnsCannotTakeAreRefused)
         {"TfTor", "FloatEdit1", "-", "\"Length\" " + number, "TORY"},
         {"TfTor", "IntEdit1", "99999999999", "\"Magnetic stripes\" " + wholeNumber, "TORY"},
         {"TfTor", "IntEdit3", "+", "\"Lap timeout\" " + wholeNumber, "TORY"},
-        {"TfnowycarSet", "IntEdit4", "1-2", "\"Toe\" " + wholeNumber, "POJAZDY"},
-        {"TfnowycarSet", "IntEdit30", "3000000000", "\"Power valve\" " + wholeNumber, "POJAZDY"},
+        {"TfnowycarSet", "IntEdit4", "1-2", "\"Toe\" " + setupWord, "POJAZDY"},
+        {"TfnowycarSet", "IntEdit30", "3000000000", "\"Power valve\" " + setupWord, "POJAZDY"},
+        {"TfnowycarSet", "IntEdit4", "-27", "\"Toe\" " + setupWord, "POJAZDY"},
+        {"TfnowycarSet", "IntEdit23", "65536", "\"Operating counter\" " + setupWord, "POJAZDY"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE((QString::fromLatin1(c.editor) + " " + c.edit).toStdString());

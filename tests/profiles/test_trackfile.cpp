@@ -12,8 +12,12 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <ostream>
+#include <set>
 #include <vector>
+
+#include <sys/stat.h>
 
 #include "platform/tdatetime.h"
 #include "shell/common/cp1250.h"
@@ -85,6 +89,41 @@ std::vector<QStringList> Tracks(TDM& dm)
         rows.push_back(row);
     }
     return rows;
+}
+
+// Every row of every table of the database as sorted texts, per table;
+// the TORY rows of the ids in except are left out.
+std::map<QString, QStringList> AllTables(const std::set<int>& except = {})
+{
+    TIBQuery tables(DM->TransBrowse);
+    tables.SetSQL(QStringLiteral("select RDB$RELATION_NAME from RDB$RELATIONS"
+                                 " where coalesce(RDB$SYSTEM_FLAG, 0) = 0 and RDB$VIEW_BLR is null"));
+    tables.Open();
+    QStringList names;
+    for (; !tables.Eof(); tables.Next())
+        names << tables.FieldValue(0).toString().trimmed();
+    tables.Close();
+    std::map<QString, QStringList> all;
+    for (const QString& table : names) {
+        TIBQuery q(DM->TransBrowse);
+        q.SetSQL(QStringLiteral("select * from ") + table);
+        q.Open();
+        QStringList& rows = all[table];
+        for (; !q.Eof(); q.Next()) {
+            if (table == QLatin1String("TORY") && except.count(q.FieldByName(QStringLiteral("ID_TORU")).AsInteger()))
+                continue;
+            QStringList row;
+            for (int i = 0; i < q.FieldCount(); ++i) {
+                const QVariant v = q.FieldValue(i);
+                row << (v.isNull() ? QStringLiteral("<NULL>")
+                        : v.typeId() == QMetaType::QByteArray ? QString::fromLatin1(v.toByteArray().toHex())
+                                                              : v.toString());
+            }
+            rows << row.join(u'|');
+        }
+        rows.sort();
+    }
+    return all;
 }
 
 // Bytes that a text conversion would spoil: every byte value, line ends,
@@ -414,10 +453,11 @@ TEST_F(TrackFileTest, FirstPassListsOnlyTracksTheDatabaseLacks)
     WriteFile(QStringLiteral("TORY_5.txt2"), file(5, "Live"));
     WriteFile(QStringLiteral("TORY_6.txt2"), file(6, "Deleted"));
     WriteFile(QStringLiteral("a_copy.TXT2"), file(7, "Copy"));
-    WriteFile(QStringLiteral("notes.txt2"), {"just", "text"});  // no table block: silently left
+    WriteFile(QStringLiteral("notes.txt2"), {"just", "text"});  // not a transfer file: refused by name
     WriteFile(QStringLiteral("TORY_8.txt"), file(8, "Other extension"));
 
-    EXPECT_TRUE(ListTrackFiles(folder).isEmpty());
+    EXPECT_EQ(ListTrackFiles(folder),
+              QStringList{QStringLiteral("File notes.txt2 skipped: line 1 is not part of a field block")});
     EXPECT_EQ(Listed(), (QStringList{"7 Copy a_copy.TXT2", "7 Nowy TORY_7.txt2"}));
     MemTable& m = DM->memToryImport;
     for (int r = 0; r < m.RecordCount(); ++r) {
@@ -503,6 +543,9 @@ TEST_F(TrackFileTest, SideFilesOutsideTheFolderAreNotRead)
     ASSERT_TRUE(QDir().mkpath(folder + QStringLiteral("sub")));
     WriteBytes(folder + QStringLiteral("sub/deeper.bin"), secret);
     ASSERT_TRUE(QFile::link(db.Folder() + QStringLiteral("secret.bin"), folder + QStringLiteral("link.bin")));
+    // Neither may block the import or feed it without end.
+    ASSERT_EQ(::mkfifo(QFile::encodeName(folder + QStringLiteral("pipe.bin")).constData(), 0600), 0);
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), folder + QStringLiteral("zero.bin")));
 
     struct Case {
         const char* name;
@@ -515,6 +558,8 @@ TEST_F(TrackFileTest, SideFilesOutsideTheFolderAreNotRead)
         {"sub/deeper.bin", false},
         {"sub\\deeper.bin", false},
         {"link.bin", false},
+        {"pipe.bin", false},
+        {"zero.bin", false},
         {"", false},
     };
     int id = 1;
@@ -556,8 +601,13 @@ TEST_F(TrackFileTest, AFailedTrackLeavesTheStoredOneAndIsCounted)
     EXPECT_EQ(result.imported, 1);
     EXPECT_EQ(result.failed, 1);
     ASSERT_EQ(result.failures.size(), 1);
-    EXPECT_TRUE(result.failures[0].startsWith(QStringLiteral("TORY_100_b.txt2: "))) << result.failures[0].toStdString();
-    EXPECT_TRUE(TrackImportMessage(result).startsWith(QStringLiteral("Finished. 1 tracks imported, 1 failed\n")));
+    // The file and the column, then the database's own text.
+    const QStringList lines = result.failures[0].split(u'\n');
+    ASSERT_EQ(lines.size(), 2) << result.failures[0].toStdString();
+    EXPECT_EQ(lines[0], QStringLiteral("File TORY_100_b.txt2: column NAZWA was refused"));
+    EXPECT_TRUE(lines[1].contains(QStringLiteral("string truncation"))) << lines[1].toStdString();
+    EXPECT_EQ(TrackImportMessage(result),
+              QStringLiteral("Finished. 1 tracks imported, 1 failed\n\n") + result.failures[0]);
     EXPECT_EQ(Column("NAZWA", 100).toString(), QStringLiteral("Good"));
     EXPECT_EQ(Column("USUNIETY", 100).toInt(), 0);
     EXPECT_EQ(db.Scalar("select count(*) from TORY").toInt(), 1);
@@ -582,6 +632,306 @@ TEST_F(TrackFileTest, TextsAreReadAsCodePage1250)
     q.SetSQL(QStringLiteral("select OPIS from TORY where ID_TORU=42"));
     q.Open();
     EXPECT_EQ(q.FieldByName(QStringLiteral("OPIS")).AsString(), QStringLiteral("Zakręt żółty"));
+}
+
+// ----------------------------------------------------------------- hostile folders
+
+// What a folder may hold beside real transfer files.  A live track used by a
+// session is there before; every case compares all tables before and after,
+// so that only the tracks meant to come in may differ.
+class HostileFolderTest : public TrackFileTest {
+protected:
+    void SetUp() override
+    {
+        TrackFileTest::SetUp();
+        Insert(db.dm(), {100, QStringLiteral("Live track"), QStringLiteral("in use"), 1.1});
+        db.Exec("insert into KIEROWCY (ID_KIEROWCY, NAZWISKO) values (1, 'Kowalski')");
+        db.Exec("insert into NAGLOWKI (ID_NAG, ID_KIEROWCY, ID_TORU) values (1, 1, 100)");
+        before = AllTables();
+    }
+    static QStringList Track(int id, const QString& name)
+    {
+        return TrackLines(Field("ID_TORU", 3, {QString::number(id)}) + Field("NAZWA", 1, {name}));
+    }
+    // The second pass refuses each file as the first did.
+    void SecondPassRefuses(const QStringList& messages)
+    {
+        for (const QString& m : messages) {
+            const QString file = m.section(u' ', 1, 1);
+            QString error;
+            EXPECT_FALSE(ImportTrackFile(folder, file, &error)) << file.toStdString();
+            EXPECT_EQ(error, m);
+        }
+    }
+
+    std::map<QString, QStringList> before;
+};
+
+TEST_F(HostileFolderTest, EntriesThatAreNoPlainFilesAreRefusedByNameWithoutWaiting)
+{
+    QTemporaryDir elsewhere;
+    const QString outside = elsewhere.path() + u'/';
+    ASSERT_EQ(::mkfifo(QFile::encodeName(outside + "fifo").constData(), 0600), 0);
+    ASSERT_EQ(::mkfifo(QFile::encodeName(folder + "pipe.txt2").constData(), 0600), 0);
+    WriteBytes(outside + "track.txt2", TransferFileBytes(Track(8, "Elsewhere")));
+    ASSERT_TRUE(QFile::link(outside + "fifo", folder + "fifo_link.txt2"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), folder + "zero.txt2"));
+    ASSERT_TRUE(QFile::link(outside + "track.txt2", folder + "track_link.txt2"));
+    ASSERT_TRUE(QFile::link(outside + "gone", folder + "dangling.txt2"));
+    ASSERT_TRUE(QDir().mkpath(folder + "dir.txt2"));
+    QFile big(folder + "big.txt2");  // sparse: one byte over the cap costs no disk
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize(kMaxTrackFileBytes + 1));
+    big.close();
+    WriteFile("real.txt2", Track(7, "Real"));
+
+    const QStringList expected = {
+        "File big.txt2 skipped: it is larger than 4 MB",
+        "File dangling.txt2 skipped: it is a link, not a plain file",
+        "File dir.txt2 skipped: it is not a plain file",
+        "File fifo_link.txt2 skipped: it is a link, not a plain file",
+        "File pipe.txt2 skipped: it is not a plain file",
+        "File track_link.txt2 skipped: it is a link, not a plain file",
+        "File zero.txt2 skipped: it is a link, not a plain file",
+    };
+    EXPECT_EQ(ListTrackFiles(folder), expected);
+    EXPECT_EQ(Listed(), QStringList{"7 Real real.txt2"});
+    SecondPassRefuses(expected);
+    EXPECT_EQ(AllTables(), before);
+
+    EXPECT_EQ(ImportChosenTracks(folder).imported, 1);
+    EXPECT_EQ(AllTables({7}), before);
+}
+
+// Read once through: a file of 20,000 blocks is refused at its first name
+// TORY lacks or repeats, at once.
+TEST_F(HostileFolderTest, AFileOfTwentyThousandBlocksIsRefusedAtItsFirstBadName)
+{
+    QStringList unknown = Field("ID_TORU", 3, {"9"});
+    QStringList repeated = unknown;
+    for (int i = 0; i < 20000; ++i) {
+        unknown += Field(QStringLiteral("POLE_%1").arg(i), 1, {"x"});
+        repeated += Field("NAZWA", 1, {"x"});
+    }
+    WriteFile("many_unknown.txt2", TrackLines(unknown));
+    WriteFile("many_repeated.txt2", TrackLines(repeated));
+
+    const QStringList expected = {"File many_repeated.txt2 skipped: column NAZWA appears twice",
+                                  "File many_unknown.txt2 skipped: TORY has no column POLE_0"};
+    EXPECT_EQ(ListTrackFiles(folder), expected);
+    EXPECT_TRUE(Listed().isEmpty());
+    SecondPassRefuses(expected);
+    EXPECT_EQ(AllTables(), before);
+}
+
+// Between the two passes the check list is open for as long as the user
+// likes; a file that no longer holds what was listed writes nothing.
+TEST_F(HostileFolderTest, AFileChangedAfterItWasListedFailsAndWritesNothing)
+{
+    struct Case {
+        const char* what;
+        std::function<void(const QString& path)> change;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"now the id of the live track",
+         [](const QString& path) {
+             QFile f(path);
+             ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+             f.write(TransferFileBytes(Track(100, "Impostor")));
+         },
+         "it was changed after it was listed"},
+        {"same id, one byte more",
+         [](const QString& path) {
+             QFile f(path);
+             ASSERT_TRUE(f.open(QIODevice::Append));
+             f.write("\r\n");
+         },
+         "it was changed after it was listed"},
+        {"replaced by a link to an endless device",
+         [](const QString& path) {
+             ASSERT_TRUE(QFile::remove(path));
+             ASSERT_TRUE(QFile::link(QStringLiteral("/dev/zero"), path));
+         },
+         "it is a link, not a plain file"},
+        {"removed", [](const QString& path) { ASSERT_TRUE(QFile::remove(path)); },
+         "it cannot be read: No such file or directory"},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i)
+        WriteFile(QStringLiteral("changed_%1.txt2").arg(i), Track(200 + int(i), "Listed"));
+    WriteFile("unchanged.txt2", Track(300, "Stays as listed"));
+    EXPECT_TRUE(ListTrackFiles(folder).isEmpty());
+    ASSERT_EQ(Listed().size(), int(std::size(cases)) + 1);
+
+    QStringList expected;
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const QString file = QStringLiteral("changed_%1.txt2").arg(i);
+        cases[i].change(folder + file);
+        expected << QStringLiteral("File %1 skipped: %2").arg(file, cases[i].reason);
+    }
+    const TrackImportResult result = ImportChosenTracks(folder);
+    EXPECT_EQ(result.imported, 1);
+    EXPECT_EQ(result.failed, int(std::size(cases)));
+    EXPECT_EQ(result.failures, expected);
+    EXPECT_EQ(Column("NAZWA", 100).toString(), QStringLiteral("Live track"));
+    EXPECT_EQ(AllTables({300}), before);
+}
+
+// A memo longer than a text parameter takes goes as blob data, whole.
+TEST_F(HostileFolderTest, AMemoOfFortyKilobytesArrivesWhole)
+{
+    QString memo;
+    while (memo.size() < 40 * 1024)
+        memo += QStringLiteral("Zakręt żółty, prosta 300 m.\r\n");
+    WriteBytes(folder + "memo.bin", UnicodeToCp1250(memo));
+    WriteFile("TORY_5.txt2", TrackLines(Field("ID_TORU", 3, {"5"}) + Field("OPIS", 16, {"memo.bin"})));
+
+    EXPECT_TRUE(ListTrackFiles(folder).isEmpty());
+    const TrackImportResult result = ImportChosenTracks(folder);
+    EXPECT_EQ(result.imported, 1) << result.failures.join(u'\n').toStdString();
+    TIBQuery q(DM->TransBrowse);
+    q.SetSQL(QStringLiteral("select OPIS from TORY where ID_TORU=5"));
+    q.Open();
+    EXPECT_EQ(q.FieldByName(QStringLiteral("OPIS")).AsString(), memo);
+    q.Close();
+    EXPECT_EQ(AllTables({5}), before);
+}
+
+// Thousands of refused files or failed tracks make one short message.
+TEST_F(HostileFolderTest, TwoThousandRefusedFilesGiveOneShortMessage)
+{
+    for (int i = 0; i < 2000; ++i)
+        WriteFile(QStringLiteral("bad_%1.txt2").arg(i, 4, 10, QChar(u'0')), TrackLines(Field("HASLO", 1, {"x"})));
+    WriteFile("good.txt2", Track(11, "Good"));
+    const QStringList refusals = ListTrackFiles(folder);
+    ASSERT_EQ(refusals.size(), 2000);
+    EXPECT_EQ(Listed(), QStringList{"11 Good good.txt2"});
+
+    const QStringList lines = TrackRefusalMessage(refusals).split(u'\n');
+    ASSERT_GE(lines.size(), 3);
+    EXPECT_LE(lines.size(), 12);
+    EXPECT_EQ(lines.first(), QStringLiteral("2000 files were skipped:"));
+    EXPECT_EQ(lines[1], QStringLiteral("File bad_0000.txt2 skipped: TORY has no column HASLO"));
+    EXPECT_EQ(lines.last(), QStringLiteral("and %1 more").arg(2000 - (lines.size() - 2)));
+    EXPECT_EQ(TrackRefusalMessage({refusals[0]}), QStringLiteral("1 file was skipped:\n") + refusals[0]);
+
+    EXPECT_EQ(ImportChosenTracks(folder).imported, 1);
+    EXPECT_EQ(AllTables({11}), before);
+
+    // Failures of two lines each (the file and the column, the database's text).
+    TrackImportResult failed;
+    failed.imported = 3;
+    for (int i = 0; i < 2000; ++i) {
+        ++failed.failed;
+        failed.failures << QStringLiteral("File t%1.txt2: column NAZWA was refused\nstring right truncation").arg(i);
+    }
+    const QStringList final = TrackImportMessage(failed).split(u'\n');
+    EXPECT_EQ(final.first(), QStringLiteral("Finished. 3 tracks imported, 2000 failed"));
+    EXPECT_LE(final.size(), 24);
+    EXPECT_TRUE(final.last().startsWith(QStringLiteral("and "))) << final.last().toStdString();
+
+    // A name longer than a message line is broken, not cut off by the box.
+    const QString longName = QString(250, u'k') + QStringLiteral(".txt2");
+    const QString refusal = QStringLiteral("File %1 skipped: it is not a plain file").arg(longName);
+    const QString message = TrackRefusalMessage({refusal});
+    EXPECT_EQ(QString(message).remove(u'\n'), QStringLiteral("1 file was skipped:") + refusal);
+    for (const QString& word : message.split(QRegularExpression(QStringLiteral("\\s+"))))
+        EXPECT_LE(word.size(), 80);
+}
+
+TEST_F(HostileFolderTest, ALongFileNameIsKeptWhole)
+{
+    const QString name = QStringLiteral("Tor_Łódź_") + QString(136, u'x') + QStringLiteral(".txt2");
+    ASSERT_EQ(name.size(), 150);
+    WriteFile(name, Track(6, "Long name"));
+
+    EXPECT_TRUE(ListTrackFiles(folder).isEmpty());
+    EXPECT_EQ(Listed(), QStringList{QStringLiteral("6 Long name ") + name});
+    const TrackImportResult result = ImportChosenTracks(folder);
+    EXPECT_EQ(result.imported, 1) << result.failures.join(u'\n').toStdString();
+    EXPECT_EQ(Column("NAZWA", 6).toString(), QStringLiteral("Long name"));
+    EXPECT_EQ(AllTables({6}), before);
+}
+
+// A block never closed, a file cut short or one of garbage is refused with
+// its fault, never taken with an empty value or passed over in silence.
+TEST_F(HostileFolderTest, MalformedFilesAreRefusedWithTheirFault)
+{
+    const QByteArray whole = TransferFileBytes(TrackLines(Field("ID_TORU", 3, {"9"}) + Field("NAZWA", 1, {"Cut"}) +
+                                                          Field("DLUGOSC", 6, {"1.25"})));
+    struct Case {
+        const char* file;
+        QByteArray bytes;
+        const char* fault;
+    };
+    const Case cases[] = {
+        {"unclosed.txt2",
+         TransferFileBytes(TrackLines(Field("ID_TORU", 3, {"9"}) + QStringList{"<NAZWA>", "<TYP>1<!TYP>", "x"} +
+                                      Field("DLUGOSC", 6, {"1.25"}))),
+         "block NAZWA is not closed"},
+        {"cut_in_a_block.txt2", whole.left(whole.indexOf("<!NAZWA>")), "block NAZWA is not closed"},
+        {"cut_between_blocks.txt2", whole.left(whole.indexOf("[TABLENAME]")), "it ends before its table-name block"},
+        {"cut_in_the_table_name.txt2", whole.left(whole.indexOf("[!TABLENAME]")),
+         "its table-name block is not closed"},
+        {"empty.txt2", QByteArray(), "it ends before its table-name block"},
+        {"garbage.txt2", PictureBytes(5), "line 1 is not part of a field block"},
+        {"stray_line.txt2",
+         TransferFileBytes(TrackLines(Field("ID_TORU", 3, {"9"}) + QStringList{"stray text"} + Field("NAZWA", 1, {"x"}))),
+         "line 5 is not part of a field block"},
+        {"bad_type.txt2", TransferFileBytes(TrackLines(QStringList{"<ID_TORU>", "<TYP>int<!TYP>", "9", "<!ID_TORU>"})),
+         "the type of block <ID_TORU> is not a number"},
+        {"no_blocks.txt2", TransferFileBytes(TrackLines({})), "it holds no field blocks"},
+    };
+    QStringList expected;
+    for (const Case& c : cases) {
+        WriteBytes(folder + c.file, c.bytes);
+        expected << QStringLiteral("File %1 skipped: %2").arg(c.file, c.fault);
+    }
+    expected.sort(Qt::CaseInsensitive);
+    EXPECT_EQ(ListTrackFiles(folder), expected);
+    EXPECT_TRUE(Listed().isEmpty());
+    SecondPassRefuses(expected);
+    EXPECT_EQ(AllTables(), before);
+}
+
+// A track the database refuses names its file and the column to blame,
+// with the database's own text on the second line; nothing is written.
+TEST_F(HostileFolderTest, FailuresNameTheFileAndTheColumnThenTheDatabasesText)
+{
+    QFile big(folder + "big.bin");  // sparse
+    ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize(kMaxSideFileBytes + 1));
+    big.close();
+    struct Case {
+        const char* file;
+        QStringList field;
+        const char* first;
+        const char* database;  // in the second line; null: there is none
+    };
+    const Case cases[] = {
+        {"a_long_name.txt2", Field("NAZWA", 1, {QString(150, u'x')}), "File a_long_name.txt2: column NAZWA was refused",
+         "string truncation"},
+        {"b_text_for_a_number.txt2", Field("DLUGOSC", 1, {"abc"}),
+         "File b_text_for_a_number.txt2: column DLUGOSC was refused", "conversion error"},
+        {"c_big_picture.txt2", Field("ZDJECIE", 15, {"big.bin"}),
+         "File c_big_picture.txt2: column ZDJECIE: side file big.bin: it is larger than 64 MB", nullptr},
+    };
+    int id = 400;
+    for (const Case& c : cases)
+        WriteFile(c.file, TrackLines(Field("ID_TORU", 3, {QString::number(id++)}) + Field("TEL", 1, {"1"}) + c.field));
+    EXPECT_TRUE(ListTrackFiles(folder).isEmpty());
+    const TrackImportResult result = ImportChosenTracks(folder);
+    EXPECT_EQ(result.imported, 0);
+    ASSERT_EQ(result.failures.size(), int(std::size(cases)));
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const QStringList lines = result.failures[int(i)].split(u'\n');
+        EXPECT_EQ(lines[0], QString::fromUtf8(cases[i].first));
+        if (cases[i].database) {
+            ASSERT_EQ(lines.size(), 2);
+            EXPECT_TRUE(lines[1].contains(QString::fromLatin1(cases[i].database))) << lines[1].toStdString();
+        } else {
+            EXPECT_EQ(lines.size(), 1);
+        }
+    }
+    EXPECT_EQ(AllTables(), before);
 }
 
 }  // namespace

@@ -131,6 +131,21 @@ TEST_F(TrackStoreTest, EveryFieldRoundTripsAndTheLengthShowsTwoDecimals)
     EXPECT_FALSE(LoadTrack(1, back));
 }
 
+TEST_F(TrackStoreTest, AMemoLongerThanATextParameterIsStoredWhole)
+{
+    // 40,000 characters, most of them two bytes in UTF-8: beyond the 32,767
+    // bytes a text parameter can carry.
+    TrackData t = Track("Poznań");
+    t.description = QString(QStringLiteral("Zakręt ł\n")).repeated(5000);
+    const int id = SaveTrack(-1, t, std::nullopt);
+    ASSERT_GT(id, 0);
+    t.description.append(QStringLiteral("ż"));
+    ASSERT_EQ(SaveTrack(id, t, std::nullopt), id);
+    TrackData back;
+    ASSERT_TRUE(LoadTrack(id, back));
+    EXPECT_EQ(back.description, t.description);
+}
+
 TEST_F(TrackStoreTest, AFailedWriteStoresNothing)
 {
     db.Exec("insert into TORY (ID_TORU, NAZWA, REKORD, USUNIETY) values (100000, 'Poznan', '1:01', 0)");

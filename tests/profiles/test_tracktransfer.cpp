@@ -231,7 +231,8 @@ TEST_F(TrackTransfer, ImportWritesTheTickedTracksAndCountsThem)
     });
     form.Importtracks1->trigger();
     EXPECT_EQ(platform::testing::Messages(),
-              (QStringList{QStringLiteral("File TORY_9.txt2 skipped: it holds table KIEROWCY, not TORY"),
+              (QStringList{QStringLiteral("1 file was skipped:\n"
+                                          "File TORY_9.txt2 skipped: it holds table KIEROWCY, not TORY"),
                            QStringLiteral("Finished. 2 tracks imported")}));
     EXPECT_EQ(Tracks(), 2);
     EXPECT_EQ(Db().Scalar(QStringLiteral("select NAZWA from TORY where ID_TORU=100003")).toString(),

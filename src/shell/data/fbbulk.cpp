@@ -5,20 +5,37 @@
 
 #include <ibase.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
 #include <string>
 #include <type_traits>
+#include <utility>
 #include <vector>
 
 static_assert(std::is_same_v<FB_API_HANDLE, unsigned int>, "client API handles are held as unsigned int");
 
 namespace {
 
+// The error codes of a status vector, in order (the arguments between them
+// skipped).
+std::vector<long> StatusCodes(const ISC_STATUS* status)
+{
+    std::vector<long> codes;
+    for (const ISC_STATUS* p = status; *p != isc_arg_end;) {
+        const ISC_STATUS kind = *p++;
+        if (kind == isc_arg_gds)
+            codes.push_back(static_cast<long>(*p));
+        p += kind == isc_arg_cstring ? 2 : 1;
+    }
+    return codes;
+}
+
 // The engine's message of a failed call: its lines joined by line breaks.
 [[noreturn, gnu::cold]] void ThrowStatus(const ISC_STATUS* status)
 {
+    std::vector<long> codes = StatusCodes(status);
     const ISC_STATUS* p = status;
     char buf[1024];
     QString text;
@@ -29,7 +46,7 @@ namespace {
     }
     if (text.isEmpty())
         text = QStringLiteral("Database error");
-    throw DatabaseError(text.toStdString());
+    throw DatabaseError(text.toStdString(), std::move(codes));
 }
 
 inline void Check(const ISC_STATUS* status)
@@ -89,6 +106,33 @@ double Pow10(int e)
 }
 
 }  // namespace
+
+// ------------------------------------------------------------ DatabaseError
+
+bool DatabaseError::HasCode(long code) const
+{
+    return std::find(codes_.begin(), codes_.end(), code) != codes_.end();
+}
+
+namespace {
+
+bool HasAnyCode(const std::exception& error, std::initializer_list<long> codes)
+{
+    const auto* e = dynamic_cast<const DatabaseError*>(&error);
+    return e && std::any_of(codes.begin(), codes.end(), [e](long code) { return e->HasCode(code); });
+}
+
+}  // namespace
+
+bool IsLockConflict(const std::exception& error)
+{
+    return HasAnyCode(error, {isc_deadlock, isc_update_conflict, isc_lock_conflict, isc_lock_timeout});
+}
+
+bool IsUniqueKeyViolation(const std::exception& error)
+{
+    return HasAnyCode(error, {isc_unique_key_violation, isc_no_dup});
+}
 
 // ------------------------------------------------------------- FbTransaction
 
@@ -454,6 +498,16 @@ void FbStatement::SetDouble(int param, double value)
 
 void FbStatement::SetText(int param, std::string_view utf8)
 {
+    // A text for a blob column (a memo) goes as blob data, whatever its
+    // length; a text marker holds at most 32,767 bytes.
+    bool blob = false;
+    if (param >= 0 && param < int(d->paramVars.size()))
+        for (int v : d->paramVars[size_t(param)])
+            blob = blob || d->ins[size_t(v)].described == SQL_BLOB;
+    if (blob) {
+        SetBlob(param, QByteArray(utf8.data(), qsizetype(utf8.size())));
+        return;
+    }
     if (utf8.size() > size_t(std::numeric_limits<short>::max()))
         Fail("Text parameter too long");
     d->each(param, [&](XSQLVAR& x, InVar& s) {

@@ -1,12 +1,15 @@
 #include "shell/data/ubazy.h"
 
 #include <QAtomicInt>
+#include <QDir>
+#include <QFile>
 #include <QSqlError>
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -96,6 +99,15 @@ ConnectionTarget ParseConnectionString(const QString& name)
     return t;
 }
 
+// Device and inode of a file; nothing when it cannot be looked at.
+std::optional<std::pair<quint64, quint64>> FileIdOf(const QString& path)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return std::nullopt;
+    return std::make_pair(static_cast<quint64>(st.st_dev), static_cast<quint64>(st.st_ino));
+}
+
 }  // namespace
 
 TDM::TDM() : TDM(ConnectionPrefix()) {}
@@ -117,8 +129,10 @@ TDM::TDM(const QString& connectionPrefix)
                          Fields({Int("id_kierowcy"), Bool("wybrany")})),
       memwybraneTory(QStringLiteral("memwybraneTory"), Fields({Int("id_toru"), Bool("wybrany")})),
       memToryImport(QStringLiteral("memToryImport"),
-                    Fields({Int("id_toru"), Str("nazwaToru", 100), Str("plik", 100), Bool("wybrany", 1),
-                            Bool("jestjuzwbazie", 2)})),
+                    // plik holds any file name whole (255 is the longest a folder takes);
+                    // digest is the listed file's SHA-256, kept out of the check list.
+                    Fields({Int("id_toru"), Str("nazwaToru", 100), Str("plik", 255), Bool("wybrany", 1),
+                            Bool("jestjuzwbazie", 2), Str("digest", 64)})),
       memWybraneDni(QStringLiteral("memWybraneDni"), Fields({Dtm("dzien")})),
       memMinMax(QStringLiteral("memMinMax"),
                 Fields({Int("nr_nag"), Flt("obroty_min"), Flt("obroty_max"), Flt("temp1_min"),
@@ -155,6 +169,7 @@ void TDM::closeConnections()
         t->Reset();
     }
     connected_ = false;
+    attachedFile_.reset();
 }
 
 bool TDM::openConnections(const QString& path, const QString& host)
@@ -203,7 +218,28 @@ bool TDM::OpenDatabase(const QString& name)
     if (!openConnections(target.path, host))
         return false;
     databaseName_ = host.isEmpty() ? target.path : host + u':' + target.path;
+    if (host.isEmpty() || target.localhost) {
+        if (const auto id = FileIdOf(target.path))
+            attachedFile_ = FileIdentity{target.path, id->first, id->second};
+    }
     return true;
+}
+
+bool TDM::AttachedFileInPlace() const
+{
+    if (!connected_ || !attachedFile_)
+        return true;
+    const auto id = FileIdOf(attachedFile_->path);
+    return id && id->first == attachedFile_->device && id->second == attachedFile_->inode;
+}
+
+void TDM::CheckAttachedFile() const
+{
+    if (!AttachedFileInPlace())
+        throw DatabaseFileGone(QStringLiteral("the database file %1 is gone: it was deleted or replaced while the "
+                                              "program was running, and nothing more can be stored in it.")
+                                   .arg(QDir::toNativeSeparators(attachedFile_->path))
+                                   .toStdString());
 }
 
 bool TDM::ExecEdit(TIBQuery& query)

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 
 #include "platform/memtable.h"
 #include "shell/data/ibquery.h"
@@ -27,6 +28,16 @@ public:
     const QString& DatabaseName() const { return databaseName_; }
     // The database's message of the last failed OpenDatabase.
     const QString& LastOpenError() const { return lastOpenError_; }
+
+    // Whether the database file is still where the connection found it: for
+    // a file on this machine, its path still names the file that was
+    // attached (same device and inode).  An engine writing into a file that
+    // was deleted or replaced meanwhile loses everything at the end, so
+    // writers check this before they commit.  A file on another machine's
+    // server is not checked (true).
+    bool AttachedFileInPlace() const;
+    // Throws DatabaseFileGone when AttachedFileInPlace is false.
+    void CheckAttachedFile() const;
 
     // Runs one writing query (bound to TransEdit, text and parameters set)
     // in its transaction, starting it when needed, and commits.  On any
@@ -73,10 +84,23 @@ private:
     bool openConnections(const QString& path, const QString& host);
     void closeConnections();
 
+    // The attached file on this machine: its path, device and inode.
+    struct FileIdentity {
+        QString path;
+        quint64 device = 0;
+        quint64 inode = 0;
+    };
+    std::optional<FileIdentity> attachedFile_;
     QString databaseName_;
     QString lastOpenError_;
     QString lastEditError_;
     bool connected_ = false;
+};
+
+// The database file was deleted or replaced while it was attached.
+class DatabaseFileGone : public DatabaseError {
+public:
+    using DatabaseError::DatabaseError;
 };
 
 // The one instance of the run (created by the program entry right after the

@@ -161,6 +161,31 @@ TEST_F(FbBulkTest, PreparedInsertIsReusedPerRowAndTheRowsReadBackInOrder)
     EXPECT_EQ(db.Scalar(QStringLiteral("select count(*) from T")).toInt(), kRows);
 }
 
+TEST_F(FbBulkTest, TextForAMemoColumnGoesWholeAsBlobDataAndForAVarcharIsBounded)
+{
+    db.Exec(QStringLiteral("create table M (I integer, MEMO blob sub_type text)"));
+    const QString memo = QString(QStringLiteral("Zakręt ł ")).repeated(4000);  // over 32,767 bytes in UTF-8
+    {
+        FbTransaction tr(db.dm().TransEdit);
+        tr.StartWrite(5);
+        FbStatement ins(tr, QStringLiteral("insert into M values (:I, :MEMO)"));
+        ins.SetInt(0, 1);
+        ins.SetText(1, memo);
+        ins.Execute();
+        // A text marker itself still carries at most 32,767 bytes.
+        FbStatement v(tr, QStringLiteral("insert into T (I, V) values (:I, :V)"));
+        v.SetInt(0, 1);
+        EXPECT_THROW(v.SetText(1, memo), DatabaseError);
+        tr.Commit();
+    }
+    FbTransaction tr(db.dm().TransBrowse);
+    tr.StartRead();
+    FbStatement sel(tr, QStringLiteral("select MEMO from M"));
+    sel.Open();
+    ASSERT_TRUE(sel.Fetch());
+    EXPECT_EQ(QString::fromUtf8(sel.Blob(0)), memo);
+}
+
 TEST_F(FbBulkTest, RefusedStatementsCarryTheEnginesMessage)
 {
     FbTransaction tr(db.dm().TransEdit);
@@ -265,6 +290,46 @@ TEST_F(FbLockTest, LockTimeoutEndsTheWaitForARowHeldElsewhere)
     waiter.Rollback();
     holder.Commit();
     EXPECT_EQ(Value(), QStringLiteral("held"));
+}
+
+// The failures a writer tells apart by the engine's error codes: a row
+// another connection holds, a key value that is taken, anything else.
+TEST_F(FbLockTest, FailuresAreToldApartByTheirCodes)
+{
+    db.Exec(QStringLiteral("create table K (ID integer not null primary key, X integer check (X > 0))"));
+    db.Exec(QStringLiteral("insert into K (ID, X) values (1, 1)"));
+    FbTransaction holder(db.dm().TransEdit);
+    holder.StartWrite(1);
+    Touch(holder, "held");
+
+    struct Case {
+        const char* name;
+        const char* sql;
+        bool lock, key;
+    };
+    const Case cases[] = {
+        {"row held elsewhere", "update T set V = 'waited' where I = 1", true, false},
+        {"key taken", "insert into K (ID, X) values (1, 2)", false, true},
+        {"check refused", "insert into K (ID, X) values (2, 0)", false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FbTransaction tr(db.dm().TransBrowse);
+        tr.StartWrite(1);
+        try {
+            FbStatement(tr, QString::fromLatin1(c.sql)).Execute();
+            ADD_FAILURE() << "written";
+        } catch (const DatabaseError& e) {
+            EXPECT_FALSE(e.Codes().empty());
+            EXPECT_EQ(IsLockConflict(e), c.lock) << e.what();
+            EXPECT_EQ(IsUniqueKeyViolation(e), c.key) << e.what();
+        }
+        tr.Rollback();
+    }
+    const std::runtime_error notTheDatabase("Read beyond end of file");
+    EXPECT_FALSE(IsLockConflict(notTheDatabase));
+    EXPECT_FALSE(IsUniqueKeyViolation(notTheDatabase));
+    holder.Rollback();
 }
 
 }  // namespace
