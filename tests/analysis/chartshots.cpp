@@ -61,6 +61,23 @@ QPoint At(Chart* chart, double fx, double fy)
     return {p.left() + int(p.width() * fx), p.top() + int(p.height() * fy)};
 }
 
+// The chosen sessions loaded by a session panel, and the lap time diagram
+// shown over its tree.
+struct DiagramOverPanel {
+    TFPanelSesji panel;
+    TfwykresCzasy diagram;
+
+    explicit DiagramOverPanel(QSize size)
+    {
+        FPanelSesji = &panel;
+        panel.LoadSessions();
+        diagram.resize(size);
+        diagram.show();
+        diagram.LoadChart();
+    }
+    ~DiagramOverPanel() { FPanelSesji = nullptr; }
+};
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -80,13 +97,8 @@ int main(int argc, char** argv)
 
     // The lap time diagram over a panel's tree of the two sessions.
     {
-        TFPanelSesji panel;
-        FPanelSesji = &panel;
-        panel.LoadSessions();
-        TfwykresCzasy diagram;
-        diagram.resize(1300, 720);
-        diagram.show();
-        diagram.LoadChart();
+        DiagramOverPanel shown(QSize(1300, 720));
+        TfwykresCzasy& diagram = shown.diagram;
         Save(&diagram, QStringLiteral("diagram_diff"));
         diagram.CheckBox3->click();
         diagram.RadioItems->button(3)->click();
@@ -96,7 +108,6 @@ int main(int argc, char** argv)
         diagram.CheckBox2->click();
         diagram.SetSessionVisible(ids[1], 0);
         Save(&diagram, QStringLiteral("diagram_laps_one_session"));
-        FPanelSesji = nullptr;
     }
 
     // Three hundred ticked sessions: the lap time diagram (laps and sectors,
@@ -118,13 +129,9 @@ int main(int argc, char** argv)
         }
         std::fprintf(stderr, "%zu sessions imported\n", many.size());
         Choose(many);
-        TFPanelSesji panel;
-        FPanelSesji = &panel;
-        panel.LoadSessions();
-        TfwykresCzasy diagram;
-        diagram.resize(1600, 800);
-        diagram.show();
-        diagram.LoadChart();
+        DiagramOverPanel shown(QSize(1600, 800));
+        TFPanelSesji& panel = shown.panel;
+        TfwykresCzasy& diagram = shown.diagram;
         diagram.CheckBox4->click();  // no marks: 300 sessions leave no room for them
         Save(&diagram, QStringLiteral("diagram_300_all"));
         diagram.CheckBox2->click();
@@ -145,7 +152,6 @@ int main(int argc, char** argv)
         whole.HighlightSession(many[150]);
         panel.memdane.SetRecNo(panel.memdane.Find(QStringLiteral("id_naglowka"), {many[150]}));
         Save(&whole, QStringLiteral("whole_300"));
-        FPanelSesji = nullptr;
         Choose(ids);
     }
 
