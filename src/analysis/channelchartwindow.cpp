@@ -232,27 +232,33 @@ void ChannelChartWindow::Chart1MouseMove(const QPoint& pos)
     ReadOut(pos);
 }
 
-void ChannelChartWindow::ShowPointValue(const ChartSeries& series, int k, int minMaxRow)
+void ChannelChartWindow::ShowPointValue(const ChartSeries& series, int k)
 {
     const int slot = series.ValueFormat().toInt();
-    if (slot < 1 || slot > MaxSelectedChannels || !DM)
+    if (slot < 1 || slot > MaxSelectedChannels)
         return;
-    const ChannelRange range = ChannelRangeAt(DM->memMinMax, minMaxRow, SelectedChannels[size_t(slot)]);
-    const double value = ChannelValue(series.YValue(k), range);
+    // The sample's value as stored, not turned back from its height: no
+    // rounding of the way there and back, and right whatever the range.
+    const double value = ChannelReading(series.StoredYValue(k), SelectedChannels[size_t(slot)]);
     ChannelValues[size_t(slot)]->setText(FormatValue(SelectedChannelFormats[size_t(slot)], value));
 }
 
-void ChannelChartWindow::ShowValuesAt(int tag, double x, int minMaxRow)
+void ChannelChartWindow::ShowValuesAt(int tag, double x)
+{
+    ShowValuesAt([this, tag](int i) { return Chart1->Series(i)->Tag() == tag; }, x);
+}
+
+void ChannelChartWindow::ShowValuesAt(const std::function<bool(int)>& belongs, double x)
 {
     for (int i = 0; i < Chart1->SeriesCount(); ++i) {
         const ChartSeries* s = Chart1->Series(i);
-        if (s->Tag() != tag)
+        if (!belongs(i))
             continue;
         const int k = s->NearestPoint(x);
         if (k < 0)
             continue;
         cursorTime_ = RoundHalfEven(s->XValue(k));
-        ShowPointValue(*s, k, minMaxRow);
+        ShowPointValue(*s, k);
     }
 }
 

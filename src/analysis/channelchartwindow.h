@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include <array>
+#include <functional>
 
 class Chart;
 class ChartSeries;
@@ -71,12 +72,13 @@ protected:
     // Called after every rendering of the chart, before the range labels.
     virtual void AfterDraw(QPainter& painter);
 
-    // The value box of a series' slot takes the value of point k, turned
-    // back from its height with the session's range pair.
-    void ShowPointValue(const ChartSeries& series, int k, int minMaxRow);
-    // For every series of this tag, in chart order: the nearest point to x
-    // sets the cursor time and its slot's value box.
-    void ShowValuesAt(int tag, double x, int minMaxRow);
+    // The value box of a series' slot takes the stored value of point k.
+    void ShowPointValue(const ChartSeries& series, int k);
+    // For every series of this tag (or every series i for which belongs(i)
+    // holds), in chart order: the nearest point to x sets the cursor time
+    // and its slot's value box.
+    void ShowValuesAt(int tag, double x);
+    void ShowValuesAt(const std::function<bool(int)>& belongs, double x);
 
     int mouseY_ = 0;
     int cursorTime_ = 0;

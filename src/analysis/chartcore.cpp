@@ -59,17 +59,16 @@ bool IsAccelerationChannel(const QString& channel)
     return upper == QStringLiteral("ACCX") || upper == QStringLiteral("ACCY");
 }
 
+double ChannelReading(double stored, const QString& channel)
+{
+    return IsAccelerationChannel(channel) ? stored / 100 : stored;
+}
+
 double ChannelHeight(double stored, const QString& channel, const ChannelRange& range)
 {
     if (range.max - range.min == 0)
         return 0;
-    const double v = IsAccelerationChannel(channel) ? stored / 100 : stored;
-    return (v - range.min) * kChannelHeight / (range.max - range.min);
-}
-
-double ChannelValue(double height, const ChannelRange& range)
-{
-    return height * (range.max - range.min) / kChannelHeight + range.min;
+    return (ChannelReading(stored, channel) - range.min) * kChannelHeight / (range.max - range.min);
 }
 
 Affine HeightMap(const QString& channel, const ChannelRange& range)
@@ -84,8 +83,8 @@ QString FormatValue(const QString& pattern, double value)
 {
     static const QRegularExpression oneFloat(QStringLiteral("^[^%]*%[-+ 0#]*[0-9]*(\\.[0-9]+)?[fFeEgG][^%]*$"));
     if (oneFloat.match(pattern).hasMatch())
-        return QString::asprintf(pattern.toLatin1().constData(), value);
-    return QString::asprintf("%g", value);
+        return UnsignedZero(QString::asprintf(pattern.toLatin1().constData(), value));
+    return UnsignedZero(QString::asprintf("%g", value));
 }
 
 // ----------------------------------------------------------- range labels
@@ -211,10 +210,12 @@ std::vector<LapBox> LapStripBoxes(const MemTable& memokrazenia, int sessionId, c
         }
         switch (Integer(memokrazenia, r, statusCol)) {
         case 2:
+            b.marked = true;
             b.brush = QColor(0, 255, 0);
             b.text = QColor(0, 0, 0);
             break;
         case 1:
+            b.marked = true;
             b.brush = QColor(255, 0, 0);
             b.text = QColor(255, 255, 255);
             break;
@@ -234,7 +235,9 @@ QString CursorTimeText(double hundredths) { return TimeText(Truncate(hundredths 
 
 QString LapCursorTimeText(double hundredths)
 {
-    return TimeText(Truncate(hundredths / 100), RoundHalfEven(hundredths));
+    // Rounded once: the seconds of 4599.7 are those of 4600.
+    const int whole = RoundHalfEven(hundredths);
+    return TimeText(whole / 100, whole);
 }
 
 SessionReadOut ReadOutTexts(const SessionTree& tree, int sessionId, double x)

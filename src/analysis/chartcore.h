@@ -36,17 +36,18 @@ int MinMaxRow(const MemTable& memMinMax, int sessionId);
 ChannelRange ChannelRangeAt(const MemTable& memMinMax, int row, const QString& channel);
 // accx and accy (any case): stored in hundredths of g, ranged in g.
 bool IsAccelerationChannel(const QString& channel);
-// Height of a stored value: (v - min) * 1000 / (max - min), v in g for the
-// acceleration channels; not clamped; 0 when max = min.
+// A stored value in the unit its range and read-out use: g for the
+// acceleration channels, the value itself for the others.
+double ChannelReading(double stored, const QString& channel);
+// Height of a stored value: (v - min) * 1000 / (max - min), v its reading;
+// not clamped; 0 when max = min.
 double ChannelHeight(double stored, const QString& channel, const ChannelRange& range);
-// The value at a height: height * (max - min) / 1000 + min (g for the
-// acceleration channels).
-double ChannelValue(double height, const ChannelRange& range);
 // The height as a series' y map of stored values.
 Affine HeightMap(const QString& channel, const ChannelRange& range);
 
 // A value as a printf-style pattern with one floating conversion
-// ("%1.1f", "%0.0f"); any other pattern shows the value with "%g".
+// ("%1.1f", "%0.0f"); any other pattern shows the value with "%g".  A value
+// that shows as zero has no minus sign ("0", never "-0").
 QString FormatValue(const QString& pattern, double value);
 
 // ----------------------------------------------------------- range labels
@@ -112,6 +113,7 @@ struct LapBox {
     QColor brush;
     QColor text;
     QString caption;
+    bool marked = false;  // the fastest or the slowest lap
 };
 // The laps (nr_lapa > 0) of a session in memokrazenia order.  A lap that
 // starts left of the plot starts at the axis minimum; one without a known
@@ -125,7 +127,8 @@ std::vector<LapBox> LapStripBoxes(const MemTable& memokrazenia, int sessionId, c
 // "%2.2d:%2.2d:%2.2d" of a cursor time: minutes, seconds and hundredths of
 // the whole-session chart (hundredths cut off) ...
 QString CursorTimeText(double hundredths);
-// ... and of the lap overlay (hundredths rounded, halves to even).
+// ... and of the lap overlay (rounded to a whole hundredth, halves to even,
+// before the minutes and seconds are taken from it: 4599.7 is 00:46:00).
 QString LapCursorTimeText(double hundredths);
 
 // The time texts of the whole-session read-out at session time x: the

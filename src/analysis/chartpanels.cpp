@@ -200,26 +200,3 @@ void ChartGpsView::Close()
     record.SetChartGpsViewLeft(view_->x());
     view_->close();
 }
-
-// ------------------------------------------------------------- samples
-
-SampleWatch::SampleWatch(QObject* parent, std::function<void()> rebind) : QObject(parent), rebind_(std::move(rebind))
-{
-    if (DM)
-        connect(&DM->memGPS, &MemTable::TableReset, this, &SampleWatch::Reloaded);
-}
-
-void SampleWatch::Reloaded()
-{
-    SampleOwnership::Reloaded();
-    if (pending_)
-        return;
-    pending_ = true;
-    QMetaObject::invokeMethod(
-        this,
-        [this] {
-            pending_ = false;
-            rebind_();
-        },
-        Qt::QueuedConnection);
-}

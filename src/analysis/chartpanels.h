@@ -5,7 +5,6 @@
 #include <QColor>
 #include <QWidget>
 
-#include <functional>
 #include <vector>
 
 #include "platform/dbgrid.h"
@@ -90,17 +89,4 @@ public:
 
 private:
     Tfgpspowiazany* view_ = nullptr;
-};
-
-// Watches memGPS for the sessions charts: after every reload (theirs or
-// another loader's) rebind runs once the event loop is back, when the
-// reload is over.
-class SampleWatch : public QObject {
-public:
-    SampleWatch(QObject* parent, std::function<void()> rebind);
-
-private:
-    void Reloaded();
-    std::function<void()> rebind_;
-    bool pending_ = false;
 };

@@ -73,7 +73,7 @@ void LapDiagram::BuildSession(const SessionTree& panel, int sessionId, int n, in
     std::array<int, kDiagramSectors + 1> bestSector;
     bestSector.fill(kNoBestTime);
 
-    series.push_back({n, sessionId, colour++});
+    series.push_back({LapBarsTag(n), sessionId, colour++});
 
     // The session's sectors by lap, in table order.
     const MemTable& sectors = panel.memSektory;
@@ -98,8 +98,8 @@ void LapDiagram::BuildSession(const SessionTree& panel, int sessionId, int n, in
             const int k = Int(sectors, s, sNr);
             if (k < 1 || k > kDiagramSectors)
                 continue;
-            if (SeriesIndex(n * 100 + k) < 0)
-                series.push_back({n * 100 + k, sessionId, colour++});
+            if (SeriesIndex(SectorBarsTag(n, k)) < 0)
+                series.push_back({SectorBarsTag(n, k), sessionId, colour++});
             bestSector[size_t(k)] = std::min(bestSector[size_t(k)], Int(sectors, s, sTime));
         }
     }
@@ -124,7 +124,7 @@ void LapDiagram::BuildSession(const SessionTree& panel, int sessionId, int n, in
         }
         if (best == kNoBestTime)
             continue;  // no best to measure against (a session row, sector 6 and above)
-        const int diff = Int(memdane, r, cTime) - best;
+        const int diff = ClampToInt(static_cast<long long>(Int(memdane, r, cTime)) - best);  // no wrap round
         memdane.SetIntAt(r, cDiffSs, diff);
         memdane.SetStringAt(r, cDiff, SessionTimeText(diff));
     }
@@ -150,9 +150,9 @@ std::vector<std::vector<DiagramBar>> LapDiagram::Bars(bool diff) const
         const int n = Int(memdane, r, cOrdinal);
         int tag = 0;
         if (type == QLatin1String("2"))
-            tag = n;
-        else if (type == QLatin1String("3"))
-            tag = n * 100 + Int(memdane, r, cSector);
+            tag = LapBarsTag(n);
+        else if (const int k = Int(memdane, r, cSector); type == QLatin1String("3") && k >= 1 && k <= kDiagramSectors)
+            tag = SectorBarsTag(n, k);  // other sector numbers have no series
         const int s = n > 0 && tag > 0 ? SeriesIndex(tag) : -1;
         if (s < 0)
             continue;

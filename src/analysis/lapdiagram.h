@@ -5,8 +5,10 @@
 // per session and sector number 1..5 for the sectors), the bars of each
 // series, and which series the filters let through.
 //
-// Series tags: n for the laps of the n-th chosen session, n * 100 + k for
-// its sector k.  A tag below 100 marks lap bars, one above 100 sector bars.
+// Series tags: n * 100 for the laps of the n-th chosen session, n * 100 + k
+// for its sector k (1..5), so that no two series meet however many sessions
+// are chosen.  A tag that is a whole hundred marks lap bars, any other
+// sector bars; tag mod 100 is the sector number.
 #include <QString>
 
 #include <optional>
@@ -21,8 +23,10 @@ inline constexpr int kDiagramSectors = 5;
 // Start value of a session's best lap and sector times.
 inline constexpr int kNoBestTime = 30000000;
 
-inline bool IsLapBarsTag(int tag) { return tag < 100; }
-inline bool IsSectorBarsTag(int tag) { return tag > 100; }
+inline int LapBarsTag(int n) { return n * 100; }
+inline int SectorBarsTag(int n, int sector) { return n * 100 + sector; }
+inline bool IsLapBarsTag(int tag) { return tag % 100 == 0; }
+inline bool IsSectorBarsTag(int tag) { return tag % 100 != 0; }
 
 // One bar series as the window creates it.
 struct DiagramSeries {

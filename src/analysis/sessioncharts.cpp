@@ -17,38 +17,8 @@
 
 namespace {
 
-const QString kLapsSql[] = {QStringLiteral("select *  from OKRAZENIA_REJ where ID_NAGLOWKA =  :NAG"),
-                            QStringLiteral("order by nr")};
-const QString kSectorsSql =
-    QStringLiteral("select *  from SEKTORY where ID_NAGLOWKA =  :NAG and NR_OKRAZENIA = :NR_OKRAZENIA");
 // Samples in time order: the lines are drawn and searched along x.
 const QString kSamplesSql = QStringLiteral("select * from POZYCJE where ID_NAGLOWKA = :NAG order by  data_ss");
-
-// A lap or sector time as stored: its number, CZAS_SS and CZAS.
-struct StoredTime {
-    int nr = 0;
-    int time = 0;
-    QString text;
-};
-
-std::vector<StoredTime> ReadTimes(TIBQuery& q, const char* numberField)
-{
-    std::vector<StoredTime> out;
-    for (q.Open(); !q.Eof(); q.Next())
-        out.push_back({q.FieldByName(QString::fromLatin1(numberField)).AsInteger(),
-                       q.FieldByName(QStringLiteral("CZAS_SS")).AsInteger(), q.FieldByName(QStringLiteral("CZAS")).AsString()});
-    q.Close();
-    return out;
-}
-
-// The laps of a session in NR order.
-std::vector<StoredTime> ReadLaps(int sessionId)
-{
-    TIBQuery qOkrazenia(DM->TransBrowse);
-    qOkrazenia.SetSQL(QStringList{kLapsSql[0], kLapsSql[1]});
-    qOkrazenia.ParamByName(QStringLiteral("NAG"), sessionId);
-    return ReadTimes(qOkrazenia, "NR");
-}
 
 // ------------------------------------------------------------------ samples
 
@@ -137,11 +107,6 @@ private:
     std::array<int, 20> c_;
 };
 
-// Ownership of memGPS among the sessions charts.
-const void* g_owner = nullptr;
-SampleTimes g_times = SampleTimes::Session;
-bool g_loading = false;
-
 }  // namespace
 
 // --------------------------------------------------------------- samples
@@ -156,32 +121,6 @@ int AppendSessionSamples(MemTable& memGPS, int sessionId)
         ++count;
     });
     return count;
-}
-
-const void* SampleOwnership::Owner() { return g_owner; }
-SampleTimes SampleOwnership::Times() { return g_times; }
-bool SampleOwnership::Loading() { return g_loading; }
-
-void SampleOwnership::Reloaded()
-{
-    if (g_loading)
-        return;
-    g_owner = nullptr;
-    g_times = SampleTimes::Session;
-}
-
-SampleOwnership::Load::Load(const void* owner, SampleTimes times) : owner_(owner), times_(times)
-{
-    g_loading = true;
-    g_owner = owner;
-    g_times = times;
-}
-
-SampleOwnership::Load::~Load()
-{
-    g_loading = false;
-    g_owner = owner_;
-    g_times = times_;
 }
 
 // ------------------------------------------------------------ Sessions chart
@@ -227,13 +166,11 @@ QString BuildSessionsChartTree(SessionsChartTree& tree, int sessionId)
     TreeRowWriter(tree.memokrazenia).Int("id_nag", sessionId).Int("czas", start).Str("lap", QStringLiteral("L0")).Str("czas_t", QStringLiteral("S"));
     TreeRowWriter(tree.memSektory).Int("id_nag", sessionId).Int("czas", start).Str("lap", QString()).Str("czas_t", QString());
 
-    int lapSum = 0, sectorSum = 0;
+    long long lapSum = 0, sectorSum = 0;  // 64 bits: out-of-range stored times must not wrap
     TreeMarks laps;
     std::array<TreeMarks, 11> sectors;  // by sector number 1..10
 
-    TIBQuery qSektory(DM->TransBrowse);
-    qSektory.SetSQL(kSectorsSql);
-    for (const StoredTime& lap : ReadLaps(sessionId)) {
+    for (const DrivenLap& lap : ReadDrivenLaps(sessionId)) {
         const int lp = ++tree.rowCounter;
         laps.Take(lp, lap.time);
         TreeRowWriter(tree.memdane)
@@ -246,13 +183,11 @@ QString BuildSessionsChartTree(SessionsChartTree& tree, int sessionId)
         lapSum += lap.time;
         TreeRowWriter(tree.memokrazenia)
             .Int("id_nag", sessionId)
-            .Int("czas", start + lapSum)
+            .Int("czas", ClampToInt(start + lapSum))
             .Str("lap", QStringLiteral("L") + QString::number(lap.nr))
             .Str("czas_t", lap.text);
 
-        qSektory.ParamByName(QStringLiteral("NAG"), sessionId);
-        qSektory.ParamByName(QStringLiteral("NR_OKRAZENIA"), lap.nr);
-        for (const StoredTime& sector : ReadTimes(qSektory, "NR_SEKTORA")) {
+        for (const DrivenSector& sector : lap.sectors) {
             const int k = sector.nr;
             const int slp = ++tree.rowCounter;
             if (k >= 1 && k <= 10)
@@ -267,7 +202,7 @@ QString BuildSessionsChartTree(SessionsChartTree& tree, int sessionId)
             sectorSum += sector.time;  // over the whole session, across the laps
             TreeRowWriter(tree.memSektory)
                 .Int("id_nag", sessionId)
-                .Int("czas", start + sectorSum)
+                .Int("czas", ClampToInt(start + sectorSum))
                 .Str("lap", QStringLiteral("S") + QString::number(k))
                 .Str("czas_t", sector.text);
         }
@@ -383,20 +318,20 @@ std::vector<ComparedLap> LoadLapComparisonSession(LapComparisonTree& tree, MemTa
         samples.push_back(s);
     });
 
-    // The logger counts laps in one byte, so a session of more than 255
-    // laps lists lap numbers again: then the n-th row of a number takes the
-    // n-th run of its samples, and no sample is shown twice.  A number
-    // listed once takes every sample of it.
-    const std::vector<StoredTime> stored = ReadLaps(sessionId);
+    // A session stored before laps were counted on past the logger's
+    // one-byte count lists lap numbers again: then the n-th row of a
+    // number takes the n-th run of its samples, and no sample is shown
+    // twice.  A number listed once takes every sample of it.
+    const std::vector<DrivenLap> stored = ReadDrivenLaps(sessionId);
     std::unordered_map<int, int> listed, taken;
-    for (const StoredTime& t : stored)
+    for (const DrivenLap& t : stored)
         ++listed[t.nr];
 
     std::vector<ComparedLap> laps;
     GpsRows rows(memGPS);
     MemTableBulk bulk(memGPS);
-    int lapSum = 0;
-    for (const StoredTime& t : stored) {
+    long long lapSum = 0;  // 64 bits: out-of-range stored times must not wrap
+    for (const DrivenLap& t : stored) {
         ComparedLap lap;
         lap.sessionId = sessionId;
         lap.lap = t.nr;
@@ -410,7 +345,7 @@ std::vector<ComparedLap> LoadLapComparisonSession(LapComparisonTree& tree, MemTa
             .Int("wybrany", 1);
         lap.colour = int(laps.size()) + 1;
         lap.title = title + QStringLiteral(" L") + QString::number(lap.lap);
-        lap.start = h.start + lapSum;
+        lap.start = ClampToInt(h.start + lapSum);
         lap.first = memGPS.RecordCount();
         if (const auto found = runsOf.find(lap.lap); found != runsOf.end()) {
             const std::vector<Run>& runs = found->second;

@@ -1,8 +1,8 @@
 #pragma once
 // What the Sessions chart and the lap comparison chart compute, apart from
 // their windows.  Both load the chosen sessions themselves: the samples into
-// the shared memGPS (the last loader owns it) and a session tree of their
-// own.
+// the shared memGPS (the last loader's samples are there; each chart's lines
+// hold the rows of its own load) and a session tree of their own.
 //
 //   Sessions chart: every sample in session time (data = DATA_SS), one RPM
 //   line per session; a tree with every lap and its sectors, the fastest
@@ -10,9 +10,11 @@
 //   sector ends, both starting with the first crossing of the lap line.
 //
 //   Lap comparison: the samples of each recorded lap, counted from the
-//   lap's start (data = DATA_SS - lap start), lap after lap in NR order; a
-//   line per lap; a tree of sessions and laps.  A lap starts at
-//   START_PIERWSZ_OKR plus the CZAS_SS of the lap rows before it.
+//   lap's start (data = DATA_SS - lap start), lap after lap in the order
+//   they were driven; a line per lap; a tree of sessions and laps.  A lap
+//   starts at START_PIERWSZ_OKR plus the CZAS_SS of the lap rows before it.
+//
+// Both take laps and their sectors from ReadDrivenLaps.
 //
 // Times are hundredths of a second.  Database errors reach the caller as
 // DatabaseError; what was appended up to then stays.
@@ -24,46 +26,12 @@
 #include "analysis/sessiontree.h"
 #include "platform/memtable.h"
 
-
 // --------------------------------------------------------------- samples
 
 // Appends a session's samples to memGPS in DATA_SS order, in session time:
 // data = DATA_SS and datas its time text, the accelerations in hundredths
 // of g, the map coordinates and the GPS speed.  Returns the rows appended.
 int AppendSessionSamples(MemTable& memGPS, int sessionId);
-
-// How the samples in memGPS count time: from the start of the recording
-// (the session panel's and the Sessions chart's load) or from each lap's
-// start line (the lap comparison's load).
-enum class SampleTimes { Session, SinceLapStart };
-
-// Who filled memGPS last, as far as the two sessions charts can tell: a
-// loader of theirs claims it for the length of its load and after it; any
-// other reload of memGPS (the session panel's) hands it back to session
-// time with no owner.
-class SampleOwnership {
-public:
-    static const void* Owner();
-    static SampleTimes Times();
-    // True while a loader of the sessions charts fills memGPS.
-    static bool Loading();
-    // memGPS was reloaded: by someone else unless a load is running.
-    static void Reloaded();
-
-    // A load of one of the sessions charts, from construction to the end
-    // of the scope (errors included); memGPS then belongs to owner.
-    class Load {
-    public:
-        Load(const void* owner, SampleTimes times);
-        ~Load();
-        Load(const Load&) = delete;
-        Load& operator=(const Load&) = delete;
-
-    private:
-        const void* owner_;
-        SampleTimes times_;
-    };
-};
 
 // ------------------------------------------------------------ Sessions chart
 

@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "analysis/sessiontree.h"
 #include "shell/common/stale.h"
 #include "shell/data/ibquery.h"
 #include "shell/data/ubazy.h"
@@ -21,9 +22,6 @@ const char* const kLapChooserBase =
     "select t.nazwa as nazwatoru,k.imie,k.nazwisko,n.Data_start ,n.data_koniec ,n.id_nag from naglowki n left "
     "join tory t on t.id_toru=n.id_toru left join kierowcy k on k.id_kierowcy= n.id_kierowcy where "
     "n.DATA_START>= :DS and n.DATA_KONIEC < :DE ";
-
-const char* const kLapsQuery = "select *  from OKRAZENIA_REJ where ID_NAGLOWKA =  :NAG";
-const char* const kSectorsQuery = "select *  from SEKTORY where ID_NAGLOWKA =  :NAG and NR_OKRAZENIA = :NR_OKRAZENIA";
 
 constexpr int kSectors = 5;
 constexpr int kNoTime = 1000000000;
@@ -70,12 +68,13 @@ void Reopen(MemTable& t)
 QString FieldText(const TIBQuery& q, const char* name) { return q.FieldByName(QString::fromLatin1(name)).AsString(); }
 int FieldInt(const TIBQuery& q, const char* name) { return q.FieldByName(QString::fromLatin1(name)).AsInteger(); }
 
-// What a fill does at each step of the walk over the sessions of qnag, their
-// laps (OKRAZENIA_REJ) and each lap's sectors (SEKTORY), in database order.
+// What a fill does at each step of the walk over the sessions of qnag (in
+// database order), their laps in the order they were driven and each lap's
+// own sectors (ReadDrivenLaps).
 struct SessionWalk {
     std::function<void(const TIBQuery& session, int id)> session;
-    std::function<void(const TIBQuery& lap, int lapNr)> lap;
-    std::function<void(const TIBQuery& sector, int sectorNr)> sector;  // sector numbers 1..5 only
+    std::function<void(const DrivenLap& lap)> lap;
+    std::function<void(const DrivenSector& sector)> sector;  // sector numbers 1..5 only
     std::function<void()> lapEnd;
     std::function<void()> sessionEnd;
 };
@@ -84,11 +83,6 @@ struct SessionWalk {
 // on its first row.
 void WalkSessions(TIBQuery& qnag, MemTable& memdane, const std::function<void()>& pump, const SessionWalk& walk)
 {
-    TIBQuery qOkrazenia(DM->TransBrowse);
-    qOkrazenia.SetSQL(QString::fromLatin1(kLapsQuery));
-    TIBQuery qSektory(DM->TransBrowse);
-    qSektory.SetSQL(QString::fromLatin1(kSectorsQuery));
-
     Reopen(memdane);
     memdane.BeginBulk();
     struct BulkEnd {
@@ -103,26 +97,14 @@ void WalkSessions(TIBQuery& qnag, MemTable& memdane, const std::function<void()>
             pump();
         const int id = FieldInt(qnag, "ID_NAG");
         walk.session(qnag, id);
-        qOkrazenia.Close();
-        qOkrazenia.ParamByName(QStringLiteral("NAG"), id);
-        qOkrazenia.Open();
-        for (; !qOkrazenia.Eof(); qOkrazenia.Next()) {
-            const int lapNr = FieldInt(qOkrazenia, "NR");
-            walk.lap(qOkrazenia, lapNr);
-            qSektory.Close();
-            qSektory.ParamByName(QStringLiteral("NAG"), id);
-            qSektory.ParamByName(QStringLiteral("NR_OKRAZENIA"), lapNr);
-            qSektory.Open();
-            for (; !qSektory.Eof(); qSektory.Next()) {
-                const int s = FieldInt(qSektory, "NR_SEKTORA");
-                if (s >= 1 && s <= kSectors)
-                    walk.sector(qSektory, s);
-            }
-            qSektory.Close();
+        for (const DrivenLap& lap : ReadDrivenLaps(id)) {
+            walk.lap(lap);
+            for (const DrivenSector& sector : lap.sectors)
+                if (sector.nr >= 1 && sector.nr <= kSectors)
+                    walk.sector(sector);
             if (walk.lapEnd)
                 walk.lapEnd();
         }
-        qOkrazenia.Close();
         if (walk.sessionEnd)
             walk.sessionEnd();
     }
@@ -214,19 +196,18 @@ void FillTemplateSessions(TIBQuery& qnag, MemTable& memdane, const std::function
         bestSector.fill(kNoTime);
         bestSectorText.fill(QStringLiteral(" "));
     };
-    walk.lap = [&](const TIBQuery& q, int lapNr) {
-        const int lapTime = FieldInt(q, "CZAS_SS");
-        if (lapTime < bestLap) {
-            bestLap = lapTime;
-            bestLapText = FieldText(q, "CZAS");
-            bestLapNr = lapNr;
+    walk.lap = [&](const DrivenLap& lap) {
+        if (lap.time < bestLap) {
+            bestLap = lap.time;
+            bestLapText = lap.text;
+            bestLapNr = lap.nr;
         }
     };
-    walk.sector = [&](const TIBQuery& q, int s) {
-        const int t = FieldInt(q, "CZAS_SS");
-        if (t < bestSector[size_t(s - 1)]) {
-            bestSector[size_t(s - 1)] = t;
-            bestSectorText[size_t(s - 1)] = FieldText(q, "CZAS");
+    walk.sector = [&](const DrivenSector& sector) {
+        const size_t s = size_t(sector.nr - 1);
+        if (sector.time < bestSector[s]) {
+            bestSector[s] = sector.time;
+            bestSectorText[s] = sector.text;
         }
     };
     walk.sessionEnd = [&] {
@@ -245,7 +226,9 @@ std::vector<FieldDef> LapChooserFields()
 {
     return {
         {QStringLiteral("typ_rekordu"), FieldType::String, 1},
-        {QStringLiteral("Pole1"), FieldType::String, 20},
+        // 40, as in the session tree: a start time cut short reads as
+        // another time ("22:15:3" as 22:15:03).
+        {QStringLiteral("Pole1"), FieldType::String, 40},
         {QStringLiteral("Pole2"), FieldType::String, 30},
         {QStringLiteral("id_naglowka"), FieldType::Integer},
         {QStringLiteral("id_okrazenia"), FieldType::Integer},
@@ -288,17 +271,17 @@ void FillLapChooser(TIBQuery& qnag, MemTable& memdane, const std::function<void(
         memdane.FieldByName(QStringLiteral("typ_rekordu")).SetAsString(QStringLiteral("1"));
         memdane.Post();
     };
-    walk.lap = [&](const TIBQuery& q, int lapNr) {
+    walk.lap = [&](const DrivenLap& lap) {
         memdane.Append();
         memdane.FieldByName(QStringLiteral("typ_rekordu")).SetAsString(QStringLiteral("2"));
-        memdane.FieldByName(QStringLiteral("Kierowca")).SetAsString(QStringLiteral("Lap ") + QString::number(lapNr));
-        memdane.FieldByName(QStringLiteral("id_okrazenia")).SetAsInteger(lapNr);
-        memdane.FieldByName(QStringLiteral("Pole1")).SetAsString(FieldText(q, "czas"));
+        memdane.FieldByName(QStringLiteral("Kierowca")).SetAsString(QStringLiteral("Lap ") + QString::number(lap.nr));
+        memdane.FieldByName(QStringLiteral("id_okrazenia")).SetAsInteger(lap.nr);
+        memdane.FieldByName(QStringLiteral("Pole1")).SetAsString(lap.text);
         memdane.FieldByName(QStringLiteral("id_naglowka")).SetAsInteger(session);
     };
     // A later row of the same sector overwrites an earlier one.
-    walk.sector = [&](const TIBQuery& q, int s) {
-        memdane.FieldByName(QStringLiteral("S%1").arg(s)).SetAsString(FieldText(q, "czas"));
+    walk.sector = [&](const DrivenSector& sector) {
+        memdane.FieldByName(QStringLiteral("S%1").arg(sector.nr)).SetAsString(sector.text);
     };
     walk.lapEnd = [&] { memdane.Post(); };
     WalkSessions(qnag, memdane, pump, walk);

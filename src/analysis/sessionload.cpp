@@ -27,19 +27,19 @@ int32_t MapCoordinate(uint32_t packed)
 
 void ApplyRangeDefaults(ProjectRecord& record)
 {
-    if (record.RpmMax() == 0) {
+    if (ProjectRecord::RangeNotSet(record.RpmMin(), record.RpmMax())) {
         record.SetRpmMin(0);
         record.SetRpmMax(15000);
     }
-    if (record.Temp1Max() == 0) {
+    if (ProjectRecord::RangeNotSet(record.Temp1Min(), record.Temp1Max())) {
         record.SetTemp1Min(0);
         record.SetTemp1Max(70);
     }
-    if (record.Temp2Max() == 0) {
+    if (ProjectRecord::RangeNotSet(record.Temp2Min(), record.Temp2Max())) {
         record.SetTemp2Min(0);
         record.SetTemp2Max(70);
     }
-    if (record.AccMax() == 0) {
+    if (ProjectRecord::RangeNotSet(record.AccMin(), record.AccMax())) {
         record.SetAccMin(-3);
         record.SetAccMax(3);
     }
@@ -152,22 +152,50 @@ void LoadSessionSamples(int sessionId, MemTable& memGPS)
     }
 }
 
-void LoadSessions(MemTable& memWybraneSesje, MemTable& memGPS, MemTable& memMinMax, SessionTree& tree,
-                  const TreeFilters& filters, ProjectRecord& record)
+SessionLoadError::SessionLoadError(int sessionId, const std::string& cause)
+    : std::runtime_error("session " + std::to_string(sessionId) + ": " + cause),
+      sessionId_(sessionId),
+      cause_(QString::fromStdString(cause))
+{
+}
+
+QString SessionLoadError::Message() const
+{
+    return QStringLiteral("Session %1 could not be loaded, so no session is shown:\n%2").arg(sessionId_).arg(cause_);
+}
+
+namespace {
+
+void Empty(MemTable& memGPS, MemTable& memMinMax, SessionTree& tree)
 {
     for (MemTable* t : {&memGPS, &memMinMax}) {
         t->Close();
         t->Open();
     }
     tree.ResetTree();
-    MemTableBulk bulk(memGPS);  // one notification and one trim for the whole load
-    ReadScope read;          // one read transaction for samples and tree alike
-    const int idField = memWybraneSesje.FieldIndex(QStringLiteral("id_nag"));
-    for (memWybraneSesje.First(); !memWybraneSesje.Eof(); memWybraneSesje.Next()) {
-        const int sessionId = memWybraneSesje.FieldAt(idField).AsInteger();
-        ApplyRangeDefaults(record);
-        AppendMinMaxRow(memMinMax, sessionId, record);
-        LoadSessionSamples(sessionId, memGPS);
-        BuildSessionTree(tree, sessionId, filters);
+}
+
+}  // namespace
+
+void LoadSessions(MemTable& memWybraneSesje, MemTable& memGPS, MemTable& memMinMax, SessionTree& tree,
+                  const TreeFilters& filters, ProjectRecord& record)
+{
+    Empty(memGPS, memMinMax, tree);
+    try {
+        MemTableBulk bulk(memGPS);  // one notification and one trim for the whole load
+        ReadScope read;          // one read transaction for samples and tree alike
+        const int idField = memWybraneSesje.FieldIndex(QStringLiteral("id_nag"));
+        for (memWybraneSesje.First(); !memWybraneSesje.Eof(); memWybraneSesje.Next()) {
+            const int sessionId = memWybraneSesje.FieldAt(idField).AsInteger();
+            LoadOneSession(sessionId, [&] {
+                ApplyRangeDefaults(record);
+                AppendMinMaxRow(memMinMax, sessionId, record);
+                LoadSessionSamples(sessionId, memGPS);
+                BuildSessionTree(tree, sessionId, filters);
+            });
+        }
+    } catch (...) {
+        Empty(memGPS, memMinMax, tree);
+        throw;
     }
 }

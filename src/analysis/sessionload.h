@@ -3,7 +3,11 @@
 // session into the shared table memGPS (typed columns, read through the
 // Firebird client API at the engine's speed), the display ranges of the
 // project into memMinMax (one row per session), and the session tree.
+#include <QString>
+
 #include <cstdint>
+#include <stdexcept>
+#include <string>
 
 class MemTable;
 class ProjectRecord;
@@ -19,8 +23,9 @@ int AccToHundredthsG(int32_t count);
 // 0 (no fix) gives 0.
 int32_t MapCoordinate(uint32_t packed);
 
-// Fills zero ranges of the project record with the defaults (RPM 0..15000,
-// Temp1 0..70, Temp2 0..70, Acc -3..3; V GPS none); the record keeps them.
+// Fills the ranges of the project record that are not set (maximum 0 or
+// no width) with the defaults (RPM 0..15000, Temp1 0..70, Temp2 0..70,
+// Acc -3..3; V GPS none); the record keeps them.
 void ApplyRangeDefaults(ProjectRecord& record);
 
 // Appends one memMinMax row for a session from the record's ranges.
@@ -31,8 +36,39 @@ void AppendMinMaxRow(MemTable& memMinMax, int sessionId, const ProjectRecord& re
 // then stay.
 void LoadSessionSamples(int sessionId, MemTable& memGPS);
 
+// A load of the chosen sessions that stopped at one of them.
+class SessionLoadError : public std::runtime_error {
+public:
+    SessionLoadError(int sessionId, const std::string& cause);
+    int SessionId() const { return sessionId_; }
+    const QString& Cause() const { return cause_; }
+    // What the user is told: the session, that none is shown, the cause.
+    QString Message() const;
+
+private:
+    int sessionId_;
+    QString cause_;
+};
+
+// Runs the load of one session; an error on the way leaves it as a
+// SessionLoadError naming the session.
+template <class F>
+void LoadOneSession(int sessionId, F&& load)
+{
+    try {
+        load();
+    } catch (const SessionLoadError&) {
+        throw;
+    } catch (const std::exception& e) {
+        throw SessionLoadError(sessionId, e.what());
+    }
+}
+
 // The whole load: empties memGPS, memMinMax and the tree, then for every
 // row of memWybraneSesje (table order) applies the range defaults, appends
-// the memMinMax row, the samples and the session's tree rows.
+// the memMinMax row, the samples and the session's tree rows.  A load
+// that fails on the way (a lost connection, a database error) leaves the
+// three emptied again, so that no part of a session passes for the whole,
+// and throws SessionLoadError.
 void LoadSessions(MemTable& memWybraneSesje, MemTable& memGPS, MemTable& memMinMax, SessionTree& tree,
                   const TreeFilters& filters, ProjectRecord& record);

@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "analysis/sessionload.h"
 #include "platform/chart/chart.h"
 #include "platform/dbgrid.h"
 #include "platform/dialogs.h"
@@ -37,7 +38,6 @@ SessionsChartWindow::SessionsChartWindow(QWidget* parent) : QWidget(parent)
     connect(Chart1, &Chart::MouseLeft, this, [this] { Chart1->SetCursorLine(-1); });
     connect(RxDBGrid1, &DBGrid::CellClick, this, &SessionsChartWindow::RxDBGrid1CellClick);
     connect(RxDBGrid1, &DBGrid::DataChange, this, [this] { DataSource1DataChange(); });
-    new SampleWatch(this, [this] { BindSamples(); });
 }
 
 SessionsChartWindow::~SessionsChartWindow() = default;
@@ -53,31 +53,44 @@ void SessionsChartWindow::ShowTree(MemTable& memdane, const QString& tickedType,
     FitTreeGrid(*RxDBGrid1, columns_, gridWidth_);
 }
 
-void SessionsChartWindow::Load(SampleTimes times, const std::function<void()>& fill)
+void SessionsChartWindow::Load(const std::function<void()>& fill, const std::function<void()>& resetTree)
 {
     if (!DM)
         return;
-    const platform::HourGlass hourglass;  // restored after the steps below
-    struct Done {
-        SessionsChartWindow* w;
-        ~Done()
-        {
-            w->loading_ = false;
-            w->BindSamples();
-            FitTreeGrid(*w->RxDBGrid1, w->columns_, w->gridWidth_);
-            w->RxDBGrid1->EnableControls();
-            if (w->memdane_)
-                w->memdane_->First();
-            w->DataSource1DataChange();
+    QString failure;
+    {
+        const platform::HourGlass hourglass;  // restored after the steps below
+        struct Done {
+            SessionsChartWindow* w;
+            ~Done()
+            {
+                w->loading_ = false;
+                w->BindSamples();
+                FitTreeGrid(*w->RxDBGrid1, w->columns_, w->gridWidth_);
+                w->RxDBGrid1->EnableControls();
+                if (w->memdane_)
+                    w->memdane_->First();
+                w->DataSource1DataChange();
+            }
+        } done{this};
+        loading_ = true;
+        RxDBGrid1->DisableControls();
+        Chart1->RemoveAllSeries();
+        DM->memGPS.Close();
+        DM->memGPS.Open();
+        try {
+            fill();
+        } catch (const std::exception& e) {
+            Chart1->RemoveAllSeries();
+            DM->memGPS.Close();
+            DM->memGPS.Open();
+            resetTree();
+            const auto* named = dynamic_cast<const SessionLoadError*>(&e);
+            failure = named ? named->Message() : QString::fromUtf8(e.what());
         }
-    } done{this};
-    const SampleOwnership::Load load(this, times);
-    loading_ = true;
-    RxDBGrid1->DisableControls();
-    Chart1->RemoveAllSeries();
-    DM->memGPS.Close();
-    DM->memGPS.Open();
-    fill();
+    }
+    if (!failure.isEmpty())
+        platform::ShowMessage(failure);
 }
 
 bool SessionsChartWindow::MoveCursorLine(const QPoint& pos)
@@ -101,9 +114,8 @@ void SessionsChartWindow::RxDBGrid1CellClick(int row, const QString& field)
         return;
     const int shown = !t.IsNullAt(row, tickCol) && t.IntAt(row, tickCol) == 0 ? 1 : 0;
     t.SetIntAt(row, tickCol, shown);
-    const int tag = RowTag(row);
     for (int i = 0; i < Chart1->SeriesCount(); ++i)
-        if (Chart1->Series(i)->Tag() == tag)
+        if (RowDraws(row, i))
             Chart1->Series(i)->SetVisible(shown == 1);
 }
 

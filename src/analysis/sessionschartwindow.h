@@ -45,18 +45,22 @@ protected:
     QHBoxLayout* TopRow = nullptr;
     QVBoxLayout* Outer = nullptr;
 
-    // The tag of the line a tree row ticks.
-    virtual int RowTag(int row) const = 0;
-    // Points the lines at their rows in memGPS as it is now.
+    // Whether series i is a line the tree row ticks.
+    virtual bool RowDraws(int row, int series) const = 0;
+    // Points the lines at their rows in memGPS as this window's load left
+    // them.
     virtual void BindSamples() = 0;
     // The grid's current row changed.
     virtual void DataSource1DataChange() = 0;
 
     // Empties the chart, the tree and memGPS, runs fill (which loads the
-    // chosen sessions), and whatever happens then binds the lines, fits
-    // the grid and goes to its first row; memGPS then belongs to this
-    // window, holding times of the given kind.
-    void Load(SampleTimes times, const std::function<void()>& fill);
+    // chosen sessions into memGPS and resetTree's tree), then binds the
+    // lines to the rows loaded, fits the grid and goes to its first row.
+    // The lines keep those rows whoever reloads memGPS afterwards.  A fill
+    // that fails leaves memGPS, the tree and the chart empty, so that no
+    // part of a session passes for the whole, and names the session in a
+    // message.
+    void Load(const std::function<void()>& fill, const std::function<void()>& resetTree);
     bool Loading() const { return loading_; }
 
     // The cursor line at the mouse; false when the mouse is outside the
@@ -77,9 +81,7 @@ private:
 };
 
 // Opens a window of this class maximised in the main window and loads it,
-// or brings an open one to the front without reloading it.  A database
-// error ends the load at that session and reaches the error report; the
-// sessions loaded before it stay.
+// or brings an open one to the front without reloading it.
 template <class Window>
 void ShowMaximisedChart()
 {

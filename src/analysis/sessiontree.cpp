@@ -2,7 +2,9 @@
 
 #include <QLocale>
 
+#include <algorithm>
 #include <array>
+#include <map>
 #include <optional>
 
 #include "shell/common/stale.h"
@@ -123,10 +125,80 @@ QString SessionRowCaption(int sessionId, const QDateTime& start)
     return text + DateTimeToStr(start);
 }
 
+std::vector<DrivenLap> ReadDrivenLaps(int sessionId, int* highestSector)
+{
+    std::vector<DrivenLap> laps;
+    TIBQuery qOkrazenia(DM->TransBrowse);
+    qOkrazenia.SetSQL(QStringLiteral("select *  from OKRAZENIA_REJ where ID_NAGLOWKA =  :NAG"));
+    qOkrazenia.ParamByName(QStringLiteral("NAG"), sessionId);
+    for (qOkrazenia.Open(); !qOkrazenia.Eof(); qOkrazenia.Next()) {
+        DrivenLap lap;
+        lap.nr = qOkrazenia.FieldByName(QStringLiteral("NR")).AsInteger();
+        lap.time = qOkrazenia.FieldByName(QStringLiteral("CZAS_SS")).AsInteger();
+        lap.text = qOkrazenia.FieldByName(QStringLiteral("CZAS")).AsString();
+        lap.averageRpm = OptionalInt(qOkrazenia.FieldByName(QStringLiteral("AVG_OBROTY")));
+        lap.meanRise = OptionalInt(qOkrazenia.FieldByName(QStringLiteral("AVG_ACC_OBROTY")));
+        lap.meanFall = OptionalInt(qOkrazenia.FieldByName(QStringLiteral("AVG_DEC_OBROTY")));
+        laps.push_back(std::move(lap));
+    }
+    qOkrazenia.Close();
+
+    // Numbers that each come once give the order; numbers that come again
+    // leave the rows as stored, which is the order they were driven in.
+    std::vector<DrivenLap> byNumber = laps;
+    std::stable_sort(byNumber.begin(), byNumber.end(), [](const DrivenLap& a, const DrivenLap& b) { return a.nr < b.nr; });
+    const bool repeated = std::adjacent_find(byNumber.begin(), byNumber.end(), [](const DrivenLap& a, const DrivenLap& b) {
+                              return a.nr == b.nr;
+                          }) != byNumber.end();
+    if (!repeated)
+        laps = std::move(byNumber);
+
+    // The session's sectors as unbroken runs of one lap number each.
+    std::map<int, std::vector<std::vector<DrivenSector>>> runsOf;
+    TIBQuery qSektory(DM->TransBrowse);
+    qSektory.SetSQL(QStringLiteral("select *  from SEKTORY where ID_NAGLOWKA =  :NAG"));
+    qSektory.ParamByName(QStringLiteral("NAG"), sessionId);
+    std::optional<int> previousLap;
+    int highest = 0;
+    for (qSektory.Open(); !qSektory.Eof(); qSektory.Next()) {
+        const int lap = qSektory.FieldByName(QStringLiteral("NR_OKRAZENIA")).AsInteger();
+        const int nr = qSektory.FieldByName(QStringLiteral("NR_SEKTORA")).AsInteger();
+        highest = std::max(highest, nr);
+        std::vector<std::vector<DrivenSector>>& runs = runsOf[lap];
+        if (previousLap != lap || runs.empty())
+            runs.emplace_back();
+        previousLap = lap;
+        runs.back().push_back({nr, qSektory.FieldByName(QStringLiteral("CZAS_SS")).AsInteger(),
+                               qSektory.FieldByName(QStringLiteral("CZAS")).AsString()});
+    }
+    qSektory.Close();
+    if (highestSector)
+        *highestSector = highest;
+
+    // A number listed once takes all its sectors; the n-th listing of a
+    // number that comes again takes its n-th run.
+    std::map<int, int> listed, taken;
+    for (const DrivenLap& lap : laps)
+        ++listed[lap.nr];
+    for (DrivenLap& lap : laps) {
+        const auto found = runsOf.find(lap.nr);
+        if (found == runsOf.end())
+            continue;
+        std::vector<std::vector<DrivenSector>>& runs = found->second;
+        if (listed[lap.nr] == 1) {
+            for (std::vector<DrivenSector>& run : runs)
+                lap.sectors.insert(lap.sectors.end(), run.begin(), run.end());
+        } else if (const size_t n = size_t(taken[lap.nr]++); n < runs.size()) {
+            lap.sectors = std::move(runs[n]);
+        }
+    }
+    return laps;
+}
+
 void BuildSessionTree(SessionTree& tree, int sessionId, const TreeFilters& filters)
 {
-    TreeMarks laps;
-    std::array<TreeMarks, 11> sectors;  // by sector number 1..10
+    TreeMarks lapMarks;
+    std::array<TreeMarks, 11> sectorMarks;  // by sector number 1..10
 
     // The session row and the two start rows.
     const SessionHeading h = ReadSessionHeading(sessionId);
@@ -140,8 +212,10 @@ void BuildSessionTree(SessionTree& tree, int sessionId, const TreeFilters& filte
         .Int("przes_czas", p)
         .Int("wybrany", 1);
 
-    int lapSum = 0;
-    int sectorSum = 0;
+    // Sums and limits in 64 bits: out-of-range stored times must not wrap
+    // round into other times.
+    long long lapSum = 0;
+    long long sectorSum = 0;
     TreeRowWriter(tree.memokrazenia)
         .Int("id_nag", sessionId)
         .Int("czas", p)
@@ -150,113 +224,90 @@ void BuildSessionTree(SessionTree& tree, int sessionId, const TreeFilters& filte
         .Int("nr_lapa", 0);
     TreeRowWriter(tree.memSektory).Int("id_nag", sessionId).Int("czas", p).Str("lap", QString()).Str("czas_t", QString());
 
-    TIBQuery qmaksSektor(DM->TransBrowse);
-    qmaksSektor.SetSQL(QStringLiteral("select max(NR_SEKTORA) as sektor  from SEKTORY where ID_NAGLOWKA =  :NAG "));
-    qmaksSektor.ParamByName(QStringLiteral("NAG"), sessionId);
-    qmaksSektor.Open();
-    const int highestSector = qmaksSektor.FieldByName(QStringLiteral("sektor")).AsInteger();
-    qmaksSektor.Close();
-
-    TIBQuery qOkrazenia(DM->TransBrowse);
-    qOkrazenia.SetSQL(QStringList{QStringLiteral("select *  from OKRAZENIA_REJ where ID_NAGLOWKA =  :NAG"),
-                                  QStringLiteral("order by nr")});
-    TIBQuery qSektory(DM->TransBrowse);
-    qSektory.SetSQL(QStringLiteral(
-        "select *  from SEKTORY where ID_NAGLOWKA =  :NAG and NR_OKRAZENIA = :NR_OKRAZENIA"));
+    // Sectors are listed only when the session has more than one.
+    int highestSector = 0;
+    const std::vector<DrivenLap> laps = ReadDrivenLaps(sessionId, &highestSector);
 
     const int cLapEnd = tree.memokrazenia.FieldIndex(QStringLiteral("czas_end"));
-
-    qOkrazenia.ParamByName(QStringLiteral("NAG"), sessionId);
-    qOkrazenia.Open();
-    while (!qOkrazenia.Eof()) {
-        const int nr = qOkrazenia.FieldByName(QStringLiteral("NR")).AsInteger();
-        const int lapTime = qOkrazenia.FieldByName(QStringLiteral("CZAS_SS")).AsInteger();
-        const QString lapText = qOkrazenia.FieldByName(QStringLiteral("CZAS")).AsString();
-        const bool skipped = (filters.maxLapSeconds != 0 && lapTime > filters.maxLapSeconds * 100) ||
-                             (filters.minLapSeconds != 0 && lapTime < filters.minLapSeconds * 100);
+    for (const DrivenLap& lap : laps) {
+        const bool skipped = (filters.maxLapSeconds != 0 && lap.time > filters.maxLapSeconds * 100LL) ||
+                             (filters.minLapSeconds != 0 && lap.time < filters.minLapSeconds * 100LL);
+        int lapRow = -1;
         if (!skipped) {
             const int n = ++tree.rowCounter;
-            laps.Take(n, lapTime);
+            lapMarks.Take(n, lap.time);
             TreeRowWriter(tree.memdane)
                 .Int("lp", n)
                 .Str("typ_rekordu", QStringLiteral("2"))
-                .Str("Pole1", QStringLiteral("L") + QString::number(nr))
-                .Str("Pole2", lapText)
+                .Str("Pole1", QStringLiteral("L") + QString::number(lap.nr))
+                .Str("Pole2", lap.text)
                 .Int("id_naglowka", sessionId)
-                .Int("id_okrazenia", nr)
-                .Int("czas_ss", lapTime)
-                .Int("srednie_obroty", OptionalInt(qOkrazenia.FieldByName(QStringLiteral("AVG_OBROTY"))))
-                .Int("avg_acc", OptionalInt(qOkrazenia.FieldByName(QStringLiteral("AVG_ACC_OBROTY"))))
-                .Int("avg_dec", OptionalInt(qOkrazenia.FieldByName(QStringLiteral("AVG_DEC_OBROTY"))))
+                .Int("id_okrazenia", lap.nr)
+                .Int("czas_ss", lap.time)
+                .Int("srednie_obroty", lap.averageRpm)
+                .Int("avg_acc", lap.meanRise)
+                .Int("avg_dec", lap.meanFall)
                 .Int("przes_czas", p)
                 .Int("wybrany", 1);
-            TreeRowWriter(tree.memokrazenia)
-                .Int("id_nag", sessionId)
-                .Int("czas", p + lapSum)
-                .Str("lap", QStringLiteral("L") + QString::number(nr))
-                .Str("czas_t", lapText)
-                .Int("nr_lapa", nr)
-                .Int("lp", n)
-                .Int("czas_ss", lapTime);
+            lapRow = TreeRowWriter(tree.memokrazenia)
+                         .Int("id_nag", sessionId)
+                         .Int("czas", ClampToInt(p + lapSum))
+                         .Str("lap", QStringLiteral("L") + QString::number(lap.nr))
+                         .Str("czas_t", lap.text)
+                         .Int("nr_lapa", lap.nr)
+                         .Int("lp", n)
+                         .Int("czas_ss", lap.time)
+                         .Row();
 
-            if (highestSector > 1) {
-                qSektory.ParamByName(QStringLiteral("NAG"), sessionId);
-                qSektory.ParamByName(QStringLiteral("NR_OKRAZENIA"), nr);
-                qSektory.Open();
-                while (!qSektory.Eof()) {
-                    const int k = qSektory.FieldByName(QStringLiteral("NR_SEKTORA")).AsInteger();
-                    const int sectorTime = qSektory.FieldByName(QStringLiteral("CZAS_SS")).AsInteger();
-                    const QString sectorText = qSektory.FieldByName(QStringLiteral("CZAS")).AsString();
-                    const int sn = ++tree.rowCounter;
-                    if (k >= 1 && k <= 10)
-                        sectors[size_t(k)].Take(sn, sectorTime);
-                    TreeRowWriter(tree.memdane)
-                        .Int("lp", sn)
-                        .Str("typ_rekordu", QStringLiteral("3"))
-                        .Str("Pole1", QStringLiteral(" S") + QString::number(k))
-                        .Str("Pole2", sectorText)
-                        .Int("id_naglowka", sessionId)
-                        .Int("id_okrazenia", nr)
-                        .Int("id_sektora", k)
-                        .Int("przes_czas", p)
-                        .Int("czas_ss", sectorTime);
-                    sectorSum += sectorTime;
-                    TreeRowWriter(tree.memSektory)
-                        .Int("id_nag", sessionId)
-                        .Int("czas", p + sectorSum)
-                        .Str("lap", QStringLiteral("S") + QString::number(k))
-                        .Str("czas_t", sectorText)
-                        .Int("nr_okr", nr)
-                        .Int("czas_ss", sectorTime)
-                        .Int("nr_sektora", k);
-                    qSektory.Next();
-                }
-                qSektory.Close();
+            for (const DrivenSector& sector : lap.sectors) {
+                if (highestSector <= 1)
+                    break;
+                const int k = sector.nr;
+                const int sn = ++tree.rowCounter;
+                if (k >= 1 && k <= 10)
+                    sectorMarks[size_t(k)].Take(sn, sector.time);
+                TreeRowWriter(tree.memdane)
+                    .Int("lp", sn)
+                    .Str("typ_rekordu", QStringLiteral("3"))
+                    .Str("Pole1", QStringLiteral(" S") + QString::number(k))
+                    .Str("Pole2", sector.text)
+                    .Int("id_naglowka", sessionId)
+                    .Int("id_okrazenia", lap.nr)
+                    .Int("id_sektora", k)
+                    .Int("przes_czas", p)
+                    .Int("czas_ss", sector.time);
+                sectorSum += sector.time;
+                TreeRowWriter(tree.memSektory)
+                    .Int("id_nag", sessionId)
+                    .Int("czas", ClampToInt(p + sectorSum))
+                    .Str("lap", QStringLiteral("S") + QString::number(k))
+                    .Str("czas_t", sector.text)
+                    .Int("nr_okr", lap.nr)
+                    .Int("czas_ss", sector.time)
+                    .Int("nr_sektora", k);
             }
         } else {
             // The sectors of a left-out lap are not listed, but its time
             // passes all the same: the sectors after it end that much later.
-            sectorSum += lapTime;
+            sectorSum += lap.time;
         }
 
-        lapSum += lapTime;
-        const int lapRow = tree.memokrazenia.Find(QStringLiteral("id_nag;nr_lapa"), {sessionId, nr});
+        // The lap's end on its own row (a left-out lap has none).
+        lapSum += lap.time;
         if (lapRow >= 0)
-            tree.memokrazenia.SetIntAt(lapRow, cLapEnd, p + lapSum);
-        qOkrazenia.Next();
+            tree.memokrazenia.SetIntAt(lapRow, cLapEnd, ClampToInt(p + lapSum));
     }
-    qOkrazenia.Close();
 
     // TreeMarks: a row both fastest and slowest ends marked slowest.
     for (MemTable* t : {&tree.memokrazenia, &tree.memdane}) {
-        MarkTreeRow(*t, laps.fastestLp, 2);
-        MarkTreeRow(*t, laps.slowestLp, 1);
+        MarkTreeRow(*t, lapMarks.fastestLp, 2);
+        MarkTreeRow(*t, lapMarks.slowestLp, 1);
     }
     for (int k = 1; k <= 10; ++k) {
-        if (sectors[size_t(k)].fastestLp == -1)
+        if (sectorMarks[size_t(k)].fastestLp == -1)
             continue;
-        MarkTreeRow(tree.memdane, sectors[size_t(k)].fastestLp, 2);
-        MarkTreeRow(tree.memdane, sectors[size_t(k)].slowestLp, 1);
+        MarkTreeRow(tree.memdane, sectorMarks[size_t(k)].fastestLp, 2);
+        MarkTreeRow(tree.memdane, sectorMarks[size_t(k)].slowestLp, 1);
     }
 }
 

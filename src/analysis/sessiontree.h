@@ -91,6 +91,31 @@ struct SessionHeading {
 };
 SessionHeading ReadSessionHeading(int sessionId);
 
+// A lap of a session as stored, with the sectors that belong to it.
+struct DrivenSector {
+    int nr = 0;    // NR_SEKTORA
+    int time = 0;  // CZAS_SS
+    QString text;  // CZAS
+};
+struct DrivenLap {
+    int nr = 0;    // NR
+    int time = 0;  // CZAS_SS
+    QString text;  // CZAS
+    // AVG_OBROTY, AVG_ACC_OBROTY, AVG_DEC_OBROTY rounded; empty when NULL.
+    std::optional<int> averageRpm, meanRise, meanFall;
+    std::vector<DrivenSector> sectors;  // in the order the database returns them
+};
+// The laps of a session in the order they were driven, each with its own
+// sectors, read on the read transaction of the data module.  Laps are
+// numbered on through the logger's one-byte count, so the lap number
+// gives the order; a session stored with numbers that come again (from an
+// import that did not count on) keeps the order its rows were stored in,
+// and the n-th lap of a number takes the n-th unbroken run of that number's
+// sector rows.  highestSector (when given) takes the highest NR_SEKTORA of
+// the session's sector rows, 0 when none.  Database errors reach the caller
+// as DatabaseError.
+std::vector<DrivenLap> ReadDrivenLaps(int sessionId, int* highestSector = nullptr);
+
 // Lap-time filters in whole seconds; 0 switches a filter off.
 struct TreeFilters {
     int maxLapSeconds = 0;
@@ -116,9 +141,10 @@ public:
 // header, laps and sectors on the read transaction of the data module.
 // Database errors reach the caller as DatabaseError.
 //
-// A lap the filters leave out still counts for the start of the laps after
-// it, and its time is counted for the sector ends as well, so that
-// memSektory.czas stays the end of the sector in session time after it.
+// Laps come in the order they were driven (ReadDrivenLaps).  A lap the
+// filters leave out still counts for the start of the laps after it, and
+// its time is counted for the sector ends as well, so that memSektory.czas
+// stays the end of the sector in session time after it.
 void BuildSessionTree(SessionTree& tree, int sessionId, const TreeFilters& filters);
 
 // Pole1 of a session row: the session id, ":" and the start as the user's

@@ -17,6 +17,7 @@
 #include "analysis/uwykresczasyMDI.h"
 #include "analysis/uwykresmdilapy.h"
 #include "controls/MathCtrl.h"
+#include "platform/chart/chart.h"
 #include "platform/dbgrid.h"
 #include "platform/dialogs.h"
 #include "profiles/unowycarSet.h"
@@ -89,6 +90,17 @@ QFont PanelFont()
     QFont font = QApplication::font();
     font.setPointSizeF(8);
     return font;
+}
+
+// The open charts drawing the panel's tables, loaded from them again.
+void ReloadOpenCharts()
+{
+    if (auto* chart = WholeSessionChart())
+        chart->LoadChart();
+    if (auto* chart = LapsChart())
+        chart->LoadChart();
+    if (auto* diagram = LapTimeDiagram())
+        diagram->LoadChart();
 }
 
 // Restores the cursor and resumes the grid whatever happens in a load.
@@ -386,15 +398,30 @@ TreeFilters TFPanelSesji::Filters() const
 
 // ------------------------------------------------------------------- load
 
-void TFPanelSesji::LoadSessions()
+bool TFPanelSesji::LoadSessions()
 {
     if (!DM)
-        return;
+        return false;
     const TreeFilters filters = Filters();
-    LoadGuard guard(*this);
-    ::LoadSessions(DM->memWybraneSesje, DM->memGPS, DM->memMinMax, *this, filters, Project());
+    // The charts drawing the panel's samples let go of them first: they
+    // are loaded again after a load, and stay empty after one that failed.
+    // (Holding the old samples through the load would take their memory
+    // twice.)
+    if (auto* chart = WholeSessionChart())
+        chart->Chart1->RemoveAllSeries();
+    if (auto* chart = LapsChart())
+        chart->Chart1->RemoveAllSeries();
+    try {
+        LoadGuard guard(*this);
+        ::LoadSessions(DM->memWybraneSesje, DM->memGPS, DM->memMinMax, *this, filters, Project());
+    } catch (const SessionLoadError& e) {
+        ReloadOpenCharts();  // the tables are empty: so are the charts drawing them
+        platform::ShowMessage(e.Message());
+        return false;
+    }
     // The grid starts at the top of the tree.
     memdane.First();
+    return true;
 }
 
 // --------------------------------------------------------------- handlers
@@ -408,13 +435,8 @@ void TFPanelSesji::FormCreate()
 
 void TFPanelSesji::SpeedButton1Click()
 {
-    LoadSessions();
-    if (auto* chart = WholeSessionChart())
-        chart->LoadChart();
-    if (auto* chart = LapsChart())
-        chart->LoadChart();
-    if (auto* diagram = LapTimeDiagram())
-        diagram->LoadChart();
+    if (LoadSessions())
+        ReloadOpenCharts();
 }
 
 void TFPanelSesji::CheckBox1Click()

@@ -26,8 +26,10 @@ public:
     explicit TFPanelSesji(QWidget* parent = nullptr);
     ~TFPanelSesji() override;
 
-    // Rebuilds memGPS, memMinMax and the tree from memWybraneSesje.
-    void LoadSessions();
+    // Rebuilds memGPS, memMinMax and the tree from memWybraneSesje.  A load
+    // that fails leaves them empty, clears the open charts drawing them and
+    // names the session in a message; false then.
+    bool LoadSessions();
 
     // The current row of memdane (0 / "" when there is none).
     int CurrentSessionId() const;   // id_naglowka

@@ -342,6 +342,33 @@ void TfprocesBrowser::ShowCurrentNode()
     Panel1->setEnabled(false);
     busy_ = true;
     const Node node = NodeOf(TreeView1->currentItem());
+    try {
+        buildNode(node);
+        last_ = node;
+    } catch (const std::exception& e) {
+        // A view that could not be read is not shown as if complete: it is
+        // built again when its node is chosen next.  The browser itself is
+        // ready for the next choice.
+        Timer2->stop();
+        done_ = true;
+        Animate1->SetActive(false);
+        ScrollBox1->hide();
+        ScrollBox2->hide();
+        ScrollBox1->Tag = 0;
+        ScrollBox2->Tag = 0;
+        last_ = {};
+        Panel1->setEnabled(true);
+        busy_ = false;
+        platform::ShowErrorBox(QString::fromUtf8(e.what()));
+        return;
+    }
+    Panel1->setEnabled(true);
+    TreeView1->setFocus();
+    busy_ = false;
+}
+
+void TfprocesBrowser::buildNode(const Node& node)
+{
     if (node.kind != 0 && !(node == last_)) {
         done_ = false;
         Animate1->SetActive(true);
@@ -385,10 +412,6 @@ void TfprocesBrowser::ShowCurrentNode()
         }
         Animate1->SetActive(false);
     }
-    last_ = node;
-    Panel1->setEnabled(true);
-    TreeView1->setFocus();
-    busy_ = false;
 }
 
 void TfprocesBrowser::SpeedButton1Click() { accept(); }

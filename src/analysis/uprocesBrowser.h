@@ -80,6 +80,8 @@ public slots:
     // Creates the frames, fills the tree and shows its first node.
     void Timer1Timer();
     // Shows the view of the current node (ignored while a view is built).
+    // A database error on the way is shown in the error box; the browser
+    // then takes the next choice as usual.
     void ShowCurrentNode();
     void SpeedButton1Click();
     void SpeedButton2Click();
@@ -90,6 +92,7 @@ protected:
 
 private:
     void fillTree();
+    void buildNode(const Node& node);
     void setRightColour(const QColor& colour);
     void waitUntilDone();
 

@@ -192,9 +192,17 @@ void TfWyborZakresu::Button1Click()
     }
 }
 
+// A chooser left by Cancel or its close box may still hold the rows ticked
+// before: a cancelled choice leaves no filter at all, neither those rows
+// nor an id chosen earlier.
 void TfWyborZakresu::Button2Click()
 {
     const int id = ChooseDriver(true);
+    if (id < 0) {
+        Reopen(DM->memWybraniKierowcy);
+        driverId_ = 0;
+        Edit1->clear();
+    }
     if (id <= 0)
         return;
     driverId_ = id;
@@ -205,6 +213,11 @@ void TfWyborZakresu::Button2Click()
 void TfWyborZakresu::Button3Click()
 {
     const int id = ChooseTrack(true);
+    if (id < 0) {
+        Reopen(DM->memwybraneTory);
+        trackId_ = 0;
+        Edit2->clear();
+    }
     if (id <= 0)
         return;
     trackId_ = id;

@@ -7,6 +7,7 @@
 #include <QPushButton>
 
 #include "analysis/chartcore.h"
+#include "analysis/sessionload.h"
 #include "platform/chart/chart.h"
 #include "platform/dbgrid.h"
 #include "shell/common/stale.h"
@@ -103,30 +104,34 @@ TFWykres::~TFWykres()
 
 void TFWykres::LoadChart()
 {
-    Load(SampleTimes::Session, [this] {
-        Tree.Reset();
-        const MemTable& chosen = DM->memWybraneSesje;
-        const int idCol = chosen.FieldIndex(QStringLiteral("id_nag"));
-        for (int r = 0; idCol >= 0 && r < chosen.RecordCount(); ++r) {
-            const int id = chosen.IntAt(r, idCol);
-            ChartSeries* s = Chart1->AddSeries();
-            s->SetTitle(QString::number(id));
-            s->SetTag(id);
-            s->SetColour(LapColour(Chart1->SeriesCount()));
-            s->SetTitle(LoadSessionsChartSession(Tree, DM->memGPS, id).title);
-        }
-    });
+    Load(
+        [this] {
+            Tree.Reset();
+            const MemTable& chosen = DM->memWybraneSesje;
+            const int idCol = chosen.FieldIndex(QStringLiteral("id_nag"));
+            for (int r = 0; idCol >= 0 && r < chosen.RecordCount(); ++r) {
+                const int id = chosen.IntAt(r, idCol);
+                ChartSeries* s = Chart1->AddSeries();
+                s->SetTitle(QString::number(id));
+                s->SetTag(id);
+                s->SetColour(LapColour(Chart1->SeriesCount()));
+                LoadOneSession(id, [&] { s->SetTitle(LoadSessionsChartSession(Tree, DM->memGPS, id).title); });
+            }
+        },
+        [this] { Tree.Reset(); });
 }
 
-int TFWykres::RowTag(int row) const { return Tree.memdane.IntAt(row, Tree.memdane.FieldIndex(QStringLiteral("id_naglowka"))); }
+bool TFWykres::RowDraws(int row, int series) const
+{
+    return Chart1->Series(series)->Tag() == Tree.memdane.IntAt(row, Tree.memdane.FieldIndex(QStringLiteral("id_naglowka")));
+}
 
 void TFWykres::BindSamples()
 {
     if (!DM)
         return;
     const MemTable& memGPS = DM->memGPS;
-    const bool sessionTime = SampleOwnership::Times() == SampleTimes::Session;
-    const std::vector<SampleRun> runs = sessionTime ? SessionRuns(memGPS) : std::vector<SampleRun>{};
+    const std::vector<SampleRun> runs = SessionRuns(memGPS);
     const int dataCol = memGPS.FieldIndex(QStringLiteral("data"));
     const int rpmCol = memGPS.FieldIndex(QStringLiteral("obroty"));
     for (int i = 0; i < Chart1->SeriesCount(); ++i) {

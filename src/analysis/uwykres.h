@@ -35,7 +35,7 @@ public:
     QLabel* StaticText2 = nullptr;  // "Sector time:"
 
 protected:
-    int RowTag(int row) const override;
+    bool RowDraws(int row, int series) const override;
     // Each session's line on its rows of memGPS; none while memGPS counts
     // from lap starts.
     void BindSamples() override;

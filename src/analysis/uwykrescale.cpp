@@ -19,6 +19,8 @@ Tfwykrescale* fwykrescale = nullptr;
 
 namespace {
 constexpr int kStripHeight = 41;
+// Narrowest lap box of the strip drawn with its outline.
+constexpr int kOutlinedBox = 3;
 
 std::vector<FieldDef> ExtremeFields()
 {
@@ -125,18 +127,15 @@ void Tfwykrescale::LoadChart()
         }
     }
 
-    // Without a channel the strip and the markers still show: the time axis
-    // then spans the samples.
-    if (Chart1->SeriesCount() == 0 && !runs.empty()) {
+    samplesSpan_.reset();
+    if (!runs.empty() && dataCol >= 0) {
         const ColumnView data = gps.View(dataCol);
-        double lo = data.At(runs.front().first), hi = lo;
+        AxisRange span{data.At(runs.front().first), data.At(runs.front().first)};
         for (const SampleRun& run : runs) {
-            lo = std::min(lo, data.At(run.first));
-            hi = std::max(hi, data.At(run.first + run.count - 1));
+            span.min = std::min(span.min, data.At(run.first));
+            span.max = std::max(span.max, data.At(run.first + run.count - 1));
         }
-        Chart1->BottomAxis().SetMinMax(lo, hi);
-    } else {
-        Chart1->BottomAxis().SetAutomatic(true);
+        samplesSpan_ = span;
     }
 
     // Extremes of the current channel, one row each per session.
@@ -154,6 +153,7 @@ void Tfwykrescale::LoadChart()
     if (FPanelSesji)
         for (const TreeCheck& c : TreeChecks(*FPanelSesji, QStringLiteral("1")))
             SetSessionVisible(c.sessionId, c.checked);
+    UpdateTimeAxis();
 }
 
 void Tfwykrescale::SetSessionVisible(int sessionId, int check)
@@ -161,6 +161,21 @@ void Tfwykrescale::SetSessionVisible(int sessionId, int check)
     for (int i = 0; i < Chart1->SeriesCount(); ++i)
         if (Chart1->Series(i)->Tag() == sessionId)
             Chart1->Series(i)->SetVisible(check == 1);
+    UpdateTimeAxis();
+}
+
+// The time axis follows the shown lines; with none shown (no channel
+// chosen, every session unticked) it spans the samples, so that the lap
+// strip and the markers stay where the session is.
+void Tfwykrescale::UpdateTimeAxis()
+{
+    bool shown = false;
+    for (int i = 0; i < Chart1->SeriesCount() && !shown; ++i)
+        shown = Chart1->Series(i)->Visible();
+    if (!shown && samplesSpan_)
+        Chart1->BottomAxis().SetMinMax(samplesSpan_->min, samplesSpan_->max);
+    else if (!Chart1->BottomAxis().Automatic())
+        Chart1->BottomAxis().SetAutomatic(true);
 }
 
 void Tfwykrescale::HighlightSession(int sessionId)
@@ -196,7 +211,17 @@ void Tfwykrescale::PaintLapStrip(QPainter& p)
     const int h = Image1->height();
     p.setFont(QFont(QStringLiteral("Arial"), 8));
     const QFontMetrics fm(p.font());
-    for (const LapBox& b : LapStripBoxes(FPanelSesji->memokrazenia, session, Chart1->Mapping())) {
+    const std::vector<LapBox> boxes = LapStripBoxes(FPanelSesji->memokrazenia, session, Chart1->Mapping());
+    // Zoomed out, the laps of a long session are a pixel wide or less: their
+    // outlines would make the strip one black band.  Such boxes are filled
+    // only, at least a pixel wide, the fastest and slowest over the others.
+    for (const bool marked : {false, true})
+        for (const LapBox& b : boxes)
+            if (b.x2 - b.x1 < kOutlinedBox && b.marked == marked)
+                p.fillRect(QRect(b.x1, 0, std::max(1, b.x2 - b.x1), h + 1), b.brush);
+    for (const LapBox& b : boxes) {
+        if (b.x2 - b.x1 < kOutlinedBox)
+            continue;
         p.setPen(Qt::black);
         p.setBrush(b.brush);
         p.drawRect(QRect(QPoint(b.x1, 0), QPoint(b.x2 - 1, h)));
@@ -262,13 +287,12 @@ void Tfwykrescale::ReadOut(const QPoint& pos)
     } else {
         try {
             const double x = Chart1->ScreenToX(pos.x());
-            const int row = DM ? MinMaxRow(DM->memMinMax, session) : -1;
             const SessionReadOut texts = ReadOutTexts(*FPanelSesji, session, x);
             st_czas->setText(texts.time);
             StaticText1->setText(texts.lap);
             lap = texts.lapNumber;
             StaticText2->setText(texts.sector);
-            ShowValuesAt(session, x, row);
+            ShowValuesAt(session, x);
         } catch (const std::exception&) {
             // Boxes written so far keep their texts.
         }

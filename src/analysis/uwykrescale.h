@@ -2,7 +2,10 @@
 // Whole-session chart: the chosen channels of every loaded session over the
 // whole session, with the lap strip, extremes and the cursor read-out.
 #include "analysis/channelchartwindow.h"
+#include "platform/chart/chartmath.h"
 #include "platform/memtable.h"
+
+#include <optional>
 
 class Tfwykrescale : public ChannelChartWindow {
     Q_OBJECT
@@ -35,6 +38,9 @@ private:
     friend class LapStrip;
     void PaintLapStrip(QPainter& painter);
     void DrawMarkers(QPainter& painter);
+    void UpdateTimeAxis();
+    // From the first to the last sample of the load (empty: no samples).
+    std::optional<AxisRange> samplesSpan_;
     int highlighted_ = 0;
     bool highlightValid_ = false;
 };

@@ -3,7 +3,9 @@
 #include <QPushButton>
 
 #include <algorithm>
+#include <map>
 
+#include "analysis/sessionload.h"
 #include "platform/chart/chart.h"
 #include "platform/dbgrid.h"
 #include "shell/common/stale.h"
@@ -41,28 +43,42 @@ Tfwykreslaptolap::~Tfwykreslaptolap()
 
 void Tfwykreslaptolap::LoadChart()
 {
-    Load(SampleTimes::SinceLapStart, [this] {
-        laps_.clear();
-        Tree.Reset();
-        const MemTable& chosen = DM->memWybraneSesje;
-        const int idCol = chosen.FieldIndex(QStringLiteral("id_nag"));
-        for (int r = 0; idCol >= 0 && r < chosen.RecordCount(); ++r) {
-            for (const ComparedLap& lap : LoadLapComparisonSession(Tree, DM->memGPS, chosen.IntAt(r, idCol))) {
-                ChartSeries* s = Chart1->AddSeries();
-                s->SetTitle(lap.title);
-                s->SetTag(lap.Tag());
-                s->SetColour(LapColour(lap.colour));
-                laps_.push_back(lap);
+    Load(
+        [this] {
+            laps_.clear();
+            Tree.Reset();
+            const MemTable& chosen = DM->memWybraneSesje;
+            const int idCol = chosen.FieldIndex(QStringLiteral("id_nag"));
+            for (int r = 0; idCol >= 0 && r < chosen.RecordCount(); ++r) {
+                const int id = chosen.IntAt(r, idCol);
+                std::vector<ComparedLap> laps;
+                LoadOneSession(id, [&] { laps = LoadLapComparisonSession(Tree, DM->memGPS, id); });
+                for (const ComparedLap& lap : laps) {
+                    ChartSeries* s = Chart1->AddSeries();
+                    s->SetTitle(lap.title);
+                    s->SetTag(lap.Tag());
+                    s->SetColour(LapColour(lap.colour));
+                    laps_.push_back(lap);
+                }
             }
-        }
-    });
+        },
+        [this] {
+            laps_.clear();
+            Tree.Reset();
+        });
 }
 
-int Tfwykreslaptolap::RowTag(int row) const
+bool Tfwykreslaptolap::RowDraws(int row, int series) const
 {
     const MemTable& t = Tree.memdane;
-    return t.IntAt(row, t.FieldIndex(QStringLiteral("id_naglowka"))) * 100 +
-           t.IntAt(row, t.FieldIndex(QStringLiteral("id_okrazenia")));
+    return DrawsLap(series, t.IntAt(row, t.FieldIndex(QStringLiteral("id_naglowka"))),
+                    t.IntAt(row, t.FieldIndex(QStringLiteral("id_okrazenia"))));
+}
+
+bool Tfwykreslaptolap::DrawsLap(int series, int sessionId, int lap) const
+{
+    return series >= 0 && size_t(series) < laps_.size() && laps_[size_t(series)].sessionId == sessionId &&
+           laps_[size_t(series)].lap == lap;
 }
 
 int Tfwykreslaptolap::CurrentLapRow() const
@@ -80,23 +96,24 @@ void Tfwykreslaptolap::BindSamples()
     if (!DM)
         return;
     const MemTable& memGPS = DM->memGPS;
-    // Rows loaded here count from the lap's start; rows of another loader
-    // count session time, from which the lap's start is taken off.
-    const bool fromLapStart = SampleOwnership::Times() == SampleTimes::SinceLapStart;
+    // The rows loaded here count from each lap's start.
     const std::vector<LapSampleRun> runs = LapSampleRuns(memGPS);
     const int dataCol = memGPS.FieldIndex(QStringLiteral("data"));
     const int rpmCol = memGPS.FieldIndex(QStringLiteral("obroty"));
+    // A lap number a session lists again (stored before laps were counted
+    // on) draws the next run of that number.
+    std::map<std::pair<int, int>, int> seen;
     for (int i = 0; i < Chart1->SeriesCount() && size_t(i) < laps_.size(); ++i) {
         const ComparedLap& lap = laps_[size_t(i)];
         ChartSeries* s = Chart1->Series(i);
-        const auto run = std::find_if(runs.begin(), runs.end(), [&lap](const LapSampleRun& r) {
-            return r.sessionId == lap.sessionId && r.lap == lap.lap;
+        int skip = seen[{lap.sessionId, lap.lap}]++;
+        const auto run = std::find_if(runs.begin(), runs.end(), [&lap, &skip](const LapSampleRun& r) {
+            return r.sessionId == lap.sessionId && r.lap == lap.lap && skip-- == 0;
         });
         if (run == runs.end())
             s->Clear();
         else
-            s->SetTableData(&memGPS, dataCol, rpmCol, run->first, run->count,
-                            Affine{fromLapStart ? 0.0 : double(lap.start), 1});
+            s->SetTableData(&memGPS, dataCol, rpmCol, run->first, run->count);
     }
 }
 
@@ -104,7 +121,10 @@ void Tfwykreslaptolap::Chart1MouseMove(const QPoint& pos)
 {
     if (!MoveCursorLine(pos))
         return;
-    const ChartSeries* s = Chart1->SeriesByTag(gpsSession_ * 100 + gpsLap_);
+    const ChartSeries* s = nullptr;
+    for (int i = 0; i < Chart1->SeriesCount() && !s; ++i)
+        if (DrawsLap(i, gpsSession_, gpsLap_))
+            s = Chart1->Series(i);
     if (!s || gpsLap_ == 0)
         return;  // "GPS" not pressed on a lap yet
     if (s->Visible()) {
@@ -124,11 +144,8 @@ void Tfwykreslaptolap::DataSource1DataChange()
     const int row = CurrentLapRow();
     if (row < 0)
         return;  // on a session row the widths stay
-    const int tag = RowTag(row);
-    for (int i = 0; i < Chart1->SeriesCount(); ++i) {
-        ChartSeries* s = Chart1->Series(i);
-        s->SetPenWidth(s->Tag() == tag ? 2 : 1);
-    }
+    for (int i = 0; i < Chart1->SeriesCount(); ++i)
+        Chart1->Series(i)->SetPenWidth(RowDraws(row, i) ? 2 : 1);
 }
 
 void Tfwykreslaptolap::Button2Click()

@@ -27,13 +27,17 @@ public:
     LapComparisonTree Tree;
 
 protected:
-    int RowTag(int row) const override;
+    bool RowDraws(int row, int series) const override;
     // Each lap's line on its rows of memGPS, counted from its start.
     void BindSamples() override;
 
 private:
     // The current row when it is a lap row; -1 otherwise.
     int CurrentLapRow() const;
+    // Whether series i is the line of this lap.  A line's tag keeps the lap
+    // in its last two digits only, so from lap 100 on it can meet another
+    // session's tag: lines are found by the lap they were drawn for.
+    bool DrawsLap(int series, int sessionId, int lap) const;
 
     std::vector<ComparedLap> laps_;
     int gpsSession_ = 0;

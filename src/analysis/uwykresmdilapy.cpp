@@ -26,6 +26,7 @@ Tfwykresmdilapy::~Tfwykresmdilapy()
 void Tfwykresmdilapy::LoadChart()
 {
     Chart1->RemoveAllSeries();
+    seriesLaps_.clear();
     ShowChannelRows();
     if (!DM)
         return;
@@ -56,6 +57,7 @@ void Tfwykresmdilapy::BuildSessionSeries(int sessionId)
             ChartSeries* s = Chart1->AddSeries();
             s->SetTitle(QStringLiteral("%1 L%2 %3").arg(sessionId).arg(run.lap).arg(caption));
             s->SetTag(LapKey(sessionId, run.lap));
+            seriesLaps_.emplace_back(sessionId, run.lap);
             s->SetColour(LapColour(n++));
             s->SetValueFormat(QString::number(i));
             const int channelCol = gps.FieldIndex(channel);
@@ -66,21 +68,22 @@ void Tfwykresmdilapy::BuildSessionSeries(int sessionId)
     }
 }
 
+bool Tfwykresmdilapy::DrawsLap(int i, int sessionId, int lap) const
+{
+    return size_t(i) < seriesLaps_.size() && seriesLaps_[size_t(i)] == std::pair(sessionId, lap);
+}
+
 void Tfwykresmdilapy::SetLapVisible(int sessionId, int lap, int check)
 {
-    const int key = LapKey(sessionId, lap);
     for (int i = 0; i < Chart1->SeriesCount(); ++i)
-        if (Chart1->Series(i)->Tag() == key)
+        if (DrawsLap(i, sessionId, lap))
             Chart1->Series(i)->SetVisible(check == 1);
 }
 
 void Tfwykresmdilapy::HighlightLap(int sessionId, int lap)
 {
-    const int key = LapKey(sessionId, lap);
-    for (int i = 0; i < Chart1->SeriesCount(); ++i) {
-        ChartSeries* s = Chart1->Series(i);
-        s->SetPenWidth(s->Tag() == key ? HighlightPenWidth : 1);
-    }
+    for (int i = 0; i < Chart1->SeriesCount(); ++i)
+        Chart1->Series(i)->SetPenWidth(DrawsLap(i, sessionId, lap) ? HighlightPenWidth : 1);
 }
 
 // The read-out of the current lap: its time since the lap start and the
@@ -90,16 +93,18 @@ void Tfwykresmdilapy::ReadOut(const QPoint& pos)
     if (!FPanelSesji)
         return;
     const TreeRow current = CurrentTreeRow(*FPanelSesji);
-    const int key = LapKey(current.sessionId, current.lap);
-    ChartSeries* first = Chart1->SeriesByTag(key);
+    auto ofCurrent = [this, &current](int i) { return DrawsLap(i, current.sessionId, current.lap); };
+    ChartSeries* first = nullptr;
+    for (int i = 0; i < Chart1->SeriesCount() && !first; ++i)
+        if (ofCurrent(i))
+            first = Chart1->Series(i);
     if (!first)
         return;
     if (first->Visible()) {
         try {
             const double x = Chart1->ScreenToX(pos.x());
             st_czas->setText(LapCursorTimeText(x));
-            const int row = DM ? MinMaxRow(DM->memMinMax, current.sessionId) : -1;
-            ShowValuesAt(key, x, row);
+            ShowValuesAt(ofCurrent, x);
         } catch (const std::exception&) {
             // Boxes written so far keep their texts.
         }

@@ -28,14 +28,26 @@ double MeanRpmChange(int64_t sum, int64_t count)
 
 // -------------------------------------------------------- sample writer
 
-bool CorruptLineRecord(const SampleValues& v)
+namespace {
+
+// The logger counts laps in one byte: the lap line after the one of lap 255
+// carries 0 again.
+constexpr int kLapByteWrap = 256;
+// The most lap lines the session header's byte can tell.
+constexpr int kHeaderLapLines = 255;
+
+bool CorruptLineRecord(const SampleValues& v, int previousLapByte)
 {
     if (v.type != kSampleLapLine && v.type != kSampleSectorLine)
         return false;
     // The crossing lies within the record's own second; a lap line starts
-    // lap byte 120, which closes lap byte 120 - 1, so it is at least 1.
-    return v.lineHundredths > 99 || (v.type == kSampleLapLine && v.lap == 0);
+    // lap byte 120, which closes lap byte 120 - 1, so it is at least 1,
+    // unless the byte wrapped: 0 right after the lap line of 255.
+    return v.lineHundredths > 99 ||
+           (v.type == kSampleLapLine && v.lap == 0 && previousLapByte != kLapByteWrap - 1);
 }
+
+}  // namespace
 
 void SessionSampleWriter::BeginSession(int idNag, int firstPositionId, int raceIndex)
 {
@@ -47,6 +59,9 @@ void SessionSampleWriter::BeginSession(int idNag, int firstPositionId, int raceI
     prevSectorCrossing_ = 0;
     firstLine_ = true;
     highestGpsX_ = 0;
+    lapBase_ = 0;
+    previousLapByte_ = -1;
+    lapLines_ = 0;
     lapSum_ = lapCount_ = 0;
     sectorSum_ = sectorCount_ = 0;
 }
@@ -89,6 +104,20 @@ void SessionSampleWriter::RestartSectorSums(int rpm)
     sectorRiseSum_ = sectorRiseCount_ = sectorFallSum_ = sectorFallCount_ = 0;
 }
 
+void SessionSampleWriter::WriteSector(SessionRowSink& sink, int lap, int nr, int time) const
+{
+    SectorRow sector;
+    sector.idNaglowka = idNag_;
+    sector.nrOkrazenia = lap;
+    sector.nrSektora = nr;
+    sector.czasSs = time;
+    sector.czas = SessionTimeText(time);
+    sector.avgObroty = sectorAverage_;
+    sector.avgAccObroty = sectorMeanRise_;
+    sector.avgDecObroty = sectorMeanFall_;
+    sink.WriteSector(sector);
+}
+
 bool SessionSampleWriter::WriteSample(const uint8_t* record, SampleFormat format, SessionRowSink& sink)
 {
     const uint8_t type = record[sample_offsets::kType];
@@ -102,7 +131,16 @@ bool SessionSampleWriter::WriteSample(const uint8_t* record, SampleFormat format
     // A line record that cannot be true (see CorruptLineRecord) would store
     // negative times and lap numbers: its samples are kept as ordinary data
     // and no lap or sector is closed by it.
-    const uint8_t line = CorruptLineRecord(v) ? 0 : type;
+    const uint8_t line = CorruptLineRecord(v, previousLapByte_) ? 0 : type;
+    // The lap as counted: where the byte wrapped, the count goes on (256,
+    // 257, ...); a session of up to 255 laps keeps the byte as it is.
+    if (line == kSampleLapLine) {
+        if (v.lap == 0)
+            lapBase_ += kLapByteWrap;
+        previousLapByte_ = v.lap;
+        ++lapLines_;
+    }
+    const int lap = lapBase_ + v.lap;
 
     int sampleTime = seconds_ * 100;
     const int crossing = (line == kSampleLapLine || line == kSampleSectorLine) ? seconds_ * 100 + v.lineHundredths : 0;
@@ -191,30 +229,30 @@ bool SessionSampleWriter::WriteSample(const uint8_t* record, SampleFormat format
                     RestartSectorSums(rpm);
                 }
                 lapClosing_ = false;
-                row.okrazenie = v.lap;
+                row.okrazenie = lap;
                 row.sektor = v.sector;
             } else {
                 ComputeLapAverages();
                 ComputeSectorAverages();
                 lapClosing_ = true;
-                row.okrazenie = v.lap - 1;
+                row.okrazenie = lap - 1;
                 row.sektor = 1;
             }
         } else if (line == kSampleSectorLine) {
             if (sampleTime <= crossing) {
                 sectorClosing_ = true;
                 ComputeSectorAverages();
-                row.okrazenie = v.lap;
+                row.okrazenie = lap;
                 row.sektor = v.sector;
             } else {
-                row.okrazenie = v.lap;
+                row.okrazenie = lap;
                 row.sektor = v.sector + 1;
                 if (sectorClosing_)
                     RestartSectorSums(rpm);
                 sectorClosing_ = false;
             }
         } else {
-            row.okrazenie = v.lap;
+            row.okrazenie = lap;
             row.sektor = v.sector;
         }
 
@@ -231,43 +269,24 @@ bool SessionSampleWriter::WriteSample(const uint8_t* record, SampleFormat format
         if (firstLine_) {
             sink.WriteFirstLapStart(idNag_, crossing);
         } else {
-            LapRow lap;
-            lap.idNaglowka = idNag_;
-            lap.nr = v.lap - 1;
-            lap.czasSs = lapTime;
-            lap.czas = SessionTimeText(lapTime);
-            lap.avgObroty = lapAverage_;
-            lap.avgAccObroty = lapMeanRise_;
-            lap.avgDecObroty = lapMeanFall_;
-            sink.WriteLap(lap);
+            LapRow lapRow;
+            lapRow.idNaglowka = idNag_;
+            lapRow.nr = lap - 1;
+            lapRow.czasSs = lapTime;
+            lapRow.czas = SessionTimeText(lapTime);
+            lapRow.avgObroty = lapAverage_;
+            lapRow.avgAccObroty = lapMeanRise_;
+            lapRow.avgDecObroty = lapMeanFall_;
+            sink.WriteLap(lapRow);
 
-            SectorRow sector;
-            sector.idNaglowka = idNag_;
-            sector.nrOkrazenia = v.lap - 1;
-            sector.nrSektora = v.sector;
-            sector.czasSs = sectorTime;
-            sector.czas = SessionTimeText(sectorTime);
-            sector.avgObroty = sectorAverage_;
-            sector.avgAccObroty = sectorMeanRise_;
-            sector.avgDecObroty = sectorMeanFall_;
-            sink.WriteSector(sector);
+            WriteSector(sink, lap - 1, v.sector, sectorTime);
         }
         firstLine_ = false;
     } else if (line == kSampleSectorLine) {
         const int sectorTime = crossing - prevSectorCrossing_;
         prevSectorCrossing_ = crossing;
-        if (!firstLine_) {
-            SectorRow sector;
-            sector.idNaglowka = idNag_;
-            sector.nrOkrazenia = v.lap;
-            sector.nrSektora = v.sector;
-            sector.czasSs = sectorTime;
-            sector.czas = SessionTimeText(sectorTime);
-            sector.avgObroty = sectorAverage_;
-            sector.avgAccObroty = sectorMeanRise_;
-            sector.avgDecObroty = sectorMeanFall_;
-            sink.WriteSector(sector);
-        }
+        if (!firstLine_)
+            WriteSector(sink, lap, v.sector, sectorTime);
     }
     ++seconds_;
     return false;
@@ -317,7 +336,8 @@ public:
                                                         "NR_OKRAZENIA", "NR_SEKTORA", "TEMP", "AVG_OBROTY",
                                                         "AVG_ACC_OBROTY", "AVG_DEC_OBROTY"})),
           qdopiszprzesuniecie(session, QStringLiteral("update NAGLOWKI set START_PIERWSZ_OKR = :S where ID_NAG = :ID_NAG")),
-          qdopiszjestGPS(session, QStringLiteral("update NAGLOWKI set BYL_GPS = :S where ID_NAG = :ID_NAG"))
+          qdopiszjestGPS(session, QStringLiteral("update NAGLOWKI set BYL_GPS = :S where ID_NAG = :ID_NAG")),
+          qLapCount(session, QStringLiteral("update NAGLOWKI set ILOSC_OKRAZEN = :S where ID_NAG = :ID_NAG"))
     {
         auto index = [](const FbStatement& q, const char* name) { return q.ParamIndex(QString::fromLatin1(name)); };
         for (int i = 0; i < kPositionParams; ++i)
@@ -334,6 +354,8 @@ public:
         shiftId_ = index(qdopiszprzesuniecie, "ID_NAG");
         gpsS_ = index(qdopiszjestGPS, "S");
         gpsId_ = index(qdopiszjestGPS, "ID_NAG");
+        lapCountS_ = index(qLapCount, "S");
+        lapCountId_ = index(qLapCount, "ID_NAG");
     }
 
     void WritePosition(const PositionRow& r) override
@@ -391,6 +413,14 @@ public:
         qdopiszjestGPS.Execute();
     }
 
+    // The lap lines found, where the header's byte could not hold them.
+    void WriteLapCount(int idNaglowka, int lapLines)
+    {
+        qLapCount.SetInt(lapCountS_, lapLines);
+        qLapCount.SetInt(lapCountId_, idNaglowka);
+        qLapCount.Execute();
+    }
+
 private:
     static constexpr int kPositionParams = 19;
     static constexpr int kTimeParams = 6;
@@ -418,11 +448,12 @@ private:
     FbStatement qZapiszSek;
     FbStatement qdopiszprzesuniecie;
     FbStatement qdopiszjestGPS;
+    FbStatement qLapCount;
     int pos_[kPositionParams] = {};
     int lap_[kTimeParams] = {};
     int sector_[kTimeParams] = {};
     int lapNr_ = -1, sectorLap_ = -1, sectorNr_ = -1;
-    int shiftS_ = -1, shiftId_ = -1, gpsS_ = -1, gpsId_ = -1;
+    int shiftS_ = -1, shiftId_ = -1, gpsS_ = -1, gpsId_ = -1, lapCountS_ = -1, lapCountId_ = -1;
 };
 
 // Records the header's duration leads to expect: two seconds per record.
@@ -463,6 +494,8 @@ bool ImportSession(KeyDumpFile& file, const SessionHeaderRecord& header, int id,
                 break;
         }
         sink->WriteHasGps(id, writer.HighestGpsX());
+        if (writer.LapLines() > kHeaderLapLines)
+            sink->WriteLapCount(id, writer.LapLines());
         // A commit into a database file that is gone would count as stored.
         DM->CheckAttachedFile();
         session.Commit();  // a commit that fails still ends the transaction

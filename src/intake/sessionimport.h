@@ -3,7 +3,8 @@
 // confirmation (the header form), then one POZYCJE row per RPM sample, an
 // OKRAZENIA_REJ row per completed lap and a SEKTORY row per completed
 // sector, with RPM averages and mean rises and falls computed on the fly,
-// in one transaction per session that also holds its NAGLOWKI row.
+// in one transaction per session that also holds its NAGLOWKI row.  Laps
+// are counted on where the logger's lap byte wraps from 255 to 0.
 #include <QString>
 
 #include <cstdint>
@@ -87,6 +88,8 @@ public:
     bool WriteGpsSample(const uint8_t* record, SessionRowSink& sink);
 
     int32_t HighestGpsX() const { return highestGpsX_; }
+    // Lap line records of the session that closed or started a lap.
+    int LapLines() const { return lapLines_; }
     int NextPositionId() const { return nextPositionId_; }
     int Seconds() const { return seconds_; }
 
@@ -96,6 +99,8 @@ private:
     void ComputeSectorAverages();
     void RestartLapSums(int rpm);
     void RestartSectorSums(int rpm);
+    // A SEKTORY row of the sector closed now, with its averages.
+    void WriteSector(SessionRowSink& sink, int lap, int nr, int time) const;
 
     // Per session.
     int idNag_ = 0;
@@ -106,6 +111,11 @@ private:
     bool firstLine_ = true;
     int32_t highestGpsX_ = 0;
     int nextPositionId_ = 1;
+    // Lap counting over the lap byte's wrap: what the wraps so far add,
+    // the byte of the last lap line (-1 before the first).
+    int lapBase_ = 0;
+    int previousLapByte_ = -1;
+    int lapLines_ = 0;
     int64_t lapSum_ = 0, lapCount_ = 0;
     int64_t sectorSum_ = 0, sectorCount_ = 0;
 

@@ -680,6 +680,11 @@ struct MemTable::Impl {
     bool compact = false;
     uint64_t structVersion = 0;  // bumped when rows are added, removed or reordered
 
+    // A hold on the arrays as they are (see MemTableHold); held is the
+    // cheap test on the write paths.
+    std::weak_ptr<MemTableHold> hold;
+    bool held = false;
+
     mutable std::vector<std::unique_ptr<HashIndex>> indexes;
     mutable QString lastFieldsText;
     mutable std::vector<int> lastFields;
@@ -737,10 +742,51 @@ struct MemTable::Impl {
 
     bool isNull(int r, int c) const { return cols[size_t(c)].isNull(r); }
 
+    // Called before the arrays change.  A live hold keeps them as they are:
+    // a table about to empty them hands them over (emptying); one about to
+    // change them goes on with copies.
+    void detach(bool emptying)
+    {
+        if (!held) [[likely]]
+            return;
+        held = false;
+        const std::shared_ptr<MemTableHold> h = hold.lock();
+        hold.reset();
+        if (!h)
+            return;
+        auto arrays = std::make_shared<std::vector<Column>>(std::move(cols));
+        if (emptying) {
+            cols.clear();
+            for (const Column& c : *arrays) {
+                Column empty;
+                empty.type = c.type;
+                empty.compact = c.compact;
+                empty.version = c.version;
+                empty.clear();
+                cols.push_back(std::move(empty));
+            }
+        } else {
+            cols = *arrays;
+        }
+        h->arrays_ = std::move(arrays);
+    }
+
     // Raw stores: type already checked, row and column valid.
-    void storeNull(int r, int c) { cols[size_t(c)].setNull(r, rows); }
-    void storeInt(int r, int c, int32_t v) { cols[size_t(c)].setInt(r, rows, v); }
-    void storeFloat(int r, int c, double v) { cols[size_t(c)].setFloat(r, rows, v); }
+    void storeNull(int r, int c)
+    {
+        detach(false);
+        cols[size_t(c)].setNull(r, rows);
+    }
+    void storeInt(int r, int c, int32_t v)
+    {
+        detach(false);
+        cols[size_t(c)].setInt(r, rows, v);
+    }
+    void storeFloat(int r, int c, double v)
+    {
+        detach(false);
+        cols[size_t(c)].setFloat(r, rows, v);
+    }
     // Whether a text is longer than its field takes; fitted cuts it.
     bool tooLong(int c, const QString& v) const
     {
@@ -757,12 +803,17 @@ struct MemTable::Impl {
     }
     void storeString(int r, int c, const QString& v)
     {
+        detach(false);
         if (tooLong(c, v))
             cols[size_t(c)].setStr(r, rows, fitted(c, v));
         else
             cols[size_t(c)].setStr(r, rows, v);
     }
-    void storeBool(int r, int c, bool v) { cols[size_t(c)].setBool(r, rows, v); }
+    void storeBool(int r, int c, bool v)
+    {
+        detach(false);
+        cols[size_t(c)].setBool(r, rows, v);
+    }
 
     QVariant value(int r, int c) const
     {
@@ -781,6 +832,7 @@ struct MemTable::Impl {
 
     void pushRow()
     {
+        detach(false);
         for (Column& c : cols)
             c.pushNull(rows);
         ++rows;
@@ -788,6 +840,7 @@ struct MemTable::Impl {
     }
     void eraseRow(int r)
     {
+        detach(false);
         for (Column& c : cols)
             c.erase(r, rows);
         --rows;
@@ -812,6 +865,7 @@ struct MemTable::Impl {
     }
     void restoreRow(int r)
     {
+        detach(false);
         for (size_t c = 0; c < cols.size() && c < saved.size(); ++c) {
             Column& col = cols[c];
             const SavedCell& s = saved[c];
@@ -1152,7 +1206,7 @@ MemTable::MemTable(const QString& name, std::vector<FieldDef> fields, QObject* p
     }
 }
 
-MemTable::~MemTable() = default;
+MemTable::~MemTable() { d->detach(true); }
 
 const QString& MemTable::Name() const { return d->name; }
 int MemTable::FieldCount() const { return int(d->defs.size()); }
@@ -1199,6 +1253,7 @@ void MemTable::Close()
     const bool wasActive = d->active || d->rows > 0;
     d->active = false;
     d->state = State::Inactive;
+    d->detach(true);
     for (Column& c : d->cols)
         c.clear();
     d->rows = 0;
@@ -1418,6 +1473,7 @@ void MemTable::Reserve(int rows)
 {
     if (rows <= 0)
         return;
+    d->detach(false);
     for (Column& c : d->cols)
         c.reserve(size_t(rows));
 }
@@ -1430,9 +1486,11 @@ void MemTable::EndBulk()
         fail(QStringLiteral("EndBulk without BeginBulk on %1").arg(d->where()));
     if (--d->bulk == 0) {
         // Arrays grown row by row hold up to twice their rows: give it back.
-        if (d->compact)
+        if (d->compact) {
+            d->detach(false);
             for (Column& c : d->cols)
                 c.trim();
+        }
         NotifyReset();
     }
 }
@@ -1537,18 +1595,15 @@ std::span<const double> MemTable::FloatColumn(int column) const
     return {c.floats.data(), size_t(d->rows)};
 }
 
-ColumnView MemTable::View(int column) const
+namespace {
+
+bool IsNumeric(FieldType t) { return t == FieldType::Integer || t == FieldType::Float || t == FieldType::DateTime; }
+
+// The view of a numeric column of so many rows.
+ColumnView ViewOf(const Column& c, int rows)
 {
-    d->requireColumn(column);
-    const Column& c = d->cols[size_t(column)];
     ColumnView v;
-    v.rows = d->rows;
-    switch (c.type) {
-    case FieldType::Integer:
-    case FieldType::Float:
-    case FieldType::DateTime: break;
-    default: fail(QStringLiteral("Field %1 of %2 is not numeric").arg(d->defs[size_t(column)].name, d->name));
-    }
+    v.rows = rows;
     switch (c.store) {
     case Store::Uniform:
         v.storage = ColumnStorage::Uniform;
@@ -1574,10 +1629,58 @@ ColumnView MemTable::View(int column) const
     return v;
 }
 
+[[noreturn]] void NotNumeric(const QString& field, const QString& table)
+{
+    fail(QStringLiteral("Field %1 of %2 is not numeric").arg(field, table));
+}
+
+}  // namespace
+
+ColumnView MemTable::View(int column) const
+{
+    d->requireColumn(column);
+    const Column& c = d->cols[size_t(column)];
+    if (!IsNumeric(c.type))
+        NotNumeric(d->defs[size_t(column)].name, d->name);
+    return ViewOf(c, d->rows);
+}
+
+std::shared_ptr<const MemTableHold> MemTable::Hold() const
+{
+    if (d->held)
+        if (std::shared_ptr<MemTableHold> h = d->hold.lock())
+            return h;
+    auto h = std::make_shared<MemTableHold>();
+    h->table_ = d->name;
+    h->rows_ = d->rows;
+    h->views_.reserve(d->cols.size());
+    for (const Column& c : d->cols) {
+        ColumnView v;
+        if (IsNumeric(c.type))
+            v = ViewOf(c, d->rows);
+        else
+            v.rows = -1;
+        h->views_.push_back(v);
+    }
+    d->hold = h;
+    d->held = true;
+    return h;
+}
+
+ColumnView MemTableHold::View(int column) const
+{
+    if (column < 0 || size_t(column) >= views_.size())
+        fail(QStringLiteral("Field index %1 out of range in a hold of table %2").arg(column).arg(table_));
+    if (views_[size_t(column)].rows < 0)
+        NotNumeric(QString::number(column), table_);
+    return views_[size_t(column)];
+}
+
 void MemTable::SetCompact(bool compact)
 {
     if (d->rows > 0)
         fail(QStringLiteral("The storage of %1 changes only while it is empty").arg(d->where()));
+    d->detach(true);
     for (Column& c : d->cols) {
         c.compact = compact;
         c.clear();
@@ -1614,6 +1717,7 @@ int MemTable::AppendValues(std::span<const MemValue> values)
         if (!ok) [[unlikely]]
             d->badValue(int(i));
     }
+    d->detach(false);
     const int rows = d->rows;
     for (size_t i = 0; i < values.size(); ++i) {
         Column& c = d->cols[i];
@@ -1679,6 +1783,7 @@ void MemTable::SortOn(const QString& fields, int options)
         }
         return false;
     });
+    d->detach(false);
     for (Column& c : d->cols)
         c.permute(perm);
     ++d->structVersion;

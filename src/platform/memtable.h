@@ -38,6 +38,28 @@ public:
 
 class MemTable;
 
+// The rows of a table as they stood when it was held, for readers that
+// must go on showing what they were given (the charts' series) whatever
+// the table does afterwards: it may be emptied, refilled, changed or
+// destroyed.  Nothing is copied for it in the usual course: a held table
+// that is emptied (closed) or destroyed hands its arrays over to the hold
+// instead of freeing them; only one changed in place while held goes on
+// with a copy of its arrays, leaving the originals to the hold.
+class MemTableHold {
+public:
+    int RowCount() const { return rows_; }
+    // A numeric column as MemTable::View gave it at the hold; valid for
+    // the life of the hold.  Other columns throw MemTableError.
+    ColumnView View(int column) const;
+
+private:
+    friend class MemTable;
+    QString table_;
+    int rows_ = 0;
+    std::vector<ColumnView> views_;   // one per field; rows -1 where not numeric
+    std::shared_ptr<void> arrays_;    // the arrays once the table let them go
+};
+
 // One value of a row given to MemTable::AppendValues: NULL or a typed value
 // (Int for Integer fields, and for Float / DateTime ones too; Float for
 // Float / DateTime; Text for String; Bool for Boolean).  A Text refers to
@@ -206,6 +228,9 @@ public:
     // A view of an Integer, Float or DateTime column whatever its storage
     // (see ColumnView); other types throw MemTableError.
     ColumnView View(int column) const;
+    // The rows as they are now, kept for the caller (see MemTableHold).
+    // Holds taken while the table does not change share one.
+    std::shared_ptr<const MemTableHold> Hold() const;
 
     // Locate: fields "a;b" with one value per field.  Exact comparison by
     // default; loCaseInsensitive compares texts without case; loPartialKey

@@ -84,27 +84,30 @@ void ProjectRecord::ResetForNewProject()
     SetAccMax(3);
     SetTemp2Min(0);
     SetTemp2Max(700);
+    // The GPS speed range as an opened file gets it: a new project's speed
+    // line is never flat for want of a range.
+    ApplyOpenDefaults();
 }
 
 void ProjectRecord::ApplyOpenDefaults()
 {
-    if (RpmMax() == 0) {
+    if (RangeNotSet(RpmMin(), RpmMax())) {
         SetRpmMin(0);
         SetRpmMax(15000);
     }
-    if (Temp1Max() == 0) {
+    if (RangeNotSet(Temp1Min(), Temp1Max())) {
         SetTemp1Min(0);
         SetTemp1Max(70);
     }
-    if (Temp2Max() == 0) {
+    if (RangeNotSet(Temp2Min(), Temp2Max())) {
         SetTemp2Min(0);
         SetTemp2Max(700);
     }
-    if (AccMax() == 0) {
+    if (RangeNotSet(AccMin(), AccMax())) {
         SetAccMin(-3);
         SetAccMax(3);
     }
-    if (VGpsMax() == 0) {
+    if (RangeNotSet(VGpsMin(), VGpsMax())) {
         SetVGpsMin(0);
         SetVGpsMax(120);
     }

@@ -147,12 +147,18 @@ public:
 
     // New project: list views 1, window places NotSet, the three chart
     // windows on, default ranges (RPM 0..15000, Temp1 0..70, Acc -3..3,
-    // Temp2 0..700).  The other places, the GPS speed range and the unused
+    // Temp2 0..700), and the GPS speed range as Open fills it in (0..120
+    // when not set; a set one is kept).  The other places and the unused
     // bytes are left as they are.
     void ResetForNewProject();
 
-    // After a project file was read: every range whose maximum is 0 takes
-    // its default (both ends), GPS speed 0..120.
+    // A display range is not set when its maximum is 0 or it has no width
+    // (every value would read as its minimum).  A minimum above the maximum
+    // is a set range: the chart is drawn upside down.
+    static bool RangeNotSet(int min, int max) { return max == 0 || max == min; }
+
+    // After a project file was read: every range that is not set takes its
+    // default (both ends), GPS speed 0..120.
     void ApplyOpenDefaults();
 
     // Creates or replaces the file with the 240 bytes.  The file is replaced

@@ -22,24 +22,26 @@ constexpr int kBoxHeight = 88;
 constexpr int kBoxStep = 98;
 
 // Each edit with the offset it is read from and stored to.
+// Minimum and maximum of a range follow each other.
 struct EditField {
     TIntEdit* Tfustawieniawykresu::*edit;
     int offset;
     bool isUnsigned;
     const char* caption;  // named in a message about its value
+    const char* range;    // named in a message about its pair
 };
 
 constexpr EditField kFields[] = {
-    {&Tfustawieniawykresu::IntEdit1, ProjectRecord::OffRpmMin, false, "RPM range, Minimum"},
-    {&Tfustawieniawykresu::IntEdit2, ProjectRecord::OffRpmMax, false, "RPM range, Maximum"},
-    {&Tfustawieniawykresu::IntEdit3, ProjectRecord::OffTemp1Min, false, "Temp1 range, Minimum"},
-    {&Tfustawieniawykresu::IntEdit4, ProjectRecord::OffTemp1Max, false, "Temp1 range, Maximum"},
-    {&Tfustawieniawykresu::IntEdit5, ProjectRecord::OffTemp2Min, false, "Temp2 range, Minimum"},
-    {&Tfustawieniawykresu::IntEdit6, ProjectRecord::OffTemp2Max, false, "Temp2 range, Maximum"},
-    {&Tfustawieniawykresu::IntEdit7, ProjectRecord::OffAccMin, false, "Acc range, Minimum"},
-    {&Tfustawieniawykresu::IntEdit8, ProjectRecord::OffAccMax, false, "Acc range, Maximum"},
-    {&Tfustawieniawykresu::IntEdit9, ProjectRecord::OffVGpsMin, true, "V GPS range, Minimum"},
-    {&Tfustawieniawykresu::IntEdit10, ProjectRecord::OffVGpsMax, true, "V GPS range, Maximum"},
+    {&Tfustawieniawykresu::IntEdit1, ProjectRecord::OffRpmMin, false, "RPM range, Minimum", "RPM range"},
+    {&Tfustawieniawykresu::IntEdit2, ProjectRecord::OffRpmMax, false, "RPM range, Maximum", "RPM range"},
+    {&Tfustawieniawykresu::IntEdit3, ProjectRecord::OffTemp1Min, false, "Temp1 range, Minimum", "Temp1 range"},
+    {&Tfustawieniawykresu::IntEdit4, ProjectRecord::OffTemp1Max, false, "Temp1 range, Maximum", "Temp1 range"},
+    {&Tfustawieniawykresu::IntEdit5, ProjectRecord::OffTemp2Min, false, "Temp2 range, Minimum", "Temp2 range"},
+    {&Tfustawieniawykresu::IntEdit6, ProjectRecord::OffTemp2Max, false, "Temp2 range, Maximum", "Temp2 range"},
+    {&Tfustawieniawykresu::IntEdit7, ProjectRecord::OffAccMin, false, "Acc range, Minimum", "Acc range"},
+    {&Tfustawieniawykresu::IntEdit8, ProjectRecord::OffAccMax, false, "Acc range, Maximum", "Acc range"},
+    {&Tfustawieniawykresu::IntEdit9, ProjectRecord::OffVGpsMin, true, "V GPS range, Minimum", "V GPS range"},
+    {&Tfustawieniawykresu::IntEdit10, ProjectRecord::OffVGpsMax, true, "V GPS range, Maximum", "V GPS range"},
 };
 
 TImageButton* DialogButton(QWidget* parent, const QString& name, artwork::ButtonId id, const QString& hint)
@@ -117,6 +119,18 @@ void Tfustawieniawykresu::BitBtn1Click()
                                                  f.isUnsigned ? fieldcheck::kWordMax : fieldcheck::kInt16Max));
     if (!fieldcheck::CheckFields(checks))
         return;  // the dialog stays open at the value to correct
+    // A range without width would draw its channel flat and read every
+    // sample as the minimum; a minimum above the maximum stays allowed (the
+    // channel is drawn upside down).
+    for (size_t i = 0; i + 1 < std::size(kFields); i += 2) {
+        TIntEdit* max = this->*kFields[i + 1].edit;
+        if ((this->*kFields[i].edit)->Value() != max->Value())
+            continue;
+        max->setFocus(Qt::OtherFocusReason);
+        platform::ShowMessage(QStringLiteral("\"%1\": Minimum and Maximum must differ.")
+                                  .arg(QString::fromLatin1(kFields[i].range)));
+        return;
+    }
     // Each value is stored as its low 16 bits.
     ProjectRecord& record = Project();
     for (const EditField& f : kFields)

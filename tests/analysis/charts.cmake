@@ -7,6 +7,9 @@ add_library(pitrova_simsessions STATIC ${CMAKE_CURRENT_LIST_DIR}/sim_sessions.cp
 target_link_libraries(pitrova_simsessions PUBLIC pv_intake pv_kromsim pitrova_testsupport)
 pitrova_add_test(test_analysis_sessioncharts SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_sessioncharts.cpp
   LIBS pv_analysis pitrova_simsessions)
+# Sessions of more laps than the logger's lap byte counts, through every analysis table.
+pitrova_add_test(test_analysis_longsessions SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_longsessions.cpp
+  LIBS pv_analysis pitrova_simsessions)
 # Screenshots of the three windows (not a test): analysis_chartshots [folder]
 add_executable(analysis_chartshots ${CMAKE_CURRENT_LIST_DIR}/chartshots.cpp)
 set_target_properties(analysis_chartshots PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests-bin)
@@ -20,3 +23,8 @@ pitrova_add_test(test_analysis_channelcharts_sim SOURCES ${CMAKE_CURRENT_LIST_DI
 add_executable(analysis_channelchartshots ${CMAKE_CURRENT_LIST_DIR}/channelchartshots.cpp)
 set_target_properties(analysis_channelchartshots PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests-bin)
 target_link_libraries(analysis_channelchartshots PRIVATE pv_ui pitrova_simsessions)
+# Screenshots of every analysis window over one session of more laps than
+# the logger's lap byte counts (not a test): analysis_longsessionshots [folder] [laps]
+add_executable(analysis_longsessionshots ${CMAKE_CURRENT_LIST_DIR}/longsessionshots.cpp)
+set_target_properties(analysis_longsessionshots PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests-bin)
+target_link_libraries(analysis_longsessionshots PRIVATE pv_ui pv_intake pv_kromsim pitrova_testsupport)

@@ -1,10 +1,12 @@
 // Screenshots of the lap time diagram, the Sessions chart and the lap
 // comparison chart over imported simulated sessions, for judging their look:
 //   analysis_chartshots [folder]   (default /tmp/charts2-shots)
-// Writes diagram_*.png, sessions_*.png and laptolap_*.png.
+// Writes diagram_*.png (diagram_300_* over 300 sessions), whole_300.png,
+// sessions_*.png and laptolap_*.png.
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QDialog>
+#include <QDateTime>
 #include <QDir>
 #include <QLocale>
 #include <QMdiArea>
@@ -18,6 +20,7 @@
 #include "analysis/uwykreslaptolap.h"
 #include "analysis/ugpspowiazany.h"
 #include "analysis/upanelsesji.h"
+#include "analysis/uwykrescale.h"
 #include "platform/application.h"
 #include "platform/dialogs.h"
 #include "platform/inifile.h"
@@ -58,6 +61,23 @@ QPoint At(Chart* chart, double fx, double fy)
     return {p.left() + int(p.width() * fx), p.top() + int(p.height() * fy)};
 }
 
+// The chosen sessions loaded by a session panel, and the lap time diagram
+// shown over its tree.
+struct DiagramOverPanel {
+    TFPanelSesji panel;
+    TfwykresCzasy diagram;
+
+    explicit DiagramOverPanel(QSize size)
+    {
+        FPanelSesji = &panel;
+        panel.LoadSessions();
+        diagram.resize(size);
+        diagram.show();
+        diagram.LoadChart();
+    }
+    ~DiagramOverPanel() { FPanelSesji = nullptr; }
+};
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -77,13 +97,8 @@ int main(int argc, char** argv)
 
     // The lap time diagram over a panel's tree of the two sessions.
     {
-        TFPanelSesji panel;
-        FPanelSesji = &panel;
-        panel.LoadSessions();
-        TfwykresCzasy diagram;
-        diagram.resize(1300, 720);
-        diagram.show();
-        diagram.LoadChart();
+        DiagramOverPanel shown(QSize(1300, 720));
+        TfwykresCzasy& diagram = shown.diagram;
         Save(&diagram, QStringLiteral("diagram_diff"));
         diagram.CheckBox3->click();
         diagram.RadioItems->button(3)->click();
@@ -93,7 +108,51 @@ int main(int argc, char** argv)
         diagram.CheckBox2->click();
         diagram.SetSessionVisible(ids[1], 0);
         Save(&diagram, QStringLiteral("diagram_laps_one_session"));
-        FPanelSesji = nullptr;
+    }
+
+    // Three hundred ticked sessions: the lap time diagram (laps and sectors,
+    // laps only, sectors only) and the whole-session chart over them.
+    {
+        std::vector<int> many;
+        for (int batch = 0; batch < 30; ++batch) {
+            std::vector<kromsim::SessionOptions> sessions;
+            for (int k = 0; k < 10; ++k) {
+                kromsim::SessionOptions o = simsessions::Session(2 + k % 3, 2, uint32_t(1000 + batch * 10 + k));
+                o.outLap = 0.1;
+                o.inLap = 0.1;
+                // One a day from April 2024 on, so that no two share an end.
+                o.end = QDateTime(QDate(2024, 4, 1).addDays(batch * 10 + k), QTime(15, 30));
+                sessions.push_back(o);
+            }
+            for (int id : simsessions::ImportSessions(sessions))
+                many.push_back(id);
+        }
+        std::fprintf(stderr, "%zu sessions imported\n", many.size());
+        Choose(many);
+        DiagramOverPanel shown(QSize(1600, 800));
+        TFPanelSesji& panel = shown.panel;
+        TfwykresCzasy& diagram = shown.diagram;
+        diagram.CheckBox4->click();  // no marks: 300 sessions leave no room for them
+        Save(&diagram, QStringLiteral("diagram_300_all"));
+        diagram.CheckBox2->click();
+        Save(&diagram, QStringLiteral("diagram_300_laps"));
+        diagram.CheckBox2->click();
+        diagram.CheckBox1->click();
+        Save(&diagram, QStringLiteral("diagram_300_sectors"));
+        diagram.CheckBox1->click();
+        diagram.CheckBox4->click();
+        diagram.Chart1->ZoomToView({{0.5, 3.5}, {diagram.Chart1->LeftAxis().Minimum(), diagram.Chart1->LeftAxis().Maximum()},
+                                    false, false});
+        Save(&diagram, QStringLiteral("diagram_300_zoomed"));
+
+        Tfwykrescale whole;
+        whole.resize(1600, 800);
+        whole.show();
+        whole.LoadChart();
+        whole.HighlightSession(many[150]);
+        panel.memdane.SetRecNo(panel.memdane.Find(QStringLiteral("id_naglowka"), {many[150]}));
+        Save(&whole, QStringLiteral("whole_300"));
+        Choose(ids);
     }
 
     // The Sessions chart with its lines and a read-out.

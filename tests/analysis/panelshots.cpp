@@ -33,6 +33,7 @@
 #include "shell/projectrecord.h"
 #include "shell/umain.h"
 #include "support/shots.h"
+#include "panel_road.h"
 #include "support/testdb.h"
 
 namespace {
@@ -55,10 +56,6 @@ int main(int argc, char** argv)
     platform::testing::SetScripted(true);
 
     TestDatabase db;
-    SetProgramFolder(db.Folder());
-    ConfigFile(db.Folder() + QString::fromLatin1(ConfigFileName)).SetLastUpdateDay(TodayDayNumber());
-    IniFile(db.Folder() + QString::fromLatin1(ConfigFileName))
-        .WriteString(QStringLiteral("Parametry"), QStringLiteral("AliasBazy"), db.Path());
     db.Exec(QStringLiteral("insert into KIEROWCY (ID_KIEROWCY, IMIE, NAZWISKO) values (1, 'Ada', 'Nowak')"));
     db.Exec(QStringLiteral("insert into KIEROWCY (ID_KIEROWCY, IMIE, NAZWISKO) values (2, 'Piotr', 'Zieliński')"));
 
@@ -77,34 +74,14 @@ int main(int argc, char** argv)
     cb.message = [](const QString&) {};
     ImportSessions(db.Folder(), cb);
 
-    Project() = ProjectRecord();
-    Project().ResetForNewProject();
-    Form1 = new TForm1(QStringList{});
-    InstallAnalysis(*Form1);
-    platform::testing::OnModal(QStringLiteral("Tfsplashscreen"), [](QDialog& d) { d.close(); });
-    Form1->resize(1500, 950);
-    Form1->show();
-    Form1->Timer1->stop();
-    QCoreApplication::processEvents();
-    Form1->SetTab(3);
-
-    // The user's road: Template, the range dialog (a range holding every
-    // session), the Template chooser with every session ticked, OK.
-    platform::testing::OnModal(QStringLiteral("TfWyborZakresu"), [](QDialog& d) {
-        auto& range = static_cast<TfWyborZakresu&>(d);
-        range.DateEdit1->setDate(QDate(2000, 1, 1));
-        range.DateEdit2->setDate(QDate(2099, 12, 31));
-        emit range.SpeedButton1->clicked();
-    });
-    platform::testing::OnModal(QStringLiteral("TfTemplate"), [](QDialog& d) {
-        auto& chooser = static_cast<TfTemplate&>(d);
+    panelroad::ShowMainWindowOnAnalysis(db, 1500, 950);
+    // Every session ticked in the Template chooser.
+    panelroad::OpenPanelThroughTemplate([](TfTemplate& chooser) {
         const int c = chooser.memdane.FieldIndex(QStringLiteral("wybrane"));
         for (int r = 0; r < chooser.memdane.RecordCount(); ++r)
             chooser.memdane.SetBoolAt(r, c, true);
         Save(&chooser, QStringLiteral("template"));
-        emit chooser.SpeedButton1->clicked();
     });
-    Form1->Image9Click();
     if (!FPanelSesji) {
         std::fprintf(stderr, "the Template road opened no session panel\n");
         return 1;

@@ -85,14 +85,14 @@ void SevenTree(SessionTree& tree)
 
 // ----------------------------------------------------------- scaling
 
-TEST(ChannelScaling, HeightsAndValuesBack)
+TEST(ChannelScaling, HeightsAndReadings)
 {
     struct Case {
         const char* channel;
         double stored;
         ChannelRange range;
         double height;
-        double value;  // read back (g for acceleration)
+        double value;  // the reading (g for acceleration)
     };
     const Case cases[] = {
         {"accx", 150, {-3, 3}, 750, 1.5},        // hundredths of g against a range in g
@@ -101,17 +101,17 @@ TEST(ChannelScaling, HeightsAndValuesBack)
         {"temp1", 35, {0, 70}, 500, 35},
         {"obroty", 20000, {0, 15000}, 1333.333333333333, 20000},  // not clamped
         {"temp2", -7, {0, 70}, -100, -7},
-        {"obroty", 9000, {5000, 5000}, 0, 5000},  // an empty range draws flat at 0
+        {"obroty", 9000, {5000, 5000}, 0, 9000},  // an empty range draws flat at 0, reads as stored
     };
     for (const Case& c : cases) {
         const QString channel = QString::fromLatin1(c.channel);
         const double h = ChannelHeight(c.stored, channel, c.range);
         EXPECT_NEAR(h, c.height, 1e-9) << c.channel << " " << c.stored;
         EXPECT_NEAR(HeightMap(channel, c.range)(c.stored), c.height, 1e-9) << c.channel;
-        EXPECT_NEAR(ChannelValue(h, c.range), c.value, 1e-9) << c.channel;
+        EXPECT_EQ(ChannelReading(c.stored, channel), c.value) << c.channel;
     }
     EXPECT_DOUBLE_EQ(ChannelHeight(150, QStringLiteral("accx"), {-3, 3}), 750);
-    EXPECT_DOUBLE_EQ(ChannelValue(750, {-3, 3}), 1.5);
+    EXPECT_DOUBLE_EQ(ChannelReading(150, QStringLiteral("accx")), 1.5);
 }
 
 TEST(ChannelScaling, RangeRowOfASession)
@@ -136,6 +136,11 @@ TEST(ChannelScaling, ValueTexts)
     EXPECT_EQ(FormatValue(QStringLiteral("%1.1f"), 1.5), QStringLiteral("1.5"));
     EXPECT_EQ(FormatValue(QStringLiteral("%0.0f"), 7499.6), QStringLiteral("7500"));
     EXPECT_EQ(FormatValue(QStringLiteral("%2.2f"), -0.257), QStringLiteral("-0.26"));
+    // A value that shows as zero shows no sign.
+    EXPECT_EQ(FormatValue(QStringLiteral("%0.0f"), -1e-13), QStringLiteral("0"));
+    EXPECT_EQ(FormatValue(QStringLiteral("%1.1f"), -0.04), QStringLiteral("0.0"));
+    EXPECT_EQ(FormatValue(QStringLiteral("%1.1f"), -0.0), QStringLiteral("0.0"));
+    EXPECT_EQ(FormatValue(QStringLiteral("%1.1f"), -0.06), QStringLiteral("-0.1"));
     // Patterns that do not take one floating value are not handed to printf.
     EXPECT_EQ(FormatValue(QStringLiteral("%d"), 3), QStringLiteral("3"));
     EXPECT_EQ(FormatValue(QStringLiteral("%s%s"), 2.5), QStringLiteral("2.5"));
@@ -257,6 +262,9 @@ TEST(LapStrip, BoxesOfTheSessionsLaps)
     EXPECT_EQ(boxes[0].brush, QColor(0, 0, 255));
     EXPECT_EQ(boxes[0].text, QColor(255, 255, 255));
     EXPECT_EQ(boxes[0].caption, QStringLiteral("01:00:00"));
+    EXPECT_FALSE(boxes[0].marked);
+    EXPECT_TRUE(boxes[1].marked);
+    EXPECT_TRUE(boxes[2].marked);
     EXPECT_EQ(boxes[1].brush, QColor(0, 255, 0));  // fastest
     EXPECT_EQ(boxes[1].text, QColor(0, 0, 0));
     EXPECT_EQ(boxes[2].brush, QColor(255, 0, 0));  // slowest
@@ -294,8 +302,10 @@ TEST(ReadOut, TimeTextsTruncateOrRound)
     const Case cases[] = {
         {0, "00:00:00", "00:00:00"},
         {4500, "00:45:00", "00:45:00"},
-        {4599.5, "00:45:99", "00:45:00"},  // the overlay rounds the hundredths only
+        {4599.5, "00:45:99", "00:46:00"},  // the overlay rounds once, then takes the seconds
+        {4599.7, "00:45:99", "00:46:00"},
         {4599.4, "00:45:99", "00:45:99"},
+        {5999.5, "00:59:99", "01:00:00"},
         {6150.7, "01:01:50", "01:01:51"},
         {360000, "60:00:00", "60:00:00"},
     };

@@ -21,6 +21,7 @@
 #include "analysis/uwykreslaptolap.h"
 #include "platform/chart/chart.h"
 #include "platform/dbgrid.h"
+#include "platform/dialogs.h"
 #include "shell/common/stale.h"
 #include "shell/projectrecord.h"
 #include "shell/umain.h"
@@ -98,19 +99,19 @@ protected:
 // session is ticked and the filters let it through, also after a reload.
 TEST_F(Diagram, TicksAndFiltersTogetherDecideWhatShows)
 {
-    EXPECT_EQ(window.Chart1->SeriesCount(), 8);  // 1, 101..103, 2, 201, 202, 3
-    EXPECT_EQ(window.Chart1->SeriesByTag(3)->Count(), 0);
+    EXPECT_EQ(window.Chart1->SeriesCount(), 8);  // 100..103, 200..202, 300
+    EXPECT_EQ(window.Chart1->SeriesByTag(300)->Count(), 0);
     struct Step {
         const char* what;
         std::function<void()> act;
         std::set<int> shown;
     };
     const std::vector<Step> steps = {
-        {"loaded", [] {}, {1, 101, 102, 103, 3}},
-        {"sector 3", [&] { window.RadioItems->button(3)->click(); }, {1, 103, 3}},
-        {"no sectors", [&] { window.CheckBox2->click(); }, {1, 3}},
-        {"sectors again", [&] { window.CheckBox2->click(); }, {1, 103, 3}},
-        {"tick 12", [&] { window.SetSessionVisible(12, 1); }, {1, 103, 2, 3}},
+        {"loaded", [] {}, {100, 101, 102, 103, 300}},
+        {"sector 3", [&] { window.RadioItems->button(3)->click(); }, {100, 103, 300}},
+        {"no sectors", [&] { window.CheckBox2->click(); }, {100, 300}},
+        {"sectors again", [&] { window.CheckBox2->click(); }, {100, 103, 300}},
+        {"tick 12", [&] { window.SetSessionVisible(12, 1); }, {100, 103, 200, 300}},
         {"no laps", [&] { window.CheckBox1->click(); }, {103}},
         {"untick 11", [&] { window.SetSessionVisible(11, 0); }, {}},
         {"all sectors", [&] { window.RadioItems->button(0)->click(); }, {201, 202}},
@@ -125,7 +126,7 @@ TEST_F(Diagram, TicksAndFiltersTogetherDecideWhatShows)
 
 TEST_F(Diagram, DiffSwitchMarksAndTheBarUnderTheMouse)
 {
-    const ChartSeries* laps = window.Chart1->SeriesByTag(1);
+    const ChartSeries* laps = window.Chart1->SeriesByTag(100);
     ASSERT_EQ(laps->Count(), 2);
     EXPECT_EQ(laps->Label(0), QStringLiteral("00:01:23"));
     EXPECT_EQ(laps->Label(1), QStringLiteral("00:00:00"));
@@ -159,6 +160,69 @@ TEST_F(Diagram, DiffSwitchMarksAndTheBarUnderTheMouse)
     EXPECT_TRUE(window.Chart1->ToolTipText().isEmpty());
 }
 
+// Three hundred ticked sessions: every session's lap bars and sector bars
+// are series of their own, and the switches find them all.
+TEST_F(ChartWindows, DiagramKeepsLapsAndSectorsApartOverThreeHundredSessions)
+{
+    TFPanelSesji panel;
+    FPanelSesji = &panel;
+    std::vector<int> ids;
+    for (int n = 1; n <= 300; ++n) {
+        ids.push_back(1000 + n);
+        treerows::AddSession(panel, {1000 + n, 500, {{1, 4000 + n, {1500, 2500 + n}}, {2, 3900 + n, {1400, 2500 + n}}}});
+    }
+    Choose(ids);
+    TfwykresCzasy window;
+    window.resize(1000, 600);
+    window.show();
+    window.LoadChart();
+    ASSERT_EQ(window.Chart1->SeriesCount(), 900);
+    // Each session: one lap series with its two laps, one series per sector
+    // number with that sector of both laps, all titled with the session.
+    for (int i = 0; i < window.Chart1->SeriesCount(); ++i) {
+        const ChartSeries* s = window.Chart1->Series(i);
+        const int n = i / 3 + 1, k = i % 3;
+        ASSERT_EQ(s->Tag() / 100, n) << i;
+        ASSERT_EQ(s->Tag() % 100, k) << i;
+        ASSERT_EQ(s->Title(), QString::number(1000 + n)) << i;
+        ASSERT_EQ(s->Count(), 2) << s->Tag();
+    }
+    // The times, not the differences, tell which bars landed in which series.
+    window.CheckBox3->click();
+    for (int i = 0; i < window.Chart1->SeriesCount(); ++i) {
+        const ChartSeries* s = window.Chart1->Series(i);
+        const int n = i / 3 + 1, k = i % 3;
+        const int expected[3][2] = {{4000 + n, 3900 + n}, {1500, 1400}, {2500 + n, 2500 + n}};
+        ASSERT_EQ(s->YValue(0), expected[k][0]) << s->Tag();
+        ASSERT_EQ(s->YValue(1), expected[k][1]) << s->Tag();
+    }
+
+    auto shown = [&](int k) {
+        int count = 0;
+        for (int i = 0; i < window.Chart1->SeriesCount(); ++i)
+            count += window.Chart1->Series(i)->Visible() && window.Chart1->Series(i)->Tag() % 100 == k ? 1 : 0;
+        return count;
+    };
+    window.CheckBox1->click();  // no laps
+    EXPECT_EQ(shown(0), 0);
+    EXPECT_EQ(shown(1), 300);
+    EXPECT_EQ(shown(2), 300);
+    window.CheckBox1->click();
+    window.CheckBox2->click();  // no sectors
+    EXPECT_EQ(shown(0), 300);
+    EXPECT_EQ(shown(1) + shown(2), 0);
+    window.CheckBox2->click();
+    window.RadioItems->button(2)->click();
+    EXPECT_EQ(shown(0), 300);
+    EXPECT_EQ(shown(1), 0);
+    EXPECT_EQ(shown(2), 300);
+    // The panel's check column hides a session past the 99th whole.
+    window.SetSessionVisible(1150, 0);
+    EXPECT_EQ(shown(0), 299);
+    EXPECT_EQ(shown(2), 299);
+    FPanelSesji = nullptr;
+}
+
 // Over the session panel's own load of imported sessions: each session's
 // laps and sectors measured against its best.
 TEST_F(ChartWindows, DiagramOverThePanelsLoadOfImportedSessions)
@@ -177,7 +241,7 @@ TEST_F(ChartWindows, DiagramOverThePanelsLoadOfImportedSessions)
         int best = laps.front().time;
         for (const StoredLap& l : laps)
             best = std::min(best, l.time);
-        const ChartSeries* lapBars = window.Chart1->SeriesByTag(int(n));
+        const ChartSeries* lapBars = window.Chart1->SeriesByTag(int(n) * 100);
         ASSERT_NE(lapBars, nullptr);
         ASSERT_EQ(lapBars->Count(), int(laps.size()));
         for (size_t i = 0; i < laps.size(); ++i) {
@@ -434,8 +498,44 @@ TEST_F(LapComparison, LinesTicksSelectionAndCursor)
     EXPECT_TRUE(t.IsNullAt(RowOf(t, 21, "1"), t.FieldIndex(QStringLiteral("wybrany"))));
 }
 
-// memGPS belongs to the last loader; the other windows' lines follow it.
-TEST_F(LapComparison, LinesFollowMemGpsToItsNextLoader)
+// Tags keep the lap in their last two digits, so lap 101 of session 5 and
+// lap 1 of session 6 share the tag 601: a tick or a selection still reaches
+// only the lap's own line.
+TEST_F(ChartWindows, LapComparisonLapsFromHundredOnKeepToTheirSession)
+{
+    InsertHandSession({5, 0, {{101, 2000}}, {}, {{0, 101, 4000}, {1000, 101, 4100}}});
+    InsertHandSession({6, 0, {{1, 2000}}, {}, {{0, 1, 5000}, {1000, 1, 5100}}});
+    Choose({5, 6});
+    Tfwykreslaptolap window;
+    window.LoadChart();
+    Settle();
+    ASSERT_EQ(window.Chart1->SeriesCount(), 2);
+    const ChartSeries* of5 = window.Chart1->Series(0);
+    const ChartSeries* of6 = window.Chart1->Series(1);
+    EXPECT_EQ(of5->Tag(), of6->Tag());
+    EXPECT_EQ(of6->YValue(0), 5000);
+
+    MemTable& t = window.Tree.memdane;
+    const int lap1 = RowOf(t, 6, "2");
+    window.RxDBGrid1->SelectRow(lap1);
+    EXPECT_EQ(of5->PenWidth(), 1);
+    EXPECT_EQ(of6->PenWidth(), 2);
+    window.RxDBGrid1CellClick(lap1, QStringLiteral("wybrany"));
+    EXPECT_TRUE(of5->Visible());
+    EXPECT_FALSE(of6->Visible());
+
+    // The GPS lap's cursor follows its own line.
+    window.Button2Click();
+    EXPECT_EQ(window.GpsLap(), 1);
+    window.RxDBGrid1CellClick(lap1, QStringLiteral("wybrany"));
+    window.Chart1MouseMove(PlotPoint(window.Chart1, 500));
+    EXPECT_EQ(window.CursorTime(), 1000);
+}
+
+// memGPS holds the last loader's samples, while each window's lines keep
+// the samples of its own load: loading the lap comparison leaves the
+// Sessions chart's lines whole, and another loader leaves both.
+TEST_F(LapComparison, EachWindowKeepsTheLinesOfItsOwnLoad)
 {
     TFWykres sessions;
     sessions.LoadChart();  // takes memGPS in session time
@@ -444,14 +544,19 @@ TEST_F(LapComparison, LinesFollowMemGpsToItsNextLoader)
     const ChartSeries* session21 = sessions.Chart1->SeriesByTag(21);
     ASSERT_NE(session21, nullptr);
     EXPECT_EQ(session21->Count(), 7);
-    // The lap line still starts at its lap's start, now from session time.
+    EXPECT_EQ(memGPS.RecordCount(), 7 + 3 + 1);
+    // The lap line still starts at its lap's start, counted from it.
     ASSERT_EQ(lap4->Count(), 2);
     EXPECT_EQ(lap4->XValue(0), 2900);
     EXPECT_EQ(lap4->XValue(1), 4900);
 
-    window.LoadChart();  // back to lap times: the session lines cannot show
+    window.LoadChart();  // memGPS in lap times now
     Settle();
-    EXPECT_EQ(session21->Count(), 0);
+    EXPECT_EQ(memGPS.RecordCount(), 6 + 3);  // lap 3 and the lap-less samples are not listed
+    ASSERT_EQ(session21->Count(), 7);        // the session's line, whole
+    for (int i = 0; i < 7; ++i)
+        EXPECT_EQ(session21->XValue(i), (std::vector<int>{1000, 2500, 4000, 5000, 7100, 10000, 12000})[size_t(i)]);
+    EXPECT_EQ(sessions.Chart1->SeriesByTag(22)->Count(), 3);
     lap4 = window.Chart1->SeriesByTag(2104);  // the reload made new lines
     ASSERT_EQ(lap4->Count(), 2);
     EXPECT_EQ(lap4->XValue(1), 4900);
@@ -461,10 +566,38 @@ TEST_F(LapComparison, LinesFollowMemGpsToItsNextLoader)
     memGPS.Open();
     AppendSessionSamples(memGPS, 22);
     Settle();
+    EXPECT_EQ(session21->Count(), 7);
     EXPECT_EQ(sessions.Chart1->SeriesByTag(22)->Count(), 3);
-    EXPECT_EQ(session21->Count(), 0);
     EXPECT_EQ(window.Chart1->SeriesByTag(2202)->XValue(0), 0);
-    EXPECT_EQ(lap4->Count(), 0);
+    EXPECT_EQ(lap4->Count(), 2);
+    EXPECT_EQ(lap4->XValue(0), 2900);
+}
+
+// A load that fails on the way shows nothing of it, not the sessions before
+// the failure, and names the session that failed.
+TEST_F(LapComparison, AFailedLoadShowsNothingAndNamesTheSession)
+{
+    // Session 22's laps cannot be read.
+    db.Exec(QStringLiteral("alter table OKRAZENIA_REJ add CUT computed by (1 / (ID_NAGLOWKA - 22))"));
+    platform::testing::ClearMessages();
+    for (const bool comparison : {true, false}) {
+        SCOPED_TRACE(comparison ? "lap comparison" : "Sessions chart");
+        TFWykres sessions;
+        if (comparison)
+            window.LoadChart();
+        else
+            sessions.LoadChart();
+        Settle();
+        const Chart* chart = comparison ? window.Chart1 : sessions.Chart1;
+        const MemTable& tree = comparison ? window.Tree.memdane : sessions.Tree.memdane;
+        EXPECT_EQ(chart->SeriesCount(), 0);
+        EXPECT_EQ(tree.RecordCount(), 0);
+        EXPECT_EQ(memGPS.RecordCount(), 0);
+        ASSERT_EQ(platform::testing::Messages().size(), 1u);
+        EXPECT_TRUE(platform::testing::Messages().front().startsWith(QStringLiteral("Session 22 could not be loaded")))
+            << platform::testing::Messages().front().toStdString();
+        platform::testing::ClearMessages();
+    }
 }
 
 // ------------------------------------------------------------ openers

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include "tree_rows.h"
 
 void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
@@ -69,13 +71,13 @@ TEST_F(LapDiagramTest, SeriesTagsSessionsAndColoursInCreationOrder)
     for (const DiagramSeries& s : diagram.series)
         got.push_back({s.tag, s.sessionId, s.colour});
     const std::vector<Series> expected = {
-        {1, 12, 1}, {101, 12, 2}, {102, 12, 3},                // first chosen session
-        {2, 11, 4}, {201, 11, 5}, {202, 11, 6}, {203, 11, 7},  // second
-        {3, 13, 8},                                            // chosen, no rows: laps only
+        {100, 12, 1}, {101, 12, 2}, {102, 12, 3},                // first chosen session
+        {200, 11, 4}, {201, 11, 5}, {202, 11, 6}, {203, 11, 7},  // second
+        {300, 13, 8},                                            // chosen, no rows: laps only
     };
     EXPECT_EQ(got, expected);
     EXPECT_EQ(diagram.SeriesIndex(106), -1);
-    EXPECT_EQ(diagram.SeriesIndex(4), -1);
+    EXPECT_EQ(diagram.SeriesIndex(400), -1);
 }
 
 TEST_F(LapDiagramTest, BarsShowDifferencesToTheSessionsBestOrTheTimes)
@@ -86,18 +88,18 @@ TEST_F(LapDiagramTest, BarsShowDifferencesToTheSessionsBestOrTheTimes)
         std::vector<Bar> bars;
     };
     const std::vector<Case> cases = {
-        {2, true, {{1, 123, "00:01:23"}, {2, 246, "00:02:46"}, {3, 0, "00:00:00"}, {4, 6123, "01:01:23"}}},
+        {200, true, {{1, 123, "00:01:23"}, {2, 246, "00:02:46"}, {3, 0, "00:00:00"}, {4, 6123, "01:01:23"}}},
         {201, true, {{1, 13, "00:00:13"}, {2, 47, "00:00:47"}, {3, 0, "00:00:00"}, {4, 6123, "01:01:23"}}},
         {203, true, {{1, 99, "00:00:99"}, {2, 158, "00:01:58"}, {3, 0, "00:00:00"}, {4, 0, "00:00:00"}}},
         // Equal laps are both the best; sector 6 gives no bar.
-        {1, true, {{1, 0, "00:00:00"}, {2, 0, "00:00:00"}}},
+        {100, true, {{1, 0, "00:00:00"}, {2, 0, "00:00:00"}}},
         {102, true, {{1, 0, "00:00:00"}}},
         {101, false, {{1, 2000, "00:20:00"}, {2, 2000, "00:20:00"}}},
         // Without "Diff": the times and the stored time texts.
-        {2, false, {{1, 3465, "00:34:65"}, {2, 3588, "00:35:88"}, {3, 3342, "00:33:42"}, {4, 9465, "01:34:65"}}},
+        {200, false, {{1, 3465, "00:34:65"}, {2, 3588, "00:35:88"}, {3, 3342, "00:33:42"}, {4, 9465, "01:34:65"}}},
         {202, false, {{1, 1137, "00:11:37"}, {2, 1167, "00:11:67"}, {3, 1126, "00:11:26"}, {4, 1126, "00:11:26"}}},
         // A chosen session without rows has an empty lap series.
-        {3, true, {}},
+        {300, true, {}},
     };
     for (const Case& c : cases)
         EXPECT_EQ(BarsOf(c.tag, c.diff), c.bars) << "tag " << c.tag << (c.diff ? " diff" : " times");
@@ -143,6 +145,25 @@ TEST(LapDiagramEmpty, NoSessionsChosenGiveNoSeries)
     EXPECT_EQ(diagram.memdane.RecordCount(), 4);
 }
 
+// Differences of out-of-range stored times end at the int range instead of
+// wrapping round to other times.
+TEST(LapDiagramRange, DifferencesDoNotWrapRound)
+{
+    SessionTree tree;
+    AddSession(tree, {5, 0, {{1, 2000000000, {2000000000}}, {2, -2000000000, {-2000000000}}}});
+    LapDiagram diagram;
+    diagram.Load(tree, {5});
+    const std::vector<std::vector<DiagramBar>> bars = diagram.Bars(true);
+    for (int tag : {100, 101}) {
+        const int s = diagram.SeriesIndex(tag);
+        ASSERT_GE(s, 0) << tag;
+        ASSERT_EQ(bars[size_t(s)].size(), 2u) << tag;
+        EXPECT_EQ(bars[size_t(s)][0].y, INT_MAX) << tag;
+        EXPECT_EQ(bars[size_t(s)][0].label, SessionTimeText(INT_MAX)) << tag;
+        EXPECT_EQ(bars[size_t(s)][1].y, 0) << tag;
+    }
+}
+
 TEST(LapDiagramFilters, LapsSectorsAndTheSectorChoice)
 {
     struct Case {
@@ -151,9 +172,12 @@ TEST(LapDiagramFilters, LapsSectorsAndTheSectorChoice)
         bool shown;
     };
     const std::vector<Case> cases = {
-        {1, {true, true, 0}, true},     {1, {false, true, 0}, false},  {2, {true, false, 3}, true},
+        {100, {true, true, 0}, true},   {100, {false, true, 0}, false}, {200, {true, false, 3}, true},
         {101, {true, true, 0}, true},   {101, {true, false, 0}, false}, {203, {false, true, 3}, true},
         {201, {true, true, 3}, false},  {203, {true, false, 3}, false}, {305, {true, true, 5}, true},
+        // Sessions past the 99th: laps and sectors stay apart.
+        {10100, {false, true, 0}, false}, {10100, {true, false, 0}, true}, {10101, {false, true, 1}, true},
+        {30000, {true, false, 0}, true},  {30005, {true, false, 0}, false},
     };
     for (const Case& c : cases)
         EXPECT_EQ(PassesFilters(c.tag, c.filters), c.shown)

@@ -66,10 +66,13 @@ TEST(SampleConversions, ZeroRangesGetTheirDefaultsInTheRecord)
     };
     const Case cases[] = {
         {{0, 0, 0, 0, 0, 0, 0, 0, 0, 0}, {0, 15000, 0, 70, 0, 70, -3, 3, 0, 0}},
-        // Only a zero maximum counts; the minimum goes with it.
+        // A zero maximum counts as not set; the minimum goes with it.
         {{500, 0, 10, 0, -5, 0, -1, 0, 7, 0}, {0, 15000, 0, 70, 0, 70, -3, 3, 7, 0}},
         {{1000, 12000, 20, 90, -10, 40, -2, 2, 0, 120}, {1000, 12000, 20, 90, -10, 40, -2, 2, 0, 120}},
         {{0, -1, 0, 5, 0, 0, -4, 4, 0, 0}, {0, -1, 0, 5, 0, 70, -4, 4, 0, 0}},
+        // No width counts as not set too; a minimum above the maximum is set.
+        {{800, 800, 30, 30, 5, 5, 2, 2, 40, 40}, {0, 15000, 0, 70, 0, 70, -3, 3, 40, 40}},
+        {{9000, 100, 90, 20, 0, 70, 3, -3, 0, 0}, {9000, 100, 90, 20, 0, 70, 3, -3, 0, 0}},
     };
     for (const Case& c : cases) {
         ProjectRecord r;
@@ -266,13 +269,24 @@ TEST_F(SessionLoadTest, EmptyChoiceEmptiesEveryTableAndUnknownSessionsLoadNoSamp
     ExpectSamples(ids[1], 0);
 }
 
-TEST_F(SessionLoadTest, ADatabaseErrorEndsTheLoadKeepingWhatWasAppended)
+// A load that fails names the session and leaves nothing half loaded: no
+// part of a session may pass for the whole.
+TEST_F(SessionLoadTest, ADatabaseErrorEndsTheLoadWithNothingLoaded)
 {
     Choose({ids[0], ids[1]});
     db.Exec(QStringLiteral("alter table POZYCJE drop PREDKOSC_GPS"));
-    EXPECT_THROW(Load(), DatabaseError);
-    EXPECT_EQ(db.dm().memMinMax.RecordCount(), 1);  // appended before the samples were read
+    try {
+        Load();
+        ADD_FAILURE() << "the load did not fail";
+    } catch (const SessionLoadError& e) {
+        EXPECT_EQ(e.SessionId(), ids[0]);
+        EXPECT_TRUE(e.Cause().contains(QStringLiteral("PREDKOSC_GPS"))) << e.what();
+        EXPECT_TRUE(e.Message().startsWith(QStringLiteral("Session %1 could not be loaded").arg(ids[0])));
+    }
+    EXPECT_EQ(db.dm().memMinMax.RecordCount(), 0);
     EXPECT_EQ(db.dm().memGPS.RecordCount(), 0);
+    EXPECT_EQ(tree.memdane.RecordCount(), 0);
+    EXPECT_EQ(tree.memokrazenia.RecordCount(), 0);
 
     // Rows from before the column existed hold NULL there and load as 0.
     db.Exec(QStringLiteral("alter table POZYCJE add PREDKOSC_GPS integer"));

@@ -209,6 +209,30 @@ TEST_F(TreeTest, LapsSectorsFiltersAndMarks)
          {"1 L0 1000-- s- lp-", "1 L1 1000-7000 s1 lp2", "1 L3 16000-21000 s2 lp5"},
          // Lap 3 starts at 16000: its sectors end at 18000 and 21000.
          {"1 /- 1000", "1 S1/1 3500", "1 S2/1 7000", "1 S1/3 18000", "1 S2/3 21000"}},
+        {"a Max of 30000000 s keeps every lap (no 32-bit overflow of Max x 100)",
+         {{1, 0, {{1, 6000}, {2, 5900}}, {}}},
+         {30000000, 0},
+         {"1 1 -/- lp1 w1 s- t- p0", "2 L1 1/- lp2 w1 s1 t6000 p0", "2 L2 2/- lp3 w1 s2 t5900 p0"},
+         {"1 L0 0-- s- lp-", "1 L1 0-6000 s1 lp2", "1 L2 6000-11900 s2 lp3"},
+         {"1 /- 0"}},
+        {"a Min of 30000000 s keeps no lap",
+         {{1, 0, {{1, 6000}, {2, 5900}}, {}}},
+         {0, 30000000},
+         {"1 1 -/- lp1 w1 s- t- p0"},
+         {"1 L0 0-- s- lp-"},
+         {"1 /- 0"}},
+        {"out-of-range stored times end at the int range instead of wrapping round",
+         {{1, 1000, {{1, 2000000000}, {2, 2000000000}, {3, 100}},
+           {{1, 1, 2000000000}, {1, 2, 1}, {2, 1, 2000000000}, {3, 1, 50}, {3, 2, 50}}}},
+         {},
+         {"1 1 -/- lp1 w1 s- t- p1000", "2 L1 1/- lp2 w1 s1 t2000000000 p1000",
+          "3  S1 1/1 lp3 w- s1 t2000000000 p1000", "3  S2 1/2 lp4 w- s2 t1 p1000",
+          "2 L2 2/- lp5 w1 s- t2000000000 p1000", "3  S1 2/1 lp6 w- s- t2000000000 p1000",
+          "2 L3 3/- lp7 w1 s2 t100 p1000", "3  S1 3/1 lp8 w- s2 t50 p1000", "3  S2 3/2 lp9 w- s1 t50 p1000"},
+         {"1 L0 1000-- s- lp-", "1 L1 1000-2000001000 s1 lp2", "1 L2 2000001000-2147483647 s- lp5",
+          "1 L3 2147483647-2147483647 s2 lp7"},
+         {"1 /- 1000", "1 S1/1 2000001000", "1 S2/1 2000001001", "1 S1/2 2147483647", "1 S1/3 2147483647",
+          "1 S2/3 2147483647"}},
         {"two sessions: lp runs on, marks per session",
          {{5, 100, {{1, 5000}, {2, 4000}}, {}}, {6, 200, {{1, 3000}, {2, 3500}}, {}}},
          {},
@@ -231,6 +255,29 @@ TEST_F(TreeTest, LapsSectorsFiltersAndMarks)
         EXPECT_EQ(Laps(), c.laps);
         EXPECT_EQ(Sectors(), c.sectors);
     }
+}
+
+// A session stored before laps were counted on past the logger's lap byte
+// lists lap numbers again.  Its laps stay in the order they were stored
+// (driven), each with its own run of sectors and its own end, so the tree
+// grows with the laps, not with their square.
+TEST_F(TreeTest, LapNumbersStoredAgainKeepTheirOrderAndOwnSectors)
+{
+    Insert({1, 0, {{1, 6000}, {2, 5900}, {1, 6100}, {2, 6200}},
+            {{1, 1, 3000}, {1, 2, 3000}, {2, 1, 2900}, {2, 2, 3000}, {1, 1, 3100}, {1, 2, 3000}, {2, 1, 3200},
+             {2, 2, 3000}}});
+    BuildSessionTree(tree, 1, {});
+    EXPECT_EQ(Grid(), QStringList({"1 1 -/- lp1 w1 s- t- p0", "2 L1 1/- lp2 w1 s- t6000 p0",
+                                   "3  S1 1/1 lp3 w- s- t3000 p0", "3  S2 1/2 lp4 w- s1 t3000 p0",
+                                   "2 L2 2/- lp5 w1 s2 t5900 p0", "3  S1 2/1 lp6 w- s2 t2900 p0",
+                                   "3  S2 2/2 lp7 w- s- t3000 p0", "2 L1 1/- lp8 w1 s- t6100 p0",
+                                   "3  S1 1/1 lp9 w- s- t3100 p0", "3  S2 1/2 lp10 w- s- t3000 p0",
+                                   "2 L2 2/- lp11 w1 s1 t6200 p0", "3  S1 2/1 lp12 w- s1 t3200 p0",
+                                   "3  S2 2/2 lp13 w- s- t3000 p0"}));
+    EXPECT_EQ(Laps(), QStringList({"1 L0 0-- s- lp-", "1 L1 0-6000 s- lp2", "1 L2 6000-11900 s2 lp5",
+                                   "1 L1 11900-18000 s- lp8", "1 L2 18000-24200 s1 lp11"}));
+    EXPECT_EQ(Sectors(), QStringList({"1 /- 0", "1 S1/1 3000", "1 S2/1 6000", "1 S1/2 8900", "1 S2/2 11900",
+                                      "1 S1/1 15000", "1 S2/1 18000", "1 S1/2 21200", "1 S2/2 24200"}));
 }
 
 // The session row: id, start and driver; lap rows carry the averages.

@@ -4,6 +4,7 @@
 // hands the ticks over, Cancel leaves the previous choice.
 #include <gtest/gtest.h>
 
+#include <QLocale>
 #include <QTest>
 
 #include "analysis/calendar.h"
@@ -125,6 +126,25 @@ TEST_F(LapChooserTest, OnlySessionRowsTickAndOkReturnsTheCurrentSession)
     // An empty list: OK returns 0.
     OnForm<TfListaOkrazen>("TfListaOkrazen", [](TfListaOkrazen& f) { Click(f.SpeedButton1); });
     EXPECT_EQ(ShowLapChooser(0, 0, Day(2020, 1, 1), Day(2020, 1, 2)), 0);
+}
+
+// A session's start shows whole, also where the user's date and time take
+// more than 20 characters ("2024. 06. 12. 23:50:00").
+TEST_F(LapChooserTest, SessionStartShowsWhole)
+{
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::Hungarian, QLocale::Hungary));
+    QStringList starts;
+    OnForm<TfListaOkrazen>("TfListaOkrazen", [&](TfListaOkrazen& f) {
+        for (int r = 0; r < f.memdane.RecordCount(); ++r)
+            if (f.memdane.StringAt(r, f.memdane.FieldIndex(QStringLiteral("typ_rekordu"))) == QLatin1String("1"))
+                starts << f.memdane.StringAt(r, f.memdane.FieldIndex(QStringLiteral("Pole1")));
+        Click(f.SpeedButton2);
+    });
+    ShowLapChooser(0, 0, Day(2024, 6, 10), Day(2024, 6, 14));
+    QLocale::setDefault(before);
+    EXPECT_EQ(starts, QStringList({QStringLiteral("2024. 06. 10. 10:00:00"), QStringLiteral("2024. 06. 11. 9:00:00"),
+                                   QStringLiteral("2024. 06. 12. 23:50:00")}));
 }
 
 }  // namespace

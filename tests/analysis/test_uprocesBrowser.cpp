@@ -18,6 +18,7 @@
 #include "analysis/uprocesBrowser.h"
 #include "choice_gui_support.h"
 #include "controls/ButtonComps.h"
+#include "platform/dialogs.h"
 #include "shell/data/ubazy.h"
 
 using namespace choice_test;
@@ -95,6 +96,43 @@ TEST_F(CalendarBrowserTest, TreeListsEveryMonthOfEveryYearNewestFirst)
         EXPECT_EQ(b.Panel2->palette().color(QPalette::Window), SeasonColour(9));
         EXPECT_EQ(b.LargeFrame()->Title()->text(), QStringLiteral("September  2023"));
     });
+}
+
+// A database error while a view is built is shown, and the browser is
+// ready again: tree and buttons enabled, no animation, the other views as
+// before; the failed view is built anew when chosen again.
+TEST_F(CalendarBrowserTest, DatabaseErrorIsShownAndTheBrowserGoesOn)
+{
+    // The track names of the month view cannot be read: the real engine
+    // fails every row it evaluates.
+    db.Exec(QStringLiteral("alter table TORY drop NAZWA"));
+    db.Exec(QStringLiteral("alter table TORY add NAZWA computed by (cast(ID_TORU / (ID_TORU - ID_TORU) as varchar(100)))"));
+    platform::testing::ClearMessages();
+    bool carriedOn = false;  // no error escaped the browser
+    Browse([&](TfprocesBrowser& b) {
+        QTreeWidget* tree = b.TreeView1;
+        EXPECT_TRUE(b.ScrollBox1->isVisible());  // the year view needs no track names
+        tree->setCurrentItem(tree->topLevelItem(0)->child(4));  // May 2024
+        ASSERT_EQ(platform::testing::Messages().size(), 1);
+        EXPECT_TRUE(platform::testing::Messages().front().contains(QStringLiteral("divide by zero"),
+                                                                    Qt::CaseInsensitive))
+            << platform::testing::Messages().front().toStdString();
+        EXPECT_FALSE(b.Busy());
+        EXPECT_TRUE(b.Panel1->isEnabled());
+        EXPECT_TRUE(b.TreeView1->isEnabled());
+        EXPECT_TRUE(b.SpeedButton1->isEnabled());
+        EXPECT_FALSE(b.Animate1->Active());
+        EXPECT_FALSE(b.ScrollBox2->isVisible());  // no half-built month shown
+
+        // The year view still works; the month is tried again.
+        tree->setCurrentItem(tree->topLevelItem(0));
+        EXPECT_TRUE(b.ScrollBox1->isVisible());
+        tree->setCurrentItem(tree->topLevelItem(0)->child(4));
+        EXPECT_EQ(platform::testing::Messages().size(), 2);
+        EXPECT_FALSE(b.Busy());
+        carriedOn = true;
+    });
+    EXPECT_TRUE(carriedOn);
 }
 
 TEST_F(CalendarBrowserTest, NoSessionGivesTheSingleYear1899)

@@ -180,6 +180,26 @@ TEST_F(RangeDialogTest, ChoosersLeaveTheirTicksAndTheCurrentRowsId)
     EXPECT_EQ(trackId, 20);
     EXPECT_EQ(Ints(DM->memWybraniKierowcy, "id_kierowcy"), (std::vector<int>{1, 3}));
     EXPECT_EQ(Ints(DM->memwybraneTory, "id_toru"), (std::vector<int>{20}));
+
+    // A chooser cancelled after rows were ticked in it, or after an earlier
+    // choice, leaves no filter: no ticked rows, no id.
+    OnForm<TfWyborZakresu>("TfWyborZakresu", [&](TfWyborZakresu& f) {
+        OnForm<Tflistakierowcow>("Tflistakierowcow", [&](Tflistakierowcow& w) { choose(w, {1, 3}, true); });
+        f.Button2Click();
+        OnForm<Tflistakierowcow>("Tflistakierowcow", [&](Tflistakierowcow& w) { choose(w, {2}, false); });
+        f.Button2Click();
+        EXPECT_EQ(f.DriverId(), 0);
+        EXPECT_TRUE(f.Edit1->text().isEmpty());
+        OnForm<TfListaTorow>("TfListaTorow", [&](TfListaTorow& w) { choose(w, {10, 20}, false); });
+        f.Button3Click();
+        EXPECT_EQ(f.TrackId(), 0);
+        Click(f.SpeedButton1);
+    });
+    ASSERT_TRUE(Run());
+    EXPECT_EQ(driverId, 0);
+    EXPECT_EQ(trackId, 0);
+    EXPECT_EQ(Ints(DM->memWybraniKierowcy, "id_kierowcy"), std::vector<int>{});
+    EXPECT_EQ(Ints(DM->memwybraneTory, "id_toru"), std::vector<int>{});
 }
 
 }  // namespace

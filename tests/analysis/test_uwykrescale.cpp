@@ -1,5 +1,6 @@
 // The whole-session chart on hand-made sessions: its series, the check
-// column and the highlight, the cursor and read-out, the lap strip, the
+// column and the highlight, the cursor and read-out (also after a zoom),
+// the lap strip, the
 // extreme markers, the range labels, and its opener.
 #include "analysis/uwykrescale.h"
 
@@ -8,6 +9,7 @@
 #include <QMdiSubWindow>
 
 #include "analysis/analysis.h"
+#include "analysis/chartcore.h"
 #include "analysis/uwykresmdilapy.h"
 #include "chart_support.h"
 #include "shell/shell_support.h"
@@ -155,6 +157,45 @@ TEST_F(WholeSessionChart, CursorAndReadOut)
     MoveMouse(c, At(9000));
     EXPECT_EQ(w.CursorX(), c->XToScreen(9000));
     EXPECT_EQ(w.st_czas->text(), QStringLiteral("-"));
+}
+
+// A zoom or its undo redraws the read-out at once for the cursor's place
+// on the new scale; the mouse need not move.
+TEST_F(WholeSessionChart, ReadOutFollowsZoomAndUndoAtOnce)
+{
+    Choose({{"obroty", "%0.0f"}});
+    TwoSessions();
+    Tfwykrescale& w = Open();
+    ExactView();
+    Chart* c = w.Chart1;
+    Current(3);
+    const QPoint mouse = At(12000);
+    MoveMouse(c, mouse);
+    EXPECT_EQ(w.st_czas->text(), QStringLiteral("02:00:00"));
+    EXPECT_EQ(Box(1), QStringLiteral("14000"));
+
+    // 10 hundredths a pixel from 10000: the same pixel is 10000 + 10 x its
+    // column now.
+    const QRect plot = c->PlotRect();
+    c->ZoomToView({{10000, 10000 + (plot.width() - 1) * 10.0}, {0, 1000}, false, false});
+    const double x = c->ScreenToX(mouse.x());
+    ASSERT_NE(x, 12000);
+    EXPECT_EQ(w.st_czas->text(), CursorTimeText(x));
+    EXPECT_EQ(w.CursorX(), mouse.x());
+    const int sample = int(std::ceil(x / 100)) * 100;  // samples every 100
+    EXPECT_EQ(w.CursorTime(), sample);
+    EXPECT_EQ(Box(1), QString::number(2000 + sample));
+
+    c->UndoZoom();
+    EXPECT_EQ(w.st_czas->text(), QStringLiteral("02:00:00"));
+    EXPECT_EQ(Box(1), QStringLiteral("14000"));
+
+    // Once the mouse has left the chart nothing follows the zoom.
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(c, &leave);
+    c->ZoomToView({{0, 5000}, {0, 1000}, false, false});
+    EXPECT_EQ(w.st_czas->text(), QStringLiteral("02:00:00"));
+    EXPECT_EQ(w.CursorX(), -1);
 }
 
 // The strip shows the current session's laps (fastest lime, slowest red,

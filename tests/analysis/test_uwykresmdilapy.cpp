@@ -101,6 +101,46 @@ TEST_F(LapOverlayChart, CheckColumnAndHighlight)
         EXPECT_EQ(c->Series(i)->PenWidth(), 1);
 }
 
+// Tags keep the lap in their last two digits: lap 101 of session 5 and lap
+// 1 of session 6 share the tag 601, yet the check column, the highlight and
+// the read-out reach only the lap's own series.
+TEST_F(LapOverlayChart, LapsFromHundredOnKeepToTheirSession)
+{
+    for (int t = 0; t <= 3000; t += 100)
+        Sample(5, t, 101, 4000);
+    for (int t = 0; t <= 3000; t += 100)
+        Sample(6, t, 1, 6000);
+    Ranges(5);
+    Ranges(6);
+    treetest::AddTreeRow(Panel(), "1", 5, 0, 1);
+    treetest::AddTreeRow(Panel(), "2", 5, 101, 1);
+    treetest::AddTreeRow(Panel(), "1", 6, 0, 1);
+    treetest::AddTreeRow(Panel(), "2", 6, 1, 1);
+    treetest::AddLap(Panel(), {5, 0, 101, QStringLiteral("00:30:00"), 0, 3000});
+    treetest::AddLap(Panel(), {6, 0, 1, QStringLiteral("00:30:00"), 0, 3000});
+    Current(0);
+    Tfwykresmdilapy& w = Open();
+    ExactView();
+    Chart* c = w.Chart1;
+    ASSERT_EQ(c->SeriesCount(), 2);
+    EXPECT_EQ(c->Series(0)->Tag(), c->Series(1)->Tag());
+
+    w.SetLapVisible(6, 1, 0);
+    EXPECT_TRUE(c->Series(0)->Visible());
+    EXPECT_FALSE(c->Series(1)->Visible());
+    w.SetLapVisible(6, 1, 1);
+    w.HighlightLap(5, 101);
+    EXPECT_EQ(c->Series(0)->PenWidth(), HighlightPenWidth);
+    EXPECT_EQ(c->Series(1)->PenWidth(), 1);
+
+    Current(3);  // lap 1 of session 6
+    MoveMouse(c, At(1500));
+    EXPECT_EQ(Box(1), QStringLiteral("6000"));
+    Current(1);  // lap 101 of session 5
+    MoveMouse(c, At(1600));
+    EXPECT_EQ(Box(1), QStringLiteral("4000"));
+}
+
 // The read-out shows the current lap: its time since the start line and
 // the values of its own channels at that time.
 TEST_F(LapOverlayChart, ReadOutOfTheCurrentLap)
@@ -144,6 +184,28 @@ TEST_F(LapOverlayChart, ReadOutOfTheCurrentLap)
     MoveMouse(c, At(3000));
     EXPECT_EQ(w.st_czas->text(), QStringLiteral("00:30:00"));
     EXPECT_EQ(Box(1), QStringLiteral("6500"));  // lap 1: 1500 + 3000
+}
+
+// The time read-out rounds the cursor time once: just before a whole
+// second it shows that second, not the one before it.
+TEST_F(LapOverlayChart, TimeReadOutRoundsOnce)
+{
+    TwoSessions();
+    Tfwykresmdilapy& w = Open();
+    Chart* c = w.Chart1;
+    Current(3);
+    // 100 hundredths a pixel from -0.3: column 46 of the plot reads 4599.7.
+    const QRect plot = c->PlotRect();
+    c->ZoomToView({{-0.3, (plot.width() - 1) * 100.0 - 0.3}, {0, 1000}, false, false});
+    Settle();
+    struct Case {
+        int column;
+        const char* text;
+    };
+    for (const Case& k : {Case{46, "00:46:00"}, Case{45, "00:45:00"}, Case{600, "10:00:00"}}) {
+        MoveMouse(c, {plot.left() + k.column, plot.center().y()});
+        EXPECT_EQ(w.st_czas->text(), QString::fromLatin1(k.text)) << "column " << k.column;
+    }
 }
 
 }  // namespace

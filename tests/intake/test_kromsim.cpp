@@ -35,7 +35,9 @@ TEST(KromSim, StandardSessionsAreBelievable)
 
     for (const kromsim::SessionTruth& t : truth.sessions) {
         const SessionHeaderRecord& h = t.header;
-        EXPECT_EQ(h.LapCount(), static_cast<int>(t.laps.size()));
+        // Lap lines crossed: the timed laps and the line that starts them.
+        EXPECT_EQ(h.LapCount(), static_cast<int>(t.laps.size()) + 1);
+        EXPECT_EQ(t.lapLines, t.options.laps + 1);
         EXPECT_EQ(h.Duration(), static_cast<uint32_t>(t.dataSeconds) * 100);
         EXPECT_EQ(h.IsGpsFormat(), t.options.format == SampleFormat::Gps);
         EXPECT_EQ(kRingFirstRecord + h.StartOffset(), t.startRecord);

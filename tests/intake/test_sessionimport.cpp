@@ -3,6 +3,7 @@
 // sessions compared with the simulator's truth.
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -772,6 +773,63 @@ TEST_F(ImportTest, SimulatedSessionsMatchTheSimulatorsTruth)
     EXPECT_TRUE(sawPlain);
     // Position ids run on without gaps across the sessions.
     EXPECT_EQ(db.Scalar(QStringLiteral("select max(ID_POZYCJI) - min(ID_POZYCJI) + 1 - count(*) from POZYCJE")).toInt(), 0);
+}
+
+// Sessions longer than the logger's one-byte lap count: the lap byte wraps
+// from 255 to 0 and the import counts on, so every driven lap is stored
+// once with its own number, time and sectors; the samples carry the same
+// numbers, and the header's lap count says how many lap lines there were.
+TEST_F(ImportTest, LapsPastTheLapBytesWrapAreCountedOn)
+{
+    for (const int driven : {250, 256, 300, 2000}) {
+        SCOPED_TRACE(driven);
+        kromsim::SessionOptions s;
+        s.laps = driven;
+        s.sectorsPerLap = 2;
+        s.trackScale = kromsim::kSmallestTrack;  // laps of about 6 s
+        s.end = QDateTime(QDate(2024, 7, 1), QTime(0, 0), Qt::UTC).addSecs(driven);
+        const kromsim::SessionTruth t =
+            kromsim::WriteDumpFile(folder.path(), kromsim::LongSessionDump(1, 77, s)).sessions.at(0);
+        ASSERT_EQ(int(t.laps.size()), driven);
+        ASSERT_EQ(Import().imported, 1);
+        const int id = db.Scalar(QStringLiteral("select max(ID_NAG) from NAGLOWKI")).toInt();
+
+        const std::vector<Lap> laps = Laps(id);
+        ASSERT_EQ(laps.size(), t.laps.size());
+        for (size_t i = 0; i < laps.size(); ++i) {
+            ASSERT_EQ(laps[i].nr, int(i) + 1);
+            ASSERT_EQ(laps[i].czasSs, t.laps[i].czasSs) << laps[i].nr;
+        }
+        const std::vector<Sector> sectors = Sectors(id);
+        ASSERT_EQ(sectors.size(), t.sectors.size());
+        for (size_t i = 0; i < sectors.size(); ++i) {
+            ASSERT_EQ(std::pair(sectors[i].nrOkr, sectors[i].nrSek),
+                      std::pair(t.sectors[i].nrOkrazenia, t.sectors[i].nrSektora));
+            ASSERT_EQ(sectors[i].czasSs, t.sectors[i].czasSs);
+        }
+        EXPECT_EQ(HeaderColumn(id, "ILOSC_OKRAZEN").toInt(), driven + 1);
+
+        // Each lap's samples lie between its two lap lines (to the sample).
+        TIBQuery q(db.dm().TransBrowse);
+        q.SetSQL(QStringLiteral("select OKRAZENIE, min(DATA_SS) as S, max(DATA_SS) as E from POZYCJE "
+                                "where ID_NAGLOWKA = :N group by OKRAZENIE order by OKRAZENIE"));
+        q.ParamByName(QStringLiteral("N"), id);
+        int start = *t.startFirstLap, lap = 0;
+        for (q.Open(); !q.Eof(); q.Next(), ++lap) {
+            ASSERT_EQ(q.FieldByName(QStringLiteral("OKRAZENIE")).AsInteger(), lap);
+            if (lap == 0 || lap > driven)
+                continue;  // before the first lap line, the in-lap
+            const int end = start + t.laps[size_t(lap - 1)].czasSs;
+            ASSERT_GE(q.FieldByName(QStringLiteral("S")).AsInteger(), start) << lap;
+            ASSERT_LT(q.FieldByName(QStringLiteral("S")).AsInteger(), start + 10) << lap;
+            ASSERT_LT(q.FieldByName(QStringLiteral("E")).AsInteger(), end) << lap;
+            ASSERT_GE(q.FieldByName(QStringLiteral("E")).AsInteger(), end - 10) << lap;
+            start = end;
+        }
+        EXPECT_EQ(lap, driven + 2);
+        for (const QString& f : QDir(folder.path()).entryList({QStringLiteral("dane*.bin")}))
+            QFile::remove(folder.filePath(f));
+    }
 }
 
 // Rises and falls count only when the previous RPM is not 0: the climb

@@ -1323,4 +1323,85 @@ TEST(MemTableCompact, MisuseThrows)
     EXPECT_EQ(t->View(0).storage, ColumnStorage::Int32);
 }
 
+// A hold keeps the rows as they were: through an emptying (its arrays, not
+// a copy), a change in place (the table goes on with a copy), a sort and
+// the table's end; holds taken meanwhile share one; once released, changes
+// copy nothing.
+TEST(MemTableHold, KeepsTheRowsWhateverTheTableDoesNext)
+{
+    for (const bool compact : {false, true}) {
+        SCOPED_TRACE(compact ? "compact" : "plain");
+        auto t = std::make_unique<MemTable>(
+            QStringLiteral("samples"), std::vector<FieldDef>{{QStringLiteral("data"), FieldType::Integer},
+                                                             {QStringLiteral("v"), FieldType::Float},
+                                                             {QStringLiteral("same"), FieldType::Integer},
+                                                             {QStringLiteral("s"), FieldType::String, 4}});
+        t->SetCompact(compact);
+        t->Open();
+        auto fill = [&](int rows, double scale) {
+            for (int i = 0; i < rows; ++i) {
+                const QString text = QStringLiteral("x");
+                const MemValue row[] = {MemValue::Int(i * 300), MemValue::Float(i * scale), MemValue::Int(7),
+                                        MemValue::Text(text)};
+                t->AppendValues(row);
+            }
+        };
+        fill(10, 0.5);
+        auto expectKept = [](const MemTableHold& h, const char* when) {
+            ASSERT_EQ(h.RowCount(), 10) << when;
+            for (int i = 0; i < 10; ++i) {
+                EXPECT_EQ(h.View(0).At(i), i * 300) << when;
+                EXPECT_EQ(h.View(1).At(i), i * 0.5) << when;
+                EXPECT_EQ(h.View(2).At(i), 7) << when;
+            }
+        };
+
+        std::shared_ptr<const MemTableHold> hold = t->Hold();
+        EXPECT_EQ(t->Hold(), hold);  // nothing changed: the same hold
+        EXPECT_THROW(hold->View(3), MemTableError);
+        EXPECT_THROW(hold->View(4), MemTableError);
+        const void* values = t->View(1).data;
+
+        // Changed in place: the table goes on with a copy.
+        t->SetFloatAt(3, 1, 99);
+        expectKept(*hold, "changed");
+        EXPECT_EQ(hold->View(1).data, values);
+        EXPECT_EQ(t->FloatAt(3, 1), 99);
+        EXPECT_NE(t->View(1).data, values);
+        // A new hold sees the change; emptied and refilled, both keep theirs.
+        std::shared_ptr<const MemTableHold> second = t->Hold();
+        EXPECT_NE(second, hold);
+        const void* secondValues = t->View(1).data;
+        t->Close();
+        t->Open();
+        fill(4, 2);
+        expectKept(*hold, "reloaded");
+        EXPECT_EQ(second->View(1).data, secondValues);  // handed over, not copied
+        EXPECT_EQ(second->View(1).At(3), 99);
+        EXPECT_EQ(t->RecordCount(), 4);
+        EXPECT_EQ(t->FloatAt(3, 1), 6);
+
+        // Sorted and then freed while held.
+        std::shared_ptr<const MemTableHold> third = t->Hold();
+        t->SortOn(QStringLiteral("v"), MemTable::soDescending);
+        EXPECT_EQ(third->View(1).At(0), 0);
+        EXPECT_EQ(t->FloatAt(0, 1), 6);
+        std::shared_ptr<const MemTableHold> last = t->Hold();
+        t.reset();
+        EXPECT_EQ(last->View(1).At(0), 6);
+        EXPECT_EQ(last->View(0).At(3), 0);
+        expectKept(*hold, "freed");
+    }
+
+    // Released holds cost nothing later on.
+    MemTable t(QStringLiteral("t"), {{QStringLiteral("v"), FieldType::Float}});
+    t.Open();
+    t.SetFloatAt(t.AppendRow(), 0, 1);
+    t.SetFloatAt(t.AppendRow(), 0, 2);
+    { const auto h = t.Hold(); }
+    const void* values = t.View(0).data;
+    t.SetFloatAt(0, 0, 5);
+    EXPECT_EQ(t.View(0).data, values);
+}
+
 }  // namespace

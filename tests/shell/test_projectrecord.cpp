@@ -144,16 +144,27 @@ TEST(ProjectRecordNew, ResetTouchesExactlyTheListedOffsets)
     EXPECT_EQ(r.Temp2Max(), 700);
 }
 
-TEST(ProjectRecordNew, FreshRecordGetsNoGpsSpeedRange)
+// A new project gets the GPS speed range an opened file gets when it has
+// none (0..0 or no width); a set one is kept.
+TEST(ProjectRecordNew, GpsSpeedRangeAsOpenFillsItIn)
 {
-    ProjectRecord r;
-    r.ResetForNewProject();
-    EXPECT_EQ(r.VGpsMin(), 0);
-    EXPECT_EQ(r.VGpsMax(), 0);
-    EXPECT_EQ(r.LinkedGpsViewLeft(), 0);
+    struct Case {
+        int min, max;
+        int expectedMin, expectedMax;
+    };
+    const Case cases[] = {{0, 0, 0, 120}, {50, 50, 0, 120}, {30, 0, 0, 120}, {10, 200, 10, 200}, {90, 20, 90, 20}};
+    for (const Case& c : cases) {
+        ProjectRecord r;
+        r.SetVGpsMin(c.min);
+        r.SetVGpsMax(c.max);
+        r.ResetForNewProject();
+        EXPECT_EQ(r.VGpsMin(), c.expectedMin) << c.min << ".." << c.max;
+        EXPECT_EQ(r.VGpsMax(), c.expectedMax) << c.min << ".." << c.max;
+        EXPECT_EQ(r.LinkedGpsViewLeft(), 0);
+    }
 }
 
-TEST(ProjectRecordOpen, DefaultsForRangesWhoseMaximumIsZero)
+TEST(ProjectRecordOpen, DefaultsForRangesNotSet)
 {
     struct Range {
         void (ProjectRecord::*setMin)(int);
@@ -184,6 +195,7 @@ TEST(ProjectRecordOpen, DefaultsForRangesWhoseMaximumIsZero)
     const Case cases[] = {
         {500, 0, true},   // maximum 0: both ends reset, the minimum too
         {0, 0, true},
+        {40, 40, true},   // no width: every value would read as the minimum
         {0, 1, false},    // a set maximum keeps the pair
         {-50, -10, false},
         {20, 10, false},  // not checked for order

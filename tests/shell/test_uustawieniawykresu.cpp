@@ -1,5 +1,6 @@
 // Chart settings dialog: the ten edits read the display ranges of the
-// project record, OK stores each as its low 16 bits, Cancel stores nothing.
+// project record, OK stores each as its low 16 bits (a range without width
+// refused), Cancel stores nothing.
 #include <QApplication>
 #include <QGroupBox>
 #include <QTest>
@@ -147,6 +148,58 @@ TEST_F(ChartSettings, OkStoresValuesTheirFieldsHoldAndRefusesOthers)
             EXPECT_EQ(got, c.stored);
             EXPECT_TRUE(platform::testing::Messages().isEmpty());
         }
+    }
+}
+
+// A range without width is refused with a message naming it, at its
+// Maximum; a minimum above the maximum is stored (the chart is inverted).
+TEST_F(ChartSettings, OkRefusesARangeWithoutWidth)
+{
+    struct Case {
+        size_t min;  // index of the pair's Minimum in kFields
+        const char* minText;
+        const char* maxText;
+        const char* message;  // nullptr: stored
+    } cases[] = {
+        {0, "5000", "5000", "\"RPM range\": Minimum and Maximum must differ."},
+        {2, "0", "0", "\"Temp1 range\": Minimum and Maximum must differ."},
+        {4, "", "0", "\"Temp2 range\": Minimum and Maximum must differ."},  // an empty box reads 0
+        {6, "-3", "-3", "\"Acc range\": Minimum and Maximum must differ."},
+        {8, "120", "120", "\"V GPS range\": Minimum and Maximum must differ."},
+        {0, "15000", "0", nullptr},
+        {8, "0", "120", nullptr},
+    };
+    for (const Case& c : cases) {
+        const Field& minField = kFields[c.min];
+        const Field& maxField = kFields[c.min + 1];
+        SCOPED_TRACE(minField.name);
+        SCOPED_TRACE(c.minText);
+        const ProjectRecord before = Project();
+        platform::testing::ClearMessages();
+        bool open = false, focused = false;
+        Run([&](Dialog& d) {
+            d.activateWindow();
+            QApplication::setActiveWindow(&d);
+            (d.*minField.edit)->setText(QString::fromLatin1(c.minText));
+            (d.*maxField.edit)->setText(QString::fromLatin1(c.maxText));
+            QTest::mouseClick(d.BitBtn1, Qt::LeftButton);
+            open = d.isVisible();
+            focused = (d.*maxField.edit)->hasFocus();
+            if (open)
+                d.reject();
+        });
+        if (c.message) {
+            EXPECT_TRUE(open);
+            EXPECT_TRUE(focused);
+            EXPECT_EQ(platform::testing::Messages(), QStringList{QString::fromUtf8(c.message)});
+            EXPECT_EQ(Project(), before);
+        } else {
+            EXPECT_FALSE(open);
+            EXPECT_TRUE(platform::testing::Messages().isEmpty());
+            EXPECT_EQ(Project().UInt16At(minField.offset) & 0xFFFF, QString::fromLatin1(c.minText).toInt() & 0xFFFF);
+            EXPECT_EQ(Project().UInt16At(maxField.offset), QString::fromLatin1(c.maxText).toInt());
+        }
+        Project() = before;
     }
 }
 

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 #include <map>
+#include <memory>
 #include <stdexcept>
 
 #include "intake/keymemory.h"
@@ -76,7 +77,7 @@ public:
         double t = 0;         // time from the lap line at base pace
     };
 
-    Track() { Build(); }
+    explicit Track(double scale) { Build(scale); }
 
     double Length() const { return length_; }
     double LapTime() const { return lapTime_; }
@@ -147,7 +148,7 @@ private:
         return s < 0 ? s + length_ : s;
     }
 
-    void Build()
+    void Build(double scale)
     {
         // The loop in polar form (star-shaped, so it never crosses itself).
         const int m = 20000;
@@ -155,8 +156,8 @@ private:
         for (int i = 0; i <= m; ++i) {
             const double th = 2 * kPi * i / m;
             const double r = 1 + 0.28 * std::sin(2 * th) + 0.12 * std::cos(3 * th + 0.4) + 0.05 * std::sin(5 * th);
-            px[i] = 170 * r * std::cos(th);
-            py[i] = 95 * r * std::sin(th);
+            px[i] = 170 * scale * r * std::cos(th);
+            py[i] = 95 * scale * r * std::sin(th);
             if (i > 0)
                 cum[i] = cum[i - 1] + std::hypot(px[i] - px[i - 1], py[i] - py[i - 1]);
         }
@@ -233,10 +234,14 @@ private:
     double lapTime_ = 0;
 };
 
-const Track& TheTrack()
+// The standard track, or a smaller loop of the same shape.
+const Track& TheTrack(double scale)
 {
-    static const Track track;
-    return track;
+    static std::map<double, std::unique_ptr<Track>> tracks;
+    std::unique_ptr<Track>& track = tracks[scale];
+    if (!track)
+        track = std::make_unique<Track>(scale);
+    return *track;
 }
 
 // ------------------------------------------------------------ session plan
@@ -266,7 +271,8 @@ struct KartState {
 
 class SessionPlan {
 public:
-    SessionPlan(const SessionOptions& opts, int minSeconds) : track_(TheTrack())
+    SessionPlan(const SessionOptions& opts, int minSeconds)
+        : track_(TheTrack(std::clamp(opts.trackScale, kSmallestTrack, 1.0)))
     {
         const double L = track_.Length();
         double t = 0;
@@ -590,14 +596,14 @@ std::vector<std::array<uint8_t, kSampleRecordSize>> SimulateSamples(const Sessio
             const Crossing& c = crossings[next++];
             type = c.lapLine ? kSampleLapLine : kSampleSectorLine;
             b.LineHundredths(static_cast<uint8_t>(c.hundredths % 100));
+            // The logger's lap byte wraps 255 -> 0; the truth counts on.
             if (c.lapLine) {
                 b.Lap(static_cast<uint8_t>(lapNo + 1)).Sector(static_cast<uint8_t>(sectorNo));
                 if (!t.startFirstLap) {
                     t.startFirstLap = c.hundredths;
                 } else {
-                    const int nr = static_cast<int>(static_cast<uint8_t>(lapNo + 1)) - 1;
-                    t.laps.push_back({nr, c.hundredths - prevLap});
-                    t.sectors.push_back({nr, static_cast<uint8_t>(sectorNo), c.hundredths - prevSector});
+                    t.laps.push_back({lapNo, c.hundredths - prevLap});
+                    t.sectors.push_back({lapNo, sectorNo, c.hundredths - prevSector});
                 }
                 prevLap = prevSector = c.hundredths;
                 ++lapNo;
@@ -605,8 +611,7 @@ std::vector<std::array<uint8_t, kSampleRecordSize>> SimulateSamples(const Sessio
             } else {
                 b.Lap(static_cast<uint8_t>(lapNo)).Sector(static_cast<uint8_t>(sectorNo));
                 if (t.startFirstLap)
-                    t.sectors.push_back({static_cast<uint8_t>(lapNo), static_cast<uint8_t>(sectorNo),
-                                         c.hundredths - prevSector});
+                    t.sectors.push_back({lapNo, sectorNo, c.hundredths - prevSector});
                 prevSector = c.hundredths;
                 ++sectorNo;
             }
@@ -651,8 +656,10 @@ std::vector<std::array<uint8_t, kSampleRecordSize>> SimulateSamples(const Sessio
     if (dataSeconds == 0)
         t.minRpm = 0;
     t.bylGps = highestX;
+    t.lapLines = lapNo;
     if (truth) {
         truth->dataSeconds = t.dataSeconds;
+        truth->lapLines = t.lapLines;
         truth->positionRows = t.positionRows;
         truth->laps = std::move(t.laps);
         truth->sectors = std::move(t.sectors);
@@ -718,7 +725,9 @@ SessionHeaderRecord MakeHeader(const SessionOptions& opts, const SessionTruth& t
     h.SetByte(4, static_cast<uint8_t>(opts.impossibleDate ? 31 : d.day()));
     h.SetByte(5, static_cast<uint8_t>(opts.impossibleDate ? 2 : d.month()));
     h.SetWord(6, static_cast<uint16_t>(d.year()));
-    h.SetByte(9, static_cast<uint8_t>(std::min<size_t>(t.laps.size(), 255)));
+    // Lap lines crossed, as far as the byte goes: the first line starts the
+    // timed laps, so the laps are this minus 1.
+    h.SetByte(9, static_cast<uint8_t>(std::min(t.lapLines, 255)));
     h.SetWord(10, static_cast<uint16_t>(t.startRecord - kRingFirstRecord));
     for (size_t i = 0; i < kSetupColumns.size(); ++i)
         h.SetWord(kSetupColumns[i].headerOffset, static_cast<uint16_t>(10 + 7 * i + opts.seed % 50));
@@ -950,6 +959,18 @@ DumpOptions FullSlotDump(int slot, uint32_t serial)
     s.seconds = 2 * (kFullDumpRecords - kRingFirstRecord) - 1;
     s.seed = 11;
     d.sessions.push_back(s);
+    return d;
+}
+
+DumpOptions LongSessionDump(int slot, uint32_t serial, const SessionOptions& session)
+{
+    DumpOptions d;
+    d.slot = slot;
+    d.serial = QString::number(serial);
+    d.sessions.push_back(session);
+    // Its sample records and the end record, two to a file record.
+    const int seconds = static_cast<int>(std::ceil(SessionPlan(session, 0).Duration()));
+    d.records = std::max(kFullDumpRecords, kRingFirstRecord + (seconds + 2) / 2);
     return d;
 }
 

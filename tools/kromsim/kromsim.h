@@ -104,6 +104,9 @@ struct SessionOptions {
     // records), lapping on as long as needed, without an in-lap.
     int seconds = 0;
     int sectorsPerLap = 3;
+    // The loop's size against the standard track of about 850 m (a lap of
+    // about 35 s); smaller loops make short laps for long sessions.
+    double trackScale = 1.0;
     double outLap = 0.6;  // part of a lap driven before the first lap line
     double inLap = 0.4;   // part of a lap driven after the last lap line
     QDateTime end;        // session end (wall-clock fields); invalid = automatic
@@ -114,6 +117,9 @@ struct SessionOptions {
     int ringStart = -1;  // record of the first sample record; -1 = next free record
     uint32_t seed = 1;
 };
+
+// The smallest loop trackScale gives: about 40 m.
+inline constexpr double kSmallestTrack = 0.05;
 
 struct SimLap {
     int nr = 0;
@@ -140,6 +146,7 @@ struct SessionTruth {
     int positionRows = 0;   // POZYCJE rows: 10 per sample record
     std::vector<SimLap> laps;
     std::vector<SimSector> sectors;  // in the order they are completed
+    int lapLines = 0;                  // lap line records: the timed laps + 1
     std::optional<int> startFirstLap;  // START_PIERWSZ_OKR
     int bylGps = 0;                    // highest GPS X, at least 0
     int maxRpm = 0;
@@ -180,6 +187,9 @@ std::vector<DumpOptions> StandardDumps(int ordinarySessions, uint32_t firstSeria
 DumpOptions BrokenDump(int slot, uint32_t serial);
 // One session filling a whole slot's ring (the benchmark's load).
 DumpOptions FullSlotDump(int slot, uint32_t serial);
+// One session of any length (its laps, not seconds); the file is a slot's
+// size or, when the session needs more room, as large as it needs.
+DumpOptions LongSessionDump(int slot, uint32_t serial, const SessionOptions& session);
 
 // -------------------------------------------------------------- key image
 

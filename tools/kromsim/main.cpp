@@ -5,8 +5,10 @@
 //       key dump files dane1_S.bin and dane2_S+1.bin (as the download
 //       leaves them); --broken adds dane3_S+2.bin with a session that has
 //       no end record.
-//   kromsim full <folder> [--serial S] [--slot K]
-//       one dump file whose single session fills the whole ring.
+//   kromsim full <folder> [--serial S] [--slot K] [--laps N]
+//       one dump file whose single session fills the whole ring, or with
+//       --laps one session of N timed laps (the file grows beyond a key
+//       slot's size when the laps need it).
 //   kromsim key <image-file> [--slots 2,5] [--serials 77,78] [--sessions N]
 //       a key image file for the simulated key (PITROVA_SIM_KEYS).
 #include <QCoreApplication>
@@ -21,6 +23,9 @@
 
 namespace {
 
+// About 200 hours of driving, a dump file of some 90 MB.
+constexpr int kMaxLaps = 20000;
+
 QTextStream& Out()
 {
     static QTextStream out(stdout);
@@ -31,7 +36,7 @@ int Usage()
 {
     std::fputs("usage:\n"
                "  kromsim dumps <folder> [--sessions N] [--serial S] [--broken]\n"
-               "  kromsim full <folder> [--serial S] [--slot K]\n"
+               "  kromsim full <folder> [--serial S] [--slot K] [--laps N]\n"
                "  kromsim key <image-file> [--slots 2,5] [--serials 77,78] [--sessions N]\n",
                stderr);
     return 2;
@@ -101,6 +106,7 @@ int main(int argc, char** argv)
     int sessions = 3;
     uint32_t serial = 77;
     int slot = 1;
+    int laps = 0;
     bool broken = false;
     QList<int> slotList = {2, 5};
     QList<int> serials;
@@ -115,6 +121,9 @@ int main(int argc, char** argv)
             ok = ok && sessions >= 1 && sessions <= 40;
         } else if (a == QLatin1String("--serial") && hasValue) {
             serial = args[++i].toUInt(&ok);
+        } else if (a == QLatin1String("--laps") && hasValue) {
+            laps = args[++i].toInt(&ok);
+            ok = ok && laps >= 1 && laps <= kMaxLaps;
         } else if (a == QLatin1String("--slot") && hasValue) {
             slot = args[++i].toInt(&ok);
             ok = ok && slot >= 1 && slot <= 16;
@@ -131,6 +140,11 @@ int main(int argc, char** argv)
         }
     }
 
+    if (laps > 0 && command != QLatin1String("full")) {
+        std::fputs("kromsim: --laps goes with full\n", stderr);
+        return Usage();
+    }
+
     QString error;
     try {
         if (command == QLatin1String("dumps") || command == QLatin1String("full")) {
@@ -140,7 +154,15 @@ int main(int argc, char** argv)
             }
             std::vector<kromsim::DumpOptions> dumpList;
             if (command == QLatin1String("full")) {
-                dumpList.push_back(kromsim::FullSlotDump(slot, serial));
+                if (laps > 0) {
+                    kromsim::SessionOptions s;
+                    s.format = SampleFormat::Gps;
+                    s.laps = laps;
+                    s.seed = 11;
+                    dumpList.push_back(kromsim::LongSessionDump(slot, serial, s));
+                } else {
+                    dumpList.push_back(kromsim::FullSlotDump(slot, serial));
+                }
             } else {
                 dumpList = kromsim::StandardDumps(sessions, serial);
                 if (broken)

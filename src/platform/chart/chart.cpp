@@ -83,30 +83,27 @@ void ChartSeries::SetMarksVisible(bool visible)
 void ChartSeries::SetTableData(const MemTable* table, int xColumn, int yColumn, int first, int count, Affine xMap,
                                Affine yMap)
 {
-    if (table) {
-        // Non-numeric or unknown columns fail here rather than at a paint.
-        (void)table->View(xColumn);
-        (void)table->View(yColumn);
-    }
+    // Non-numeric or unknown columns fail here rather than at a paint.
+    std::shared_ptr<const MemTableHold> rows = table ? table->Hold() : nullptr;
+    const ColumnView x = rows ? rows->View(xColumn) : ColumnView{};
+    const ColumnView y = rows ? rows->View(yColumn) : ColumnView{};
     xs_.clear();
     ys_.clear();
     labels_.clear();
     pointColours_.clear();
-    table_ = table;
-    xColumn_ = xColumn;
-    yColumn_ = yColumn;
+    rows_ = std::move(rows);
+    xColumn_ = x;
+    yColumn_ = y;
     first_ = std::max(0, first);
     count_ = std::max(0, count);
     xMap_ = xMap;
     yMap_ = yMap;
-    if (table && chart_)
-        chart_->Watch(table);
     Changed(true);
 }
 
 void ChartSeries::AddPoint(double x, double y, const QString& label, const QColor& colour)
 {
-    table_ = nullptr;
+    rows_.reset();
     xs_.push_back(x);
     ys_.push_back(y);
     if (!label.isEmpty() || !labels_.empty()) {
@@ -122,7 +119,7 @@ void ChartSeries::AddPoint(double x, double y, const QString& label, const QColo
 
 void ChartSeries::SetPoints(std::vector<double> x, std::vector<double> y)
 {
-    table_ = nullptr;
+    rows_.reset();
     const size_t n = std::min(x.size(), y.size());
     x.resize(n);
     y.resize(n);
@@ -135,7 +132,7 @@ void ChartSeries::SetPoints(std::vector<double> x, std::vector<double> y)
 
 void ChartSeries::Clear()
 {
-    table_ = nullptr;
+    rows_.reset();
     count_ = 0;
     xs_.clear();
     ys_.clear();
@@ -147,13 +144,13 @@ void ChartSeries::Clear()
 ColumnPoints ChartSeries::Points() const
 {
     ColumnPoints p;
-    if (table_) {
-        const int rows = table_->RecordCount();
+    if (rows_) {
+        const int rows = rows_->RowCount();
         p.first = std::min(first_, rows);
         p.count = std::min(count_, rows - p.first);
         if (p.count > 0) {
-            p.x = table_->View(xColumn_);
-            p.y = table_->View(yColumn_);
+            p.x = xColumn_;
+            p.y = yColumn_;
         }
         p.xMap = xMap_;
         p.yMap = yMap_;
@@ -168,6 +165,7 @@ ColumnPoints ChartSeries::Points() const
 int ChartSeries::Count() const { return Points().count; }
 double ChartSeries::XValue(int i) const { return Points().X(i); }
 double ChartSeries::YValue(int i) const { return Points().Y(i); }
+double ChartSeries::StoredYValue(int i) const { return Points().StoredY(i); }
 
 QString ChartSeries::Label(int i) const
 {
@@ -372,33 +370,6 @@ void Chart::Invalidate()
 
 void Chart::SeriesChanged(ChartSeries*, bool) { Invalidate(); }
 
-void Chart::Watch(const MemTable* table)
-{
-    for (const auto& w : watched_)
-        if (w == table)
-            return;
-    watched_.erase(std::remove_if(watched_.begin(), watched_.end(), [](const auto& w) { return w.isNull(); }),
-                   watched_.end());
-    watched_.emplace_back(table);
-    auto changed = [this] { TableChanged(); };
-    connect(table, &MemTable::TableReset, this, changed);
-    connect(table, &MemTable::RowsInserted, this, changed);
-    connect(table, &MemTable::RowsRemoved, this, changed);
-    connect(table, &MemTable::RowChanged, this, changed);
-}
-
-// Tables may change row by row (a loader outside a bulk): a change only
-// marks the chart; the series drop their cached pixels at the next layout.
-void Chart::TableChanged()
-{
-    layoutValid_ = false;
-    pictureValid_ = false;
-    if (!tablesChanged_) {
-        tablesChanged_ = true;
-        update();
-    }
-}
-
 // ---------------------------------------------------------------- layout
 
 QRect Chart::PlotRect() const
@@ -503,14 +474,6 @@ void Chart::LayOut() const
         return;
     layoutValid_ = true;
     auto& self = const_cast<Chart&>(*this);
-    if (tablesChanged_) {
-        self.tablesChanged_ = false;
-        for (const auto& s : series_)
-            if (s->table_) {
-                s->pixelsValid_ = s->previousValid_ = false;
-                s->yRangeValid_ = false;
-            }
-    }
 
     // Ranges: a zoomed view, else automatic or fixed.
     AxisRange xr, yr;
@@ -622,7 +585,7 @@ void Chart::ZoomToView(const ChartView& view)
     zoomView_.xAutomatic = zoomView_.yAutomatic = false;
     zoomed_ = true;
     Invalidate();
-    emit Zoomed();
+    ViewChanged();
 }
 
 void Chart::ZoomToRect(const QRect& pixels)
@@ -648,7 +611,7 @@ bool Chart::UndoZoom()
         zoomView_ = previous;
     }
     Invalidate();
-    emit Zoomed();
+    ViewChanged();
     return true;
 }
 
@@ -659,7 +622,14 @@ void Chart::ResetZoom()
     zoomed_ = false;
     Invalidate();
     if (was)
-        emit Zoomed();
+        ViewChanged();
+}
+
+void Chart::ViewChanged()
+{
+    emit Zoomed();
+    if (mouseOver_)
+        emit MouseMoved(mouse_);
 }
 
 // ---------------------------------------------------------------- cursor
@@ -694,8 +664,10 @@ void Chart::HideToolTip()
 QRect Chart::BarRect(const ChartSeries& s, int i, int slot, int slotCount, double stepPx) const
 {
     const ChartMapping& m = mapping_;
+    // The bars of one x share its group, however many there are: narrower
+    // than a pixel they overlap there rather than run into the next group.
     const double group = stepPx * barWidthPercent_ / 100.0;
-    const double bar = std::max(1.0, group / slotCount);
+    const double bar = group / slotCount;
     const double left = m.XPos(s.XValue(i)) - group / 2 + slot * bar;
     const double base = std::clamp(m.YPos(0), double(plot_.top()), double(plot_.bottom()));
     const double top = m.YPos(s.YValue(i));
@@ -824,15 +796,18 @@ void Chart::DrawLineSeries(QPainter& p, ChartSeries& s)
 
     // Straight into the picture: one vertical span per pixel column,
     // widened for wide pens.  Dense telemetry covers whole columns, which
-    // a stroker would draw pixel by pixel.
-    const QRect inside = plot_.adjusted(1, 1, -1, -1);
-    if (picture_.devicePixelRatio() == 1 && inside.width() > 0 && inside.height() > 0 &&
-        PolylineSpans(s.pixels_, inside.left(), inside.width(), spanTop_, spanBottom_)) {
+    // a stroker would draw pixel by pixel.  The spans cover the whole plot,
+    // its outermost rows and columns too: the range's limits map onto them
+    // (a flat line at the minimum, a spike in the first or last column), so
+    // the line is drawn over the frame there rather than hidden by it.
+    const QRect& area = plot_;
+    if (picture_.devicePixelRatio() == 1 && area.width() > 0 && area.height() > 0 &&
+        PolylineSpans(s.pixels_, area.left(), area.width(), spanTop_, spanBottom_)) {
         const int half = s.PenWidth() / 2;
         const QRgb colour = s.Colour().rgb() | 0xFF000000u;
         uchar* bits = picture_.bits();
         const qsizetype stride = picture_.bytesPerLine() / qsizetype(sizeof(QRgb));
-        const int columns = inside.width();
+        const int columns = area.width();
         for (int k = 0; k < columns; ++k) {
             int top = spanTop_[size_t(k)], bottom = spanBottom_[size_t(k)];
             for (int j = std::max(0, k - half); j <= std::min(columns - 1, k + half); ++j) {
@@ -841,9 +816,9 @@ void Chart::DrawLineSeries(QPainter& p, ChartSeries& s)
             }
             if (top > bottom)
                 continue;
-            top = std::max(top - half, inside.top());
-            bottom = std::min(bottom + half, inside.bottom());
-            QRgb* px = reinterpret_cast<QRgb*>(bits) + qsizetype(top) * stride + inside.left() + k;
+            top = std::max(top - half, area.top());
+            bottom = std::min(bottom + half, area.bottom());
+            QRgb* px = reinterpret_cast<QRgb*>(bits) + qsizetype(top) * stride + area.left() + k;
             for (int y = top; y <= bottom; ++y, px += stride)
                 *px = colour;
         }
@@ -872,12 +847,20 @@ void Chart::DrawBarSeries(QPainter& p)
         return;
     const double stepPx = BarStep() * (mapping_.XPos(1) - mapping_.XPos(0));
     const int slotCount = int(bars.size());
+    // Bars too narrow for an outline are filled only: outlines would turn
+    // a crowd of them black.
+    const bool outlined = stepPx * barWidthPercent_ / 100.0 / slotCount >= 3;
     for (int k = 0; k < slotCount; ++k) {
         const ChartSeries& s = *bars[size_t(k)];
         for (int i = 0; i < s.Count(); ++i) {
-            p.setPen(Qt::black);
-            p.setBrush(s.PointColour(i));
-            p.drawRect(BarRect(s, i, k, slotCount, stepPx));
+            const QRect r = BarRect(s, i, k, slotCount, stepPx);
+            if (outlined) {
+                p.setPen(Qt::black);
+                p.setBrush(s.PointColour(i));
+                p.drawRect(r);
+            } else {
+                p.fillRect(r.adjusted(0, 0, 1, 1), s.PointColour(i));
+            }
         }
     }
     // Point labels above the bars (below for negative bars), over all bars.
@@ -1065,6 +1048,8 @@ void Chart::mouseMoveEvent(QMouseEvent* event)
         dragTo_ = QPoint(std::clamp(pos.x(), plot.left(), plot.right()), std::clamp(pos.y(), plot.top(), plot.bottom()));
         UpdateBand();
     }
+    mouseOver_ = true;
+    mouse_ = pos;
     emit MouseMoved(pos);
 }
 
@@ -1086,6 +1071,7 @@ void Chart::mouseReleaseEvent(QMouseEvent* event)
 
 void Chart::leaveEvent(QEvent* event)
 {
+    mouseOver_ = false;
     emit MouseLeft();
     QWidget::leaveEvent(event);
 }

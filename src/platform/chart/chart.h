@@ -18,11 +18,10 @@
 //   A series shows either rows of an in-memory table (an x column and a y
 //   column, each through an Affine map, over rows [first, first + count))
 //   or points it owns (AddPoint / SetPoints).  Table data is not copied:
-//   the columns are looked up at every draw and read through ColumnView,
-//   and the row range is cut to the table's current row count, so a series
-//   never reads past a table that was emptied or reloaded meanwhile (it
-//   then shows whatever the rows hold now).  The chart repaints by itself
-//   when a table it shows announces a change.
+//   the series holds the table's rows as they stood when it was given
+//   them (MemTable::Hold) and reads them through ColumnView, so it goes on
+//   showing exactly those samples under its title whatever the table does
+//   afterwards (emptied and refilled by another load, changed, freed).
 //   Line series need their x values in ascending order (samples in time
 //   order); the visible range and the nearest-point search bisect on x.
 //
@@ -67,6 +66,7 @@
 
 class Chart;
 class MemTable;
+class MemTableHold;
 
 enum class SeriesKind { Line, Bar };
 
@@ -112,6 +112,9 @@ public:
     int Count() const;
     double XValue(int i) const;
     double YValue(int i) const;
+    // The y value as the table or the point holds it, before the y map:
+    // what a read-out shows, exactly as stored.
+    double StoredYValue(int i) const;
     QString Label(int i) const;       // empty when none
     QColor PointColour(int i) const;  // the series colour when none
     // The points as columns with their maps, valid until the table changes.
@@ -138,8 +141,9 @@ private:
     QColor colour_ = Qt::red;
     bool marksVisible_ = true;
 
-    QPointer<const MemTable> table_;
-    int xColumn_ = -1, yColumn_ = -1, first_ = 0, count_ = 0;
+    std::shared_ptr<const MemTableHold> rows_;
+    ColumnView xColumn_, yColumn_;
+    int first_ = 0, count_ = 0;
     Affine xMap_, yMap_;
     std::vector<double> xs_, ys_;
     std::vector<QString> labels_;
@@ -277,7 +281,10 @@ public:
     int RenderCount() const { return renders_; }
 
 signals:
-    // Every mouse move over the chart, buttons held or not.
+    // Every mouse move over the chart, buttons held or not; and once more
+    // at the mouse's place after a zoom or an undo while it is over the
+    // chart, so that what follows the mouse (the cursor line, read-outs)
+    // reads the new scale at once.
     void MouseMoved(const QPoint& pos);
     // The mouse left the chart.
     void MouseLeft();
@@ -296,8 +303,6 @@ private:
     friend class ChartSeries;
     friend class ChartAxis;
     void SeriesChanged(ChartSeries* series, bool dataChanged);
-    void Watch(const MemTable* table);
-    void TableChanged();
     void LayOut() const;
     AxisRange AutomaticRange(bool horizontal) const;
     double BarStep() const;
@@ -311,6 +316,7 @@ private:
     std::vector<QString> TickTexts(const ChartAxis& axis, const std::vector<double>& ticks, double step) const;
     void UpdateColumn(int x);
     void UpdateBand();
+    void ViewChanged();
 
     std::vector<std::unique_ptr<ChartSeries>> series_;
     ChartAxis left_{this, false};
@@ -342,10 +348,9 @@ private:
     int renders_ = 0;
 
     int cursorX_ = -1;
+    bool mouseOver_ = false;  // since a move over the chart, until it leaves
+    QPoint mouse_;            // the last place the mouse moved to
     bool dragging_ = false;
     QPoint dragFrom_, dragTo_;
     QString toolTip_;
-
-    std::vector<QPointer<const MemTable>> watched_;
-    bool tablesChanged_ = false;
 };

@@ -280,8 +280,13 @@ QString TickLabel(double value, double step)
     int decimals = 0;
     if (step > 0 && step < 1)
         decimals = std::min(12, int(std::ceil(-std::log10(step) - 1e-9)));
-    QString text = QString::number(value, 'f', decimals);
-    if (text.startsWith(u'-') && text.mid(1).toDouble() == 0)
+    return UnsignedZero(QString::number(value, 'f', decimals));
+}
+
+QString UnsignedZero(QString text)
+{
+    bool number = false;
+    if (text.startsWith(u'-') && text.mid(1).toDouble(&number) == 0 && number)
         text.remove(0, 1);
     return text;
 }

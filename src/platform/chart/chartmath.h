@@ -85,6 +85,8 @@ struct ColumnPoints {
 
     double X(int i) const { return xMap(x.At(first + i)); }
     double Y(int i) const { return yMap(y.At(first + i)); }
+    // The y value as stored, before its map.
+    double StoredY(int i) const { return y.At(first + i); }
 };
 
 // Indices of the points with min <= x <= max; first > last when none.
@@ -131,6 +133,9 @@ double NiceStep(double minStep);
 std::vector<double> TickValues(const AxisRange& range, double step);
 // Tick label text: as many decimals as the step needs.
 QString TickLabel(double value, double step);
+// A number's text without the minus of a value that shows as zero: "-0"
+// and "-0.0" become "0" and "0.0"; other texts stay as they are.
+QString UnsignedZero(QString text);
 
 // The history of zoomed views: every zoom pushes the view it leaves; undo
 // pops the last one.  A view records whether each axis was automatic.

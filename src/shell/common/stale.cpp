@@ -10,6 +10,7 @@
 #include <QPen>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdarg>
 #include <limits>
@@ -251,6 +252,11 @@ int RoundHalfEven(double value)
     if (r <= static_cast<double>(std::numeric_limits<int>::min()))
         return std::numeric_limits<int>::min();
     return static_cast<int>(r);
+}
+
+int ClampToInt(long long value)
+{
+    return static_cast<int>(std::clamp<long long>(value, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 double RoundTo2Decimals(double value) { return RoundHalfEvenDouble(value * 100.0) / 100.0; }

@@ -104,6 +104,10 @@ QString FloatToStrSep(double value, QChar sep);
 // 3.5 -> 4).  Values beyond the int range give its nearest end; NaN gives 0.
 int RoundHalfEven(double value);
 
+// A 64-bit sum or difference as an int: values beyond the int range give
+// its nearest end instead of wrapping round to another value.
+int ClampToInt(long long value);
+
 // The value rounded to two decimals, halves to even in the second decimal
 // (as RoundHalfEven(value * 100) / 100, without the int range limit).
 double RoundTo2Decimals(double value);

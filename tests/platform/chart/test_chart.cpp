@@ -1,7 +1,7 @@
 // The chart widget: zoom by dragging and its undo, hidden series, series
-// over in-memory tables (no copy, cut to the rows there are), the cursor
+// over in-memory tables (no copy, keeping the rows they were given), the cursor
 // line over the cached plot, the mapping following the plot rectangle,
-// bar series and the after-draw hook.
+// bar series, the after-draw hook, and values at the plot's edges drawn.
 #include "platform/chart/chart.h"
 
 #include <gtest/gtest.h>
@@ -10,6 +10,9 @@
 #include <QImage>
 #include <QMouseEvent>
 #include <QTest>
+
+#include <memory>
+#include <set>
 
 #include "platform/memtable.h"
 
@@ -147,50 +150,122 @@ TEST_F(ChartTest, HiddenSeriesAreNotDrawnNorCountedButStayReadable)
     EXPECT_TRUE(blue);
 }
 
-// A series over table rows reads the table as it is now: rows past the end
-// after a reload are cut off, and a change of the table repaints.
-TEST_F(ChartTest, TableSeriesFollowTheTableWithoutReadingPastIt)
+// A series over table rows keeps the rows it was given: emptied and
+// refilled, changed in place or freed, the table no longer reaches it, and
+// no copy is made when it is emptied.
+TEST_F(ChartTest, TableSeriesKeepTheRowsTheyWereGiven)
 {
-    MemTable t(QStringLiteral("samples"),
-               {{QStringLiteral("data"), FieldType::Integer}, {QStringLiteral("v"), FieldType::Float}});
-    t.Open();
+    auto t = std::make_unique<MemTable>(
+        QStringLiteral("samples"), std::vector<FieldDef>{{QStringLiteral("data"), FieldType::Integer},
+                                                         {QStringLiteral("v"), FieldType::Float}});
+    t->Open();
     for (int i = 0; i < 100; ++i) {
-        const int r = t.AppendRow();
-        t.SetIntAt(r, 0, i * 10);
-        t.SetFloatAt(r, 1, i * 0.5);
+        const int r = t->AppendRow();
+        t->SetIntAt(r, 0, i * 10);
+        t->SetFloatAt(r, 1, i * 0.5);
     }
     ChartSeries* s = chart.AddSeries();
-    s->SetTableData(&t, 0, 1, 20, 50, {100, 1}, {0, 2});
+    s->SetTableData(t.get(), 0, 1, 20, 50, {100, 1}, {0, 2});
     EXPECT_EQ(s->Count(), 50);
     EXPECT_DOUBLE_EQ(s->XValue(0), 100);  // row 20: 200 - 100
     EXPECT_DOUBLE_EQ(s->YValue(0), 20);   // 10 * 2
+    EXPECT_DOUBLE_EQ(s->StoredYValue(0), 10);
+    const void* values = t->View(1).data;
     Grab();
     const int renders = chart.RenderCount();
 
-    t.Close();
-    t.Open();
+    // Another load of the table: the series still shows its 50 rows, from
+    // the same arrays.
+    t->Close();
+    EXPECT_EQ(s->Points().y.data, values);
+    t->Open();
     for (int i = 0; i < 30; ++i) {
-        const int r = t.AppendRow();
-        t.SetIntAt(r, 0, i);
-        t.SetFloatAt(r, 1, 1);
+        const int r = t->AppendRow();
+        t->SetIntAt(r, 0, i);
+        t->SetFloatAt(r, 1, 1);
     }
+    EXPECT_EQ(s->Count(), 50);
+    EXPECT_DOUBLE_EQ(s->XValue(49), 590);
+    EXPECT_DOUBLE_EQ(s->YValue(49), 69);  // row 69: 34.5 * 2
+    Grab();
+    EXPECT_EQ(chart.RenderCount(), renders);  // nothing it shows changed
+
+    // Bound again, it shows the table as it is then; a value changed in
+    // place afterwards stays out of it.
+    s->SetTableData(t.get(), 0, 1, 20, 50);
     EXPECT_EQ(s->Count(), 10);  // rows 20..29 only
-    Grab();
-    EXPECT_GT(chart.RenderCount(), renders);
-    // A value changed in place: read at once, drawn at the next paint.
-    const int before = chart.RenderCount();
-    t.SetFloatAt(25, 1, 7);
-    EXPECT_DOUBLE_EQ(s->YValue(5), 14);
-    Grab();
-    EXPECT_EQ(chart.RenderCount(), before + 1);
-    t.Close();
-    EXPECT_EQ(s->Count(), 0);
+    t->SetFloatAt(25, 1, 7);
+    EXPECT_DOUBLE_EQ(s->YValue(5), 1);
+    EXPECT_DOUBLE_EQ(t->FloatAt(25, 1), 7);
+    t.reset();  // freed: still readable
+    EXPECT_DOUBLE_EQ(s->YValue(9), 1);
     Grab();
 
     // A text column cannot carry a series.
     MemTable texts(QStringLiteral("texts"), {{QStringLiteral("s"), FieldType::String, 5}});
     texts.Open();
     EXPECT_THROW(chart.AddSeries()->SetTableData(&texts, 0, 0, 0, 1), MemTableError);
+}
+
+// Every value inside the axis range is drawn, the range's limits and the
+// first and last pixel columns included: a flat line at the minimum or the
+// maximum lies on the plot's outermost rows, a spike in the first or last
+// samples of a million lies in its outermost columns (in the full view and
+// at the edges of a zoomed view alike).
+TEST_F(ChartTest, ValuesAtTheEdgesOfThePlotAreDrawn)
+{
+    constexpr int n = 1000000;
+    MemTable t(QStringLiteral("samples"), {{QStringLiteral("data"), FieldType::Integer},
+                                           {QStringLiteral("low"), FieldType::Integer},
+                                           {QStringLiteral("high"), FieldType::Integer},
+                                           {QStringLiteral("spikes"), FieldType::Integer}});
+    t.SetCompact(true);
+    t.Open();
+    t.Reserve(n);
+    const std::set<int> spikes = {0, 1, 500000, 500001, 599999, 600000, n - 2, n - 1};
+    for (int i = 0; i < n; ++i) {
+        const MemValue row[] = {MemValue::Int(i), MemValue::Int(0), MemValue::Int(100),
+                                MemValue::Int(spikes.count(i) ? 90 : 50)};
+        t.AppendValues(row);
+    }
+    chart.LeftAxis().SetMinMax(0, 100);
+    chart.LeftAxis().SetGridVisible(false);
+    chart.BottomAxis().SetGridVisible(false);
+    const QColor low(255, 0, 0), high(0, 0, 255), spike(0, 160, 0);
+    for (auto [column, colour] : {std::pair(1, low), std::pair(2, high), std::pair(3, spike)}) {
+        ChartSeries* s = chart.AddSeries();
+        s->SetTableData(&t, 0, column, 0, n);
+        s->SetColour(colour);
+    }
+
+    struct View {
+        const char* name;
+        AxisRange x;
+        std::vector<int> edgeSamples;  // spikes in the view's first or last column
+    };
+    const View views[] = {
+        {"full view", {0, double(n - 1)}, {0, 1, n - 2, n - 1}},
+        {"zoomed", {500000, 600000}, {500000, 500001, 599999, 600000}},
+    };
+    for (const View& v : views) {
+        SCOPED_TRACE(v.name);
+        if (v.x.min > 0)
+            chart.ZoomToView({v.x, {0, 100}, false, false});
+        const QImage image = Grab();
+        const QRect plot = chart.PlotRect();
+        ASSERT_EQ(chart.BottomAxis().Range(), v.x);
+        for (int x : {plot.left(), plot.center().x(), plot.right()}) {
+            EXPECT_EQ(image.pixelColor(x, plot.bottom()), low) << "minimum at column " << x;
+            EXPECT_EQ(image.pixelColor(x, plot.top()), high) << "maximum at column " << x;
+        }
+        for (int i : v.edgeSamples) {
+            const int x = chart.XToScreen(i);
+            EXPECT_TRUE(x == plot.left() || x == plot.right()) << "sample " << i << " at column " << x;
+            EXPECT_EQ(image.pixelColor(x, chart.YToScreen(90)), spike) << "spike at sample " << i;
+        }
+        // Nor where there is none.
+        EXPECT_NE(image.pixelColor(plot.left() + plot.width() / 4, chart.YToScreen(90)), spike);
+    }
 }
 
 TEST_F(ChartTest, CursorLineIsDrawnOverTheCachedPlotAndRemovedAgain)
