@@ -7,11 +7,10 @@
 #include "analysis/uwykresczasyMDI.h"
 #include "analysis/uwykreslaptolap.h"
 #include "analysis/uwykresmdilapy.h"
-#include "shell/umain.h"
+#include "platform/windowhost.h"
 
-void InstallAnalysis(TForm1& form)
+void InstallAnalysis(AnalysisHooks& hooks)
 {
-    AnalysisHooks& hooks = form.Analysis;
     hooks.ChooseSessions = [] { return ChooseSessions(); };
     hooks.ShowSessionPanel = [] { ShowSessionPanel(); };
     hooks.EnsureSessionPanel = [] { EnsureSessionPanel(); };
@@ -23,9 +22,9 @@ void InstallAnalysis(TForm1& form)
         else if (className == QLatin1String(LapTimeDiagramClass))
             ShowLapTimeDiagram();
     };
-    TForm1* main = &form;
-    hooks.ReloadChart = [main](const QString& className) {
-        QWidget* open = main->MDIChild(className);
+    hooks.ReloadChart = [](const QString& className) {
+        WindowHost* host = platform::Host();
+        QWidget* open = host ? host->MDIChild(className) : nullptr;
         if (auto* chart = qobject_cast<Tfwykrescale*>(open))
             chart->LoadChart();
         else if (auto* laps = qobject_cast<Tfwykresmdilapy*>(open))

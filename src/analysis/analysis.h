@@ -1,6 +1,7 @@
 #pragma once
 // Connects the session analysis to the main window (its Template command,
-// chart toggles and the two hidden chart buttons).
-class TForm1;
+// chart toggles and the two hidden chart buttons): fills in the hooks the
+// main window calls.
+#include "analysis/analysishooks.h"
 
-void InstallAnalysis(TForm1& form);
+void InstallAnalysis(AnalysisHooks& hooks);

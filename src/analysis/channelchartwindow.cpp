@@ -9,10 +9,10 @@
 #include "analysis/chartcore.h"
 #include "analysis/upanelsesji.h"
 #include "platform/chart/chart.h"
+#include "platform/windowhost.h"
 #include "shell/common/stale.h"
 #include "shell/data/ubazy.h"
 #include "shell/projectrecord.h"
-#include "shell/umain.h"
 
 namespace {
 
@@ -264,14 +264,17 @@ void ChannelChartWindow::ShowValuesAt(const std::function<bool(int)>& belongs, d
 
 bool ActivateChartChild(const char* className)
 {
-    return !Form1 || Form1->ActivateMDIChild(QString::fromLatin1(className));
+    WindowHost* host = platform::Host();
+    return !host || host->ActivateMDIChild(QString::fromLatin1(className));
 }
 
 void ShowChartChild(QWidget* window)
 {
-    QMdiSubWindow* sub = Form1->AddMDIChild(window);
+    WindowHost* host = platform::Host();
+    QMdiSubWindow* sub = host->AddMDIChild(window);
     sub->setWindowFlags(Qt::SubWindow | Qt::FramelessWindowHint);
     sub->show();
     const int panel = SessionPanelWidth();
-    sub->setGeometry(panel, 0, Form1->Image17->width() - panel - 5, Form1->Image17->height() - 5);
+    const QSize client = host->ClientSize();
+    sub->setGeometry(panel, 0, client.width() - panel - 5, client.height() - 5);
 }

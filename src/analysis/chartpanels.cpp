@@ -10,13 +10,13 @@
 #include "platform/chart/chart.h"
 #include "platform/dbgrid.h"
 #include "platform/memtable.h"
+#include "platform/windowhost.h"
 #include "analysis/channelchartwindow.h"
 #include "analysis/sessioncharts.h"
 #include "analysis/ugpspowiazany.h"
 #include "shell/artwork.h"
 #include "shell/data/ubazy.h"
 #include "shell/projectrecord.h"
-#include "shell/umain.h"
 
 namespace {
 const QColor kAccent(0xb8, 0x56, 0x0f);
@@ -43,11 +43,15 @@ void ControlStrip::paintEvent(QPaintEvent*)
     }
 }
 
-bool NeedsNewChild(const QString& className) { return Form1 && !Form1->ActivateMDIChild(className); }
+bool NeedsNewChild(const QString& className)
+{
+    WindowHost* host = platform::Host();
+    return host && !host->ActivateMDIChild(className);
+}
 
 void ShowMaximisedChild(QWidget* window)
 {
-    QMdiSubWindow* sub = Form1->AddMDIChild(window);
+    QMdiSubWindow* sub = platform::Host()->AddMDIChild(window);
     // No toolkit logo beside the menu while maximised.
     QPixmap blank(16, 16);
     blank.fill(Qt::transparent);

@@ -2,7 +2,7 @@ target_sources(pv_analysis PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/sessionchoice.cpp
   ${CMAKE_CURRENT_LIST_DIR}/calendar.cpp
 )
-target_sources(pv_ui PRIVATE
+target_sources(pv_analysisui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/choicelook.cpp
   ${CMAKE_CURRENT_LIST_DIR}/utemplate.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ulistaokrazen.cpp

@@ -10,6 +10,7 @@
 #include <QRadioButton>
 #include <QResizeEvent>
 
+#include "analysis/analysishooks.h"
 #include "analysis/sessionload.h"
 #include "analysis/ugpsporownaj.h"
 #include "analysis/ugpspowiazany.h"
@@ -20,12 +21,12 @@
 #include "platform/chart/chart.h"
 #include "platform/dbgrid.h"
 #include "platform/dialogs.h"
+#include "platform/windowhost.h"
 #include "profiles/unowycarSet.h"
 #include "shell/artwork.h"
 #include "shell/common/stale.h"
 #include "shell/data/ubazy.h"
 #include "shell/projectrecord.h"
-#include "shell/umain.h"
 
 TFPanelSesji* FPanelSesji = nullptr;
 
@@ -76,9 +77,10 @@ const QColor kSlowestColour(255, 0, 0);
 template <class T>
 T* OpenWindow(const char* className)
 {
-    if (!Form1)
+    WindowHost* host = platform::Host();
+    if (!host)
         return nullptr;
-    return qobject_cast<T*>(Form1->MDIChild(QString::fromLatin1(className)));
+    return qobject_cast<T*>(host->MDIChild(QString::fromLatin1(className)));
 }
 
 Tfwykrescale* WholeSessionChart() { return OpenWindow<Tfwykrescale>(WholeSessionChartClass); }
@@ -570,9 +572,9 @@ void TFPanelSesji::SpeedButton5Click()
 
 void TFPanelSesji::SpeedButton3Click()
 {
-    if (Form1) {
+    if (WindowHost* host = platform::Host()) {
         for (const char* name : {WholeSessionChartClass, LapsChartClass, LapTimeDiagramClass})
-            if (QMdiSubWindow* sub = Form1->MDISubWindow(QString::fromLatin1(name)))
+            if (QMdiSubWindow* sub = host->MDISubWindow(QString::fromLatin1(name)))
                 sub->close();
     }
     if (gpsView_)
@@ -589,14 +591,15 @@ namespace {
 TFPanelSesji* OpenPanel(int width, bool reloadOpen)
 {
     const QString className = QLatin1String(kPanelClass);
-    if (Form1 && Form1->IsMDIChildOpen(className)) {
-        auto* open = qobject_cast<TFPanelSesji*>(Form1->MDIChild(className));
+    WindowHost* host = platform::Host();
+    if (host && host->IsMDIChildOpen(className)) {
+        auto* open = qobject_cast<TFPanelSesji*>(host->MDIChild(className));
         if (open && reloadOpen)
             open->LoadSessions();
-        Form1->ActivateMDIChild(className);
+        host->ActivateMDIChild(className);
         return open;
     }
-    if (!Form1 && FPanelSesji) {
+    if (!host && FPanelSesji) {
         // No main window (tools and tests): the one panel stands alone.
         if (reloadOpen)
             FPanelSesji->LoadSessions();
@@ -607,11 +610,11 @@ TFPanelSesji* OpenPanel(int width, bool reloadOpen)
     auto* panel = new TFPanelSesji;
     FPanelSesji = panel;
     panel->resize(width, panel->height());
-    if (Form1) {
-        QMdiSubWindow* sub = Form1->AddMDIChild(panel);
+    if (host) {
+        QMdiSubWindow* sub = host->AddMDIChild(panel);
         sub->setWindowFlags(Qt::FramelessWindowHint);
         sub->show();
-        sub->setGeometry(0, 0, width, Form1->Image17->height() - 5);
+        sub->setGeometry(0, 0, width, host->ClientSize().height() - 5);
     } else {
         panel->setAttribute(Qt::WA_DeleteOnClose);
         panel->resize(width, 700);

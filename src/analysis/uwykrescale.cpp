@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QVBoxLayout>
 
+#include "analysis/analysishooks.h"
 #include "analysis/chartcore.h"
 #include "analysis/ugpspowiazany.h"
 #include "analysis/upanelsesji.h"
@@ -13,7 +14,6 @@
 #include "platform/dialogs.h"
 #include "shell/common/stale.h"
 #include "shell/data/ubazy.h"
-#include "shell/umain.h"
 
 Tfwykrescale* fwykrescale = nullptr;
 

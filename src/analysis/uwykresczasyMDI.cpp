@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "analysis/analysishooks.h"
 #include "analysis/channelchartwindow.h"
 #include "analysis/chartcore.h"
 #include "analysis/chartpanels.h"
@@ -16,7 +17,6 @@
 #include "platform/chart/chart.h"
 #include "shell/common/stale.h"
 #include "shell/data/ubazy.h"
-#include "shell/umain.h"
 
 TfwykresCzasy* fwykresCzasy = nullptr;
 

@@ -2,13 +2,13 @@
 
 #include <QLabel>
 
+#include "analysis/analysishooks.h"
 #include "analysis/chartcore.h"
 #include "analysis/ugpspowiazany.h"
 #include "analysis/upanelsesji.h"
 #include "platform/chart/chart.h"
 #include "shell/common/stale.h"
 #include "shell/data/ubazy.h"
-#include "shell/umain.h"
 
 Tfwykresmdilapy* fwykresmdilapy = nullptr;
 

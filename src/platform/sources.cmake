@@ -5,6 +5,7 @@ add_library(pv_platform STATIC
   ${CMAKE_CURRENT_LIST_DIR}/tdatetime.cpp
   ${CMAKE_CURRENT_LIST_DIR}/inifile.cpp
   ${CMAKE_CURRENT_LIST_DIR}/memtable.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/columnview.h
   ${CMAKE_CURRENT_LIST_DIR}/usb.cpp
   ${CMAKE_CURRENT_LIST_DIR}/usb_libusb.cpp
   ${CMAKE_CURRENT_LIST_DIR}/usb_simkey.cpp
@@ -13,13 +14,15 @@ add_library(pv_platform STATIC
 target_include_directories(pv_platform PUBLIC ${CMAKE_CURRENT_LIST_DIR}/..)
 target_link_libraries(pv_platform PUBLIC Qt6::Core Qt6::Gui PkgConfig::LIBUSB0 JPEG::JPEG)
 
-# Widget half: message boxes, file dialogs, modal showing, the default error box.
-target_sources(pv_ui PRIVATE
+# pv_platformui, the widget half: message boxes, file dialogs, modal
+# showing, the default error box, the data grid, the chart widget and the
+# window host the child windows open in.
+add_library(pv_platformui STATIC
   ${CMAKE_CURRENT_LIST_DIR}/dialogs.cpp
   ${CMAKE_CURRENT_LIST_DIR}/application.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/mdichild.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/windowhost.cpp
   ${CMAKE_CURRENT_LIST_DIR}/dbgrid.cpp
 )
-target_link_libraries(pv_ui PUBLIC pv_platform)
+target_link_libraries(pv_platformui PUBLIC pv_platform Qt6::Widgets)
 
 include(${CMAKE_CURRENT_LIST_DIR}/chart/sources.cmake)

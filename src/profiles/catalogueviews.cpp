@@ -1,8 +1,5 @@
 #include "profiles/catalogueviews.h"
 
-#include "platform/mdichild.h"
-
-#include <QApplication>
 #include <QButtonGroup>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -10,11 +7,8 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QPointer>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStackedWidget>
@@ -27,62 +21,6 @@
 #include "profiles/cataloguechoice.h"
 #include "shell/artwork.h"
 #include "shell/projectrecord.h"
-
-// ------------------------------------------------------------ MDI children
-
-namespace catalogue {
-
-namespace {
-QPointer<QMdiArea>& Area()
-{
-    static QPointer<QMdiArea> area;
-    return area;
-}
-}  // namespace
-
-void SetMdiArea(QMdiArea* area) { Area() = area; }
-
-QMdiArea* MdiArea() { return Area().data(); }
-
-QWidget* ShowSingleChild(const char* className, const QSize& size, const std::function<QWidget*()>& create)
-{
-    QMdiArea* area = MdiArea();
-    if (area) {
-        if (QMdiSubWindow* sub = FindMdiSubWindow(area, QString::fromLatin1(className))) {
-            if (sub->isMinimized())
-                sub->showNormal();
-            area->setActiveSubWindow(sub);
-            sub->raise();
-            return sub->widget();
-        }
-    } else {
-        // No main window: a top-level window of that class still exists only once.
-        for (QWidget* w : QApplication::topLevelWidgets()) {
-            if (qstrcmp(w->metaObject()->className(), className) == 0 && w->isVisible()) {
-                w->raise();
-                w->activateWindow();
-                return w;
-            }
-        }
-    }
-
-    QWidget* window = create();
-    window->setAttribute(Qt::WA_DeleteOnClose);
-    if (area) {
-        QMdiSubWindow* sub = area->addSubWindow(window);
-        sub->setAttribute(Qt::WA_DeleteOnClose);
-        sub->setWindowTitle(window->windowTitle());
-        sub->resize(size);
-        sub->show();
-        area->setActiveSubWindow(sub);
-    } else {
-        window->resize(size);
-        window->show();
-    }
-    return window;
-}
-
-}  // namespace catalogue
 
 bool OpenHomePage(const QString& address)
 {

@@ -25,28 +25,10 @@ class QAbstractButton;
 class QButtonGroup;
 class QLabel;
 class QLineEdit;
-class QMdiArea;
-class QMdiSubWindow;
 class QPushButton;
 class QStackedWidget;
 class TImageButton;
 class TickTable;
-
-namespace catalogue {
-
-// The main window's MDI area the list windows open in.  The main window sets
-// it when it is created (and null when it goes); without one the list
-// windows open as top-level windows.
-void SetMdiArea(QMdiArea* area);
-QMdiArea* MdiArea();
-
-// Opens a list window: when a child of that class is open it is brought to
-// the front (nothing else happens); otherwise create() builds the window,
-// which is shown as a child of the MDI area (freed when closed) at the
-// given size.  Returns the window shown or brought forward.
-QWidget* ShowSingleChild(const char* className, const QSize& size, const std::function<QWidget*()>& create);
-
-}  // namespace catalogue
 
 // Card look: the choosers' cards on black with the current card grey, or
 // the list windows' alternating panels with the current card in teal.

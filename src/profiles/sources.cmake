@@ -1,11 +1,12 @@
-# Drivers, tracks, vehicle set-ups: catalogue logic (pv_profiles) and windows (pv_ui).
+# Drivers, tracks, vehicle set-ups: catalogue logic (pv_profiles) and windows (pv_profilesui).
 
 # Catalogue editors: the driver, track and vehicle set-up profile stores
-# (pv_profiles, no widgets) and their windows (pv_ui).
+# (pv_profiles, no widgets) and their windows (pv_profilesui).
 add_library(pv_profiles STATIC
   ${CMAKE_CURRENT_LIST_DIR}/driverstore.cpp
   ${CMAKE_CURRENT_LIST_DIR}/trackstore.cpp
   ${CMAKE_CURRENT_LIST_DIR}/vehiclestore.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/setupcolumns.h
   # Catalogue lists, ticks, search and soft delete of the choosers and list windows.
   ${CMAKE_CURRENT_LIST_DIR}/cataloguelist.cpp
   ${CMAKE_CURRENT_LIST_DIR}/cataloguechoice.cpp
@@ -16,16 +17,16 @@ add_library(pv_profiles STATIC
 target_include_directories(pv_profiles PUBLIC ${CMAKE_CURRENT_LIST_DIR}/..)
 target_link_libraries(pv_profiles PUBLIC pv_data)
 
-target_sources(pv_ui PRIVATE
+add_library(pv_profilesui STATIC
   ${CMAKE_CURRENT_LIST_DIR}/ukierowca.cpp
   ${CMAKE_CURRENT_LIST_DIR}/utor.cpp
   ${CMAKE_CURRENT_LIST_DIR}/unowycarSet.cpp
 )
-target_link_libraries(pv_ui PUBLIC pv_profiles)
+target_link_libraries(pv_profilesui PUBLIC pv_profiles pv_shell pv_artwork pv_controls pv_commonui)
 # End of the catalogue editors.
 
-# Catalogue choosers and list windows (pv_ui).
-target_sources(pv_ui PRIVATE
+# Catalogue choosers and list windows (pv_profilesui).
+target_sources(pv_profilesui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/catalogueviews.cpp
   ${CMAKE_CURRENT_LIST_DIR}/cataloguewindows.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ulistakierowcow.cpp
@@ -37,8 +38,8 @@ target_sources(pv_ui PRIVATE
 )
 
 # Track transfer: the "Tracks" check list and the main window's export and
-# import commands (pv_ui).
-target_sources(pv_ui PRIVATE
+# import commands (pv_profilesui).
+target_sources(pv_profilesui PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/ulistatorowimport.cpp
   ${CMAKE_CURRENT_LIST_DIR}/tracktransfer.cpp
 )

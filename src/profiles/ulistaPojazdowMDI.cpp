@@ -1,5 +1,6 @@
 #include "profiles/ulistaPojazdowMDI.h"
 
+#include "platform/windowhost.h"
 #include "profiles/unowycarSet.h"
 
 TflistaPojazdowMDI* flistaPojazdowMDI = nullptr;
@@ -17,7 +18,7 @@ TflistaPojazdowMDI::~TflistaPojazdowMDI()
 
 void ShowVehicleProfilesWindow()
 {
-    catalogue::ShowSingleChild("TflistaPojazdowMDI", QSize(1133, 675), [] {
+    platform::ShowSingleChild("TflistaPojazdowMDI", QSize(1133, 675), [] {
         auto* window = new TflistaPojazdowMDI;
         try {
             window->Prepare();

@@ -1,5 +1,6 @@
 #include "profiles/ulistakierMDI.h"
 
+#include "platform/windowhost.h"
 #include "profiles/ukierowca.h"
 
 TFlistaKierowcowMDI* FlistaKierowcowMDI = nullptr;
@@ -17,7 +18,7 @@ TFlistaKierowcowMDI::~TFlistaKierowcowMDI()
 
 void ShowDriversWindow()
 {
-    catalogue::ShowSingleChild("TFlistaKierowcowMDI", QSize(1305, 675), [] {
+    platform::ShowSingleChild("TFlistaKierowcowMDI", QSize(1305, 675), [] {
         auto* window = new TFlistaKierowcowMDI;
         try {
             window->Prepare();

@@ -1,5 +1,6 @@
 #include "profiles/ulistatorowMDI.h"
 
+#include "platform/windowhost.h"
 #include "profiles/utor.h"
 
 Tflistatorowmdi* flistatorowmdi = nullptr;
@@ -17,7 +18,7 @@ Tflistatorowmdi::~Tflistatorowmdi()
 
 void ShowTracksWindow()
 {
-    catalogue::ShowSingleChild("Tflistatorowmdi", QSize(1305, 675), [] {
+    platform::ShowSingleChild("Tflistatorowmdi", QSize(1305, 675), [] {
         auto* window = new Tflistatorowmdi;
         try {
             window->Prepare();

@@ -1,5 +1,8 @@
-# Shell: project record and file, configuration file (pv_shell);
-# main window, splash, project chooser, chart settings (pv_ui).
+# Shell.  This folder holds libraries at both ends of the layers: the core
+# pv_shell (project record and file, configuration file, version, start-up;
+# no widgets) lies just above the data module, while the windows pv_shellui
+# (main window, splash, project chooser, chart settings) lie above every
+# other area, whose windows the main window opens.
 add_library(pv_shell STATIC
   ${CMAKE_CURRENT_LIST_DIR}/projectrecord.cpp
   ${CMAKE_CURRENT_LIST_DIR}/config.cpp
@@ -13,11 +16,17 @@ target_compile_definitions(pv_shell PUBLIC
   PITROVA_VERSION_MINOR=${PROJECT_VERSION_MINOR}
   PITROVA_VERSION_PATCH=${PROJECT_VERSION_PATCH})
 
-target_sources(pv_ui PRIVATE
+# The drawn pictures of the toolbar, the banner and the windows' buttons,
+# used by the windows of every area, so they lie below them all.
+add_library(pv_artwork STATIC
   ${CMAKE_CURRENT_LIST_DIR}/artwork.cpp
+)
+target_link_libraries(pv_artwork PUBLIC pv_controls)
+
+add_library(pv_shellui STATIC
   ${CMAKE_CURRENT_LIST_DIR}/umain.cpp
   ${CMAKE_CURRENT_LIST_DIR}/usplashscreen.cpp
   ${CMAKE_CURRENT_LIST_DIR}/uwyborprojektu.cpp
   ${CMAKE_CURRENT_LIST_DIR}/uustawieniawykresu.cpp
 )
-target_link_libraries(pv_ui PUBLIC pv_shell)
+target_link_libraries(pv_shellui PUBLIC pv_shell pv_artwork pv_controls pv_profilesui pv_intakeui pv_analysis)

@@ -24,9 +24,7 @@
 #include "intake/keylink.h"
 #include "intake/uwgrajobrazek.h"
 #include "platform/dialogs.h"
-#include "platform/mdichild.h"
 #include "platform/tdatetime.h"
-#include "profiles/catalogueviews.h"
 #include "profiles/tracktransfer.h"
 #include "profiles/ukierowca.h"
 #include "profiles/ulistaPojazdowMDI.h"
@@ -188,7 +186,7 @@ TForm1::TForm1(const QStringList& arguments, QWidget* parent) : QMainWindow(pare
     MdiArea->setBackground(QBrush(Qt::black));
     layout->addWidget(MdiArea, 1);
     Image17 = MdiArea->viewport();
-    catalogue::SetMdiArea(MdiArea);
+    platform::SetHost(this);
     Image17->installEventFilter(this);
     setCentralWidget(central);
 
@@ -668,49 +666,11 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
 
 // ---------------------------------------------------------- child windows
 
-QMdiSubWindow* TForm1::MDISubWindow(const QString& className) const
-{
-    return FindMdiSubWindow(MdiArea, className);
-}
-
-QWidget* TForm1::MDIChild(const QString& className) const
-{
-    QMdiSubWindow* sub = MDISubWindow(className);
-    if (!sub)
-        return nullptr;
-    QWidget* content = sub->widget();
-    if (content && className == QLatin1String(content->metaObject()->className()))
-        return content;
-    return sub;
-}
+QSize TForm1::ClientSize() const { return Image17->size(); }
 
 bool TForm1::IsMDIChildOpen(const TForm1* form, const QString& className)
 {
-    return form && form->MDISubWindow(className) != nullptr;
-}
-
-bool TForm1::IsMDIChildOpen(const QString& className) const { return IsMDIChildOpen(this, className); }
-
-int TForm1::MDIChildCount() const { return int(MdiArea->subWindowList().size()); }
-
-QMdiSubWindow* TForm1::AddMDIChild(QWidget* window)
-{
-    QMdiSubWindow* sub = MdiArea->addSubWindow(window);
-    sub->setAttribute(Qt::WA_DeleteOnClose);
-    sub->show();
-    return sub;
-}
-
-bool TForm1::ActivateMDIChild(const QString& className)
-{
-    QMdiSubWindow* sub = MDISubWindow(className);
-    if (!sub)
-        return false;
-    if (sub->isMinimized())
-        sub->showNormal();
-    MdiArea->setActiveSubWindow(sub);
-    sub->raise();
-    return true;
+    return form && form->IsMDIChildOpen(className);
 }
 
 void TForm1::StackChartWindows()

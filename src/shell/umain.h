@@ -14,6 +14,8 @@
 #include <functional>
 #include <memory>
 
+#include "analysis/analysishooks.h"
+#include "platform/windowhost.h"
 #include "shell/startup.h"
 
 class ConfigFile;
@@ -27,40 +29,11 @@ class QStatusBar;
 class QTimer;
 class TImageButton;
 
-// Class names of the three chart windows of the analysis, in the order in
-// which StackChartWindows places them from the top.
-inline constexpr char WholeSessionChartClass[] = "Tfwykrescale";
-inline constexpr char LapsChartClass[] = "Tfwykresmdilapy";
-inline constexpr char LapTimeDiagramClass[] = "TfwykresCzasy";
-
-// The calls the main window makes into the session analysis.  Empty hooks
-// do nothing: ChooseSessions then returns 0 (nothing chosen) and the
-// session panel's width is 0.
-struct AnalysisHooks {
-    // Session choice; a result below 1 means nothing was chosen.
-    std::function<int()> ChooseSessions;
-    // Opens the session panel (width 405), reloading an open one.
-    std::function<void()> ShowSessionPanel;
-    // Opens the session panel (width 360) unless it is open; never reloads.
-    std::function<void()> EnsureSessionPanel;
-    // Opens the chart window of a class (WholeSessionChartClass: the
-    // whole-session chart, LapsChartClass: the lap overlay,
-    // LapTimeDiagramClass: the lap time diagram).
-    std::function<void(const QString& className)> OpenChart;
-    // Reloads the open chart window of a class (its LoadChart).
-    std::function<void(const QString& className)> ReloadChart;
-    // Width of the session panel; the chart windows are placed right of it.
-    std::function<int()> SessionPanelWidth;
-    // The Sessions chart and the lap comparison (two hidden buttons).
-    std::function<void()> ShowSessionChart;
-    std::function<void()> ShowLapComparison;
-};
-
 // Runs action on a left click (press and release over the widget) of a
 // widget that has no click of its own (a picture, a caption).
 void OnClick(QWidget* widget, std::function<void()> action);
 
-class TForm1 : public QMainWindow {
+class TForm1 : public QMainWindow, public WindowHost {
     Q_OBJECT
 public:
     // arguments: the command line without the program's name.  Runs the
@@ -153,19 +126,13 @@ public:
     ConfigFile& FIni();
 
     // ------------------------------------------------------- child windows
+    // The window host: the multi-document area and the client area Image17.
+    QMdiArea* ChildArea() const override { return MdiArea; }
+    QSize ClientSize() const override;
     // True when one of form's child windows has exactly this class name
     // (case-sensitive), scanning from the first.
     static bool IsMDIChildOpen(const TForm1* form, const QString& className);
-    bool IsMDIChildOpen(const QString& className) const;
-    // The first child window of this class (its content widget), or null.
-    QWidget* MDIChild(const QString& className) const;
-    QMdiSubWindow* MDISubWindow(const QString& className) const;
-    int MDIChildCount() const;
-    // Makes window a child window that frees itself when closed, and shows it.
-    QMdiSubWindow* AddMDIChild(QWidget* window);
-    // Brings the open child window of this class to the front; false when
-    // none is open (single-instance rule of the child windows).
-    bool ActivateMDIChild(const QString& className);
+    using WindowHost::IsMDIChildOpen;
 
 public slots:
     // Start-up and shut-down.

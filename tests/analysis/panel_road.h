@@ -33,7 +33,7 @@ inline void ShowMainWindowOnAnalysis(TestDatabase& db, int width, int height)
     Project() = ProjectRecord();
     Project().ResetForNewProject();
     Form1 = new TForm1(QStringList{});
-    InstallAnalysis(*Form1);
+    InstallAnalysis(Form1->Analysis);
     platform::testing::OnModal(QStringLiteral("Tfsplashscreen"), [](QDialog& d) { d.close(); });
     Form1->resize(width, height);
     Form1->show();

@@ -40,7 +40,7 @@ protected:
         AddSession(2, {5000, 5200}, false);
         AddSession(3, {}, false);
         ShownForm();
-        InstallAnalysis(Form());
+        InstallAnalysis(Form().Analysis);
     }
 
     void TearDown() override

@@ -258,7 +258,7 @@ class ChartOpeners : public shelltest::ShellFixture {};
 TEST_F(ChartOpeners, BesideThePanelOnceAndNotReloadedWhenOpen)
 {
     TForm1& form = ShownForm();
-    InstallAnalysis(form);
+    InstallAnalysis(form.Analysis);
     DM->memWybraneSesje.Open();
     EnsureSessionPanel();
     ASSERT_NE(FPanelSesji, nullptr);

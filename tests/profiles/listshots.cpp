@@ -22,6 +22,7 @@
 
 using namespace catalogue_test;
 
+#include "support/areahost.h"
 #include "support/shots.h"
 
 namespace {
@@ -108,12 +109,12 @@ int main(int argc, char** argv)
     area.setBackground(QColor(12, 12, 13));
     area.resize(1400, 760);
     area.show();
-    catalogue::SetMdiArea(&area);
+    auto host = std::make_unique<AreaHost>(area);
 
     ListWindow(area, ShowDriversWindow, [] { return FlistaKierowcowMDI; }, QStringLiteral("drivers"));
     ListWindow(area, ShowTracksWindow, [] { return flistatorowmdi; }, QStringLiteral("tracks"));
     ListWindow(area, ShowVehicleProfilesWindow, [] { return flistaPojazdowMDI; }, QStringLiteral("vehicles"));
-    catalogue::SetMdiArea(nullptr);
+    host.reset();
 
     Chooser<Tflistakierowcow>("Tflistakierowcow", QStringLiteral("driverchooser"), true,
                               [] { return ChooseDriver(true); });

@@ -21,6 +21,7 @@
 #include "profiles/ulistatorowMDI.h"
 #include "profiles/unowycarSet.h"
 #include "profiles/utor.h"
+#include "support/areahost.h"
 
 using namespace catalogue_test;
 
@@ -38,13 +39,13 @@ protected:
         area_ = std::make_unique<QMdiArea>();
         area_->resize(1600, 900);
         area_->show();
-        catalogue::SetMdiArea(area_.get());
+        host_ = std::make_unique<AreaHost>(*area_);
     }
     void TearDown() override
     {
         area_->closeAllSubWindows();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        catalogue::SetMdiArea(nullptr);
+        host_.reset();
         area_.reset();
         CatalogueGuiTest::TearDown();
     }
@@ -59,6 +60,7 @@ protected:
     }
 
     std::unique_ptr<QMdiArea> area_;
+    std::unique_ptr<AreaHost> host_;
 };
 
 // Records the ids an editor dialog class is opened with.

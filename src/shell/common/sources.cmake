@@ -6,8 +6,9 @@ add_library(pv_common STATIC
 target_include_directories(pv_common PUBLIC ${CMAKE_CURRENT_LIST_DIR}/../..)
 target_link_libraries(pv_common PUBLIC pv_platform)
 
-target_sources(pv_ui PRIVATE
+# pv_commonui: the picture preview and the text input dialog.
+add_library(pv_commonui STATIC
   ${CMAKE_CURRENT_LIST_DIR}/uwyborbonkod.cpp
   ${CMAKE_CURRENT_LIST_DIR}/upokazobrazek.cpp
 )
-target_link_libraries(pv_ui PUBLIC pv_common)
+target_link_libraries(pv_commonui PUBLIC pv_common pv_platformui)

@@ -16,4 +16,4 @@ configure_file(${CMAKE_CURRENT_LIST_DIR}/schema_sql.h.in
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/schema.sql)
 target_include_directories(pv_data PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/generated)
 
-target_link_libraries(pv_ui PUBLIC pv_data)
+
