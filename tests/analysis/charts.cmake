@@ -15,9 +15,9 @@ add_executable(analysis_chartshots ${CMAKE_CURRENT_LIST_DIR}/chartshots.cpp)
 set_target_properties(analysis_chartshots PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests-bin)
 target_link_libraries(analysis_chartshots PRIVATE pv_shellui pv_analysisui pitrova_simsessions)
 pitrova_add_test(test_analysis_chartwindows SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_chartwindows.cpp
-  LIBS pv_shellui pv_analysisui pitrova_simsessions GUI)
+  LIBS pv_analysisui pitrova_simsessions GUI)
 pitrova_add_test(test_analysis_channelcharts_sim SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_channelcharts_sim.cpp
-  LIBS pv_shellui pv_analysisui pitrova_simsessions Qt6::Test GUI)
+  LIBS pv_analysisui pitrova_simsessions Qt6::Test GUI)
 # Screenshots of the whole-session and lap-overlay charts (not a test):
 # analysis_channelchartshots [folder]
 add_executable(analysis_channelchartshots ${CMAKE_CURRENT_LIST_DIR}/channelchartshots.cpp)

@@ -14,8 +14,8 @@
 #include "chart_support.h"
 #include "platform/dialogs.h"
 #include "shell/data/ibquery.h"
-#include "shell/umain.h"
 #include "sim_sessions.h"
+#include "support/areahost.h"
 
 void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
 
@@ -167,9 +167,9 @@ TEST_F(ImportedSessions, AFailedPanelLoadClearsTheChartsAndNamesTheSession)
 {
     Choose({{"obroty", "%0.0f"}, {"temp1", "%1.1f"}});
     Load({Session(3, 2, 91), Session(4, 2, 92), Session(3, 2, 93)});
-    TForm1 form{QStringList{}};
-    Form1 = &form;
-    form.resize(1400, 900);
+    QMdiArea area;
+    area.resize(1400, 900);
+    AreaHost host(area);
     ShowWholeSessionChart();
     ShowLapsChart();
     ShowLapTimeDiagram();
@@ -211,7 +211,6 @@ TEST_F(ImportedSessions, AFailedPanelLoadClearsTheChartsAndNamesTheSession)
     EXPECT_GT(points(fwykresmdilapy->Chart1), 0);
     EXPECT_GT(points(fwykresCzasy->Chart1), 0);
     EXPECT_EQ(platform::testing::Messages().size(), 1);
-    Form1 = nullptr;
 }
 
 // A stored value of a sample of a session at a time, as a double.

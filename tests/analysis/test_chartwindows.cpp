@@ -24,8 +24,8 @@
 #include "platform/dialogs.h"
 #include "shell/common/stale.h"
 #include "shell/projectrecord.h"
-#include "shell/umain.h"
 #include "sim_sessions.h"
+#include "support/areahost.h"
 #include "support/testdb.h"
 #include "tree_rows.h"
 
@@ -604,9 +604,9 @@ TEST_F(LapComparison, AFailedLoadShowsNothingAndNamesTheSession)
 
 TEST_F(ChartWindows, OpenersBringAnOpenWindowForwardWithoutReloading)
 {
-    TForm1 form{QStringList{}};
-    Form1 = &form;
-    form.resize(1200, 800);
+    QMdiArea area;
+    area.resize(1200, 800);
+    AreaHost form(area);
     InsertHandSession({31, 0, {{1, 2000}}, {}, {{0, 1, 4000}, {1000, 1, 5000}}});
     InsertHandSession({32, 0, {{1, 2000}}, {}, {{0, 1, 4000}}});
     Choose({31});
@@ -637,11 +637,10 @@ TEST_F(ChartWindows, OpenersBringAnOpenWindowForwardWithoutReloading)
     QMdiSubWindow* diagram = form.MDISubWindow(QStringLiteral("TfwykresCzasy"));
     ASSERT_NE(diagram, nullptr);
     EXPECT_EQ(diagram->geometry(),
-              QRect(SessionPanelWidth(), 0, form.Image17->width() - SessionPanelWidth() - 5, form.Image17->height() - 5));
+              QRect(SessionPanelWidth(), 0, form.ClientSize().width() - SessionPanelWidth() - 5, form.ClientSize().height() - 5));
     TfwykresCzasy* open = fwykresCzasy;
     ShowLapTimeDiagram();
     EXPECT_EQ(fwykresCzasy, open);
-    Form1 = nullptr;
 }
 
 }  // namespace
