@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QStyle>
 
+#include "controls/artwork.h"
 #include "platform/chart/chart.h"
 #include "platform/dbgrid.h"
 #include "platform/memtable.h"
@@ -14,7 +15,6 @@
 #include "analysis/channelchartwindow.h"
 #include "analysis/sessioncharts.h"
 #include "analysis/ugpspowiazany.h"
-#include "shell/artwork.h"
 #include "shell/data/ubazy.h"
 #include "shell/projectrecord.h"
 

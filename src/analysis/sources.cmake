@@ -5,7 +5,7 @@ add_library(pv_analysis STATIC)
 target_include_directories(pv_analysis PUBLIC ${CMAKE_CURRENT_LIST_DIR}/..)
 target_link_libraries(pv_analysis PUBLIC pv_shell pv_data)
 add_library(pv_analysisui STATIC)
-target_link_libraries(pv_analysisui PUBLIC pv_analysis pv_profilesui pv_artwork pv_controls)
+target_link_libraries(pv_analysisui PUBLIC pv_analysis pv_profilesui pv_controls)
 
 include(${CMAKE_CURRENT_LIST_DIR}/samples.cmake)  # sample loading into memGPS and memMinMax
 include(${CMAKE_CURRENT_LIST_DIR}/panel.cmake)    # session tree, session panel, main window wiring

@@ -22,7 +22,7 @@ add_library(pv_profilesui STATIC
   ${CMAKE_CURRENT_LIST_DIR}/utor.cpp
   ${CMAKE_CURRENT_LIST_DIR}/unowycarSet.cpp
 )
-target_link_libraries(pv_profilesui PUBLIC pv_profiles pv_shell pv_artwork pv_controls pv_commonui)
+target_link_libraries(pv_profilesui PUBLIC pv_profiles pv_shell pv_controls pv_commonui)
 # End of the catalogue editors.
 
 # Catalogue choosers and list windows (pv_profilesui).

@@ -16,17 +16,10 @@ target_compile_definitions(pv_shell PUBLIC
   PITROVA_VERSION_MINOR=${PROJECT_VERSION_MINOR}
   PITROVA_VERSION_PATCH=${PROJECT_VERSION_PATCH})
 
-# The drawn pictures of the toolbar, the banner and the windows' buttons,
-# used by the windows of every area, so they lie below them all.
-add_library(pv_artwork STATIC
-  ${CMAKE_CURRENT_LIST_DIR}/artwork.cpp
-)
-target_link_libraries(pv_artwork PUBLIC pv_controls)
-
 add_library(pv_shellui STATIC
   ${CMAKE_CURRENT_LIST_DIR}/umain.cpp
   ${CMAKE_CURRENT_LIST_DIR}/usplashscreen.cpp
   ${CMAKE_CURRENT_LIST_DIR}/uwyborprojektu.cpp
   ${CMAKE_CURRENT_LIST_DIR}/uustawieniawykresu.cpp
 )
-target_link_libraries(pv_shellui PUBLIC pv_shell pv_artwork pv_controls pv_profilesui pv_intakeui pv_analysis)
+target_link_libraries(pv_shellui PUBLIC pv_shell pv_controls pv_profilesui pv_intakeui pv_analysis)
