@@ -190,9 +190,9 @@ int SaveDriver(int id, const DriverData& data, const std::optional<QByteArray>& 
 
 // ------------------------------------------------------------------ photo
 
-QString DriverPhotoFile() { return IncludeBackslash(ProgramFolder()) + QStringLiteral("tmp.bmp"); }
+QString DriverPhotoFile() { return ScratchFolder() + QStringLiteral("tmp.bmp"); }
 
-QString DriverJpegBitmapFile() { return IncludeBackslash(ProgramFolder()) + QStringLiteral("tmp2.bmp"); }
+QString DriverJpegBitmapFile() { return ScratchFolder() + QStringLiteral("tmp2.bmp"); }
 
 QImage DriverPhotoFromBlob(const QByteArray& blob)
 {

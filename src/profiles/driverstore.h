@@ -48,7 +48,7 @@ QStringList DriverUpdateSql();
 // ------------------------------------------------------------------ photo
 
 // "tmp.bmp" (the photo between database and editor) and "tmp2.bmp" (a
-// JPEG photo converted to a bitmap) in the program folder.
+// JPEG photo converted to a bitmap) in the scratch folder of the run.
 QString DriverPhotoFile();
 QString DriverJpegBitmapFile();
 

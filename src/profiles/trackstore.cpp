@@ -172,9 +172,9 @@ int SaveTrack(int id, const TrackData& data, const std::optional<QByteArray>& ph
 
 // ------------------------------------------------------------------ photo
 
-QString TrackJpegFile() { return IncludeBackslash(ProgramFolder()) + QStringLiteral("tmp.jpg"); }
+QString TrackJpegFile() { return ScratchFolder() + QStringLiteral("tmp.jpg"); }
 
-QString TrackBitmapFile() { return IncludeBackslash(ProgramFolder()) + QStringLiteral("tmp.bmp"); }
+QString TrackBitmapFile() { return ScratchFolder() + QStringLiteral("tmp.bmp"); }
 
 bool TrackPhotoFromBlob(const QByteArray& blob, TrackPhoto& photo)
 {

@@ -55,7 +55,7 @@ struct TrackPhoto {
     bool IsNull() const { return image.isNull(); }
 };
 
-// "tmp.jpg" and "tmp.bmp" in the program folder.
+// "tmp.jpg" and "tmp.bmp" in the scratch folder of the run.
 QString TrackJpegFile();
 QString TrackBitmapFile();
 

@@ -1,12 +1,9 @@
 #include "shell/startup.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QFileInfo>
 
 #include <stdexcept>
-
-#include <unistd.h>
 
 #include "shell/config.h"
 
@@ -57,15 +54,4 @@ DailyUpdaterResult RunDailyUpdaterLaunch(ConfigFile& config, qint64 today, const
     else
         result.road = DailyUpdaterRoad::Started;
     return result;
-}
-
-void EnsureFirebirdLockFolder()
-{
-    if (::geteuid() == 0 || !qEnvironmentVariableIsEmpty("FIREBIRD_LOCK"))
-        return;
-    // One folder per user for every program that opens the database files,
-    // so that all of them see each other's locks.
-    const QString dir = QDir::tempPath() + QStringLiteral("/firebird-%1").arg(::geteuid());
-    QDir().mkpath(dir);
-    qputenv("FIREBIRD_LOCK", QFile::encodeName(dir));
 }

@@ -56,9 +56,3 @@ struct DailyUpdaterResult {
 DailyUpdaterResult RunDailyUpdaterLaunch(ConfigFile& config, qint64 today, const QString& folder,
                                          const std::function<bool(const QString&)>& startProgram);
 
-// The embedded database engine keeps its lock files in FIREBIRD_LOCK; a user
-// other than root needs a writable folder of their own there.  Sets it when
-// it is not set (the temporary folder's "firebird-<user id>", as the run
-// script and the tests use) and creates the folder.  Call before the first
-// database connection.
-void EnsureFirebirdLockFolder();

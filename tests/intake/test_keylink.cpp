@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <deque>
 
@@ -33,7 +34,7 @@ public:
     int BulkRead(int endpoint, std::uint8_t* buffer, int size, int timeoutMs) override
     {
         transfers.push_back({false, endpoint, {}, size, timeoutMs});
-        std::memcpy(buffer, reply.data(), std::min<std::size_t>(reply.size(), size));
+        std::copy_n(reply.begin(), std::min<std::size_t>(reply.size(), size), buffer);
         return readResult;
     }
     int Close() override { return 0; }

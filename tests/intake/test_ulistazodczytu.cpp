@@ -2,8 +2,6 @@
 // files, one of whose sessions is already in the database.
 #include "intake/ulistazodczytu.h"
 
-#include <QApplication>
-#include <QDir>
 #include <QFont>
 #include <QHeaderView>
 #include <QImage>
@@ -18,7 +16,6 @@
 #include "controls/ButtonComps.h"
 #include "intake/sessionlist.h"
 #include "kromsim.h"
-#include "platform/application.h"
 #include "platform/dialogs.h"
 #include "shell/artwork.h"
 #include "support/testdb.h"
@@ -241,26 +238,6 @@ TEST_F(CheckListTest, StoredSessionsInRedTicksCentred)
         EXPECT_GT(count(img, text, isWhite), 5);
         f.SpeedButton4Click();
     });
-}
-
-// A picture of the list for looking it over (when PITROVA_SHOTS names a folder).
-TEST_F(CheckListTest, Screenshot)
-{
-    const QString shots = qEnvironmentVariable("PITROVA_SHOTS");
-    if (shots.isEmpty())
-        GTEST_SKIP() << "PITROVA_SHOTS not set";
-    QDir().mkpath(shots);
-    // In the program's own look.
-    const QPalette palette = QApplication::palette();
-    ApplyDarkTheme(*qApp);
-    Run([&](TfListaZOdczytu& f) {
-        f.RxDBGrid1->setFocus();
-        f.RxDBGrid1->setCurrentIndex(Cell(f, 2, "wybrany"));
-        QTest::qWait(100);
-        EXPECT_TRUE(f.grab().save(QDir(shots).filePath(QStringLiteral("intake_checklist.png"))));
-        f.SpeedButton4Click();
-    });
-    QApplication::setPalette(palette);
 }
 
 }  // namespace

@@ -13,7 +13,7 @@ pitrova_add_test(test_intake_sessionimport SOURCES ${CMAKE_CURRENT_LIST_DIR}/tes
 # The import in a process of its own, killed part way by test_intake_sessionimport.
 add_executable(intake_import_child ${CMAKE_CURRENT_LIST_DIR}/import_child.cpp)
 set_target_properties(intake_import_child PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests-bin)
-target_link_libraries(intake_import_child PRIVATE pv_intake)
+target_link_libraries(intake_import_child PRIVATE pv_intake pitrova_testprocess)
 add_dependencies(test_intake_sessionimport intake_import_child)
 target_compile_definitions(test_intake_sessionimport PRIVATE IMPORT_CHILD="$<TARGET_FILE:intake_import_child>")
 pitrova_add_test(test_intake_kromsim SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_kromsim.cpp LIBS pv_kromsim)
@@ -21,3 +21,7 @@ pitrova_add_test(test_intake_kromsim SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_krom
 pitrova_add_test(test_intake_ulistazodczytu SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_ulistazodczytu.cpp LIBS pv_ui pv_kromsim pitrova_testsupport Qt6::Test GUI)
 pitrova_add_test(test_intake_unaglowekRejestracji SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_unaglowekRejestracji.cpp LIBS pv_ui pitrova_testsupport Qt6::Test GUI)
 pitrova_add_test(test_intake_intakeflow SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_intakeflow.cpp LIBS pv_ui pv_kromsim pitrova_testsupport Qt6::Test GUI)
+# Screenshots of the check list and the header form (run by hand under Xvfb; not a test).
+add_executable(intake_shots ${CMAKE_CURRENT_LIST_DIR}/intakeshots.cpp)
+set_target_properties(intake_shots PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests-bin)
+target_link_libraries(intake_shots PRIVATE pv_ui pv_kromsim pitrova_testsupport)

@@ -335,6 +335,7 @@ TEST_F(DialogsTest, RealFileDialogsStartAtTheInitialFileAndSaveNeverAsksToOverwr
         QString folder;
         QStringList filters, selected;
         bool extraBox = false;
+        bool looked = false;  // the look for a box on top has run
     };
     QObject scope;  // ends the timers below with the test
     // Drives the file dialog once it runs: notes what it shows, types a name
@@ -358,6 +359,7 @@ TEST_F(DialogsTest, RealFileDialogsStartAtTheInitialFileAndSaveNeverAsksToOverwr
                 QTest::keyClicks(nameEdit, typed);
             }
             QTimer::singleShot(300, &scope, [&scope, &seen] {
+                seen.looked = true;
                 if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
                     seen.extraBox = true;
                     box->reject();
@@ -382,7 +384,7 @@ TEST_F(DialogsTest, RealFileDialogsStartAtTheInitialFileAndSaveNeverAsksToOverwr
     drive(save, "run");  // an existing project, typed without extension
     EXPECT_EQ(SaveFileName(nullptr, "KROM project|*.kpj", dir.filePath("old.kpj"), "kpj"), dir.filePath("run.kpj"));
     EXPECT_EQ(save.folder, QFileInfo(dir.path()).absoluteFilePath());
-    QTest::qWait(400);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return save.looked; }, 5000));
     EXPECT_FALSE(save.extraBox);
 }
 

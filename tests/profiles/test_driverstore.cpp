@@ -242,7 +242,11 @@ TEST_F(DriverStoreTest, StoredPhotoPassesThroughTmpBmp)
     const QImage shown = DriverPhotoFromBlob(BmpBytes(picture));
     ASSERT_FALSE(shown.isNull());
     EXPECT_EQ(shown.size(), QSize(30, 20));
-    EXPECT_TRUE(QFile::exists(db.Folder() + "tmp.bmp"));
+    EXPECT_TRUE(QFile::exists(DriverPhotoFile()));
+    // In a folder of the run's own, never the program folder another
+    // running program shares.
+    EXPECT_FALSE(DriverPhotoFile().startsWith(db.Folder()));
+    EXPECT_FALSE(QFile::exists(db.Folder() + "tmp.bmp"));
 
     // Not a bitmap (a JPEG, rubbish, NULL): nothing to show.
     EXPECT_TRUE(DriverPhotoFromBlob(EncodeJpeg(picture)).isNull());
@@ -268,14 +272,14 @@ TEST_F(DriverStoreTest, ChosenPicturesAreAlwaysHeldAsBitmaps)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.file);
-        QFile::remove(dir + "tmp2.bmp");
+        QFile::remove(DriverJpegBitmapFile());
         WriteFile(dir + c.file, c.content);
         QString error;
         const QImage loaded = LoadDriverPictureFile(dir + c.file, &error);
         ASSERT_FALSE(loaded.isNull()) << error.toStdString();
         EXPECT_EQ(loaded.size(), picture.size());
         EXPECT_FALSE(loaded.hasAlphaChannel());
-        EXPECT_EQ(QFile::exists(dir + "tmp2.bmp"), c.jpegRoad);
+        EXPECT_EQ(QFile::exists(DriverJpegBitmapFile()), c.jpegRoad);
     }
 
     // Unreadable files give the reason.
@@ -291,7 +295,7 @@ TEST_F(DriverStoreTest, ChosenPicturesAreAlwaysHeldAsBitmaps)
 
 TEST_F(DriverStoreTest, SavedPhotoIsA24BitBitmapInTmpBmp)
 {
-    const QString path = db.Folder() + "tmp.bmp";
+    const QString path = DriverPhotoFile();
     WriteFile(path, QByteArray("stale contents"));
     std::optional<QByteArray> bytes;
     ASSERT_TRUE(WriteDriverPhotoFile(TestPicture(10, 12), bytes));

@@ -3,13 +3,10 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QClipboard>
-#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMimeData>
-#include <QPainter>
-#include <QPainterPath>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
@@ -20,7 +17,6 @@
 #include <ostream>
 
 #include "controls/MathCtrl.h"
-#include "platform/application.h"
 #include "platform/dialogs.h"
 #include "platform/jpegio.h"
 #include "profiles/driverstore.h"
@@ -180,7 +176,7 @@ TEST_F(EditorsTest, ChosenJpegPhotoTakesTheBitmapRoad)
         SCOPED_TRACE(name);
         const QString file = db.Folder() + name;
         WriteFile(file, EncodeJpeg(picture));
-        QFile::remove(db.Folder() + "tmp2.bmp");
+        QFile::remove(DriverJpegBitmapFile());
         db.Exec("delete from KIEROWCY");
         pt::ClearMessages();
 
@@ -197,7 +193,7 @@ TEST_F(EditorsTest, ChosenJpegPhotoTakesTheBitmapRoad)
         EXPECT_EQ(EditDriver(-1), 1);
         EXPECT_EQ(afterCancelledDialog, QSize(200, 200));
         EXPECT_EQ(afterChoice, picture.size());
-        EXPECT_TRUE(QFile::exists(db.Folder() + "tmp2.bmp"));
+        EXPECT_TRUE(QFile::exists(DriverJpegBitmapFile()));
         ASSERT_FALSE(pt::FileDialogs().isEmpty());
         EXPECT_EQ(pt::FileDialogs().last().filter, "graf|*.bmp;*.jpg");
         const QByteArray stored = Blob("select ZDJECIE from KIEROWCY where ID_KIEROWCY=1");
@@ -262,7 +258,7 @@ TEST_F(EditorsTest, NewTrackGetsTheFirstTrackIdAndThePlaceholderAsJpeg)
     const QByteArray photo = Blob("select ZDJECIE from TORY where ID_TORU=100000");
     EXPECT_TRUE(photo.startsWith("\xFF\xD8"));
     EXPECT_EQ(DecodeJpeg(photo).size(), QSize(200, 200));
-    EXPECT_TRUE(QFile::exists(db.Folder() + "tmp.jpg"));
+    EXPECT_TRUE(QFile::exists(TrackJpegFile()));
 }
 
 TEST_F(EditorsTest, TrackPhotoStoredAsBitmapIsShownAndSavedAsJpeg)
@@ -745,117 +741,6 @@ TEST_F(EditorsTest, AFailedProfileWriteIsReportedAndTheWindowStaysOpen)
         << messages.join('|').toStdString();
     EXPECT_EQ(value, 42);
     EXPECT_EQ(Count("POJAZDY"), 0);
-}
-
-// ------------------------------------------------------------- screenshots
-
-// A stand-in photo: a kart driver's helmet on a pit-lane background.
-QImage DriverPhoto()
-{
-    QImage image(300, 400, QImage::Format_RGB32);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    QLinearGradient sky(0, 0, 0, 400);
-    sky.setColorAt(0, QColor(0x5c, 0x7f, 0xa8));
-    sky.setColorAt(1, QColor(0x23, 0x2b, 0x36));
-    p.fillRect(image.rect(), sky);
-    p.setPen(Qt::NoPen);
-    p.setBrush(QColor(0x1d, 0x1f, 0x24));
-    p.drawRoundedRect(QRectF(55, 250, 190, 170), 60, 60);  // shoulders
-    p.setBrush(QColor(0xe8, 0x5d, 0x12));
-    p.drawEllipse(QRectF(80, 90, 140, 170));  // helmet
-    p.setBrush(QColor(0x15, 0x18, 0x1e));
-    p.drawRoundedRect(QRectF(92, 150, 116, 46), 20, 20);  // visor
-    p.setBrush(QColor(255, 255, 255, 60));
-    p.drawEllipse(QRectF(110, 156, 50, 14));
-    p.setBrush(Qt::white);
-    p.drawRect(QRectF(145, 92, 10, 58));  // stripe
-    return image;
-}
-
-// A stand-in track photo: a circuit seen from above.
-QImage TrackPicture()
-{
-    QImage image(400, 300, QImage::Format_RGB32);
-    QPainter p(&image);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.fillRect(image.rect(), QColor(0x3f, 0x6b, 0x35));
-    QPainterPath path;
-    path.moveTo(60, 220);
-    path.cubicTo(40, 80, 160, 40, 220, 100);
-    path.cubicTo(260, 140, 300, 40, 350, 90);
-    path.cubicTo(390, 140, 330, 260, 240, 240);
-    path.cubicTo(160, 220, 120, 260, 60, 220);
-    p.setPen(QPen(QColor(0xd8, 0x2a, 0x1f), 30, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.drawPath(path);
-    p.setPen(QPen(QColor(0x4a, 0x4c, 0x50), 24, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.drawPath(path);
-    p.setPen(QPen(Qt::white, 4));
-    p.drawLine(QPointF(48, 196), QPointF(76, 190));
-    return image;
-}
-
-// Writes pictures of the three editors when PITROVA_SHOT_DIR names a folder.
-TEST_F(EditorsTest, Screenshots)
-{
-    const QString dir = qEnvironmentVariable("PITROVA_SHOT_DIR");
-    if (dir.isEmpty())
-        GTEST_SKIP() << "set PITROVA_SHOT_DIR to write the editor pictures";
-    QDir().mkpath(dir);
-    ApplyDarkTheme(*qApp);
-
-    auto shoot = [&](QDialog& d, const QString& name) {
-        d.show();
-        QApplication::processEvents();
-        QTest::qWait(50);
-        ASSERT_TRUE(d.grab().save(dir + "/" + name));
-        d.hide();
-    };
-
-    {
-        const QString jpg = db.Folder() + "driver.jpg";
-        WriteFile(jpg, EncodeJpeg(DriverPhoto(), 90));
-        Tfkierowca f;
-        f.Image1->SetPicture(LoadDriverPictureFile(jpg));
-        f.Edit1->setText("Kowalczyk");
-        f.Edit2->setText("Marta");
-        f.Edit3->setText("Turbo");
-        f.IntEdit1->SetValue(168);
-        f.FloatEdit1->SetValue(58.4);
-        f.FloatEdit2->SetValue(1.5);
-        f.Edit4->setText("10234");
-        f.Edit5->setText("10871");
-        f.Memo1->setPlainText("Rotax Senior, second season.\nPrefers a stiff rear axle in the wet.");
-        shoot(f, "profiles_driver.png");
-    }
-    {
-        TfTor f;
-        f.Image1->SetPicture(TrackPicture());
-        f.Edit1->setText("Tor Kartingowy Radom");
-        f.FloatEdit1->SetValue(1050);
-        f.IntEdit1->SetValue(2);
-        f.IntEdit2->SetValue(0);
-        f.IntEdit3->SetValue(120);
-        f.Edit2->setText("0:47.85");
-        f.Edit3->setText("J. Nowak");
-        f.Edit4->setText("www.kartingradom.pl");
-        f.Edit5->setText("+48 48 000 00 00");
-        f.Memo1->setPlainText("Technical layout with a long back straight; the hairpin after the bridge is "
-                              "the best place to overtake.");
-        shoot(f, "profiles_track.png");
-    }
-    {
-        TfnowycarSet f;
-        f.Edit1->setText("Tony Kart Racer 401 - dry, warm");
-        SetupValues v{};
-        for (size_t i = 0; i < v.size(); ++i)
-            v[i] = static_cast<int>((i * 37 + 11) % 140);
-        f.SetValues(v);
-        shoot(f, "profiles_vehicle.png");
-        f.ShowSession(-1);
-        f.setWindowTitle("Vehicle profile");
-        shoot(f, "profiles_session_setup.png");
-    }
 }
 
 }  // namespace

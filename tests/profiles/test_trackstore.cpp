@@ -172,13 +172,16 @@ TEST_F(TrackStoreTest, StoredPhotoIsReadAsJpegElseAsBitmap)
     ASSERT_TRUE(TrackPhotoFromBlob(jpeg, fromJpeg));
     EXPECT_EQ(fromJpeg.image.size(), picture.size());
     EXPECT_EQ(fromJpeg.jpeg, jpeg);  // kept for an unchanged save
-    EXPECT_TRUE(QFile::exists(db.Folder() + "tmp.jpg"));
+    EXPECT_TRUE(QFile::exists(TrackJpegFile()));
 
     TrackPhoto fromBmp;
     ASSERT_TRUE(TrackPhotoFromBlob(BmpBytes(picture), fromBmp));
     EXPECT_EQ(fromBmp.image.size(), picture.size());
     EXPECT_TRUE(fromBmp.jpeg.isEmpty());
-    EXPECT_TRUE(QFile::exists(db.Folder() + "tmp.bmp"));
+    EXPECT_TRUE(QFile::exists(TrackBitmapFile()));
+    // In a folder of the run's own, never the program folder.
+    EXPECT_FALSE(QFile::exists(db.Folder() + "tmp.jpg"));
+    EXPECT_FALSE(QFile::exists(db.Folder() + "tmp.bmp"));
 
     for (const QByteArray& rubbish : {QByteArray("neither"), QByteArray()}) {
         TrackPhoto kept;
@@ -211,7 +214,7 @@ TEST_F(TrackStoreTest, SavedPhotoIsAlwaysAJpegFile)
     // No picture: no file.
     ASSERT_TRUE(WriteTrackPhotoFile(TrackPhoto{}, bytes));
     EXPECT_FALSE(bytes.has_value());
-    EXPECT_FALSE(QFile::exists(db.Folder() + "tmp.jpg"));
+    EXPECT_FALSE(QFile::exists(TrackJpegFile()));
 }
 
 TEST_F(TrackStoreTest, ABitmapStoredInToryIsStoredAsJpegOnTheNextSave)

@@ -4,6 +4,10 @@ pitrova_add_test(test_profiles_driverstore SOURCES ${CMAKE_CURRENT_LIST_DIR}/tes
 pitrova_add_test(test_profiles_trackstore SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_trackstore.cpp LIBS pv_profiles pitrova_testsupport)
 pitrova_add_test(test_profiles_vehiclestore SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_vehiclestore.cpp LIBS pv_profiles pitrova_testsupport)
 pitrova_add_test(test_profiles_editors SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_editors.cpp LIBS pv_profiles pitrova_testsupport pv_ui Qt6::Test GUI)
+# Screenshots of the three editors filled in (run by hand under Xvfb; not a test).
+add_executable(profiles_editorshots ${CMAKE_CURRENT_LIST_DIR}/editorshots.cpp)
+set_target_properties(profiles_editorshots PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/tests-bin)
+target_link_libraries(profiles_editorshots PRIVATE pv_ui pitrova_testsupport)
 # Catalogue choosers and list windows.
 pitrova_add_test(test_profiles_cataloguelist SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_cataloguelist.cpp LIBS pv_profiles pitrova_testsupport)
 pitrova_add_test(test_profiles_choosers SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_choosers.cpp LIBS pv_profiles pitrova_testsupport pv_ui Qt6::Test GUI)

@@ -55,11 +55,7 @@ void ShotOfMessage(const QString& text, const QString& path)
 
 int main(int argc, char** argv)
 {
-    PitrovaApplication app(argc, argv);
-    ApplyDarkTheme(app);
-    const QString out = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("/tmp/shots");
-    QDir().mkpath(out);
-    platform::testing::SetScripted(true);
+    const ShotsRun run(argc, argv);
 
     TestDatabase db;
     SetProgramFolder(db.Folder());
@@ -94,14 +90,14 @@ int main(int argc, char** argv)
     platform::testing::OnModal(QStringLiteral("TFListaTorowImport"), [&](QDialog& d) {
         auto& f = static_cast<TFListaTorowImport&>(d);
         f.DBGrid1->SelectRow(1);
-        SaveShot(f, out + QStringLiteral("/tracks_checklist.png"));
+        SaveShot(f, run.File(QStringLiteral("tracks_checklist.png")));
         f.BitBtn1Click();
     });
     ShowTrackImportList();
     const TrackImportResult result = ImportChosenTracks(folder);
 
     platform::testing::SetScripted(false);
-    ShotOfMessage(TrackRefusalMessage(skipped), out + QStringLiteral("/tracks_skipped.png"));
-    ShotOfMessage(TrackImportMessage(result), out + QStringLiteral("/tracks_finished.png"));
+    ShotOfMessage(TrackRefusalMessage(skipped), run.File(QStringLiteral("tracks_skipped.png")));
+    ShotOfMessage(TrackImportMessage(result), run.File(QStringLiteral("tracks_finished.png")));
     return 0;
 }

@@ -1,42 +1,44 @@
 #include "testdb.h"
 
-#include <QDir>
+#include <QFile>
 
-#include <gtest/gtest.h>
+#include <stdexcept>
 
-#include <unistd.h>
-
-#include "shell/data/dbcreate.h"
-#include "shell/data/schemaupgrade.h"
+#include "support/testdbfile.h"
 
 namespace {
 
-// The embedded engine keeps its lock files in FIREBIRD_LOCK; a user other
-// than root needs a folder of their own there.
-void EnsureLockFolder()
+// A copy of the template the build made (see testdb_template); a fresh file
+// when there is none, as when a test runs outside the build tree.
+bool MakeDatabaseFile(const QString& path, bool upgraded, QString* error)
 {
-    if (::geteuid() != 0 && qEnvironmentVariableIsEmpty("FIREBIRD_LOCK")) {
-        const QString dir = QDir::tempPath() + QStringLiteral("/firebird-%1").arg(::geteuid());
-        QDir().mkpath(dir);
-        qputenv("FIREBIRD_LOCK", dir.toLocal8Bit());
+#ifdef PITROVA_TESTDB_TEMPLATES
+    const QString templateFile = QStringLiteral(PITROVA_TESTDB_TEMPLATES "/%1")
+                                     .arg(upgraded ? QStringLiteral("upgraded.fdb") : QStringLiteral("base.fdb"));
+    if (QFile::exists(templateFile)) {
+        if (QFile::copy(templateFile, path))
+            return true;
+        if (error)
+            *error = QStringLiteral("cannot copy %1").arg(templateFile);
+        return false;
     }
+#endif
+    return MakeTestDatabaseFile(path, upgraded, error);
 }
 
 }  // namespace
 
 TestDatabase::TestDatabase(bool upgraded)
 {
-    EnsureLockFolder();
+    EnsureFirebirdLockFolder();
     if (!dir_.isValid())
         throw std::runtime_error("cannot create a temporary folder");
     QString error;
-    if (!CreateDatabaseFile(Path(), &error))
+    if (!MakeDatabaseFile(Path(), upgraded, &error))
         throw std::runtime_error(("cannot create the test database: " + error).toStdString());
     dm_ = std::make_unique<TDM>();
     if (!dm_->OpenDatabase(Path()))
         throw std::runtime_error(("cannot open the test database: " + dm_->LastOpenError()).toStdString());
-    if (upgraded)
-        UpgradeSchema(*dm_);
     previous_ = DM;
     DM = dm_.get();
 }

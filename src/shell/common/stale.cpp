@@ -8,6 +8,7 @@
 #include <QLocale>
 #include <QPainter>
 #include <QPen>
+#include <QTemporaryDir>
 
 #include <algorithm>
 #include <cmath>
@@ -298,3 +299,9 @@ QString ProgramFolder()
 }
 
 void SetProgramFolder(const QString& folder) { ProgramFolderOverride() = folder; }
+
+QString ScratchFolder()
+{
+    static const QTemporaryDir dir(QDir::tempPath() + QStringLiteral("/pitrova-XXXXXX"));
+    return dir.isValid() ? IncludeBackslash(dir.path()) : ProgramFolder();
+}

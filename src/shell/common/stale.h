@@ -137,3 +137,10 @@ QString ProgramFolder();
 // Overrides the program folder (tests and tools); an empty text restores
 // the folder of the program file.
 void SetProgramFolder(const QString& folder);
+
+// A folder of this run for files that only pass pictures between the
+// database and the image decoders: made in the system's temporary folder on
+// first use and removed with its files when the program ends, so that two
+// programs running at once never write over each other's files.  The
+// program folder when no such folder can be made.  Ends with a separator.
+QString ScratchFolder();

@@ -5,6 +5,9 @@
 
 #include <ibase.h>
 
+#include <string>
+#include <vector>
+
 #include "shell/data/schema_sql.h"
 #include "shell/data/ubazy.h"
 
@@ -28,6 +31,14 @@ QString QuoteLiteral(const QString& s)
     QString r = s;
     r.replace(u'\'', QStringLiteral("''"));
     return u'\'' + r + u'\'';
+}
+
+void AddDpbString(std::vector<char>& dpb, char item, const char* value)
+{
+    const size_t length = std::char_traits<char>::length(value);
+    dpb.push_back(item);
+    dpb.push_back(static_cast<char>(length));
+    dpb.insert(dpb.end(), value, value + length);
 }
 
 }  // namespace
@@ -100,6 +111,27 @@ bool CreateDatabaseFile(const QString& path, QString* error)
             isc_detach_database(s2, &db);
         QFile::remove(path);
         return fail(failure);
+    }
+    isc_detach_database(status, &db);
+    return true;
+}
+
+bool SetForcedWrites(const QString& path, bool on, QString* error)
+{
+    // The setting goes with an attachment's parameter block: attaching with
+    // isc_dpb_force_write writes it into the database header.
+    std::vector<char> dpb{isc_dpb_version1};
+    AddDpbString(dpb, isc_dpb_user_name, kDbUser);
+    AddDpbString(dpb, isc_dpb_password, kDbPassword);
+    dpb.insert(dpb.end(), {static_cast<char>(isc_dpb_force_write), 1, static_cast<char>(on ? 1 : 0)});
+
+    const QByteArray file = QFile::encodeName(path);
+    ISC_STATUS_ARRAY status{};
+    isc_db_handle db = 0;
+    if (isc_attach_database(status, 0, file.constData(), &db, static_cast<short>(dpb.size()), dpb.data())) {
+        if (error)
+            *error = StatusText(status);
+        return false;
     }
     isc_detach_database(status, &db);
     return true;

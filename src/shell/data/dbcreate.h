@@ -13,3 +13,9 @@ QStringList BaseSchemaStatements();
 // when the file exists already.  On failure a half-made file is removed and
 // the error text is given.
 bool CreateDatabaseFile(const QString& path, QString* error = nullptr);
+
+// Turns forced (synchronous) writes of a database file on or off, through
+// the embedded engine; the setting is stored in the file.  New files keep
+// them on: a crash loses nothing committed.  Only throw-away test copies
+// turn them off.  False with the database's message.
+bool SetForcedWrites(const QString& path, bool on, QString* error = nullptr);

@@ -291,3 +291,14 @@ int TDM::NextId(const QString& maxStatement)
     quniwers.Close();
     return next;
 }
+
+void EnsureFirebirdLockFolder()
+{
+    if (::geteuid() == 0 || !qEnvironmentVariableIsEmpty("FIREBIRD_LOCK"))
+        return;
+    // One folder per user for every program that opens the database files,
+    // so that all of them see each other's locks.
+    const QString dir = QDir::tempPath() + QStringLiteral("/firebird-%1").arg(::geteuid());
+    QDir().mkpath(dir);
+    qputenv("FIREBIRD_LOCK", QFile::encodeName(dir));
+}

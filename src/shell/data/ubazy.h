@@ -107,6 +107,13 @@ public:
 // main window; tests create their own).
 extern TDM* DM;
 
+// The embedded database engine keeps its lock files in FIREBIRD_LOCK; a user
+// other than root needs a writable folder of their own there.  Sets it when
+// it is not set (the temporary folder's "firebird-<user id>", as the run
+// script uses) and creates the folder.  Call before the first database
+// connection.
+void EnsureFirebirdLockFolder();
+
 // Database credentials of the program.
 inline constexpr const char* kDbUser = "SYSDBA";
 inline constexpr const char* kDbPassword = "zeriridaz";

@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QFont>
 #include <QFontMetrics>
 #include <QImage>
@@ -249,6 +250,21 @@ TEST(StalePaths, ProgramFolderIsTheExecutablesFolderUnlessOverridden)
     EXPECT_EQ(ProgramFolder(), QStringLiteral("/tmp/other/"));
     SetProgramFolder(QString());
     EXPECT_EQ(ProgramFolder(), own);
+}
+
+// Picture files pass through a folder of the run's own, apart from the
+// program folder that every running copy of the program shares.
+TEST(StalePaths, ScratchFolderIsAFolderOfTheRunsOwn)
+{
+    const QString scratch = ScratchFolder();
+    EXPECT_TRUE(scratch.endsWith(u'/'));
+    EXPECT_TRUE(QFileInfo(scratch).isDir());
+    EXPECT_TRUE(QFileInfo(scratch).isWritable());
+    QDir parent(scratch);
+    ASSERT_TRUE(parent.cdUp());
+    EXPECT_EQ(parent, QDir(QDir::tempPath()));
+    EXPECT_NE(QDir(scratch), QDir(ProgramFolder()));
+    EXPECT_EQ(ScratchFolder(), scratch);  // one folder for the whole run
 }
 
 // ------------------------------------------------------------ painting

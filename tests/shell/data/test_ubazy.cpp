@@ -315,6 +315,30 @@ TEST(DataModule, NextPositionIdIsOneOnAnEmptyTableThenMaxPlusOne)
     EXPECT_EQ(db.dm().NextPositionId(), 42);
 }
 
+// A new database file of the program writes every change through to the
+// disk, so a crash loses nothing committed; only the tests' throw-away
+// copies skip that.
+TEST(DataModule, ANewDatabaseFileForcesItsWrites)
+{
+    auto forcedWrites = [](TDM& dm) {
+        TIBQuery q(dm.TransBrowse);
+        q.SetSQL(QStringLiteral("select MON$FORCED_WRITES from MON$DATABASE"));
+        q.Open();
+        return q.FieldValue(0).toInt();
+    };
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("KROMDB.GDB"));
+    QString error;
+    ASSERT_TRUE(CreateDatabaseFile(path, &error)) << error.toStdString();
+    TDM dm;
+    ASSERT_TRUE(dm.OpenDatabase(path)) << dm.LastOpenError().toStdString();
+    EXPECT_EQ(forcedWrites(dm), 1);
+
+    TestDatabase db;
+    EXPECT_EQ(forcedWrites(db.dm()), 0);
+}
+
 TEST(DataModule, OpenDatabaseWithABadNameFailsAndLeavesTheConnectionClosed)
 {
     TestDatabase db;
