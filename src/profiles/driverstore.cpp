@@ -9,23 +9,6 @@
 
 namespace {
 
-// Replaces a temporary file with the given bytes.
-bool ReplaceFile(const QString& path, const QByteArray& bytes, QString* error)
-{
-    if (QFile::exists(path) && !QFile::remove(path)) {
-        if (error)
-            *error = QStringLiteral("Cannot delete %1").arg(path);
-        return false;
-    }
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) {
-        if (error)
-            *error = QStringLiteral("Cannot write %1: %2").arg(path, f.errorString());
-        return false;
-    }
-    return true;
-}
-
 QImage LoadBitmapFile(const QString& path)
 {
     QImage image;
@@ -168,7 +151,7 @@ QString DriverJpegBitmapFile() { return ScratchFolder() + QStringLiteral("tmp2.b
 QImage DriverPhotoFromBlob(const QByteArray& blob)
 {
     const QString path = DriverPhotoFile();
-    if (!ReplaceFile(path, blob, nullptr))
+    if (!ReplaceFileBytes(path, blob, nullptr))
         return {};
     return LoadBitmapFile(path);
 }
@@ -206,11 +189,8 @@ bool WriteDriverPhotoFile(const QImage& photo, std::optional<QByteArray>& bytes,
 {
     bytes.reset();
     const QString path = DriverPhotoFile();
-    if (QFile::exists(path) && !QFile::remove(path)) {
-        if (error)
-            *error = QStringLiteral("Cannot delete %1").arg(path);
+    if (!RemoveFileIfExists(path, error))
         return false;
-    }
     if (photo.isNull())
         return true;
     if (!photo.convertToFormat(QImage::Format_RGB888).save(path, "BMP")) {

@@ -1,37 +1,11 @@
 #include "profiles/trackstore.h"
 
-#include <QFile>
-
 #include "platform/jpegio.h"
 #include "profiles/catalogue.h"
 #include "shell/common/stale.h"
 #include "shell/data/ubazy.h"
 
 namespace {
-
-bool RemoveIfExists(const QString& path, QString* error)
-{
-    if (QFile::exists(path) && !QFile::remove(path)) {
-        if (error)
-            *error = QStringLiteral("Cannot delete %1").arg(path);
-        return false;
-    }
-    return true;
-}
-
-// Replaces a temporary file with the given bytes.
-bool ReplaceFile(const QString& path, const QByteArray& bytes, QString* error)
-{
-    if (!RemoveIfExists(path, error))
-        return false;
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) {
-        if (error)
-            *error = QStringLiteral("Cannot write %1: %2").arg(path, f.errorString());
-        return false;
-    }
-    return true;
-}
 
 // The values both statements share.
 void BindTrack(TIBQuery& q, int id, const TrackData& data, const std::optional<QByteArray>& photo)
@@ -160,7 +134,7 @@ bool TrackPhotoFromBlob(const QByteArray& blob, TrackPhoto& photo)
 {
     // JPEG first.
     const QString jpegPath = TrackJpegFile();
-    if (ReplaceFile(jpegPath, blob, nullptr)) {
+    if (ReplaceFileBytes(jpegPath, blob, nullptr)) {
         QImage image;
         QByteArray bytes;
         if (LoadJpegFile(jpegPath, image) && ReadFileBytes(jpegPath, bytes, nullptr)) {
@@ -171,7 +145,7 @@ bool TrackPhotoFromBlob(const QByteArray& blob, TrackPhoto& photo)
     }
     // Then as a bitmap (rows stored that way still show).
     const QString bmpPath = TrackBitmapFile();
-    if (!ReplaceFile(bmpPath, blob, nullptr))
+    if (!ReplaceFileBytes(bmpPath, blob, nullptr))
         return false;
     QImage bitmap;
     if (!bitmap.load(bmpPath, "BMP"))
@@ -201,12 +175,12 @@ bool WriteTrackPhotoFile(const TrackPhoto& photo, std::optional<QByteArray>& byt
 {
     bytes.reset();
     const QString path = TrackJpegFile();
-    if (!RemoveIfExists(path, error))
+    if (!RemoveFileIfExists(path, error))
         return false;
     if (photo.IsNull())
         return true;
     if (!photo.jpeg.isEmpty()) {
-        if (!ReplaceFile(path, photo.jpeg, error))
+        if (!ReplaceFileBytes(path, photo.jpeg, error))
             return false;
     } else if (!SaveJpegFile(path, photo.image, 75, error)) {
         return false;
