@@ -284,7 +284,10 @@ TEST_F(ChartOpeners, BesideThePanelOnceAndNotReloadedWhenOpen)
     EXPECT_EQ(fwykrescale->Chart1->SeriesCount(), 1);
     EXPECT_EQ(form.MdiArea->activeSubWindow(), form.MDISubWindow(QStringLiteral("Tfwykrescale")));
 
+    // Closed, the chart is told nothing more, before it is freed.
     form.MDISubWindow(QStringLiteral("Tfwykrescale"))->close();
+    EXPECT_FALSE(fwykrescale->InSession());
+    EXPECT_TRUE(fwykresmdilapy->InSession());
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(fwykrescale, nullptr);
     EXPECT_NE(fwykresmdilapy, nullptr);
