@@ -94,9 +94,10 @@ void AnalysisSession::NotifyCursor(int time, int lap, int sessionId)
 
 void AnalysisSession::Clear()
 {
-    tree.ResetTree();
+    // The views go first, so that none redraws over the emptied tree.
     Notify([this](SessionView& v) {
         Detach(&v);
         v.AnalysisClosed();
     });
+    tree.ResetTree();
 }
