@@ -108,8 +108,10 @@ TFPanelSesji::~TFPanelSesji()
     if (FPanelSesji == this)
         FPanelSesji = nullptr;
     // The tree is the panel's load: it goes with the panel.
-    if (InSession())
+    if (InSession()) {
+        LeaveSession();
         session_.tree.ResetTree();
+    }
     // The GPS windows are hidden, not freed, when the user closes them; the
     // panel that made them frees them.
     if (gpsView_)

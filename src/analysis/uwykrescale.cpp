@@ -85,6 +85,7 @@ Tfwykrescale::Tfwykrescale(AnalysisSession& session, QWidget* parent)
 
 Tfwykrescale::~Tfwykrescale()
 {
+    LeaveSession();  // told nothing while it goes
     if (fwykrescale == this)
         fwykrescale = nullptr;
 }

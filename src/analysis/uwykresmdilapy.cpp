@@ -17,6 +17,7 @@ Tfwykresmdilapy::Tfwykresmdilapy(AnalysisSession& session, QWidget* parent) : Ch
 
 Tfwykresmdilapy::~Tfwykresmdilapy()
 {
+    LeaveSession();  // told nothing while it goes
     if (fwykresmdilapy == this)
         fwykresmdilapy = nullptr;
 }
