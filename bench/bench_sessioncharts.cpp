@@ -2,21 +2,22 @@
 // bare fetch of the same samples.
 //
 // A simulated session filling a whole slot's ring (about 283,000 samples)
-// is imported once into a fresh embedded database.  Bare fetch: the
-// session's POZYCJE rows read through one prepared statement of the bulk-row
-// layer, values only.  Sessions chart: the samples into memGPS in session
-// time and the session's tree.  Lap comparison: the samples of every lap into
-// memGPS from the lap's start and the tree.  The ratios to the bare fetch are
-// printed at the end.
-#include <benchmark/benchmark.h>
-
+// is imported once into a fresh embedded database.  Raw fetch: the POZYCJE
+// columns the loaders use, of the session's rows in DATA_SS order, on the
+// bare client API into a plain array of structs.  Sessions chart: the
+// samples into memGPS in session time and the session's tree.  Lap
+// comparison: the samples of every lap into memGPS from the lap's start and
+// the tree.  The three run interleaved, five times each; the medians and
+// the ratios to the raw fetch are printed at the end.
 #include <QCoreApplication>
 #include <QTemporaryDir>
 
 #include <chrono>
 #include <cstdio>
+#include <vector>
 
 #include "analysis/sessioncharts.h"
+#include "clientapi.h"
 #include "intake/headerstore.h"
 #include "intake/sessionimport.h"
 #include "intake/sessionlist.h"
@@ -27,10 +28,9 @@
 
 namespace {
 
-double g_bare = 0, g_sessions = 0, g_laps = 0;
-int g_rows = 0;
+constexpr int kRuns = 5;
 
-// A fresh database with the imported session, opened as DM; made once.
+// A fresh database with the imported session, opened as DM.
 struct Database {
     TestDatabase db;
     int sessionId = 0;
@@ -55,85 +55,56 @@ struct Database {
     }
 };
 
-Database& Db()
-{
-    static Database db;
-    return db;
-}
-
-double Seconds(std::chrono::steady_clock::time_point t0)
-{
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-}
-
-void BM_BareFetch(benchmark::State& state)
-{
-    const int id = Db().sessionId;
-    for (auto _ : state) {
-        const auto t0 = std::chrono::steady_clock::now();
-        FbTransaction tr(DM->TransBrowse);
-        tr.StartRead();
-        FbStatement st(tr, QStringLiteral("select * from POZYCJE where ID_NAGLOWKA = :NAG order by data_ss"));
-        st.SetInt(st.ParamIndex(QStringLiteral("NAG")), id);
-        const int rpm = st.ColumnIndex(QStringLiteral("OBROTY"));
-        long long sum = 0;
-        int rows = 0;
-        st.Open();
-        while (st.Fetch()) {
-            sum += st.Int(rpm);
-            ++rows;
-        }
-        tr.Commit();
-        benchmark::DoNotOptimize(sum);
-        g_bare = Seconds(t0);
-        g_rows = rows;
-    }
-    state.counters["rows"] = g_rows;
-}
-
-void BM_SessionsChartLoad(benchmark::State& state)
-{
-    const int id = Db().sessionId;
-    for (auto _ : state) {
-        SessionsChartTree tree;
-        DM->memGPS.Close();
-        DM->memGPS.Open();
-        const auto t0 = std::chrono::steady_clock::now();
-        const ChartSession s = LoadSessionsChartSession(tree, DM->memGPS, id);
-        g_sessions = Seconds(t0);
-        state.counters["rows"] = s.count;
-    }
-}
-
-void BM_LapComparisonLoad(benchmark::State& state)
-{
-    const int id = Db().sessionId;
-    for (auto _ : state) {
-        LapComparisonTree tree;
-        DM->memGPS.Close();
-        DM->memGPS.Open();
-        const auto t0 = std::chrono::steady_clock::now();
-        const std::vector<ComparedLap> laps = LoadLapComparisonSession(tree, DM->memGPS, id);
-        g_laps = Seconds(t0);
-        state.counters["laps"] = double(laps.size());
-        state.counters["rows"] = DM->memGPS.RecordCount();
-    }
-}
-
-BENCHMARK(BM_BareFetch)->Iterations(3)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_SessionsChartLoad)->Iterations(3)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_LapComparisonLoad)->Iterations(3)->Unit(benchmark::kMillisecond);
-
 }  // namespace
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    if (g_bare > 0 && g_sessions > 0 && g_laps > 0)
-        std::printf("samples %d: bare fetch %.0f ms, Sessions chart load %.0f ms (x%.2f), lap comparison load %.0f ms (x%.2f)\n",
-                    g_rows, g_bare * 1000, g_sessions * 1000, g_sessions / g_bare, g_laps * 1000, g_laps / g_bare);
+    try {
+        Database db;
+        const std::vector<int> ids{db.sessionId};
+        std::vector<bench::RawSample> raw;
+        bench::FetchSamples(ids, raw);  // warms the page cache and sizes the array
+
+        std::vector<double> raws, charts, comparisons;
+        size_t rows = 0;
+        int chartRows = 0, comparisonRows = 0, laps = 0;
+        // Interleaved, run after run: all three meet the same state of the machine.
+        for (int run = 0; run < kRuns; ++run) {
+            auto t0 = std::chrono::steady_clock::now();
+            rows = bench::FetchSamples(ids, raw);
+            raws.push_back(bench::Seconds(t0));
+
+            {
+                SessionsChartTree tree;
+                DM->memGPS.Close();
+                DM->memGPS.Open();
+                t0 = std::chrono::steady_clock::now();
+                const ChartSession s = LoadSessionsChartSession(tree, DM->memGPS, db.sessionId);
+                charts.push_back(bench::Seconds(t0));
+                chartRows = s.count;
+            }
+            {
+                LapComparisonTree tree;
+                DM->memGPS.Close();
+                DM->memGPS.Open();
+                t0 = std::chrono::steady_clock::now();
+                laps = int(LoadLapComparisonSession(tree, DM->memGPS, db.sessionId).size());
+                comparisons.push_back(bench::Seconds(t0));
+                comparisonRows = DM->memGPS.RecordCount();
+            }
+            std::printf("run %d: sessions chart %.1f ms, lap comparison %.1f ms, raw fetch %.1f ms\n", run + 1,
+                        charts.back() * 1000, comparisons.back() * 1000, raws.back() * 1000);
+        }
+        if (size_t(chartRows) != rows)
+            throw std::runtime_error("the Sessions chart and the fetch saw different rows");
+        const double fetch = bench::Median(raws), chart = bench::Median(charts), comparison = bench::Median(comparisons);
+        std::printf("%zu samples; the lap comparison shows %d of them in %d laps\n", rows, comparisonRows, laps);
+        std::printf("sessions chart %.1f ms, lap comparison %.1f ms, raw fetch %.1f ms, ratios %.2f, %.2f\n",
+                    chart * 1000, comparison * 1000, fetch * 1000, chart / fetch, comparison / fetch);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "bench_sessioncharts: %s\n", e.what());
+        return 1;
+    }
     return 0;
 }

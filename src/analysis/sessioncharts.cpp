@@ -5,7 +5,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <functional>
+#include <numeric>
+#include <optional>
 #include <unordered_map>
 
 #include "analysis/sessionload.h"
@@ -15,112 +16,11 @@
 #include "shell/data/ibquery.h"
 #include "shell/data/ubazy.h"
 
-namespace {
-
-// Samples in time order: the lines are drawn and searched along x.
-const QString kSamplesSql = QStringLiteral("select * from POZYCJE where ID_NAGLOWKA = :NAG order by  data_ss");
-
-// ------------------------------------------------------------------ samples
-
-// One POZYCJE row, as memGPS holds it.
-struct Sample {
-    int32_t typ, obroty, accx, accy, gpsx, gpsy, gyro1, gyro2, sektor;
-    double temp1, temp2;
-    int32_t dataSs, okrazenie, predkosc;
-};
-
-void ForEachSample(int sessionId, const std::function<void(const Sample&)>& f)
-{
-    static const char* const names[] = {"TYP_PROBKI", "OBROTY", "ACCX",  "ACCY",    "GPSX",      "GPSY",        "GYRO1",
-                                        "GYRO2",      "SEKTOR", "TEMP1", "TEMP2",   "DATA_SS",   "OKRAZENIE",  "PREDKOSC_GPS"};
-    FbTransaction tr(DM->TransBrowse);
-    tr.StartRead();
-    FbStatement st(tr, kSamplesSql);
-    st.SetInt(st.ParamIndex(QStringLiteral("NAG")), sessionId);
-    std::array<int, 14> c;
-    for (size_t i = 0; i < c.size(); ++i) {
-        c[i] = st.ColumnIndex(QString::fromLatin1(names[i]));
-        if (c[i] < 0)
-            throw DatabaseError(std::string("Column unknown: POZYCJE.") + names[i]);
-    }
-    st.Open();
-    while (st.Fetch()) {
-        Sample s;
-        s.typ = st.Int(c[0]);
-        s.obroty = st.Int(c[1]);
-        s.accx = AccToHundredthsG(st.Int(c[2]));
-        s.accy = AccToHundredthsG(st.Int(c[3]));
-        s.gpsx = st.Int(c[4]);
-        s.gpsy = st.Int(c[5]);
-        s.gyro1 = st.Int(c[6]);
-        s.gyro2 = st.Int(c[7]);
-        s.sektor = st.Int(c[8]);
-        s.temp1 = st.Double(c[9]);
-        s.temp2 = st.Double(c[10]);
-        s.dataSs = st.Int(c[11]);
-        s.okrazenie = st.Int(c[12]);
-        s.predkosc = st.Int(c[13]);
-        f(s);
-    }
-    tr.Commit();
-}
-
-// memGPS's fields, looked up once per load.
-class GpsRows {
-public:
-    explicit GpsRows(MemTable& t) : t_(t)
-    {
-        static const char* const names[] = {"typ_probki", "obroty", "accx",     "accy",     "gpsx",         "gpsy",
-                                            "gyro1",      "gyro2",  "sektor",   "temp1",    "temp2",        "data",
-                                            "datas",      "xobr",   "yobr",     "okrazenie", "id_nag",      "gpsx_wyl",
-                                            "gpsy_wyl",   "predkosc_gps"};
-        for (size_t i = 0; i < c_.size(); ++i) {
-            c_[i] = t.FieldIndex(QString::fromLatin1(names[i]));
-            if (c_[i] < 0)
-                throw MemTableError(std::string("memGPS has no field ") + names[i]);
-        }
-    }
-
-    // One row with data = the sample's time less offset.
-    void Append(const Sample& s, int sessionId, int offset)
-    {
-        const int data = s.dataSs - offset;
-        const int r = t_.AppendRow();
-        const int32_t ints[] = {s.typ,  s.obroty, s.accx, s.accy, s.gpsx, s.gpsy, s.gyro1, s.gyro2, s.sektor};
-        for (size_t i = 0; i < std::size(ints); ++i)
-            t_.SetIntAt(r, c_[i], ints[i]);
-        t_.SetFloatAt(r, c_[9], s.temp1);
-        t_.SetFloatAt(r, c_[10], s.temp2);
-        t_.SetIntAt(r, c_[11], data);
-        t_.SetStringAt(r, c_[12], SessionTimeText(data));
-        t_.SetIntAt(r, c_[13], 0);
-        t_.SetIntAt(r, c_[14], 0);
-        t_.SetIntAt(r, c_[15], s.okrazenie);
-        t_.SetIntAt(r, c_[16], sessionId);
-        t_.SetIntAt(r, c_[17], MapCoordinate(uint32_t(s.gpsx)));
-        t_.SetIntAt(r, c_[18], MapCoordinate(uint32_t(s.gpsy)));
-        t_.SetIntAt(r, c_[19], s.predkosc);
-    }
-
-private:
-    MemTable& t_;
-    std::array<int, 20> c_;
-};
-
-}  // namespace
-
 // --------------------------------------------------------------- samples
 
 int AppendSessionSamples(MemTable& memGPS, int sessionId)
 {
-    GpsRows rows(memGPS);
-    MemTableBulk bulk(memGPS);
-    int count = 0;
-    ForEachSample(sessionId, [&](const Sample& s) {
-        rows.Append(s, sessionId, 0);
-        ++count;
-    });
-    return count;
+    return SampleLoader(memGPS).Append(sessionId, SampleTimeText::OfData);
 }
 
 // ------------------------------------------------------------ Sessions chart
@@ -303,35 +203,92 @@ std::vector<ComparedLap> LoadLapComparisonSession(LapComparisonTree& tree, MemTa
         .Int("przes_czas", h.start);
     const QString title = h.StartText() + QStringLiteral("  ") + h.surname;
 
-    // The session's samples once, in time order, as runs of one lap number.
-    struct Run {
-        int first = 0, last = 0;  // indices into samples
-    };
-    std::vector<Sample> samples;
-    std::unordered_map<int, std::vector<Run>> runsOf;
-    ForEachSample(sessionId, [&](const Sample& s) {
-        const int i = int(samples.size());
-        if (!samples.empty() && samples.back().okrazenie == s.okrazenie)
-            runsOf[s.okrazenie].back().last = i;
-        else
-            runsOf[s.okrazenie].push_back({i, i});
-        samples.push_back(s);
-    });
-
     // A session stored before laps were counted on past the logger's
     // one-byte count lists lap numbers again: then the n-th row of a
     // number takes the n-th run of its samples, and no sample is shown
     // twice.  A number listed once takes every sample of it.
     const std::vector<DrivenLap> stored = ReadDrivenLaps(sessionId);
-    std::unordered_map<int, int> listed, taken;
-    for (const DrivenLap& t : stored)
-        ++listed[t.nr];
-
-    std::vector<ComparedLap> laps;
-    GpsRows rows(memGPS);
-    MemTableBulk bulk(memGPS);
+    std::unordered_map<int, std::vector<int>> listings;  // lap number: its places in stored
+    std::vector<int> starts;
     long long lapSum = 0;  // 64 bits: out-of-range stored times must not wrap
     for (const DrivenLap& t : stored) {
+        listings[t.nr].push_back(int(starts.size()));
+        starts.push_back(ClampToInt(h.start + lapSum));
+        lapSum += t.time;
+    }
+
+    // The samples in time order, straight into memGPS, counted from their
+    // lap's start; samples of laps not listed are dropped.  The runs of
+    // one lap number appended, with the lap they belong to.
+    struct Run {
+        int place = 0, count = 0;
+    };
+    std::vector<Run> runs;
+    std::vector<int> counts(stored.size(), 0);
+    bool inOrder = true;
+    MemTableBulk bulk(memGPS);
+    const int base = memGPS.RecordCount();
+    if (!stored.empty()) {
+        std::unordered_map<int, int> runsSeen;
+        std::optional<int> previous;
+        int place = -1;
+        std::vector<uint8_t> keep(SampleBlock::kRows);
+        SampleLoader(memGPS).Append(sessionId, SampleTimeText::OfData, [&](SampleBlock& b) {
+            const int32_t* lap = b.Ints(SampleBlock::Okrazenie);
+            const int32_t* time = b.Ints(SampleBlock::DataSs);
+            int32_t* data = b.Ints(SampleBlock::Data);
+            bool all = true;
+            for (int k = 0; k < b.count; ++k) {
+                if (previous != lap[k]) {
+                    previous = lap[k];
+                    const int n = runsSeen[lap[k]]++;
+                    const auto found = listings.find(lap[k]);
+                    place = -1;
+                    if (found != listings.end() && (found->second.size() == 1 || size_t(n) < found->second.size()))
+                        place = found->second[found->second.size() == 1 ? 0 : size_t(n)];
+                    if (place >= 0) {
+                        inOrder = inOrder && (runs.empty() || runs.back().place <= place);
+                        runs.push_back({place, 0});
+                    }
+                }
+                keep[size_t(k)] = place >= 0;
+                if (place < 0) {
+                    all = false;
+                    continue;
+                }
+                data[k] = time[k] - starts[size_t(place)];
+                ++runs.back().count;
+                ++counts[size_t(place)];
+            }
+            if (!all)
+                b.Keep(keep.data());
+            return true;
+        });
+    }
+    // Runs that came out of the laps' order move behind their lap's
+    // earlier runs.
+    if (!inOrder) {
+        std::vector<int> order(static_cast<size_t>(base));
+        std::iota(order.begin(), order.end(), 0);
+        std::vector<int> runFirst;
+        int first = base;
+        for (const Run& r : runs) {
+            runFirst.push_back(first);
+            first += r.count;
+        }
+        std::vector<size_t> byPlace(runs.size());
+        std::iota(byPlace.begin(), byPlace.end(), size_t(0));
+        std::stable_sort(byPlace.begin(), byPlace.end(), [&](size_t a, size_t b) { return runs[a].place < runs[b].place; });
+        for (size_t i : byPlace)
+            for (int k = 0; k < runs[i].count; ++k)
+                order.push_back(runFirst[i] + k);
+        memGPS.Reorder(order);
+    }
+
+    std::vector<ComparedLap> laps;
+    int first = base;
+    for (size_t p = 0; p < stored.size(); ++p) {
+        const DrivenLap& t = stored[p];
         ComparedLap lap;
         lap.sessionId = sessionId;
         lap.lap = t.nr;
@@ -343,20 +300,12 @@ std::vector<ComparedLap> LoadLapComparisonSession(LapComparisonTree& tree, MemTa
             .Int("id_okrazenia", lap.lap)
             .Int("przes_czas", h.start)
             .Int("wybrany", 1);
-        lap.colour = int(laps.size()) + 1;
+        lap.colour = int(p) + 1;
         lap.title = title + QStringLiteral(" L") + QString::number(lap.lap);
-        lap.start = ClampToInt(h.start + lapSum);
-        lap.first = memGPS.RecordCount();
-        if (const auto found = runsOf.find(lap.lap); found != runsOf.end()) {
-            const std::vector<Run>& runs = found->second;
-            const int n = taken[lap.lap]++;
-            for (size_t r = 0; r < runs.size(); ++r)
-                if (listed[lap.lap] == 1 || int(r) == n)
-                    for (int i = runs[r].first; i <= runs[r].last; ++i)
-                        rows.Append(samples[size_t(i)], sessionId, lap.start);
-        }
-        lap.count = memGPS.RecordCount() - lap.first;
-        lapSum += t.time;
+        lap.start = starts[p];
+        lap.first = first;
+        lap.count = counts[p];
+        first += lap.count;
         laps.push_back(lap);
     }
     return laps;

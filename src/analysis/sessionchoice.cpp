@@ -71,7 +71,7 @@ int FieldInt(const TIBQuery& q, const char* name) { return q.FieldByName(QString
 
 // What a fill does at each step of the walk over the sessions of qnag (in
 // database order), their laps in the order they were driven and each lap's
-// own sectors (ReadDrivenLaps).
+// own sectors (StoredLapRows::Driven).
 struct SessionWalk {
     std::function<void(const TIBQuery& session, int id)> session;
     std::function<void(const DrivenLap& lap)> lap;
@@ -91,6 +91,9 @@ void WalkSessions(TIBQuery& qnag, MemTable& memdane, const std::function<void()>
         ~BulkEnd() { t.EndBulk(); }
     } bulkEnd{memdane};
 
+    // The laps and sectors of every listed session in two statements,
+    // whatever the number of sessions.
+    const StoredLapRows stored(qnag, pump);
     qnag.Close();
     qnag.Open();
     for (; !qnag.Eof(); qnag.Next()) {
@@ -98,7 +101,7 @@ void WalkSessions(TIBQuery& qnag, MemTable& memdane, const std::function<void()>
             pump();
         const int id = FieldInt(qnag, "ID_NAG");
         walk.session(qnag, id);
-        for (const DrivenLap& lap : ReadDrivenLaps(id)) {
+        for (const DrivenLap& lap : stored.Driven(id)) {
             walk.lap(lap);
             for (const DrivenSector& sector : lap.sectors)
                 if (sector.nr >= 1 && sector.nr <= kSectors)

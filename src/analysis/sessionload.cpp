@@ -1,6 +1,7 @@
 #include "analysis/sessionload.h"
 
 #include <array>
+#include <optional>
 
 #include "analysis/sessiontree.h"
 #include "platform/memtable.h"
@@ -61,7 +62,12 @@ void AppendMinMaxRow(MemTable& memMinMax, int sessionId, const ProjectRecord& re
 
 namespace {
 
-const QString kSamplesSql = QStringLiteral("select * from POZYCJE where ID_NAGLOWKA = :NAG order by data_ss");
+// The columns read, in the order of SampleBlock's columns (the map
+// coordinates and Data are not read).
+const QString kSamplesSql = QStringLiteral(
+    "select TYP_PROBKI, OBROTY, ACCX, ACCY, GPSX, GPSY, GYRO1, GYRO2, SEKTOR, DATA_SS, OKRAZENIE, PREDKOSC_GPS, "
+    "TEMP1, TEMP2 from POZYCJE where ID_NAGLOWKA = :NAG order by data_ss");
+constexpr int kReadInts = SampleBlock::Predkosc + 1;
 
 // memGPS's fields, in the order of its definition.
 enum GpsField {
@@ -73,83 +79,118 @@ const char* const kGpsFieldNames[kGpsFields] = {
     "data", "datas", "xobr", "yobr", "okrazenie", "id_nag", "gpsx_wyl", "gpsy_wyl", "predkosc_gps",
     "brakOkrazenia"};
 
-// The POZYCJE columns read, by the memGPS field they fill.
-enum SampleColumn { cTyp, cObroty, cAccx, cAccy, cGpsx, cGpsy, cGyro1, cGyro2, cSektor, cTemp1, cTemp2,
-                    cDataSs, cOkrazenie, cPredkosc, kSampleColumns };
-const char* const kSampleColumnNames[kSampleColumns] = {
-    "TYP_PROBKI", "OBROTY", "ACCX", "ACCY", "GPSX", "GPSY", "GYRO1", "GYRO2", "SEKTOR", "TEMP1", "TEMP2",
-    "DATA_SS", "OKRAZENIE", "PREDKOSC_GPS"};
-
-// The read transaction of the data module (read-only, read committed) held
-// for the life of a scope: the queries run meanwhile share it instead of
-// starting one each.
-class ReadScope {
-public:
-    ReadScope() : tr_(DM->TransBrowse.Begin(lease_)) {}
-    ~ReadScope() { DM->TransBrowse.End(lease_, true); }
-    ReadScope(const ReadScope&) = delete;
-    ReadScope& operator=(const ReadScope&) = delete;
-    FbTransaction& Transaction() { return tr_; }
-
-private:
-    TTransaction::Lease lease_;
-    FbTransaction& tr_;
-};
+// The block column each memGPS field takes its values from.
+constexpr SampleBlock::IntColumn kFromBlock[] = {
+    SampleBlock::Typ,   SampleBlock::Obroty, SampleBlock::Accx,  SampleBlock::Accy,
+    SampleBlock::Gpsx,  SampleBlock::Gpsy,   SampleBlock::Gyro1, SampleBlock::Gyro2,
+    SampleBlock::Sektor};
 
 }  // namespace
 
+void SampleBlock::Keep(const uint8_t* keep)
+{
+    int kept = 0;
+    for (int k = 0; k < count; ++k) {
+        if (!keep[k])
+            continue;
+        if (kept != k) {
+            for (int c = 0; c < kInts; ++c)
+                Ints(IntColumn(c))[kept] = Ints(IntColumn(c))[k];
+            for (int c = 0; c < kFloats; ++c)
+                Floats(FloatColumn(c))[kept] = Floats(FloatColumn(c))[k];
+        }
+        ++kept;
+    }
+    count = kept;
+}
+
+struct SampleLoader::Impl {
+    MemTable& memGPS;
+    std::array<int, kGpsFields> slot{};  // where each field sits in memGPS
+    TTransactionScope read{DM->TransBrowse};
+    FbStatement st{read.Transaction(), kSamplesSql};
+    int nag = st.ParamIndex(QStringLiteral("NAG"));
+    SampleBlock block;
+
+    explicit Impl(MemTable& t) : memGPS(t)
+    {
+        if (memGPS.FieldCount() != kGpsFields)
+            throw MemTableError("memGPS has not the fields of the samples");
+        for (int f = 0; f < kGpsFields; ++f) {
+            slot[size_t(f)] = memGPS.FieldIndex(QString::fromLatin1(kGpsFieldNames[f]));
+            if (slot[size_t(f)] < 0)
+                throw MemTableError(std::string("memGPS has no field ") + kGpsFieldNames[f]);
+        }
+        for (int c = 0; c < kReadInts; ++c)
+            st.BindInts(c, block.Ints(SampleBlock::IntColumn(c)));
+        st.BindDoubles(kReadInts, block.Floats(SampleBlock::Temp1));
+        st.BindDoubles(kReadInts + 1, block.Floats(SampleBlock::Temp2));
+    }
+
+    // The block's values as memGPS takes them.
+    void convert()
+    {
+        int32_t* accx = block.Ints(SampleBlock::Accx);
+        int32_t* accy = block.Ints(SampleBlock::Accy);
+        const int32_t* gpsx = block.Ints(SampleBlock::Gpsx);
+        const int32_t* gpsy = block.Ints(SampleBlock::Gpsy);
+        int32_t* mapx = block.Ints(SampleBlock::GpsxMap);
+        int32_t* mapy = block.Ints(SampleBlock::GpsyMap);
+        for (int k = 0; k < block.count; ++k) {
+            accx[k] = AccToHundredthsG(accx[k]);
+            accy[k] = AccToHundredthsG(accy[k]);
+            mapx[k] = MapCoordinate(uint32_t(gpsx[k]));
+            mapy[k] = MapCoordinate(uint32_t(gpsy[k]));
+        }
+    }
+
+    void append(int sessionId, SampleTimeText text, const int32_t* data)
+    {
+        static const QString kBlank = QStringLiteral(" ");
+        std::array<MemColumn, kGpsFields> cols;
+        auto put = [&](GpsField f, MemColumn c) { cols[size_t(slot[size_t(f)])] = c; };
+        for (int f = fTypProbki; f <= fSektor; ++f)
+            put(GpsField(f), MemColumn::Ints(block.Ints(kFromBlock[f])));
+        put(fTemp1, MemColumn::Floats(block.Floats(SampleBlock::Temp1)));
+        put(fTemp2, MemColumn::Floats(block.Floats(SampleBlock::Temp2)));
+        put(fData, MemColumn::Ints(data));
+        put(fDatas, text == SampleTimeText::Blank ? MemColumn::Same(MemValue::Text(kBlank))
+                                                  : MemColumn::TextOf(slot[fData], &SessionTimeText));
+        put(fXobr, MemColumn::Same(MemValue::Int(0)));
+        put(fYobr, MemColumn::Same(MemValue::Int(0)));
+        put(fOkrazenie, MemColumn::Ints(block.Ints(SampleBlock::Okrazenie)));
+        put(fIdNag, MemColumn::Same(MemValue::Int(sessionId)));
+        put(fGpsxWyl, MemColumn::Ints(block.Ints(SampleBlock::GpsxMap)));
+        put(fGpsyWyl, MemColumn::Ints(block.Ints(SampleBlock::GpsyMap)));
+        put(fPredkoscGps, MemColumn::Ints(block.Ints(SampleBlock::Predkosc)));
+        put(fBrakOkrazenia, MemColumn::Same(MemValue()));
+        memGPS.AppendBlock(block.count, cols);
+    }
+};
+
+SampleLoader::SampleLoader(MemTable& memGPS) : d(std::make_unique<Impl>(memGPS)) {}
+
+SampleLoader::~SampleLoader() = default;
+
+int SampleLoader::Append(int sessionId, SampleTimeText text, const std::function<bool(SampleBlock&)>& edit)
+{
+    MemTableBulk bulk(d->memGPS);
+    d->st.SetInt(d->nag, sessionId);
+    d->st.Open();
+    int rows = 0;
+    SampleBlock& b = d->block;
+    while ((b.count = d->st.FetchBlock(SampleBlock::kRows)) > 0) {
+        d->convert();
+        const bool ownTimes = edit && edit(b);
+        d->append(sessionId, text, b.Ints(ownTimes ? SampleBlock::Data : SampleBlock::DataSs));
+        rows += b.count;
+    }
+    return rows;
+}
+
 void LoadSessionSamples(int sessionId, MemTable& memGPS)
 {
-    // Where each memGPS field sits in an appended row.
-    std::array<int, kGpsFields> slot;
-    for (int f = 0; f < kGpsFields; ++f) {
-        slot[size_t(f)] = memGPS.FieldIndex(QString::fromLatin1(kGpsFieldNames[f]));
-        if (slot[size_t(f)] < 0 || memGPS.FieldCount() != kGpsFields)
-            throw MemTableError(std::string("memGPS has no field ") + kGpsFieldNames[f]);
-    }
-
-    ReadScope read;
-    FbStatement st(read.Transaction(), kSamplesSql);
-    st.SetInt(st.ParamIndex(QStringLiteral("NAG")), sessionId);
-    std::array<int, kSampleColumns> col;
-    for (int c = 0; c < kSampleColumns; ++c) {
-        col[size_t(c)] = st.ColumnIndex(QString::fromLatin1(kSampleColumnNames[c]));
-        if (col[size_t(c)] < 0)
-            throw DatabaseError(std::string("Column unknown: POZYCJE.") + kSampleColumnNames[c]);
-    }
-
-    // The values every sample shares are set once.
-    static const QString kBlank = QStringLiteral(" ");
-    std::array<MemValue, kGpsFields> row;
-    row[size_t(slot[fDatas])] = MemValue::Text(kBlank);
-    row[size_t(slot[fXobr])] = MemValue::Int(0);
-    row[size_t(slot[fYobr])] = MemValue::Int(0);
-    row[size_t(slot[fIdNag])] = MemValue::Int(sessionId);
-    row[size_t(slot[fBrakOkrazenia])] = MemValue();  // stays empty
-
-    MemTableBulk bulk(memGPS);
-    st.Open();
-    while (st.Fetch()) {
-        auto put = [&](GpsField f, int32_t v) { row[size_t(slot[f])] = MemValue::Int(v); };
-        put(fTypProbki, st.Int(col[cTyp]));
-        put(fObroty, st.Int(col[cObroty]));
-        put(fAccx, AccToHundredthsG(st.Int(col[cAccx])));
-        put(fAccy, AccToHundredthsG(st.Int(col[cAccy])));
-        const int32_t gpsx = st.Int(col[cGpsx]), gpsy = st.Int(col[cGpsy]);
-        put(fGpsx, gpsx);
-        put(fGpsy, gpsy);
-        put(fGyro1, st.Int(col[cGyro1]));
-        put(fGyro2, st.Int(col[cGyro2]));
-        put(fSektor, st.Int(col[cSektor]));
-        row[size_t(slot[fTemp1])] = MemValue::Float(st.Double(col[cTemp1]));
-        row[size_t(slot[fTemp2])] = MemValue::Float(st.Double(col[cTemp2]));
-        put(fData, st.Int(col[cDataSs]));
-        put(fOkrazenie, st.Int(col[cOkrazenie]));
-        put(fGpsxWyl, MapCoordinate(uint32_t(gpsx)));
-        put(fGpsyWyl, MapCoordinate(uint32_t(gpsy)));
-        put(fPredkoscGps, st.Int(col[cPredkosc]));
-        memGPS.AppendValues(row);
-    }
+    SampleLoader(memGPS).Append(sessionId, SampleTimeText::Blank);
 }
 
 SessionLoadError::SessionLoadError(int sessionId, const std::string& cause)
@@ -183,14 +224,18 @@ void LoadSessions(MemTable& memWybraneSesje, MemTable& memGPS, MemTable& memMinM
     Empty(memGPS, memMinMax, tree);
     try {
         MemTableBulk bulk(memGPS);  // one notification and one trim for the whole load
-        ReadScope read;          // one read transaction for samples and tree alike
+        // Made by the first session (whose load a refused statement fails),
+        // it holds one read transaction for samples and tree alike.
+        std::optional<SampleLoader> samples;
         const int idField = memWybraneSesje.FieldIndex(QStringLiteral("id_nag"));
         for (memWybraneSesje.First(); !memWybraneSesje.Eof(); memWybraneSesje.Next()) {
             const int sessionId = memWybraneSesje.FieldAt(idField).AsInteger();
             LoadOneSession(sessionId, [&] {
                 ApplyRangeDefaults(record);
                 AppendMinMaxRow(memMinMax, sessionId, record);
-                LoadSessionSamples(sessionId, memGPS);
+                if (!samples)
+                    samples.emplace(memGPS);
+                samples->Append(sessionId, SampleTimeText::Blank);
                 BuildSessionTree(tree, sessionId, filters);
             });
         }

@@ -6,8 +6,10 @@
 #include <array>
 #include <map>
 #include <optional>
+#include <unordered_map>
 
 #include "shell/common/stale.h"
+#include "shell/data/fbbulk.h"
 #include "shell/data/ubazy.h"
 
 std::vector<FieldDef> TreeRowFields()
@@ -104,17 +106,6 @@ void SessionTree::ResetTree()
     rowCounter = 0;
 }
 
-namespace {
-
-std::optional<int> OptionalInt(const TQueryField& f)
-{
-    if (f.IsNull())
-        return std::nullopt;
-    return RoundHalfEven(f.AsFloat());
-}
-
-}  // namespace
-
 QString SessionRowCaption(int sessionId, const QDateTime& start)
 {
     QString text = QString::number(sessionId) + u':';
@@ -125,23 +116,133 @@ QString SessionRowCaption(int sessionId, const QDateTime& start)
     return text + DateTimeToStr(start);
 }
 
-std::vector<DrivenLap> ReadDrivenLaps(int sessionId, int* highestSector)
+namespace {
+
+// Every column of the lap and sector rows, as the tree has always read them,
+// each looked up by name.
+const char* const kAllColumns = "select r.* from ";
+
+int Column(const FbStatement& st, const char* table, const char* name)
+{
+    const int c = st.ColumnIndex(QString::fromLatin1(name));
+    if (c < 0)
+        throw DatabaseError(std::string("Column unknown: ") + table + '.' + name);
+    return c;
+}
+
+std::optional<int> OptionalInt(const FbStatement& st, int column)
+{
+    if (st.IsNull(column))
+        return std::nullopt;
+    return RoundHalfEven(st.Double(column));
+}
+
+}  // namespace
+
+struct StoredLapRows::Impl {
+    struct Lap {
+        int session;
+        DrivenLap lap;
+    };
+    struct Sector {
+        int session;
+        int lap;  // NR_OKRAZENIA
+        DrivenSector sector;
+    };
+    std::vector<Lap> laps;        // in the order the database gave them
+    std::vector<Sector> sectors;
+    // Per session: its rows, in that order (indices into laps and sectors).
+    struct Rows {
+        std::vector<int> laps, sectors;
+    };
+    std::unordered_map<int, Rows> bySession;
+
+    // Runs the lap and the sector statement, each table named r between
+    // the two pieces of text.
+    void read(const QString& before, const QString& after, const std::function<void(FbStatement&)>& bind,
+              const std::function<void()>& pump)
+    {
+        TTransactionScope scope(DM->TransBrowse);
+        auto run = [&](const char* table, const auto& columns, const auto& row) {
+            FbStatement st(scope.Transaction(), QString::fromLatin1(kAllColumns) + before + QString::fromLatin1(table) +
+                                                    QStringLiteral(" r") + after);
+            bind(st);
+            const auto c = columns(st);
+            st.Open();
+            for (int n = 1; st.Fetch(); ++n) {
+                row(st, c);
+                if (pump && n % 4096 == 0)
+                    pump();
+            }
+        };
+        static const char* const kLapTable = "OKRAZENIA_REJ";
+        run(
+            kLapTable,
+            [](const FbStatement& st) {
+                std::array<int, 7> c;
+                const char* const names[] = {"ID_NAGLOWKA", "NR", "CZAS_SS", "CZAS", "AVG_OBROTY", "AVG_ACC_OBROTY",
+                                             "AVG_DEC_OBROTY"};
+                for (size_t i = 0; i < c.size(); ++i)
+                    c[i] = Column(st, kLapTable, names[i]);
+                return c;
+            },
+            [&](const FbStatement& st, const std::array<int, 7>& c) {
+                Lap l;
+                l.session = st.Int(c[0]);
+                l.lap.nr = st.Int(c[1]);
+                l.lap.time = st.Int(c[2]);
+                l.lap.text = st.Text(c[3]);
+                l.lap.averageRpm = OptionalInt(st, c[4]);
+                l.lap.meanRise = OptionalInt(st, c[5]);
+                l.lap.meanFall = OptionalInt(st, c[6]);
+                bySession[l.session].laps.push_back(int(laps.size()));
+                laps.push_back(std::move(l));
+            });
+        static const char* const kSectorTable = "SEKTORY";
+        run(
+            kSectorTable,
+            [](const FbStatement& st) {
+                std::array<int, 5> c;
+                const char* const names[] = {"ID_NAGLOWKA", "NR_OKRAZENIA", "NR_SEKTORA", "CZAS_SS", "CZAS"};
+                for (size_t i = 0; i < c.size(); ++i)
+                    c[i] = Column(st, kSectorTable, names[i]);
+                return c;
+            },
+            [&](const FbStatement& st, const std::array<int, 5>& c) {
+                Sector s{st.Int(c[0]), st.Int(c[1]), {st.Int(c[2]), st.Int(c[3]), st.Text(c[4])}};
+                bySession[s.session].sectors.push_back(int(sectors.size()));
+                sectors.push_back(std::move(s));
+            });
+    }
+};
+
+StoredLapRows::StoredLapRows(int sessionId) : d(std::make_unique<Impl>())
+{
+    d->read(QString(), QStringLiteral(" where r.ID_NAGLOWKA = :NAG"),
+            [&](FbStatement& st) { st.SetInt(st.ParamIndex(QStringLiteral("NAG")), sessionId); }, {});
+}
+
+StoredLapRows::StoredLapRows(const TIBQuery& sessions, const std::function<void()>& pump) : d(std::make_unique<Impl>())
+{
+    // The rows joined to the sessions the query lists.
+    d->read(QStringLiteral("(") + sessions.SQL() + QStringLiteral("\n) s join "), QStringLiteral(" on r.ID_NAGLOWKA = s.ID_NAG"),
+            [&](FbStatement& st) { sessions.BindParams(st); }, pump);
+}
+
+StoredLapRows::~StoredLapRows() = default;
+
+std::vector<DrivenLap> StoredLapRows::Driven(int sessionId, int* highestSector) const
 {
     std::vector<DrivenLap> laps;
-    TIBQuery qOkrazenia(DM->TransBrowse);
-    qOkrazenia.SetSQL(QStringLiteral("select *  from OKRAZENIA_REJ where ID_NAGLOWKA =  :NAG"));
-    qOkrazenia.ParamByName(QStringLiteral("NAG"), sessionId);
-    for (qOkrazenia.Open(); !qOkrazenia.Eof(); qOkrazenia.Next()) {
-        DrivenLap lap;
-        lap.nr = qOkrazenia.FieldByName(QStringLiteral("NR")).AsInteger();
-        lap.time = qOkrazenia.FieldByName(QStringLiteral("CZAS_SS")).AsInteger();
-        lap.text = qOkrazenia.FieldByName(QStringLiteral("CZAS")).AsString();
-        lap.averageRpm = OptionalInt(qOkrazenia.FieldByName(QStringLiteral("AVG_OBROTY")));
-        lap.meanRise = OptionalInt(qOkrazenia.FieldByName(QStringLiteral("AVG_ACC_OBROTY")));
-        lap.meanFall = OptionalInt(qOkrazenia.FieldByName(QStringLiteral("AVG_DEC_OBROTY")));
-        laps.push_back(std::move(lap));
-    }
-    qOkrazenia.Close();
+    const auto found = d->bySession.find(sessionId);
+    if (highestSector)
+        *highestSector = 0;
+    if (found == d->bySession.end())
+        return laps;
+    const Impl::Rows& rows = found->second;
+    laps.reserve(rows.laps.size());
+    for (int i : rows.laps)
+        laps.push_back(d->laps[size_t(i)].lap);
 
     // Numbers that each come once give the order; numbers that come again
     // leave the rows as stored, which is the order they were driven in.
@@ -155,23 +256,17 @@ std::vector<DrivenLap> ReadDrivenLaps(int sessionId, int* highestSector)
 
     // The session's sectors as unbroken runs of one lap number each.
     std::map<int, std::vector<std::vector<DrivenSector>>> runsOf;
-    TIBQuery qSektory(DM->TransBrowse);
-    qSektory.SetSQL(QStringLiteral("select *  from SEKTORY where ID_NAGLOWKA =  :NAG"));
-    qSektory.ParamByName(QStringLiteral("NAG"), sessionId);
     std::optional<int> previousLap;
     int highest = 0;
-    for (qSektory.Open(); !qSektory.Eof(); qSektory.Next()) {
-        const int lap = qSektory.FieldByName(QStringLiteral("NR_OKRAZENIA")).AsInteger();
-        const int nr = qSektory.FieldByName(QStringLiteral("NR_SEKTORA")).AsInteger();
-        highest = std::max(highest, nr);
-        std::vector<std::vector<DrivenSector>>& runs = runsOf[lap];
-        if (previousLap != lap || runs.empty())
+    for (int i : rows.sectors) {
+        const Impl::Sector& s = d->sectors[size_t(i)];
+        highest = std::max(highest, s.sector.nr);
+        std::vector<std::vector<DrivenSector>>& runs = runsOf[s.lap];
+        if (previousLap != s.lap || runs.empty())
             runs.emplace_back();
-        previousLap = lap;
-        runs.back().push_back({nr, qSektory.FieldByName(QStringLiteral("CZAS_SS")).AsInteger(),
-                               qSektory.FieldByName(QStringLiteral("CZAS")).AsString()});
+        previousLap = s.lap;
+        runs.back().push_back(s.sector);
     }
-    qSektory.Close();
     if (highestSector)
         *highestSector = highest;
 
@@ -181,18 +276,22 @@ std::vector<DrivenLap> ReadDrivenLaps(int sessionId, int* highestSector)
     for (const DrivenLap& lap : laps)
         ++listed[lap.nr];
     for (DrivenLap& lap : laps) {
-        const auto found = runsOf.find(lap.nr);
-        if (found == runsOf.end())
+        const auto runs = runsOf.find(lap.nr);
+        if (runs == runsOf.end())
             continue;
-        std::vector<std::vector<DrivenSector>>& runs = found->second;
         if (listed[lap.nr] == 1) {
-            for (std::vector<DrivenSector>& run : runs)
+            for (std::vector<DrivenSector>& run : runs->second)
                 lap.sectors.insert(lap.sectors.end(), run.begin(), run.end());
-        } else if (const size_t n = size_t(taken[lap.nr]++); n < runs.size()) {
-            lap.sectors = std::move(runs[n]);
+        } else if (const size_t n = size_t(taken[lap.nr]++); n < runs->second.size()) {
+            lap.sectors = std::move(runs->second[n]);
         }
     }
     return laps;
+}
+
+std::vector<DrivenLap> ReadDrivenLaps(int sessionId, int* highestSector)
+{
+    return StoredLapRows(sessionId).Driven(sessionId, highestSector);
 }
 
 void BuildSessionTree(SessionTree& tree, int sessionId, const TreeFilters& filters)

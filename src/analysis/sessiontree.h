@@ -11,10 +11,13 @@
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
 #include "platform/memtable.h"
+
+class TIBQuery;
 
 // The fields every tree's memdane begins with (the session panel's, the
 // Sessions chart's, the lap comparison's, the lap time diagram's):
@@ -115,6 +118,31 @@ struct DrivenLap {
 // the session's sector rows, 0 when none.  Database errors reach the caller
 // as DatabaseError.
 std::vector<DrivenLap> ReadDrivenLaps(int sessionId, int* highestSector = nullptr);
+
+// The lap and sector rows of sessions as stored, read with one statement
+// for the laps and one for the sectors however many sessions they belong
+// to, on the read transaction of the data module; Driven puts a session's
+// rows in the order of ReadDrivenLaps.  Database errors reach the caller
+// as DatabaseError.
+class StoredLapRows {
+public:
+    // The rows of one session.
+    explicit StoredLapRows(int sessionId);
+    // The rows of every session that a query of sessions lists by ID_NAG
+    // (its text and parameter values are used; the query is not run).
+    // pump (when given) runs every few thousand rows.
+    StoredLapRows(const TIBQuery& sessions, const std::function<void()>& pump);
+    ~StoredLapRows();
+    StoredLapRows(const StoredLapRows&) = delete;
+    StoredLapRows& operator=(const StoredLapRows&) = delete;
+
+    // As ReadDrivenLaps; nothing for a session of no rows.
+    std::vector<DrivenLap> Driven(int sessionId, int* highestSector = nullptr) const;
+
+private:
+    struct Impl;
+    std::unique_ptr<Impl> d;
+};
 
 // Lap-time filters in whole seconds; 0 switches a filter off.
 struct TreeFilters {

@@ -1,5 +1,7 @@
 #include "platform/memtable.h"
 
+#include "platform/podarray.h"
+
 #include <QDateTime>
 #include <QStringList>
 
@@ -153,9 +155,11 @@ bool variantIsNull(const QVariant& v) { return !v.isValid() || v.isNull(); }
 // ---------------------------------------------------------------------------
 // NULL bitmap: bit set = NULL.
 
-inline bool bitGet(const std::vector<uint64_t>& b, int r) { return (b[size_t(r) >> 6] >> (r & 63)) & 1u; }
+using Bits = PodArray<uint64_t>;
 
-inline void bitSet(std::vector<uint64_t>& b, int r, bool v)
+inline bool bitGet(const Bits& b, int r) { return (b[size_t(r) >> 6] >> (r & 63)) & 1u; }
+
+inline void bitSet(Bits& b, int r, bool v)
 {
     const uint64_t m = uint64_t(1) << (r & 63);
     if (v)
@@ -165,7 +169,7 @@ inline void bitSet(std::vector<uint64_t>& b, int r, bool v)
 }
 
 // Removes bit r of a map of `count` bits, moving the higher ones down.
-void bitErase(std::vector<uint64_t>& b, int r, int count)
+void bitErase(Bits& b, int r, int count)
 {
     const size_t w = size_t(r) >> 6;
     const int o = r & 63;
@@ -180,11 +184,27 @@ void bitErase(std::vector<uint64_t>& b, int r, int count)
     b.resize((size_t(count - 1) + 63) / 64);
 }
 
+// Sets bits [from, to) of a map large enough for them.
+void bitRange(Bits& b, int from, int to, bool v)
+{
+    for (int r = from; r < to;) {
+        if ((r & 63) == 0 && to - r >= 64) {
+            b[size_t(r) >> 6] = v ? ~uint64_t(0) : 0;
+            r += 64;
+        } else {
+            bitSet(b, r, v);
+            ++r;
+        }
+    }
+}
+
 // How a column holds its values.  Plain tables keep one array of the
 // field's type; a compact table starts every column Uniform (one value for
 // all rows, no array) and keeps integers in the narrowest width that holds
-// what was written, widening when a wider value arrives.
-enum class Store : uint8_t { Uniform, I8, I16, I32, F64, Str, Bool };
+// what was written, widening when a wider value arrives.  A Derived text
+// column holds nothing: each row reads as the text of another column's
+// value in that row (MemColumn::TextOf).
+enum class Store : uint8_t { Uniform, I8, I16, I32, F64, Str, Bool, Derived };
 
 Store plainStore(FieldType t)
 {
@@ -240,14 +260,17 @@ struct Column {
     QString uniS;
     bool uniB = false;
 
-    std::vector<int8_t> i8;
-    std::vector<int16_t> i16;
-    std::vector<int32_t> ints;
-    std::vector<double> floats;  // Float and DateTime
+    PodArray<int8_t> i8;
+    PodArray<int16_t> i16;
+    PodArray<int32_t> ints;
+    PodArray<double> floats;  // Float and DateTime
     std::vector<QString> strs;
-    std::vector<uint8_t> bools;
-    std::vector<uint64_t> nulls;  // bit set = NULL
+    PodArray<uint8_t> bools;
+    Bits nulls;  // bit set = NULL
     uint64_t version = 0;         // bumped on every write; hash indexes compare it
+    // The rule of a Derived column: row r reads format(column source, row r).
+    int source = -1;
+    QString (*format)(int) = nullptr;
 
     Store initialStore() const { return compact ? Store::Uniform : plainStore(type); }
 
@@ -261,6 +284,8 @@ struct Column {
         release(bools);
         release(nulls);
         store = initialStore();
+        source = -1;
+        format = nullptr;
         uniformNull();
         ++version;
     }
@@ -278,7 +303,7 @@ struct Column {
     {
         if (store == Store::Uniform)
             return uniNull;
-        return !nulls.empty() && bitGet(nulls, r);
+        return !nulls.empty() && bitGet(nulls, r);  // a Derived column has no bitmap: never NULL
     }
     int32_t getInt(int r) const
     {
@@ -308,19 +333,19 @@ struct Column {
         };
         switch (target) {
         case Store::I16: {
-            std::vector<int16_t> out;
+            PodArray<int16_t> out;
             fill(out);
             i16.swap(out);
             break;
         }
         case Store::I32: {
-            std::vector<int32_t> out;
+            PodArray<int32_t> out;
             fill(out);
             ints.swap(out);
             break;
         }
         default: {
-            std::vector<int8_t> out;
+            PodArray<int8_t> out;
             fill(out);
             i8.swap(out);
             break;
@@ -404,7 +429,8 @@ struct Column {
         case Store::F64: floats[size_t(r)] = 0; break;
         case Store::Str: strs[size_t(r)] = QString(); break;
         case Store::Bool: bools[size_t(r)] = 0; break;
-        case Store::Uniform: break;
+        case Store::Uniform:
+        case Store::Derived: break;
         }
         markNull(r, true, rows);
     }
@@ -520,7 +546,8 @@ struct Column {
         case Store::F64: floats.push_back(0.0); break;
         case Store::Str: strs.emplace_back(); break;
         case Store::Bool: bools.push_back(0); break;
-        case Store::Uniform: break;
+        case Store::Uniform:
+        case Store::Derived: break;
         }
     }
     void pushNotNull(int rows)
@@ -532,6 +559,116 @@ struct Column {
         bitSet(nulls, rows, false);
     }
 
+    // ---- n new last rows at once (rows: the count before them; n > 0)
+    void pushNotNulls(int rows, int n)
+    {
+        if (nulls.empty())
+            return;
+        if (nulls.size() * 64 < size_t(rows) + size_t(n))
+            nulls.resize((size_t(rows) + size_t(n) + 63) / 64, 0);
+        bitRange(nulls, rows, rows + n, false);
+    }
+    void pushNulls(int rows, int n)
+    {
+        ++version;
+        if (store == Store::Uniform) {
+            if (rows == 0 || uniNull) {
+                uniformNull();
+                return;
+            }
+            materialize(rows);
+        }
+        switch (store) {
+        case Store::I8: i8.resize(i8.size() + size_t(n)); break;
+        case Store::I16: i16.resize(i16.size() + size_t(n)); break;
+        case Store::I32: ints.resize(ints.size() + size_t(n)); break;
+        case Store::F64: floats.resize(floats.size() + size_t(n)); break;
+        case Store::Str: strs.resize(strs.size() + size_t(n)); break;
+        case Store::Bool: bools.resize(bools.size() + size_t(n)); break;
+        case Store::Uniform:
+        case Store::Derived: break;
+        }
+        needNulls(rows + n - 1);
+        bitRange(nulls, rows, rows + n, true);
+    }
+    // One value per row; the array takes the width of the widest.
+    void pushInts(int rows, int n, const int32_t* v)
+    {
+        ++version;
+        int32_t lo = v[0], hi = v[0];
+        for (int k = 1; k < n; ++k) {
+            lo = std::min(lo, v[k]);
+            hi = std::max(hi, v[k]);
+        }
+        if (lo == hi && keptUniform(rows == 0, uniI, lo))
+            return;
+        widenFor(intWidth(lo) > intWidth(hi) ? lo : hi, rows);
+        switch (store) {
+        case Store::I8: i8.append(v, v + n); break;
+        case Store::I16: i16.append(v, v + n); break;
+        default: ints.append(v, v + n); break;
+        }
+        pushNotNulls(rows, n);
+    }
+    void pushSameInt(int rows, int n, int32_t v)
+    {
+        ++version;
+        if (keptUniform(rows == 0, uniI, v))
+            return;
+        widenFor(v, rows);
+        switch (store) {
+        case Store::I8: i8.append(size_t(n), int8_t(v)); break;
+        case Store::I16: i16.append(size_t(n), int16_t(v)); break;
+        default: ints.append(size_t(n), v); break;
+        }
+        pushNotNulls(rows, n);
+    }
+    // Float and DateTime columns, from doubles or integers.
+    template <class T>
+    void pushFloats(int rows, int n, const T* v)
+    {
+        ++version;
+        bool same = true;
+        for (int k = 1; k < n && same; ++k)
+            same = sameFloat(double(v[k]), double(v[0]));
+        if (same && keptUniform(rows == 0, uniF, double(v[0]), sameFloat))
+            return;
+        if (store == Store::Uniform)
+            materialize(rows);
+        floats.append(v, v + n);
+        pushNotNulls(rows, n);
+    }
+    void pushSameFloat(int rows, int n, double v)
+    {
+        ++version;
+        if (keptUniform(rows == 0, uniF, v, sameFloat))
+            return;
+        if (store == Store::Uniform)
+            materialize(rows);
+        floats.append(size_t(n), v);
+        pushNotNulls(rows, n);
+    }
+    void pushSameStr(int rows, int n, const QString& v)
+    {
+        ++version;
+        if (keptUniform(rows == 0, uniS, v))
+            return;
+        if (store == Store::Uniform)
+            materialize(rows);
+        strs.insert(strs.end(), size_t(n), v);
+        pushNotNulls(rows, n);
+    }
+    void pushSameBool(int rows, int n, bool v)
+    {
+        ++version;
+        if (keptUniform(rows == 0, uniB, v))
+            return;
+        if (store == Store::Uniform)
+            materialize(rows);
+        bools.append(size_t(n), uint8_t(v ? 1 : 0));
+        pushNotNulls(rows, n);
+    }
+
     void reserve(size_t n)
     {
         switch (store) {
@@ -541,7 +678,8 @@ struct Column {
         case Store::F64: floats.reserve(n); break;
         case Store::Str: strs.reserve(n); break;
         case Store::Bool: bools.reserve(n); break;
-        case Store::Uniform: break;
+        case Store::Uniform:
+        case Store::Derived: break;
         }
     }
     void trim()
@@ -573,7 +711,8 @@ struct Column {
         case Store::F64: floats.erase(floats.begin() + r); break;
         case Store::Str: strs.erase(strs.begin() + r); break;
         case Store::Bool: bools.erase(bools.begin() + r); break;
-        case Store::Uniform: return;
+        case Store::Uniform:
+        case Store::Derived: return;  // a Derived column follows its source
         }
         if (!nulls.empty())
             bitErase(nulls, r, count);
@@ -596,11 +735,12 @@ struct Column {
         case Store::F64: apply(floats); break;
         case Store::Str: apply(strs); break;
         case Store::Bool: apply(bools); break;
-        case Store::Uniform: return;
+        case Store::Uniform:
+        case Store::Derived: return;
         }
         if (nulls.empty())
             return;
-        std::vector<uint64_t> nn((n + 63) / 64 + 1, 0);
+        Bits nn((n + 63) / 64 + 1, 0);
         for (size_t i = 0; i < n; ++i)
             if (bitGet(nulls, perm[i]))
                 bitSet(nn, int(i), true);
@@ -678,6 +818,7 @@ struct MemTable::Impl {
     std::vector<SavedCell> saved;
     int bulk = 0;
     bool compact = false;
+    bool derived = false;        // some column may be Derived (cleared with the rows)
     uint64_t structVersion = 0;  // bumped when rows are added, removed or reordered
 
     // A hold on the arrays as they are (see MemTableHold); held is the
@@ -742,6 +883,56 @@ struct MemTable::Impl {
 
     bool isNull(int r, int c) const { return cols[size_t(c)].isNull(r); }
 
+    // The text of a String cell, stored or derived.
+    QString text(int r, int c) const
+    {
+        const Column& col = cols[size_t(c)];
+        if (col.store != Store::Derived) [[likely]]
+            return col.getStr(r);
+        return textOf(c, col.format, cols[size_t(col.source)].getInt(r));
+    }
+    QString textOf(int c, QString (*format)(int), int32_t v) const
+    {
+        QString s = format(v);
+        return tooLong(c, s) ? fitted(c, s) : s;
+    }
+
+    // A Derived column takes its texts as stored ones, before anything
+    // writes to it or to its source.
+    void storeDerived(int c)
+    {
+        Column& col = cols[size_t(c)];
+        if (col.store != Store::Derived)
+            return;
+        std::vector<QString> texts;
+        texts.reserve(size_t(rows));
+        for (int r = 0; r < rows; ++r)
+            texts.push_back(text(r, c));
+        col.strs.swap(texts);
+        col.store = Store::Str;
+        col.source = -1;
+        col.format = nullptr;
+        ++col.version;
+    }
+    // Before a write to column c: the Derived columns it touches store
+    // their texts.
+    void settleFor(int c)
+    {
+        if (!derived) [[likely]]
+            return;
+        for (size_t k = 0; k < cols.size(); ++k)
+            if (int(k) == c || cols[k].source == c)
+                storeDerived(int(k));
+    }
+    // Before a write to whole rows.
+    void settleAll()
+    {
+        if (!derived) [[likely]]
+            return;
+        for (size_t k = 0; k < cols.size(); ++k)
+            storeDerived(int(k));
+    }
+
     // Called before the arrays change.  A live hold keeps them as they are:
     // a table about to empty them hands them over (emptying); one about to
     // change them goes on with copies.
@@ -775,16 +966,19 @@ struct MemTable::Impl {
     void storeNull(int r, int c)
     {
         detach(false);
+        settleFor(c);
         cols[size_t(c)].setNull(r, rows);
     }
     void storeInt(int r, int c, int32_t v)
     {
         detach(false);
+        settleFor(c);
         cols[size_t(c)].setInt(r, rows, v);
     }
     void storeFloat(int r, int c, double v)
     {
         detach(false);
+        settleFor(c);
         cols[size_t(c)].setFloat(r, rows, v);
     }
     // Whether a text is longer than its field takes; fitted cuts it.
@@ -804,6 +998,7 @@ struct MemTable::Impl {
     void storeString(int r, int c, const QString& v)
     {
         detach(false);
+        settleFor(c);
         if (tooLong(c, v))
             cols[size_t(c)].setStr(r, rows, fitted(c, v));
         else
@@ -812,6 +1007,7 @@ struct MemTable::Impl {
     void storeBool(int r, int c, bool v)
     {
         detach(false);
+        settleFor(c);
         cols[size_t(c)].setBool(r, rows, v);
     }
 
@@ -824,7 +1020,7 @@ struct MemTable::Impl {
         case FieldType::Integer: return QVariant(int(col.getInt(r)));
         case FieldType::Float:
         case FieldType::DateTime: return QVariant(col.getFloat(r));
-        case FieldType::String: return QVariant(col.getStr(r));
+        case FieldType::String: return QVariant(text(r, c));
         case FieldType::Boolean: return QVariant(col.getBool(r));
         }
         return {};
@@ -833,6 +1029,7 @@ struct MemTable::Impl {
     void pushRow()
     {
         detach(false);
+        settleAll();
         for (Column& c : cols)
             c.pushNull(rows);
         ++rows;
@@ -858,7 +1055,7 @@ struct MemTable::Impl {
             case FieldType::Integer: s.i = col.getInt(r); break;
             case FieldType::Float:
             case FieldType::DateTime: s.f = col.getFloat(r); break;
-            case FieldType::String: s.s = col.getStr(r); break;
+            case FieldType::String: s.s = text(r, int(c)); break;
             case FieldType::Boolean: s.b = col.getBool(r); break;
             }
         }
@@ -866,6 +1063,7 @@ struct MemTable::Impl {
     void restoreRow(int r)
     {
         detach(false);
+        settleAll();
         for (size_t c = 0; c < cols.size() && c < saved.size(); ++c) {
             Column& col = cols[c];
             const SavedCell& s = saved[c];
@@ -986,7 +1184,7 @@ struct MemTable::Impl {
         const bool cellNull = isNull(r, k.col);
         if (k.type == FieldType::String) {
             // An empty text and NULL are the same text here, as reading shows them.
-            const QString& cell = col.getStr(r);
+            const QString cell = text(r, k.col);
             const Qt::CaseSensitivity cs =
                 (options & MemTable::loCaseInsensitive) ? Qt::CaseInsensitive : Qt::CaseSensitive;
             if (k.null)
@@ -1177,7 +1375,7 @@ struct MemTable::Impl {
             return x < y ? -1 : (x > y ? 1 : 0);
         }
         case FieldType::String: {
-            const int r = col.getStr(a).compare(col.getStr(b), textCase);
+            const int r = text(a, c).compare(text(b, c), textCase);
             return r < 0 ? -1 : (r > 0 ? 1 : 0);
         }
         case FieldType::Boolean: return int(col.getBool(a)) - int(col.getBool(b));
@@ -1257,6 +1455,7 @@ void MemTable::Close()
     for (Column& c : d->cols)
         c.clear();
     d->rows = 0;
+    d->derived = false;
     ++d->structVersion;
     d->indexes.clear();
     d->saved.clear();
@@ -1452,13 +1651,13 @@ int MemTable::AppendRow()
 {
     d->requireActive();
     d->pushRow();
-    return appended(d->rows - 1);
+    return appended(d->rows - 1, d->rows - 1);
 }
 
-int MemTable::appended(int row)
+int MemTable::appended(int row, int last)
 {
     if (d->bulk == 0)
-        emit RowsInserted(row, row);
+        emit RowsInserted(row, last);
     if (d->cur < 0) {
         d->cur = 0;
         d->bof = true;
@@ -1517,11 +1716,11 @@ double MemTable::FloatAt(int row, int column) const
     return d->cols[size_t(column)].getFloat(row);
 }
 
-const QString& MemTable::StringAt(int row, int column) const
+QString MemTable::StringAt(int row, int column) const
 {
     d->requireCell(row, column);
     d->requireType(column, FieldType::String, FieldType::String);
-    return d->cols[size_t(column)].getStr(row);
+    return d->text(row, column);
 }
 
 bool MemTable::BoolAt(int row, int column) const
@@ -1686,6 +1885,7 @@ void MemTable::SetCompact(bool compact)
         c.clear();
     }
     d->compact = compact;
+    d->derived = false;
 }
 
 bool MemTable::Compact() const { return d->compact; }
@@ -1698,26 +1898,41 @@ size_t MemTable::MemoryBytes() const
     return n;
 }
 
+namespace {
+
+bool FitsField(MemValue::Kind kind, FieldType t)
+{
+    switch (kind) {
+    case MemValue::Kind::Null: return true;
+    case MemValue::Kind::Int: return t == FieldType::Integer || t == FieldType::Float || t == FieldType::DateTime;
+    case MemValue::Kind::Float: return t == FieldType::Float || t == FieldType::DateTime;
+    case MemValue::Kind::Text: return t == FieldType::String;
+    case MemValue::Kind::Bool: return t == FieldType::Boolean;
+    }
+    return false;
+}
+
+// Row k's value of an Integer field in a block (Ints or Same; NULL reads 0).
+int32_t BlockInt(const MemColumn& c, int k)
+{
+    if (c.kind == MemColumn::Kind::Ints)
+        return c.ints[k];
+    return c.same.kind == MemValue::Kind::Int ? c.same.i : 0;
+}
+
+}  // namespace
+
 int MemTable::AppendValues(std::span<const MemValue> values)
 {
     d->requireActive();
     if (values.size() != d->cols.size()) [[unlikely]]
         fail(QStringLiteral("%1 values for the %2 fields of %3").arg(values.size()).arg(d->cols.size()).arg(d->where()));
     // Check every value first, so that a refused row leaves no half-row behind.
-    for (size_t i = 0; i < values.size(); ++i) {
-        const FieldType t = d->cols[i].type;
-        bool ok = false;
-        switch (values[i].kind) {
-        case MemValue::Kind::Null: ok = true; break;
-        case MemValue::Kind::Int: ok = t == FieldType::Integer || t == FieldType::Float || t == FieldType::DateTime; break;
-        case MemValue::Kind::Float: ok = t == FieldType::Float || t == FieldType::DateTime; break;
-        case MemValue::Kind::Text: ok = t == FieldType::String; break;
-        case MemValue::Kind::Bool: ok = t == FieldType::Boolean; break;
-        }
-        if (!ok) [[unlikely]]
+    for (size_t i = 0; i < values.size(); ++i)
+        if (!FitsField(values[i].kind, d->cols[i].type)) [[unlikely]]
             d->badValue(int(i));
-    }
     d->detach(false);
+    d->settleAll();
     const int rows = d->rows;
     for (size_t i = 0; i < values.size(); ++i) {
         Column& c = d->cols[i];
@@ -1742,7 +1957,102 @@ int MemTable::AppendValues(std::span<const MemValue> values)
     }
     ++d->rows;
     ++d->structVersion;
-    return appended(rows);
+    return appended(rows, rows);
+}
+
+
+int MemTable::AppendBlock(int count, std::span<const MemColumn> columns)
+{
+    d->requireActive();
+    const size_t n = d->cols.size();
+    if (columns.size() != n || count < 0) [[unlikely]]
+        fail(QStringLiteral("%1 columns of %2 rows for the %3 fields of %4")
+                 .arg(columns.size())
+                 .arg(count)
+                 .arg(n)
+                 .arg(d->where()));
+    // Check every column first, so that a refused block leaves nothing behind.
+    for (size_t i = 0; i < n; ++i) {
+        const MemColumn& c = columns[i];
+        const FieldType t = d->cols[i].type;
+        bool ok = false;
+        switch (c.kind) {
+        case MemColumn::Kind::Same: ok = FitsField(c.same.kind, t); break;
+        case MemColumn::Kind::Ints:
+            ok = (c.ints || count == 0) && FitsField(MemValue::Kind::Int, t);
+            break;
+        case MemColumn::Kind::Floats: ok = (c.floats || count == 0) && FitsField(MemValue::Kind::Float, t); break;
+        case MemColumn::Kind::TextOf:
+            ok = t == FieldType::String && c.format && c.source >= 0 && size_t(c.source) < n &&
+                 d->cols[size_t(c.source)].type == FieldType::Integer &&
+                 columns[size_t(c.source)].kind != MemColumn::Kind::Floats &&
+                 columns[size_t(c.source)].kind != MemColumn::Kind::TextOf;
+            break;
+        }
+        if (!ok) [[unlikely]]
+            d->badValue(int(i));
+    }
+    const int first = d->rows;
+    if (count == 0)
+        return first;
+    d->detach(false);
+    // Derived columns the block does not go on deriving the same way store
+    // their texts first.
+    for (size_t i = 0; i < n && d->derived; ++i) {
+        const Column& col = d->cols[i];
+        const MemColumn& c = columns[i];
+        if (col.store == Store::Derived &&
+            !(c.kind == MemColumn::Kind::TextOf && c.source == col.source && c.format == col.format))
+            d->storeDerived(int(i));
+    }
+    for (size_t i = 0; i < n; ++i) {
+        Column& col = d->cols[i];
+        const MemColumn& c = columns[i];
+        switch (c.kind) {
+        case MemColumn::Kind::Same: {
+            const MemValue& v = c.same;
+            switch (v.kind) {
+            case MemValue::Kind::Null: col.pushNulls(first, count); break;
+            case MemValue::Kind::Int:
+                if (col.type == FieldType::Integer)
+                    col.pushSameInt(first, count, v.i);
+                else
+                    col.pushSameFloat(first, count, double(v.i));
+                break;
+            case MemValue::Kind::Float: col.pushSameFloat(first, count, v.f); break;
+            case MemValue::Kind::Text:
+                col.pushSameStr(first, count, d->tooLong(int(i), *v.s) ? d->fitted(int(i), *v.s) : *v.s);
+                break;
+            case MemValue::Kind::Bool: col.pushSameBool(first, count, v.b); break;
+            }
+            break;
+        }
+        case MemColumn::Kind::Ints:
+            if (col.type == FieldType::Integer)
+                col.pushInts(first, count, c.ints);
+            else
+                col.pushFloats(first, count, c.ints);
+            break;
+        case MemColumn::Kind::Floats: col.pushFloats(first, count, c.floats); break;
+        case MemColumn::Kind::TextOf:
+            if (col.store == Store::Derived)
+                break;  // the same rule: the new rows follow their source
+            if (first == 0) {
+                col.clear();
+                col.store = Store::Derived;
+                col.source = c.source;
+                col.format = c.format;
+                d->derived = true;
+                break;
+            }
+            for (int k = 0; k < count; ++k)
+                col.pushStr(first + k, d->textOf(int(i), c.format, BlockInt(columns[size_t(c.source)], k)));
+            break;
+        }
+    }
+    d->rows += count;
+    ++d->structVersion;
+    return appended(first, first + count - 1);
 }
 
 bool MemTable::Locate(const QString& fields, const QVariantList& values, int options)
@@ -1783,6 +2093,27 @@ void MemTable::SortOn(const QString& fields, int options)
         }
         return false;
     });
+    reordered(perm);
+}
+
+void MemTable::Reorder(std::span<const int> order)
+{
+    d->requireActive();
+    Post();
+    std::vector<uint8_t> seen(size_t(d->rows), 0);
+    bool ok = order.size() == size_t(d->rows);
+    for (size_t i = 0; i < order.size() && ok; ++i) {
+        ok = order[i] >= 0 && order[i] < d->rows && !seen[size_t(order[i])];
+        if (ok)
+            seen[size_t(order[i])] = 1;
+    }
+    if (!ok)
+        fail(QStringLiteral("The new order of %1 does not name every row once").arg(d->where()));
+    reordered(std::vector<int>(order.begin(), order.end()));
+}
+
+void MemTable::reordered(const std::vector<int>& perm)
+{
     d->detach(false);
     for (Column& c : d->cols)
         c.permute(perm);
@@ -1854,7 +2185,7 @@ int32_t MemField::AsInteger() const
     case FieldType::Float:
     case FieldType::DateTime: return roundToInt(c.getFloat(r));
     case FieldType::String: {
-        const QString& s = c.getStr(r);
+        const QString s = d.text(r, col_);
         int32_t v = 0;
         if (s.trimmed().isEmpty())
             return 0;
@@ -1878,7 +2209,7 @@ double MemField::AsFloat() const
     case FieldType::Float:
     case FieldType::DateTime: return c.getFloat(r);
     case FieldType::String: {
-        const QString& s = c.getStr(r);
+        const QString s = d.text(r, col_);
         double v = 0;
         if (s.trimmed().isEmpty())
             return 0.0;
@@ -1901,7 +2232,7 @@ QString MemField::AsString() const
     case FieldType::Integer: return QString::number(c.getInt(r));
     case FieldType::Float: return floatText(c.getFloat(r));
     case FieldType::DateTime: return dateTimeText(c.getFloat(r));
-    case FieldType::String: return c.getStr(r);
+    case FieldType::String: return d.text(r, col_);
     case FieldType::Boolean: return boolText(c.getBool(r));
     }
     return QString();
@@ -1918,7 +2249,7 @@ bool MemField::AsBoolean() const
     case FieldType::Float:
     case FieldType::DateTime: return c.getFloat(r) != 0;
     case FieldType::String: {
-        const QString& s = c.getStr(r);
+        const QString s = d.text(r, col_);
         bool v = false;
         if (s.trimmed().isEmpty())
             return false;
@@ -1942,7 +2273,7 @@ TDateTime MemField::AsDateTime() const
     case FieldType::Float:
     case FieldType::DateTime: return c.getFloat(r);
     case FieldType::String: {
-        const QString& s = c.getStr(r);
+        const QString s = d.text(r, col_);
         double v = 0;
         if (s.trimmed().isEmpty())
             return 0.0;

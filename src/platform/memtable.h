@@ -81,6 +81,35 @@ struct MemValue {
     static MemValue Bool(bool v) { MemValue m; m.kind = Kind::Bool; m.b = v; return m; }
 };
 
+// The values of one field for a block of rows given to MemTable::AppendBlock:
+// one value for every row (Same: NULL unless given), one per row from a
+// plain array (Ints for Integer, Float and DateTime fields; Floats for
+// Float and DateTime), or, for a String field, the text of an Integer
+// field of the same block (TextOf: format of that field's value in the
+// row).  Arrays and texts belong to the caller and must live through the
+// call.
+struct MemColumn {
+    enum class Kind : uint8_t { Same, Ints, Floats, TextOf };
+    Kind kind = Kind::Same;
+    MemValue same;
+    const int32_t* ints = nullptr;
+    const double* floats = nullptr;
+    int source = -1;
+    QString (*format)(int) = nullptr;
+
+    static MemColumn Same(MemValue v) { MemColumn c; c.same = v; return c; }
+    static MemColumn Ints(const int32_t* v) { MemColumn c; c.kind = Kind::Ints; c.ints = v; return c; }
+    static MemColumn Floats(const double* v) { MemColumn c; c.kind = Kind::Floats; c.floats = v; return c; }
+    static MemColumn TextOf(int sourceField, QString (*format)(int))
+    {
+        MemColumn c;
+        c.kind = Kind::TextOf;
+        c.source = sourceField;
+        c.format = format;
+        return c;
+    }
+};
+
 // A field of the current row (or of a given row), as the dataset's field
 // objects offered it.  Reading a NULL value gives 0, 0.0, "" or false.
 // A field made with row kCurrentRow (FieldByName, FieldAt) follows the
@@ -183,6 +212,17 @@ public:
     // per field; a value of the wrong type throws MemTableError and appends
     // nothing).  The way to fill a compact table: no cell passes through NULL.
     int AppendValues(std::span<const MemValue> values);
+    // The same for count rows at once, one MemColumn per field in field
+    // order; a column of the wrong kind throws MemTableError and appends
+    // nothing.  Returns the index of the first row.  The way to load bulk
+    // rows: each column is appended as a whole, and a compact table keeps
+    // a column Uniform when the block gives it the one value it holds.
+    // A TextOf column appended to an empty table keeps no texts at all:
+    // each row reads as the text of its source value, for as long as every
+    // block appended gives the field the same rule and nothing else writes
+    // to the field or its source (then the texts are stored).  Its cells
+    // are never NULL.
+    int AppendBlock(int count, std::span<const MemColumn> columns);
     void Reserve(int rows);
     void BeginBulk();  // nests; the outermost EndBulk notifies
     // One reset notification for everything since BeginBulk; a compact table
@@ -198,7 +238,7 @@ public:
     // TDateTime number), QString or bool.
     int32_t IntAt(int row, int column) const;
     double FloatAt(int row, int column) const;
-    const QString& StringAt(int row, int column) const;
+    QString StringAt(int row, int column) const;
     bool BoolAt(int row, int column) const;
     bool IsNullAt(int row, int column) const;
     QVariant ValueAt(int row, int column) const;  // invalid QVariant for NULL
@@ -255,6 +295,11 @@ public:
     // order either way).
     enum SortOption { soCaseInsensitive = 1, soDescending = 2 };
     void SortOn(const QString& fields, int options);
+    // The rows in an order of the caller's: row i becomes the row that
+    // stood at order[i].  An order that does not name every row once
+    // throws MemTableError.  The first row is current afterwards, as after
+    // a sort.
+    void Reorder(std::span<const int> order);
 
 signals:
     // For views: the whole table changed (open, close, sort, bulk load).
@@ -271,7 +316,8 @@ private:
 
     void rowChanged(int row);
     void currentMoved(int before);
-    int appended(int row);  // announces a row added at the end; the first becomes current
+    int appended(int row, int last);  // announces rows added at the end; the first becomes current
+    void reordered(const std::vector<int>& perm);  // the rows in the order perm gives
 };
 
 // BeginBulk for the life of a scope, and EndBulk when it is left, by an

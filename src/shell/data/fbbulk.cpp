@@ -259,6 +259,13 @@ struct FbStatement::Impl {
     std::vector<char> outData;
     std::vector<short> outInd;
     std::vector<OutCol> outs;
+    // Result columns bound to caller arrays (BindInts, BindDoubles).
+    struct Bound {
+        int column;
+        char* base;
+        size_t size;
+    };
+    std::vector<Bound> bound;
     int stmtType = 0;
     bool cursorOpen = false;
 
@@ -586,6 +593,63 @@ bool FbStatement::Fetch()
         return false;
     }
     ThrowStatus(status);
+}
+
+namespace {
+
+[[noreturn, gnu::cold]] void NotBindable() { Fail("The column cannot be fetched into that array"); }
+
+}  // namespace
+
+void FbStatement::BindInts(int column, int32_t* values)
+{
+    const OutCol& o = d->col(column);
+    if (o.kind != Kind::Long || o.scale != 0)
+        NotBindable();
+    d->bound.push_back({column, reinterpret_cast<char*>(values), sizeof(int32_t)});
+}
+
+void FbStatement::BindDoubles(int column, double* values)
+{
+    if (d->col(column).kind != Kind::Double)
+        NotBindable();
+    d->bound.push_back({column, reinterpret_cast<char*>(values), sizeof(double)});
+}
+
+int FbStatement::FetchBlock(int rows)
+{
+    if (!d->cursorOpen)
+        return 0;
+    XSQLVAR* const vars = d->out.p->sqlvar;
+    // The bound columns go back to the statement's own buffers however the
+    // block ends.
+    struct Restore {
+        Impl& d;
+        ~Restore()
+        {
+            for (const Impl::Bound& b : d.bound)
+                d.out.p->sqlvar[b.column].sqldata = const_cast<char*>(d.outs[size_t(b.column)].data);
+        }
+    } restore{*d};
+    ISC_STATUS_ARRAY status;
+    int k = 0;
+    for (; k < rows; ++k) {
+        for (const Impl::Bound& b : d->bound)
+            vars[b.column].sqldata = b.base + size_t(k) * b.size;
+        const ISC_STATUS rc = isc_dsql_fetch(status, &d->stmt, SQL_DIALECT_V6, d->out.p);
+        if (rc == 100) {
+            Close();
+            std::fill(d->outInd.begin(), d->outInd.end(), short(-1));
+            break;
+        }
+        if (rc != 0)
+            ThrowStatus(status);
+        // The engine writes nothing for NULL.
+        for (const Impl::Bound& b : d->bound)
+            if (d->outInd[size_t(b.column)] < 0) [[unlikely]]
+                std::memset(b.base + size_t(k) * b.size, 0, b.size);
+    }
+    return k;
 }
 
 void FbStatement::Close()

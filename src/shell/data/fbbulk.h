@@ -106,6 +106,18 @@ public:
     bool Fetch();
     void Close();
 
+    // Rows straight into caller arrays: BindInts / BindDoubles send a
+    // result column's values to an array, the k-th row of each FetchBlock
+    // to index k; the array must take as many values as a block asks for
+    // and live while it is bound.  INTEGER columns bind to ints, DOUBLE
+    // PRECISION ones to doubles; other columns throw DatabaseError.  NULL
+    // arrives as 0.  FetchBlock fetches up to `rows` rows of the open
+    // cursor and gives how many (fewer only at the end, then the cursor is
+    // closed; 0 after that).  The getters do not read the rows of a block.
+    void BindInts(int column, int32_t* values);
+    void BindDoubles(int column, double* values);
+    int FetchBlock(int rows);
+
     // Rows the last Execute inserted, updated and deleted.
     int RowsAffected() const;
 

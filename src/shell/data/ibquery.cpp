@@ -364,6 +364,15 @@ void BindValue(FbStatement& st, int param, const QVariant& v)
 
 }  // namespace
 
+void TIBQuery::BindParams(FbStatement& st) const
+{
+    for (int i = 0; i < paramNames_.size(); ++i) {
+        const int index = st.ParamIndex(paramNames_[i]);
+        if (index >= 0)
+            BindValue(st, index, params_[size_t(i)]);
+    }
+}
+
 FbStatement& TIBQuery::Start()
 {
     FbTransaction& tr = trans_->Begin(lease_);
@@ -375,11 +384,7 @@ FbStatement& TIBQuery::Start()
             preparedGeneration_ = tr.Generation();
             preparedEpoch_ = lease_.epoch;
         }
-        for (int i = 0; i < paramNames_.size(); ++i) {
-            const int index = st_->ParamIndex(paramNames_[i]);
-            if (index >= 0)
-                BindValue(*st_, index, params_[size_t(i)]);
-        }
+        BindParams(*st_);
     } catch (...) {
         Finish(false);
         throw;

@@ -144,6 +144,23 @@ private:
     bool active_ = false;
 };
 
+// A lease on the read transaction for the life of a scope (TTransaction::
+// Begin and End): the statements run meanwhile share one transaction
+// instead of starting one each.  Its end never throws.
+class TTransactionScope {
+public:
+    explicit TTransactionScope(TTransaction& transaction) : t_(transaction), tr_(transaction.Begin(lease_)) {}
+    ~TTransactionScope() { t_.End(lease_, true); }
+    TTransactionScope(const TTransactionScope&) = delete;
+    TTransactionScope& operator=(const TTransactionScope&) = delete;
+    FbTransaction& Transaction() { return tr_; }
+
+private:
+    TTransaction& t_;
+    TTransaction::Lease lease_;
+    FbTransaction& tr_;
+};
+
 class TIBQuery;
 
 // A field of the current row of an open query.  NULL reads as 0, 0.0, ""
@@ -192,6 +209,9 @@ public:
     int ParamIndex(const QString& name) const;
     void SetParam(int index, const QVariant& value);
     void ClearParams();
+    // Binds the parameter values to the parameters of the same names of
+    // another statement, one built around this query's text.
+    void BindParams(FbStatement& st) const;
 
     // Runs a statement that returns rows and positions on the first one.
     void Open();
