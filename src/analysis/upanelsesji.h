@@ -78,6 +78,9 @@ public:
     std::array<QRadioButton*, 4> RadioItems{};
     DBGrid* RxDBGrid1 = nullptr;
 
+    // A chart's cursor moves the linked GPS view's while it is shown.
+    void CursorMoved(int time, int lap, int sessionId) override;
+
 public slots:
     // Handlers, by component.
     void FormCreate();
@@ -90,9 +93,6 @@ public slots:
     void SpeedButton4Click();  // Vehicle settings
     void SpeedButton5Click();  // Add lap to compare
     void SpeedButton3Click();  // X
-
-    // A chart's cursor moves the linked GPS view's while it is shown.
-    void CursorMoved(int time, int lap, int sessionId) override;
 
 private:
     void BuildPanel();
