@@ -1,5 +1,8 @@
 #include "analysis/analysis.h"
 
+#include <QObject>
+
+#include "analysis/analysissession.h"
 #include "analysis/upanelsesji.h"
 #include "analysis/utemplate.h"
 #include "analysis/uwykres.h"
@@ -9,19 +12,34 @@
 #include "analysis/uwykresmdilapy.h"
 #include "shell/umain.h"
 
-void InstallAnalysis(TForm1& form)
+namespace {
+
+// Holds the session as a child of the main window, made after its
+// child-window area: the windows shown in that area are freed before the
+// session they show.
+class SessionHolder : public QObject {
+public:
+    explicit SessionHolder(QObject* parent) : QObject(parent) {}
+    AnalysisSession session;
+};
+
+}  // namespace
+
+AnalysisSession& InstallAnalysis(TForm1& form)
 {
+    AnalysisSession& session = (new SessionHolder(&form))->session;
+    AnalysisSession* s = &session;
     AnalysisHooks& hooks = form.Analysis;
-    hooks.ChooseSessions = [] { return ChooseSessions(); };
-    hooks.ShowSessionPanel = [] { ShowSessionPanel(); };
-    hooks.EnsureSessionPanel = [] { EnsureSessionPanel(); };
-    hooks.OpenChart = [](const QString& className) {
+    hooks.ChooseSessions = [s] { return ChooseSessions(*s); };
+    hooks.ShowSessionPanel = [s] { ShowSessionPanel(*s); };
+    hooks.EnsureSessionPanel = [s] { EnsureSessionPanel(*s); };
+    hooks.OpenChart = [s](const QString& className) {
         if (className == QLatin1String(WholeSessionChartClass))
-            ShowWholeSessionChart();
+            ShowWholeSessionChart(*s);
         else if (className == QLatin1String(LapsChartClass))
-            ShowLapsChart();
+            ShowLapsChart(*s);
         else if (className == QLatin1String(LapTimeDiagramClass))
-            ShowLapTimeDiagram();
+            ShowLapTimeDiagram(*s);
     };
     TForm1* main = &form;
     hooks.ReloadChart = [main](const QString& className) {
@@ -34,6 +52,7 @@ void InstallAnalysis(TForm1& form)
             diagram->LoadChart();
     };
     hooks.SessionPanelWidth = [] { return SessionPanelWidth(); };
-    hooks.ShowSessionChart = [] { ShowSessionChart(); };
-    hooks.ShowLapComparison = [] { ShowLapComparison(); };
+    hooks.ShowSessionChart = [s] { ShowSessionChart(*s); };
+    hooks.ShowLapComparison = [s] { ShowLapComparison(*s); };
+    return session;
 }
