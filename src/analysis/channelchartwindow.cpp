@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 #include "analysis/chartcore.h"
 #include "analysis/upanelsesji.h"
 #include "platform/chart/chart.h"
@@ -182,6 +184,25 @@ void ChannelChartWindow::ShowChannelRows()
         ChannelCaptions[size_t(i)]->setText(caption);
         ChannelCaptions[size_t(i)]->show();
         ChannelValues[size_t(i)]->show();
+    }
+}
+
+std::vector<QString> ChannelChartWindow::ChosenChannels()
+{
+    const int count = std::clamp(SelectedChannelCount, 0, MaxSelectedChannels);
+    return {SelectedChannels.begin() + 1, SelectedChannels.begin() + 1 + count};
+}
+
+void ChannelChartWindow::AddChannelLines(const MemTable& memGPS, const std::vector<ChannelLine>& lines)
+{
+    for (const ChannelLine& line : lines) {
+        ChartSeries* s = Chart1->AddSeries();
+        s->SetTitle(line.title);
+        s->SetTag(line.tag);
+        s->SetColour(LapColour(line.colour));
+        s->SetValueFormat(QString::number(line.slot));
+        if (line.HasData())
+            s->SetTableData(&memGPS, line.xColumn, line.yColumn, line.first, line.count, line.xMap, line.yMap);
     }
 }
 

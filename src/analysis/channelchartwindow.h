@@ -6,11 +6,16 @@
 // follows the mouse over the plot.
 #include <QWidget>
 
+#include <QString>
+
 #include <array>
 #include <functional>
+#include <vector>
 
 class Chart;
 class ChartSeries;
+class MemTable;
+struct ChannelLine;
 class QHBoxLayout;
 class QLabel;
 class QVBoxLayout;
@@ -67,6 +72,10 @@ protected:
     // Shows the rows of the chosen channels with their short captions and
     // hides the rest.
     void ShowChannelRows();
+    // The chosen channels in slot order (slot 1 first).
+    static std::vector<QString> ChosenChannels();
+    // A series for every line, in order, drawing the rows of memGPS.
+    void AddChannelLines(const MemTable& memGPS, const std::vector<ChannelLine>& lines);
     // The read-out for the mouse inside the plot (after the line is drawn).
     virtual void ReadOut(const QPoint& pos) = 0;
     // Called after every rendering of the chart, before the range labels.

@@ -320,6 +320,74 @@ std::vector<LapRun> LapRuns(const MemTable& memGPS, int sessionId, const MemTabl
 
 int OverlayGpsTime(int cursorTime, int lapStart) { return ((cursorTime + lapStart) / 10) * 10; }
 
+// ----------------------------------------------------------- channel lines
+
+namespace {
+
+// A block of rows drawn as a line per channel: a whole session (lap 0) or
+// one lap of the overlay.
+struct LineRun {
+    int sessionId = 0;
+    int lap = 0;
+    int lapStart = 0;
+    int first = 0;
+    int count = 0;
+};
+
+std::vector<ChannelLine> BuildChannelLines(const MemTable& memGPS, const MemTable& memMinMax,
+                                           const std::vector<LineRun>& runs, const std::vector<QString>& channels,
+                                           bool overlay)
+{
+    std::vector<ChannelLine> lines;
+    const int dataCol = memGPS.FieldIndex(QStringLiteral("data"));
+    const size_t shown = std::min(channels.size(), size_t(MaxSelectedChannels));
+    int colour = 1;
+    for (const LineRun& run : runs) {
+        const int row = MinMaxRow(memMinMax, run.sessionId);
+        for (size_t i = 0; i < shown; ++i) {
+            const QString& channel = channels[i];
+            QString caption;
+            ChannelCaption(channel, caption);
+            ChannelLine line;
+            line.title = overlay ? QStringLiteral("%1 L%2 %3").arg(run.sessionId).arg(run.lap).arg(caption)
+                                 : QString::number(run.sessionId) + QLatin1Char(' ') + caption;
+            line.tag = overlay ? LapKey(run.sessionId, run.lap) : run.sessionId;
+            line.sessionId = run.sessionId;
+            line.lap = run.lap;
+            line.colour = colour++;
+            line.slot = int(i) + 1;
+            line.xColumn = dataCol;
+            line.yColumn = memGPS.FieldIndex(channel);
+            line.first = run.first;
+            line.count = run.count;
+            line.xMap = overlay ? Affine{double(run.lapStart), 1} : Affine{};
+            line.yMap = HeightMap(channel, ChannelRangeAt(memMinMax, row, channel));
+            lines.push_back(std::move(line));
+        }
+    }
+    return lines;
+}
+
+}  // namespace
+
+std::vector<ChannelLine> ChannelLines(const MemTable& memGPS, const MemTable& memMinMax,
+                                      const std::vector<SampleRun>& runs, const std::vector<QString>& channels)
+{
+    std::vector<LineRun> blocks;
+    for (const SampleRun& r : runs)
+        blocks.push_back({r.sessionId, 0, 0, r.first, r.count});
+    return BuildChannelLines(memGPS, memMinMax, blocks, channels, false);
+}
+
+std::vector<ChannelLine> ChannelLines(const MemTable& memGPS, const MemTable& memMinMax, int sessionId,
+                                      const std::vector<LapRun>& laps, const std::vector<QString>& channels)
+{
+    std::vector<LineRun> blocks;
+    for (const LapRun& r : laps)
+        blocks.push_back({sessionId, r.lap, r.lapStart, r.first, r.count});
+    return BuildChannelLines(memGPS, memMinMax, blocks, channels, true);
+}
+
 // ------------------------------------------------------------ session tree
 
 TreeRow CurrentTreeRow(const SessionTree& tree)

@@ -170,6 +170,36 @@ std::vector<LapRun> LapRuns(const MemTable& memGPS, int sessionId, const MemTabl
 // time: (cursor time + lap start), cut down to a multiple of 10.
 int OverlayGpsTime(int cursorTime, int lapStart);
 
+// ----------------------------------------------------------- channel lines
+
+// One line of the multi-channel charts: a block of memGPS rows of one
+// chosen channel, x through xMap (the lap overlay counts from the lap's
+// start), y scaled to the session's memMinMax range.
+struct ChannelLine {
+    QString title;      // "12 RPM"; overlay "12 L3 RPM"
+    int tag = 0;        // the session id; overlay LapKey
+    int sessionId = 0;
+    int lap = 0;        // 0 in the whole-session chart
+    int colour = 0;     // LapColour number: 1, 2, ... in the order of the lines
+    int slot = 0;       // the channel's slot 1..6: its value box and format
+    int xColumn = -1;   // memGPS "data"
+    int yColumn = -1;   // the channel; -1 when memGPS has no such field (no points)
+    int first = 0;
+    int count = 0;
+    Affine xMap;
+    Affine yMap;
+    bool HasData() const { return xColumn >= 0 && yColumn >= 0; }
+};
+// The whole-session chart: per run of memGPS, a line per channel (channels
+// in slot order, at most MaxSelectedChannels of them), colours counted on
+// across the sessions.
+std::vector<ChannelLine> ChannelLines(const MemTable& memGPS, const MemTable& memMinMax,
+                                      const std::vector<SampleRun>& runs, const std::vector<QString>& channels);
+// The lap overlay: per lap run of one session, a line per channel, colours
+// counted from 1 for the session.
+std::vector<ChannelLine> ChannelLines(const MemTable& memGPS, const MemTable& memMinMax, int sessionId,
+                                      const std::vector<LapRun>& laps, const std::vector<QString>& channels);
+
 // ------------------------------------------------------------ session tree
 
 // The tree's current row (memdane's current row); zeros when none.

@@ -7,13 +7,13 @@
 #include <QPainter>
 #include <QStyle>
 
+#include "controls/artwork.h"
 #include "platform/chart/chart.h"
 #include "platform/dbgrid.h"
 #include "platform/memtable.h"
 #include "analysis/channelchartwindow.h"
 #include "analysis/sessioncharts.h"
 #include "analysis/ugpspowiazany.h"
-#include "shell/artwork.h"
 #include "shell/data/ubazy.h"
 #include "shell/projectrecord.h"
 #include "shell/umain.h"

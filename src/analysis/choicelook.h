@@ -4,7 +4,7 @@
 // buttons, flat panel buttons and the grid's colours and font.
 #include <QString>
 
-#include "shell/artwork.h"
+#include "controls/artwork.h"
 
 class DBGrid;
 class MemTable;

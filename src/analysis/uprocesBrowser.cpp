@@ -20,9 +20,9 @@
 #include "analysis/uframmiesiac.h"
 #include "analysis/ufrmiesiacduzy.h"
 #include "controls/ButtonComps.h"
+#include "controls/artwork.h"
 #include "platform/dialogs.h"
 #include "platform/memtable.h"
-#include "shell/artwork.h"
 #include "shell/common/stale.h"
 #include "shell/data/ubazy.h"
 

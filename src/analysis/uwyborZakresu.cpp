@@ -15,13 +15,13 @@
 #include "analysis/sessionchoice.h"
 #include "analysis/uprocesBrowser.h"
 #include "controls/ButtonComps.h"
+#include "controls/artwork.h"
 #include "platform/dialogs.h"
 #include "platform/memtable.h"
 #include "profiles/ulistakierowcow.h"
 #include "profiles/ulistatorow.h"
-#include "shell/artwork.h"
 #include "shell/common/stale.h"
-#include "shell/data/ibquery.h"
+#include "shell/data/cataloguenames.h"
 #include "shell/data/ubazy.h"
 
 namespace {
@@ -39,18 +39,6 @@ bool HasDays()
 }
 
 // One row of a catalogue table by id, for the name shown beside the choice.
-QString CatalogueText(const QString& statement, int id, const QStringList& fields)
-{
-    TIBQuery qtmp(DM->TransBrowse);
-    qtmp.SetSQL(statement + QString::number(id));
-    qtmp.Open();
-    QStringList parts;
-    for (const QString& f : fields)
-        parts << qtmp.FieldByName(f).AsString();
-    qtmp.Close();
-    return parts.join(u' ');
-}
-
 // The user's short date with the year in four digits, so that a typed
 // year is never read in the wrong century.
 QString FourDigitYears(QString format)
@@ -206,8 +194,7 @@ void TfWyborZakresu::Button2Click()
     if (id <= 0)
         return;
     driverId_ = id;
-    Edit1->setText(CatalogueText(QStringLiteral("select * from kierowcy where id_kierowcy="), id,
-                                 {QStringLiteral("imie"), QStringLiteral("nazwisko")}));
+    Edit1->setText(DriverName(id));
 }
 
 void TfWyborZakresu::Button3Click()
@@ -221,7 +208,7 @@ void TfWyborZakresu::Button3Click()
     if (id <= 0)
         return;
     trackId_ = id;
-    Edit2->setText(CatalogueText(QStringLiteral("select * from tory where id_toru="), id, {QStringLiteral("nazwa")}));
+    Edit2->setText(TrackName(id));
 }
 
 void TfWyborZakresu::SpeedButton1Click()

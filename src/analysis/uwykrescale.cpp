@@ -108,24 +108,7 @@ void Tfwykrescale::LoadChart()
     const MemTable& gps = DM->memGPS;
     const int dataCol = gps.FieldIndex(QStringLiteral("data"));
     const std::vector<SampleRun> runs = SessionRuns(gps);
-    int n = 1;
-    for (const SampleRun& run : runs) {
-        const int row = MinMaxRow(DM->memMinMax, run.sessionId);
-        for (int i = 1; i <= std::min(SelectedChannelCount, MaxSelectedChannels); ++i) {
-            const QString& channel = SelectedChannels[size_t(i)];
-            QString caption;
-            ChannelCaption(channel, caption);
-            ChartSeries* s = Chart1->AddSeries();
-            s->SetTitle(QString::number(run.sessionId) + QLatin1Char(' ') + caption);
-            s->SetTag(run.sessionId);
-            s->SetColour(LapColour(n++));
-            s->SetValueFormat(QString::number(i));
-            const int channelCol = gps.FieldIndex(channel);
-            if (channelCol >= 0 && dataCol >= 0)
-                s->SetTableData(&gps, dataCol, channelCol, run.first, run.count, {},
-                                HeightMap(channel, ChannelRangeAt(DM->memMinMax, row, channel)));
-        }
-    }
+    AddChannelLines(gps, ChannelLines(gps, DM->memMinMax, runs, ChosenChannels()));
 
     samplesSpan_.reset();
     if (!runs.empty() && dataCol >= 0) {

@@ -46,26 +46,12 @@ void Tfwykresmdilapy::BuildSessionSeries(int sessionId)
     if (!FPanelSesji)
         return;  // the laps' start times come from the panel's tree
     const MemTable& gps = DM->memGPS;
-    const int dataCol = gps.FieldIndex(QStringLiteral("data"));
-    const int row = MinMaxRow(DM->memMinMax, sessionId);
-    int n = 1;
-    for (const LapRun& run : LapRuns(gps, sessionId, FPanelSesji->memokrazenia)) {
-        for (int i = 1; i <= std::min(SelectedChannelCount, MaxSelectedChannels); ++i) {
-            const QString& channel = SelectedChannels[size_t(i)];
-            QString caption;
-            ChannelCaption(channel, caption);
-            ChartSeries* s = Chart1->AddSeries();
-            s->SetTitle(QStringLiteral("%1 L%2 %3").arg(sessionId).arg(run.lap).arg(caption));
-            s->SetTag(LapKey(sessionId, run.lap));
-            seriesLaps_.emplace_back(sessionId, run.lap);
-            s->SetColour(LapColour(n++));
-            s->SetValueFormat(QString::number(i));
-            const int channelCol = gps.FieldIndex(channel);
-            if (channelCol >= 0 && dataCol >= 0)
-                s->SetTableData(&gps, dataCol, channelCol, run.first, run.count, Affine{double(run.lapStart), 1},
-                                HeightMap(channel, ChannelRangeAt(DM->memMinMax, row, channel)));
-        }
-    }
+    const std::vector<ChannelLine> lines = ChannelLines(gps, DM->memMinMax, sessionId,
+                                                        LapRuns(gps, sessionId, FPanelSesji->memokrazenia),
+                                                        ChosenChannels());
+    for (const ChannelLine& line : lines)
+        seriesLaps_.emplace_back(line.sessionId, line.lap);
+    AddChannelLines(gps, lines);
 }
 
 bool Tfwykresmdilapy::DrawsLap(int i, int sessionId, int lap) const

@@ -22,27 +22,6 @@ int ProposeDriver(const QString& serial)
     return id > 0 ? id : 0;
 }
 
-QString DriverName(int driverId)
-{
-    TIBQuery q(DM->TransBrowse);
-    q.SetSQL(QStringLiteral("select * from kierowcy where id_kierowcy=") + QString::number(driverId));
-    q.Open();
-    const QString name = q.FieldByName(QStringLiteral("imie")).AsString() + u' ' +
-                         q.FieldByName(QStringLiteral("nazwisko")).AsString();
-    q.Close();
-    return name;
-}
-
-QString TrackName(int trackId)
-{
-    TIBQuery q(DM->TransBrowse);
-    q.SetSQL(QStringLiteral("select * from tory where id_toru=") + QString::number(trackId));
-    q.Open();
-    const QString name = q.FieldByName(QStringLiteral("nazwa")).AsString();
-    q.Close();
-    return name;
-}
-
 std::optional<std::array<int, 30>> VehicleSetup(int vehicleId)
 {
     TIBQuery q(DM->TransBrowse);

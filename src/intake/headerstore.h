@@ -10,17 +10,13 @@
 #include <optional>
 
 #include "intake/dumpfile.h"
+#include "shell/data/cataloguenames.h"  // DriverName, TrackName
 
 class FbTransaction;
 
 // The driver linked to a logger serial in KROM_KIEROWCY (its first row), or
 // 0 when none is linked; the form takes it only when it is greater than 0.
 int ProposeDriver(const QString& serial);
-
-// "imie nazwisko" of a driver; a single blank when no driver has the id.
-QString DriverName(int driverId);
-// The name of a track; empty when no track has the id.
-QString TrackName(int trackId);
 
 // The 30 set-up values of a vehicle profile in the order of kSetupColumns;
 // nothing when no profile has the id.

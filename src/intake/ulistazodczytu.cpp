@@ -12,9 +12,9 @@
 #include <QVBoxLayout>
 
 #include "controls/ButtonComps.h"
+#include "controls/artwork.h"
 #include "platform/dialogs.h"
 #include "platform/memtable.h"
-#include "shell/artwork.h"
 #include "shell/common/stale.h"
 #include "shell/data/ubazy.h"
 

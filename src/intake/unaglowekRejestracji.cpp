@@ -12,6 +12,7 @@
 
 #include "controls/ButtonComps.h"
 #include "controls/MathCtrl.h"
+#include "controls/artwork.h"
 #include "controls/fieldcheck.h"
 #include "intake/headerstore.h"
 #include "platform/dialogs.h"
@@ -20,7 +21,6 @@
 #include "profiles/ulistapojazdow.h"
 #include "profiles/ulistatorow.h"
 #include "profiles/unowycarSet.h"
-#include "shell/artwork.h"
 #include "shell/common/stale.h"
 
 namespace {

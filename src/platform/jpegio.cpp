@@ -1,6 +1,7 @@
 #include "platform/jpegio.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QSaveFile>
 
@@ -70,6 +71,21 @@ void SetError(QString* error, const QString& text)
 {
     if (error)
         *error = text;
+}
+
+bool ReadWholeFile(const QString& path, QByteArray& bytes, QString* error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        SetError(error, QStringLiteral("Cannot open file %1: %2").arg(path, file.errorString()));
+        return false;
+    }
+    bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        SetError(error, QStringLiteral("Cannot read file %1: %2").arg(path, file.errorString()));
+        return false;
+    }
+    return true;
 }
 
 // ---- decoding ----
@@ -245,20 +261,51 @@ QImage DecodeJpeg(const QByteArray& bytes, QString* error)
 
 bool LoadJpegFile(const QString& path, QImage& image, QString* error)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        SetError(error, QStringLiteral("Cannot open file %1: %2").arg(path, file.errorString()));
+    QByteArray bytes;
+    if (!ReadWholeFile(path, bytes, error))
         return false;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        SetError(error, QStringLiteral("Cannot read file %1: %2").arg(path, file.errorString()));
-        return false;
-    }
     QImage decoded = DecodeJpeg(bytes, error);
     if (decoded.isNull())
         return false;
     image = std::move(decoded);
+    return true;
+}
+
+bool LoadPictureFile(const QString& path, QImage& image, QByteArray* jpeg, QString* error)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg") || suffix == QLatin1String("jpe") ||
+        suffix == QLatin1String("jfif")) {
+        QByteArray bytes;
+        if (!ReadWholeFile(path, bytes, error))
+            return false;
+        QString why;
+        QImage decoded = DecodeJpeg(bytes, &why);
+        if (decoded.isNull()) {
+            SetError(error, QStringLiteral("Cannot read %1: %2").arg(path, why));
+            return false;
+        }
+        image = std::move(decoded);
+        if (jpeg)
+            *jpeg = std::move(bytes);
+        return true;
+    }
+
+    const QByteArray format = suffix == QLatin1String("dib") ? QByteArray("bmp") : suffix.toLatin1();
+    if (format.isEmpty() || !QImageReader::supportedImageFormats().contains(format)) {
+        SetError(error, QStringLiteral("Unknown picture file extension (.%1)").arg(suffix));
+        return false;
+    }
+    QImageReader reader(path, format);
+    reader.setDecideFormatFromContent(false);
+    QImage read;
+    if (!reader.read(&read)) {
+        SetError(error, QStringLiteral("Cannot read %1: %2").arg(path, reader.errorString()));
+        return false;
+    }
+    image = std::move(read);
+    if (jpeg)
+        jpeg->clear();
     return true;
 }
 

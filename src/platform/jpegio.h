@@ -19,6 +19,14 @@ QImage DecodeJpeg(const QByteArray& bytes, QString* error = nullptr);
 // be read or is not a readable JPEG.  image is left unchanged on failure.
 bool LoadJpegFile(const QString& path, QImage& image, QString* error = nullptr);
 
+// A picture file read by its extension (any case): .jpg, .jpeg, .jpe and
+// .jfif through the decoder above, .dib as a bitmap, any other through the
+// image reader of that format, never guessed from the contents.  jpeg, when
+// given, receives the file bytes of a JPEG and is emptied for any other
+// picture.  False with the reason (image and jpeg unchanged) when the file
+// cannot be read or its extension names no known picture format.
+bool LoadPictureFile(const QString& path, QImage& image, QByteArray* jpeg = nullptr, QString* error = nullptr);
+
 // Encodes any picture as a baseline JPEG with the encoder's default settings
 // and the given quality (75 is the library's own default).  The picture is
 // converted to 24-bit RGB first; an alpha channel is dropped.  A null image

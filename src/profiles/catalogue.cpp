@@ -3,7 +3,28 @@
 #include "shell/data/ibquery.h"
 #include "shell/data/ubazy.h"
 
+#include <algorithm>
+
 namespace catalogue {
+
+namespace {
+
+// Runs work's writes on TransEdit as one transaction.  False with the
+// database's message when anything failed, the start of the transaction
+// included; everything is rolled back then.
+bool WriteAsOne(const std::function<void()>& work, QString& error)
+{
+    try {
+        if (DM->ExecEditAll(work))
+            return true;
+        error = DM->LastEditError();
+    } catch (const std::exception& e) {  // the transaction could not even start
+        error = QString::fromUtf8(e.what());
+    }
+    return false;
+}
+
+}  // namespace
 
 QString ListSQL(CatalogueKind kind)
 {
@@ -106,8 +127,8 @@ DeleteResult DeleteRow(CatalogueKind kind, int id, const DeleteCallbacks& callba
     if (!DM) {
         error = QStringLiteral("No database module");
     } else {
-        try {
-            ok = DM->ExecEditAll([&] {
+        ok = WriteAsOne(
+            [&] {
                 // qusun2 (the serial links) first, then qusun (the soft delete).
                 for (const QString& sql : statements) {
                     TIBQuery q(DM->TransEdit);
@@ -116,18 +137,35 @@ DeleteResult DeleteRow(CatalogueKind kind, int id, const DeleteCallbacks& callba
                         q.ParamByName(QStringLiteral("ID"), id);
                     q.ExecSQL();
                 }
-            });
-            if (!ok)
-                error = DM->LastEditError();
-        } catch (const std::exception& e) {  // the transaction could not even start
-            error = QString::fromUtf8(e.what());
-        }
+            },
+            error);
     }
     if (ok)
         return DeleteResult::Deleted;
     if (callbacks.showMessage)
         callbacks.showMessage(QString::fromLatin1(kDeleteFailedText) + QStringLiteral("\n") + error);
     return DeleteResult::Failed;
+}
+
+int SaveRow(int id, const QString& maxStatement, int firstId,
+            const std::function<void(int rowId, bool isNew)>& write, QString* error)
+{
+    const bool isNew = id < 1;
+    int rowId = id;
+    QString why;
+    bool numbered = true;
+    try {
+        if (isNew)
+            rowId = std::max(DM->NextId(maxStatement), firstId);
+    } catch (const std::exception& e) {
+        why = QString::fromUtf8(e.what());
+        numbered = false;
+    }
+    if (numbered && WriteAsOne([&] { write(rowId, isNew); }, why))
+        return rowId;
+    if (error)
+        *error = why;
+    return -1;
 }
 
 }  // namespace catalogue

@@ -56,4 +56,14 @@ DeleteResult DeleteRow(CatalogueKind kind, int id, const DeleteCallbacks& callba
 // The first line of the failure message.
 inline constexpr const char* kDeleteFailedText = "Error deleting record";
 
+// The write of a catalogue editor, as one transaction of the write
+// transaction of the global data module: all or nothing.  id below 1 saves
+// a new row, whose id is the table's largest plus one (maxStatement, a
+// "select max(...) as maks from ..." text), never below firstId.
+// write(rowId, isNew) runs the statements on TransEdit with ExecSQL.
+// Returns the row's id, or -1 when nothing was written; error then holds
+// the database's message.
+int SaveRow(int id, const QString& maxStatement, int firstId,
+            const std::function<void(int rowId, bool isNew)>& write, QString* error);
+
 }  // namespace catalogue

@@ -22,10 +22,10 @@
 #include <QVBoxLayout>
 
 #include "controls/ButtonComps.h"
+#include "controls/artwork.h"
 #include "controls/uEDBR.h"
 #include "platform/dialogs.h"
 #include "profiles/cataloguechoice.h"
-#include "shell/artwork.h"
 #include "shell/projectrecord.h"
 
 // ------------------------------------------------------------ MDI children

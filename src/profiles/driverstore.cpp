@@ -1,31 +1,13 @@
 #include "profiles/driverstore.h"
 
 #include <QFile>
-#include <QFileInfo>
-#include <QImageReader>
 
 #include "platform/jpegio.h"
+#include "profiles/catalogue.h"
 #include "shell/common/stale.h"
 #include "shell/data/ubazy.h"
 
 namespace {
-
-// Replaces a temporary file with the given bytes.
-bool ReplaceFile(const QString& path, const QByteArray& bytes, QString* error)
-{
-    if (QFile::exists(path) && !QFile::remove(path)) {
-        if (error)
-            *error = QStringLiteral("Cannot delete %1").arg(path);
-        return false;
-    }
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) {
-        if (error)
-            *error = QStringLiteral("Cannot write %1: %2").arg(path, f.errorString());
-        return false;
-    }
-    return true;
-}
 
 QImage LoadBitmapFile(const QString& path)
 {
@@ -33,12 +15,6 @@ QImage LoadBitmapFile(const QString& path)
     if (!image.load(path, "BMP"))
         return {};
     return image;
-}
-
-bool IsJpegExtension(const QString& suffix)
-{
-    return suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg") ||
-           suffix == QLatin1String("jpe") || suffix == QLatin1String("jfif");
 }
 
 }  // namespace
@@ -127,22 +103,10 @@ bool LoadDriver(int id, DriverData& data, QByteArray* photo)
 
 int SaveDriver(int id, const DriverData& data, const std::optional<QByteArray>& photo, QString* error)
 {
-    const bool isNew = id < 1;
-    int driverId = id;
-    try {
-        if (isNew) {
-            driverId = DM->NextId(QStringLiteral("select max(id_kierowcy) as maks from kierowcy "));
-        }
-    } catch (const std::exception& e) {
-        if (error)
-            *error = QString::fromUtf8(e.what());
-        return -1;
-    }
-
     // The driver row and its serial rows go together or not at all.
-    bool ok = false;
-    try {
-        ok = DM->ExecEditAll([&] {
+    return catalogue::SaveRow(
+        id, QStringLiteral("select max(id_kierowcy) as maks from kierowcy "), 1,
+        [&](int driverId, bool isNew) {
             TIBQuery qZapisz(DM->TransEdit);
             qZapisz.SetSQL(isNew ? DriverInsertSql() : DriverUpdateSql());
             qZapisz.ParamByName(QStringLiteral("ID_KIEROWCY"), driverId);
@@ -161,31 +125,21 @@ int SaveDriver(int id, const DriverData& data, const std::optional<QByteArray>& 
 
             TIBQuery qSerial(DM->TransEdit);
             if (!isNew) {
-                qSerial.SetSQL(QStringLiteral("delete from KROM_KIEROWCY where ID_KIEROWCY=") +
-                               QString::number(driverId));
+                qSerial.SetSQL(QStringLiteral("delete from KROM_KIEROWCY where ID_KIEROWCY = :ID_KIEROWCY"));
+                qSerial.ParamByName(QStringLiteral("ID_KIEROWCY"), driverId);
                 qSerial.ExecSQL();
             }
-            qSerial.SetSQL(QStringLiteral("insert into KROM_KIEROWCY (ID_KIEROWCY,NR_SER_KROM) values (") +
-                           QString::number(driverId) + QStringLiteral(", :NR_SER_KROM)"));
+            qSerial.SetSQL(QStringLiteral(
+                "insert into KROM_KIEROWCY (ID_KIEROWCY,NR_SER_KROM) values (:ID_KIEROWCY, :NR_SER_KROM)"));
             for (const QString& serial : data.serials) {
                 if (serial.trimmed().isEmpty())
                     continue;
+                qSerial.ParamByName(QStringLiteral("ID_KIEROWCY"), driverId);
                 qSerial.ParamByName(QStringLiteral("NR_SER_KROM"), serial);
                 qSerial.ExecSQL();
             }
-        });
-    } catch (const std::exception& e) {
-        // The write transaction could not even be started.
-        if (error)
-            *error = QString::fromUtf8(e.what());
-        return -1;
-    }
-    if (!ok) {
-        if (error)
-            *error = DM->LastEditError();
-        return -1;
-    }
-    return driverId;
+        },
+        error);
 }
 
 // ------------------------------------------------------------------ photo
@@ -197,7 +151,7 @@ QString DriverJpegBitmapFile() { return ScratchFolder() + QStringLiteral("tmp2.b
 QImage DriverPhotoFromBlob(const QByteArray& blob)
 {
     const QString path = DriverPhotoFile();
-    if (!ReplaceFile(path, blob, nullptr))
+    if (!ReplaceFileBytes(path, blob, nullptr))
         return {};
     return LoadBitmapFile(path);
 }
@@ -225,26 +179,9 @@ QImage LoadDriverPictureFile(const QString& fileName, QString* error)
     }
 
     // Any other file by its extension.
-    const QString suffix = QFileInfo(fileName).suffix().toLower();
     QImage image;
-    if (IsJpegExtension(suffix)) {
-        if (!LoadJpegFile(fileName, image, error))
-            return {};
-        return image;
-    }
-    const QByteArray format = suffix == QLatin1String("dib") ? QByteArray("bmp") : suffix.toLatin1();
-    if (format.isEmpty() || !QImageReader::supportedImageFormats().contains(format)) {
-        if (error)
-            *error = QStringLiteral("Unknown picture file extension (.%1)").arg(suffix);
+    if (!LoadPictureFile(fileName, image, nullptr, error))
         return {};
-    }
-    QImageReader reader(fileName, format);
-    reader.setDecideFormatFromContent(false);
-    if (!reader.read(&image)) {
-        if (error)
-            *error = QStringLiteral("Cannot read %1: %2").arg(fileName, reader.errorString());
-        return {};
-    }
     return image;
 }
 
@@ -252,11 +189,8 @@ bool WriteDriverPhotoFile(const QImage& photo, std::optional<QByteArray>& bytes,
 {
     bytes.reset();
     const QString path = DriverPhotoFile();
-    if (QFile::exists(path) && !QFile::remove(path)) {
-        if (error)
-            *error = QStringLiteral("Cannot delete %1").arg(path);
+    if (!RemoveFileIfExists(path, error))
         return false;
-    }
     if (photo.isNull())
         return true;
     if (!photo.convertToFormat(QImage::Format_RGB888).save(path, "BMP")) {

@@ -1,46 +1,11 @@
 #include "profiles/trackstore.h"
 
-#include <QFile>
-#include <QFileInfo>
-#include <QImageReader>
-
-#include <algorithm>
-
 #include "platform/jpegio.h"
+#include "profiles/catalogue.h"
 #include "shell/common/stale.h"
 #include "shell/data/ubazy.h"
 
 namespace {
-
-bool RemoveIfExists(const QString& path, QString* error)
-{
-    if (QFile::exists(path) && !QFile::remove(path)) {
-        if (error)
-            *error = QStringLiteral("Cannot delete %1").arg(path);
-        return false;
-    }
-    return true;
-}
-
-// Replaces a temporary file with the given bytes.
-bool ReplaceFile(const QString& path, const QByteArray& bytes, QString* error)
-{
-    if (!RemoveIfExists(path, error))
-        return false;
-    QFile f(path);
-    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) {
-        if (error)
-            *error = QStringLiteral("Cannot write %1: %2").arg(path, f.errorString());
-        return false;
-    }
-    return true;
-}
-
-bool IsJpegExtension(const QString& suffix)
-{
-    return suffix == QLatin1String("jpg") || suffix == QLatin1String("jpeg") ||
-           suffix == QLatin1String("jpe") || suffix == QLatin1String("jfif");
-}
 
 // The values both statements share.
 void BindTrack(TIBQuery& q, int id, const TrackData& data, const std::optional<QByteArray>& photo)
@@ -148,26 +113,15 @@ bool LoadTrack(int id, TrackData& data, QByteArray* photo)
 
 int SaveTrack(int id, const TrackData& data, const std::optional<QByteArray>& photo, QString* error)
 {
-    const bool isNew = id < 1;
-    int trackId = id;
-    try {
-        if (isNew) {
-            trackId = std::max(DM->NextId(QStringLiteral("select max(ID_TORU) as maks from tory ")), kFirstTrackId);
-        }
-        TIBQuery qZapisz(DM->TransEdit);
-        qZapisz.SetSQL(isNew ? TrackInsertSql() : TrackUpdateSql());
-        BindTrack(qZapisz, trackId, data, photo);
-        if (!DM->ExecEdit(qZapisz)) {
-            if (error)
-                *error = DM->LastEditError();
-            return -1;
-        }
-    } catch (const std::exception& e) {
-        if (error)
-            *error = QString::fromUtf8(e.what());
-        return -1;
-    }
-    return trackId;
+    return catalogue::SaveRow(
+        id, QStringLiteral("select max(ID_TORU) as maks from tory "), kFirstTrackId,
+        [&](int trackId, bool isNew) {
+            TIBQuery qZapisz(DM->TransEdit);
+            qZapisz.SetSQL(isNew ? TrackInsertSql() : TrackUpdateSql());
+            BindTrack(qZapisz, trackId, data, photo);
+            qZapisz.ExecSQL();
+        },
+        error);
 }
 
 // ------------------------------------------------------------------ photo
@@ -180,7 +134,7 @@ bool TrackPhotoFromBlob(const QByteArray& blob, TrackPhoto& photo)
 {
     // JPEG first.
     const QString jpegPath = TrackJpegFile();
-    if (ReplaceFile(jpegPath, blob, nullptr)) {
+    if (ReplaceFileBytes(jpegPath, blob, nullptr)) {
         QImage image;
         QByteArray bytes;
         if (LoadJpegFile(jpegPath, image) && ReadFileBytes(jpegPath, bytes, nullptr)) {
@@ -191,7 +145,7 @@ bool TrackPhotoFromBlob(const QByteArray& blob, TrackPhoto& photo)
     }
     // Then as a bitmap (rows stored that way still show).
     const QString bmpPath = TrackBitmapFile();
-    if (!ReplaceFile(bmpPath, blob, nullptr))
+    if (!ReplaceFileBytes(bmpPath, blob, nullptr))
         return false;
     QImage bitmap;
     if (!bitmap.load(bmpPath, "BMP"))
@@ -202,36 +156,12 @@ bool TrackPhotoFromBlob(const QByteArray& blob, TrackPhoto& photo)
 
 bool LoadTrackPictureFile(const QString& fileName, TrackPhoto& photo, QString* error)
 {
-    const QString suffix = QFileInfo(fileName).suffix().toLower();
-    if (IsJpegExtension(suffix)) {
-        QByteArray bytes;
-        if (!ReadFileBytes(fileName, bytes, error))
-            return false;
-        QString why;
-        const QImage image = DecodeJpeg(bytes, &why);
-        if (image.isNull()) {
-            if (error)
-                *error = QStringLiteral("Cannot read %1: %2").arg(fileName, why);
-            return false;
-        }
-        photo.image = image;
-        photo.jpeg = bytes;
-        return true;
-    }
-    const QByteArray format = suffix == QLatin1String("dib") ? QByteArray("bmp") : suffix.toLatin1();
-    if (format.isEmpty() || !QImageReader::supportedImageFormats().contains(format)) {
-        if (error)
-            *error = QStringLiteral("Unknown picture file extension (.%1)").arg(suffix);
-        return false;
-    }
-    QImageReader reader(fileName, format);
     QImage image;
-    if (!reader.read(&image)) {
-        if (error)
-            *error = QStringLiteral("Cannot read %1: %2").arg(fileName, reader.errorString());
+    QByteArray jpeg;
+    if (!LoadPictureFile(fileName, image, &jpeg, error))
         return false;
-    }
-    SetTrackPhotoBitmap(photo, image);
+    photo.image = image;
+    photo.jpeg = jpeg;
     return true;
 }
 
@@ -245,12 +175,12 @@ bool WriteTrackPhotoFile(const TrackPhoto& photo, std::optional<QByteArray>& byt
 {
     bytes.reset();
     const QString path = TrackJpegFile();
-    if (!RemoveIfExists(path, error))
+    if (!RemoveFileIfExists(path, error))
         return false;
     if (photo.IsNull())
         return true;
     if (!photo.jpeg.isEmpty()) {
-        if (!ReplaceFile(path, photo.jpeg, error))
+        if (!ReplaceFileBytes(path, photo.jpeg, error))
             return false;
     } else if (!SaveJpegFile(path, photo.image, 75, error)) {
         return false;

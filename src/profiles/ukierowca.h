@@ -11,7 +11,7 @@
 
 #include "controls/fieldcheck.h"
 
-#include "shell/artwork.h"
+#include "controls/artwork.h"
 
 class QLabel;
 class QLineEdit;

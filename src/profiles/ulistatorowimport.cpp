@@ -7,9 +7,9 @@
 #include <QVBoxLayout>
 
 #include "controls/ButtonComps.h"
+#include "controls/artwork.h"
 #include "platform/dialogs.h"
 #include "platform/memtable.h"
-#include "shell/artwork.h"
 #include "shell/data/ubazy.h"
 
 namespace {

@@ -1,7 +1,8 @@
 #include "profiles/vehiclestore.h"
 
-
+#include "profiles/catalogue.h"
 #include "shell/common/stale.h"
+#include "shell/data/cataloguenames.h"
 #include "shell/data/ubazy.h"
 
 namespace {
@@ -99,29 +100,18 @@ bool LoadVehicle(int id, VehicleProfile& profile)
 
 int SaveVehicle(int id, const VehicleProfile& profile, QString* error)
 {
-    const bool isNew = id < 1;
-    int vehicleId = id;
-    try {
-        if (isNew) {
-            vehicleId = DM->NextId(QStringLiteral("select max(ID_POJAZDU) as maks from POJAZDY "));
-        }
-        TIBQuery qZapisz(DM->TransEdit);
-        qZapisz.SetSQL(isNew ? VehicleInsertSql() : VehicleUpdateSql());
-        qZapisz.ParamByName(QStringLiteral("ID_POJAZDU"), vehicleId);
-        qZapisz.ParamByName(QStringLiteral("NAZWA"), profile.name);
-        for (size_t i = 0; i < kSetupColumns.size(); ++i)
-            qZapisz.ParamByName(Col(kSetupColumns[i].column), profile.values[i]);
-        if (!DM->ExecEdit(qZapisz)) {
-            if (error)
-                *error = DM->LastEditError();
-            return -1;
-        }
-    } catch (const std::exception& e) {
-        if (error)
-            *error = QString::fromUtf8(e.what());
-        return -1;
-    }
-    return vehicleId;
+    return catalogue::SaveRow(
+        id, QStringLiteral("select max(ID_POJAZDU) as maks from POJAZDY "), 1,
+        [&](int vehicleId, bool isNew) {
+            TIBQuery qZapisz(DM->TransEdit);
+            qZapisz.SetSQL(isNew ? VehicleInsertSql() : VehicleUpdateSql());
+            qZapisz.ParamByName(QStringLiteral("ID_POJAZDU"), vehicleId);
+            qZapisz.ParamByName(QStringLiteral("NAZWA"), profile.name);
+            for (size_t i = 0; i < kSetupColumns.size(); ++i)
+                qZapisz.ParamByName(Col(kSetupColumns[i].column), profile.values[i]);
+            qZapisz.ExecSQL();
+        },
+        error);
 }
 
 bool LoadSessionSetup(int idNag, SessionSetup& setup)
@@ -139,15 +129,8 @@ bool LoadSessionSetup(int idNag, SessionSetup& setup)
     ReadSetup(q, setup.values);
     q.Close();
 
-    q.SetSQL(QStringLiteral("select * from KIEROWCY where ID_KIEROWCY=") + QString::number(setup.driverId));
-    q.Open();
-    setup.surname = q.FieldByName(QStringLiteral("NAZWISKO")).AsString();  // "" after the last row
-    q.Close();
-
-    q.SetSQL(QStringLiteral("select * from TORY where ID_TORU=") + QString::number(setup.trackId));
-    q.Open();
-    setup.trackName = q.FieldByName(QStringLiteral("NAZWA")).AsString();
-    q.Close();
+    setup.surname = LookUpDriverNames(setup.driverId).surname;
+    setup.trackName = TrackName(setup.trackId);
     return true;
 }
 

@@ -14,7 +14,6 @@ target_compile_definitions(pv_shell PUBLIC
   PITROVA_VERSION_PATCH=${PROJECT_VERSION_PATCH})
 
 target_sources(pv_ui PRIVATE
-  ${CMAKE_CURRENT_LIST_DIR}/artwork.cpp
   ${CMAKE_CURRENT_LIST_DIR}/umain.cpp
   ${CMAKE_CURRENT_LIST_DIR}/usplashscreen.cpp
   ${CMAKE_CURRENT_LIST_DIR}/uwyborprojektu.cpp

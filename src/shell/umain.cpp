@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "controls/ButtonComps.h"
+#include "controls/artwork.h"
 #include "intake/intakeflow.h"
 #include "intake/keylink.h"
 #include "intake/uwgrajobrazek.h"
@@ -35,7 +36,6 @@
 #include "profiles/ulistatorow.h"
 #include "profiles/ulistatorowMDI.h"
 #include "profiles/utor.h"
-#include "shell/artwork.h"
 #include "shell/common/stale.h"
 #include "shell/config.h"
 #include "shell/data/schemaupgrade.h"

@@ -4,8 +4,8 @@
 #include <QMouseEvent>
 #include <QTimer>
 
+#include "controls/artwork.h"
 #include "platform/dialogs.h"
-#include "shell/artwork.h"
 #include "shell/version.h"
 
 namespace {

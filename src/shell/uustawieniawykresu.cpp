@@ -6,9 +6,9 @@
 
 #include "controls/ButtonComps.h"
 #include "controls/MathCtrl.h"
+#include "controls/artwork.h"
 #include "controls/fieldcheck.h"
 #include "platform/dialogs.h"
-#include "shell/artwork.h"
 #include "shell/projectrecord.h"
 
 namespace {

@@ -4,8 +4,8 @@
 #include <QLabel>
 
 #include "controls/ButtonComps.h"
+#include "controls/artwork.h"
 #include "platform/dialogs.h"
-#include "shell/artwork.h"
 #include "shell/umain.h"
 
 namespace {

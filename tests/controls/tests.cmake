@@ -2,3 +2,4 @@
 pitrova_add_test(test_controls_MathCtrl SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_MathCtrl.cpp LIBS Qt6::Test GUI)
 pitrova_add_test(test_controls_ButtonComps SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_ButtonComps.cpp LIBS Qt6::Test GUI)
 pitrova_add_test(test_controls_EDBImage SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_EDBImage.cpp LIBS Qt6::Test GUI)
+pitrova_add_test(test_controls_artwork SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_artwork.cpp GUI)

@@ -18,9 +18,7 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <functional>
-#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -34,6 +32,7 @@
 #include "profiles/cataloguewindows.h"
 #include "shell/common/stale.h"
 #include "chooser_support.h"
+#include "stored_rows.h"
 #include "support/testdb.h"
 
 namespace {
@@ -214,34 +213,11 @@ protected:
         EXPECT_EQ(Count(QStringLiteral("select count(*) from POZYCJE where ID_NAGLOWKA = %1").arg(id)), t.positionRows)
             << where;
 
-        TIBQuery laps(DM->TransBrowse);
-        laps.SetSQL(QStringLiteral("select NR, CZAS_SS from OKRAZENIA_REJ where ID_NAGLOWKA = :N order by NR"));
-        laps.ParamByName(QStringLiteral("N"), id);
-        laps.Open();
-        std::vector<std::pair<int, int>> storedLaps;
-        for (; !laps.Eof(); laps.Next())
-            storedLaps.emplace_back(laps.FieldByName(QStringLiteral("NR")).AsInteger(),
-                                    laps.FieldByName(QStringLiteral("CZAS_SS")).AsInteger());
-        std::vector<std::pair<int, int>> expectedLaps;
-        for (const kromsim::SimLap& l : t.laps)
-            expectedLaps.emplace_back(l.nr, l.czasSs);
-        EXPECT_EQ(storedLaps, expectedLaps) << where;
-
-        TIBQuery sectors(DM->TransBrowse);
-        sectors.SetSQL(QStringLiteral("select NR_OKRAZENIA, NR_SEKTORA, CZAS_SS from SEKTORY where ID_NAGLOWKA = :N "
-                                      "order by NR_OKRAZENIA, NR_SEKTORA"));
-        sectors.ParamByName(QStringLiteral("N"), id);
-        sectors.Open();
-        std::vector<std::tuple<int, int, int>> storedSectors;
-        for (; !sectors.Eof(); sectors.Next())
-            storedSectors.emplace_back(sectors.FieldByName(QStringLiteral("NR_OKRAZENIA")).AsInteger(),
-                                       sectors.FieldByName(QStringLiteral("NR_SEKTORA")).AsInteger(),
-                                       sectors.FieldByName(QStringLiteral("CZAS_SS")).AsInteger());
-        std::vector<std::tuple<int, int, int>> expectedSectors;
-        for (const kromsim::SimSector& s : t.sectors)
-            expectedSectors.emplace_back(s.nrOkrazenia, s.nrSektora, s.czasSs);
-        std::sort(expectedSectors.begin(), expectedSectors.end());
-        EXPECT_EQ(storedSectors, expectedSectors) << where;
+        EXPECT_TRUE(stored::SameRows(stored::Laps(id, stored::kTruthLapColumns), stored::TruthLapRows(t.laps)))
+            << where;
+        EXPECT_TRUE(stored::SameRows(stored::Sectors(id, stored::kTruthSectorColumns),
+                                     stored::TruthSectorRows(t.sectors)))
+            << where;
     }
 };
 

@@ -8,9 +8,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <thread>
 
 #include <stdio.h>
@@ -21,6 +19,7 @@
 #include "kromsim.h"
 #include "shell/common/stale.h"
 #include "shell/data/fbbulk.h"
+#include "stored_rows.h"
 #include "support/testdb.h"
 
 namespace {
@@ -66,19 +65,10 @@ struct Pos {
     int wilgotnosc;
 };
 
-struct Lap {
-    int nr, czasSs, avg;
-    QString czas;
-    double rise, fall;
-    bool othersNull;
-};
-
-struct Sector {
-    int nrOkr, nrSek, czasSs, avg;
-    QString czas;
-    double rise, fall;
-    bool othersNull;
-};
+using stored::LapRow;
+using stored::Row;
+using stored::SameRows;
+using stored::SectorRow;
 
 class ImportTest : public ::testing::Test {
 protected:
@@ -173,51 +163,9 @@ protected:
         return out;
     }
 
-    std::vector<Lap> Laps(int idNag)
-    {
-        TIBQuery q(db.dm().TransBrowse);
-        q.SetSQL(QStringLiteral("select * from OKRAZENIA_REJ where ID_NAGLOWKA = :N order by NR"));
-        q.ParamByName(QStringLiteral("N"), idNag);
-        q.Open();
-        std::vector<Lap> out;
-        for (; !q.Eof(); q.Next()) {
-            const bool nulls = q.FieldByName(QStringLiteral("MAKS_OBROTY")).IsNull() &&
-                               q.FieldByName(QStringLiteral("MIN_OBROTY")).IsNull() &&
-                               q.FieldByName(QStringLiteral("ROZNICA")).IsNull() &&
-                               q.FieldByName(QStringLiteral("ROZNICA_SS")).IsNull() &&
-                               q.FieldByName(QStringLiteral("TEMP")).IsNull();
-            out.push_back({q.FieldByName(QStringLiteral("NR")).AsInteger(),
-                           q.FieldByName(QStringLiteral("CZAS_SS")).AsInteger(),
-                           q.FieldByName(QStringLiteral("AVG_OBROTY")).AsInteger(),
-                           q.FieldByName(QStringLiteral("CZAS")).AsString(),
-                           q.FieldByName(QStringLiteral("AVG_ACC_OBROTY")).AsFloat(),
-                           q.FieldByName(QStringLiteral("AVG_DEC_OBROTY")).AsFloat(), nulls});
-        }
-        return out;
-    }
-
-    std::vector<Sector> Sectors(int idNag)
-    {
-        TIBQuery q(db.dm().TransBrowse);
-        q.SetSQL(QStringLiteral(
-            "select * from SEKTORY where ID_NAGLOWKA = :N order by NR_OKRAZENIA, NR_SEKTORA"));
-        q.ParamByName(QStringLiteral("N"), idNag);
-        q.Open();
-        std::vector<Sector> out;
-        for (; !q.Eof(); q.Next()) {
-            const bool nulls = q.FieldByName(QStringLiteral("MAX_OBROTY")).IsNull() &&
-                               q.FieldByName(QStringLiteral("MIN_OBROTY")).IsNull() &&
-                               q.FieldByName(QStringLiteral("TEMP")).IsNull();
-            out.push_back({q.FieldByName(QStringLiteral("NR_OKRAZENIA")).AsInteger(),
-                           q.FieldByName(QStringLiteral("NR_SEKTORA")).AsInteger(),
-                           q.FieldByName(QStringLiteral("CZAS_SS")).AsInteger(),
-                           q.FieldByName(QStringLiteral("AVG_OBROTY")).AsInteger(),
-                           q.FieldByName(QStringLiteral("CZAS")).AsString(),
-                           q.FieldByName(QStringLiteral("AVG_ACC_OBROTY")).AsFloat(),
-                           q.FieldByName(QStringLiteral("AVG_DEC_OBROTY")).AsFloat(), nulls});
-        }
-        return out;
-    }
+    // Every column of the session's lap and sector rows.
+    static stored::Table Laps(int idNag) { return stored::Laps(idNag, stored::kLapColumns); }
+    static stored::Table Sectors(int idNag) { return stored::Sectors(idNag, stored::kSectorColumns); }
 
     // Session i of several in one file, without samples: entry i + 1, race
     // index i, ending 2024-06-20 at hour 10 + i, its samples recordsApart
@@ -258,9 +206,6 @@ QString Finished(int stored, int skipped, int failed)
         .arg(skipped)
         .arg(failed);
 }
-
-// The stored averages are single-precision columns.
-void ExpectMean(double got, double expected) { EXPECT_NEAR(got, expected, std::fabs(expected) * 1e-6 + 1e-6); }
 
 // Lap lines crossed at hundredth 0 and at hundredth 45, with the lap's
 // averages and mean rise and fall worked out by hand.
@@ -304,40 +249,15 @@ TEST_F(ImportTest, LapLinesAtHundredthZeroAndFortyFive)
     // 25 samples, 54500 + 51000 + 22500 = 128000, average 5120.  Rises
     // after the restart: 9 x 100, +100, 5 x 100 = 1500 in 15 -> 1500 / 1.5;
     // falls: 9 x 200 = 1800 in 9 -> 1800 / 0.9.
-    const std::vector<Lap> laps = Laps(id);
-    ASSERT_EQ(laps.size(), 2u);
-    EXPECT_EQ(laps[0].nr, 1);
-    EXPECT_EQ(laps[0].czasSs, 245);
-    EXPECT_EQ(laps[0].czas, QStringLiteral("00:02:45"));
-    EXPECT_EQ(laps[0].avg, 5120);
-    ExpectMean(laps[0].rise, 1000.0);
-    ExpectMean(laps[0].fall, 2000.0);
-    EXPECT_TRUE(laps[0].othersNull);
-
     // Lap 2 starts at 50 of the 45 crossing (9000) and closes at hundredth
     // 0 two seconds later, whose first sample (7000) still counts to it:
     // 5 x 9000 + 10 x 8000 + 7000 = 132000 / 16 = 8250; falls 1000 and
-    // 1000 in 2 -> 2000 / 0.2; no rises.
-    EXPECT_EQ(laps[1].nr, 2);
-    EXPECT_EQ(laps[1].czasSs, 155);
-    EXPECT_EQ(laps[1].avg, 8250);
-    ExpectMean(laps[1].rise, 0.0);
-    ExpectMean(laps[1].fall, 10000.0);
-
-    const std::vector<Sector> sectors = Sectors(id);
-    ASSERT_EQ(sectors.size(), 2u);
-    EXPECT_EQ(sectors[0].nrOkr, 1);
-    EXPECT_EQ(sectors[0].nrSek, 2);
-    EXPECT_EQ(sectors[0].czasSs, 245);
-    EXPECT_EQ(sectors[0].avg, 5120);
-    ExpectMean(sectors[0].rise, 1000.0);
-    ExpectMean(sectors[0].fall, 2000.0);
-    EXPECT_TRUE(sectors[0].othersNull);
-    EXPECT_EQ(sectors[1].nrOkr, 2);
-    EXPECT_EQ(sectors[1].nrSek, 1);
-    EXPECT_EQ(sectors[1].czasSs, 155);
-    EXPECT_EQ(sectors[1].avg, 8250);
-    ExpectMean(sectors[1].fall, 10000.0);
+    // 1000 in 2 -> 2000 / 0.2; no rises.  Each lap is one sector,
+    // numbered by the sector byte of the closing line's record.
+    EXPECT_TRUE(SameRows(Laps(id), {LapRow(1, 245, "00:02:45", 5120, 1000, 2000),  //
+                                    LapRow(2, 155, "00:01:55", 8250, 0, 10000)}));
+    EXPECT_TRUE(SameRows(Sectors(id), {SectorRow(1, 2, 245, "00:02:45", 5120, 1000, 2000),
+                                       SectorRow(2, 1, 155, "00:01:55", 8250, 0, 10000)}));
 }
 
 // Sector lines at 30 and 50 with averages that round half to even.
@@ -354,27 +274,13 @@ TEST_F(ImportTest, SectorLinesAndHalfEvenAverages)
     Import();
     const int id = HeaderId(10);
     EXPECT_EQ(HeaderColumn(id, "START_PIERWSZ_OKR").toInt(), 0);
-    EXPECT_EQ(Laps(id).size(), 0u);
+    EXPECT_TRUE(SameRows(Laps(id), {}));
 
     // Sector 1: 10 x 1000 + 1000, 1000, 1000, 1007 = 14007 / 14 = 1000.5 -> 1000;
     // one rise of 7 -> 7 / 0.1.  Sector 2 restarts at 40: 6 x 2001 + 4 x 2001
     // + 2002 + 2006 = 24018 / 12 = 2001.5 -> 2002; rises 1 and 4 -> 5 / 0.2.
-    const std::vector<Sector> sectors = Sectors(id);
-    ASSERT_EQ(sectors.size(), 2u);
-    EXPECT_EQ(sectors[0].nrOkr, 1);
-    EXPECT_EQ(sectors[0].nrSek, 1);
-    EXPECT_EQ(sectors[0].czasSs, 130);
-    EXPECT_EQ(sectors[0].czas, QStringLiteral("00:01:30"));
-    EXPECT_EQ(sectors[0].avg, 1000);
-    ExpectMean(sectors[0].rise, 70.0);
-    ExpectMean(sectors[0].fall, 0.0);
-    EXPECT_EQ(sectors[1].nrOkr, 1);
-    EXPECT_EQ(sectors[1].nrSek, 2);
-    EXPECT_EQ(sectors[1].czasSs, 120);
-    EXPECT_EQ(sectors[1].czas, QStringLiteral("00:01:20"));
-    EXPECT_EQ(sectors[1].avg, 2002);
-    ExpectMean(sectors[1].rise, 25.0);
-    ExpectMean(sectors[1].fall, 0.0);
+    EXPECT_TRUE(SameRows(Sectors(id), {SectorRow(1, 1, 130, "00:01:30", 1000, 70, 0),
+                                       SectorRow(1, 2, 120, "00:01:20", 2002, 25, 0)}));
 
     const std::vector<Pos> pos = Positions(id);
     ASSERT_EQ(pos.size(), 30u);
@@ -400,16 +306,10 @@ TEST_F(ImportTest, FirstLapLineAndEarlierSectorLinesWriteNoRows)
     Import();
     const int id = HeaderId(10);
     EXPECT_EQ(HeaderColumn(id, "START_PIERWSZ_OKR").toInt(), 160);
-    const std::vector<Lap> laps = Laps(id);
-    ASSERT_EQ(laps.size(), 1u);
-    EXPECT_EQ(laps[0].nr, 1);
-    EXPECT_EQ(laps[0].czasSs, 240);
-    const std::vector<Sector> sectors = Sectors(id);
-    ASSERT_EQ(sectors.size(), 2u);
-    EXPECT_EQ(sectors[0].nrSek, 1);
-    EXPECT_EQ(sectors[0].czasSs, 150);
-    EXPECT_EQ(sectors[1].nrSek, 2);
-    EXPECT_EQ(sectors[1].czasSs, 90);
+    // Every sample is 3000: no rise, no fall.
+    EXPECT_TRUE(SameRows(Laps(id), {LapRow(1, 240, "00:02:40", 3000, 0, 0)}));
+    EXPECT_TRUE(SameRows(Sectors(id), {SectorRow(1, 1, 150, "00:01:50", 3000, 0, 0),
+                                       SectorRow(1, 2, 90, "00:00:90", 3000, 0, 0)}));
     EXPECT_EQ(Positions(id).size(), 50u);
 }
 
@@ -433,27 +333,19 @@ TEST_F(ImportTest, LinesCrossedAfterTheLastSampleOfTheirSecond)
     ASSERT_EQ(Import().imported, 1);
     const int id = HeaderId(10);
 
-    // Lap 1: 10 x 5000 + 10 x 6000 + 10 x 7000 = 180000 / 30.
-    // Lap 2: 8000 x 20, 4000 x 10 and the 9000 at the closing line:
-    // 209000 / 31 = 6741.9; one fall of 4000, one rise of 5000.
-    const std::vector<Lap> laps = Laps(id);
-    ASSERT_EQ(laps.size(), 2u);
-    EXPECT_EQ(laps[0].avg, 6000);
-    EXPECT_EQ(laps[1].avg, 6742);
-    ExpectMean(laps[1].fall, 40000.0);
-    ExpectMean(laps[1].rise, 50000.0);
+    // Lap 1 (0 to 295): 10 x 5000 + 10 x 6000 + 10 x 7000 = 180000 / 30;
+    // rises of 1000 and 1000 -> 2000 / 0.2.
+    // Lap 2 (295 to 600): 8000 x 20, 4000 x 10 and the 9000 at the closing
+    // line: 209000 / 31 = 6741.9; one fall of 4000, one rise of 5000.
+    EXPECT_TRUE(SameRows(Laps(id), {LapRow(1, 295, "00:02:95", 6000, 10000, 0),
+                                    LapRow(2, 305, "00:03:05", 6742, 50000, 40000)}));
 
-    // Sector 1 of lap 2 ends with the record at 95; sector 2 holds only
-    // the 4000s and the closing 9000: 49000 / 11 = 4454.5.
-    const std::vector<Sector> sectors = Sectors(id);
-    ASSERT_EQ(sectors.size(), 3u);
-    EXPECT_EQ(sectors[1].nrOkr, 2);
-    EXPECT_EQ(sectors[1].nrSek, 1);
-    EXPECT_EQ(sectors[1].avg, 8000);
-    EXPECT_EQ(sectors[2].nrSek, 2);
-    EXPECT_EQ(sectors[2].avg, 4455);
-    ExpectMean(sectors[2].rise, 50000.0);
-    ExpectMean(sectors[2].fall, 0.0);
+    // Sector 1 of lap 2 ends with the record at 95 (495) and holds its
+    // 8000s only; sector 2 holds only the 4000s and the closing 9000:
+    // 49000 / 11 = 4454.5, and no fall.
+    EXPECT_TRUE(SameRows(Sectors(id), {SectorRow(1, 1, 295, "00:02:95", 6000, 10000, 0),
+                                       SectorRow(2, 1, 200, "00:02:00", 8000, 0, 0),
+                                       SectorRow(2, 2, 105, "00:01:05", 4455, 50000, 0)}));
 }
 
 TEST_F(ImportTest, LapOf6534HundredthsIsStoredAsItsText)
@@ -466,10 +358,7 @@ TEST_F(ImportTest, LapOf6534HundredthsIsStoredAsItsText)
     s.samples.push_back(EndRec());
     WriteDump(QStringLiteral("dane1_77.bin"), kRingFirstRecord + 40, {s});
     Import();
-    const std::vector<Lap> laps = Laps(HeaderId(10));
-    ASSERT_EQ(laps.size(), 1u);
-    EXPECT_EQ(laps[0].czasSs, 6534);
-    EXPECT_EQ(laps[0].czas, QStringLiteral("01:05:34"));
+    EXPECT_TRUE(SameRows(Laps(HeaderId(10)), {LapRow(1, 6534, "01:05:34", 8000, 0, 0)}));
     const std::vector<Pos> pos = Positions(HeaderId(10));
     ASSERT_EQ(pos.size(), 660u);
     EXPECT_EQ(pos[655].data, QStringLiteral("01:05:50"));  // minutes, seconds, hundredths
@@ -736,32 +625,20 @@ TEST_F(ImportTest, SimulatedSessionsMatchTheSimulatorsTruth)
             EXPECT_EQ(HeaderColumn(id, "BYL_GPS").toInt(), t.bylGps) << where.toStdString();
             EXPECT_EQ(t.bylGps > 0, t.options.gpsFix) << where.toStdString();
 
-            const std::vector<Lap> laps = Laps(id);
-            ASSERT_EQ(laps.size(), t.laps.size()) << where.toStdString();
-            for (size_t i = 0; i < laps.size(); ++i) {
-                EXPECT_EQ(laps[i].nr, t.laps[i].nr) << where.toStdString();
-                EXPECT_EQ(laps[i].czasSs, t.laps[i].czasSs) << where.toStdString();
-                EXPECT_EQ(laps[i].czas, SessionTimeText(t.laps[i].czasSs));
-                EXPECT_GT(laps[i].avg, 2000);
-            }
-            std::vector<kromsim::SimSector> expected = t.sectors;
-            std::sort(expected.begin(), expected.end(), [](const auto& a, const auto& b) {
-                return std::pair(a.nrOkrazenia, a.nrSektora) < std::pair(b.nrOkrazenia, b.nrSektora);
-            });
-            const std::vector<Sector> sectors = Sectors(id);
-            ASSERT_EQ(sectors.size(), expected.size()) << where.toStdString();
-            for (size_t i = 0; i < sectors.size(); ++i) {
-                EXPECT_EQ(sectors[i].nrOkr, expected[i].nrOkrazenia) << where.toStdString();
-                EXPECT_EQ(sectors[i].nrSek, expected[i].nrSektora) << where.toStdString();
-                EXPECT_EQ(sectors[i].czasSs, expected[i].czasSs) << where.toStdString();
-            }
+            const stored::Table laps = stored::Laps(id, stored::kTruthLapColumns);
+            EXPECT_TRUE(SameRows(laps, stored::TruthLapRows(t.laps))) << where.toStdString();
+            const stored::Table averages = stored::Laps(id, {QStringLiteral("AVG_OBROTY")});
+            for (size_t i = 0; i < averages.rows.size(); ++i)
+                EXPECT_GT(averages.Number(i, QStringLiteral("AVG_OBROTY")), 2000) << where.toStdString() << " lap " << i;
+            const stored::Table sectors = stored::Sectors(id, stored::kTruthSectorColumns);
+            EXPECT_TRUE(SameRows(sectors, stored::TruthSectorRows(t.sectors))) << where.toStdString();
             // Each lap's sectors add up to the lap.
-            for (const Lap& lap : laps) {
-                int total = 0;
-                for (const Sector& s : sectors)
-                    if (s.nrOkr == lap.nr)
-                        total += s.czasSs;
-                EXPECT_EQ(total, lap.czasSs) << where.toStdString();
+            for (size_t l = 0; l < laps.rows.size(); ++l) {
+                double total = 0;
+                for (size_t k = 0; k < sectors.rows.size(); ++k)
+                    if (sectors.Number(k, QStringLiteral("NR_OKRAZENIA")) == laps.Number(l, QStringLiteral("NR")))
+                        total += sectors.Number(k, QStringLiteral("CZAS_SS"));
+                EXPECT_EQ(total, laps.Number(l, QStringLiteral("CZAS_SS"))) << where.toStdString() << " lap " << l;
             }
         }
     }
@@ -794,19 +671,12 @@ TEST_F(ImportTest, LapsPastTheLapBytesWrapAreCountedOn)
         ASSERT_EQ(Import().imported, 1);
         const int id = db.Scalar(QStringLiteral("select max(ID_NAG) from NAGLOWKI")).toInt();
 
-        const std::vector<Lap> laps = Laps(id);
-        ASSERT_EQ(laps.size(), t.laps.size());
-        for (size_t i = 0; i < laps.size(); ++i) {
-            ASSERT_EQ(laps[i].nr, int(i) + 1);
-            ASSERT_EQ(laps[i].czasSs, t.laps[i].czasSs) << laps[i].nr;
-        }
-        const std::vector<Sector> sectors = Sectors(id);
-        ASSERT_EQ(sectors.size(), t.sectors.size());
-        for (size_t i = 0; i < sectors.size(); ++i) {
-            ASSERT_EQ(std::pair(sectors[i].nrOkr, sectors[i].nrSek),
-                      std::pair(t.sectors[i].nrOkrazenia, t.sectors[i].nrSektora));
-            ASSERT_EQ(sectors[i].czasSs, t.sectors[i].czasSs);
-        }
+        // Lap numbers run on from 1 past 255.
+        std::vector<Row> expectedLaps;
+        for (size_t i = 0; i < t.laps.size(); ++i)
+            expectedLaps.push_back({int(i) + 1, t.laps[i].czasSs, SessionTimeText(t.laps[i].czasSs)});
+        ASSERT_TRUE(SameRows(stored::Laps(id, stored::kTruthLapColumns), expectedLaps));
+        ASSERT_TRUE(SameRows(stored::Sectors(id, stored::kTruthSectorColumns), stored::TruthSectorRows(t.sectors)));
         EXPECT_EQ(HeaderColumn(id, "ILOSC_OKRAZEN").toInt(), driven + 1);
 
         // Each lap's samples lie between its two lap lines (to the sample).
@@ -845,11 +715,7 @@ TEST_F(ImportTest, RiseFromZeroRpmIsNotCounted)
     WriteDump(QStringLiteral("dane1_77.bin"), kRingFirstRecord + 40, {s});
     ASSERT_EQ(Import().imported, 1);
     // 4000 + 0 + 0 + 7 x 5000 + the closing 5000 = 44000 / 11.
-    const std::vector<Lap> laps = Laps(HeaderId(10));
-    ASSERT_EQ(laps.size(), 1u);
-    EXPECT_EQ(laps[0].avg, 4000);
-    ExpectMean(laps[0].rise, 0.0);
-    ExpectMean(laps[0].fall, 40000.0);
+    EXPECT_TRUE(SameRows(Laps(HeaderId(10)), {LapRow(1, 100, "00:01:00", 4000, 0, 40000)}));
 }
 
 // What ends a session: types 0, 5 and 255 with the session's own race byte,
@@ -929,15 +795,10 @@ TEST_F(ImportTest, CorruptLineRecordsAreKeptAsOrdinarySamples)
         for (const Pos& p : pos)
             EXPECT_GE(p.okrazenie, 0);
         // 10 x 5000 + 10 x 5000 + 10 x 6000 + 10 x 7000 + 3 x 7000 = 251000 / 43.
-        const std::vector<Lap> laps = Laps(id);
-        ASSERT_EQ(laps.size(), 1u);
-        EXPECT_EQ(laps[0].nr, 1);
-        EXPECT_EQ(laps[0].czasSs, 420);
-        EXPECT_EQ(laps[0].czas, QStringLiteral("00:04:20"));
-        EXPECT_EQ(laps[0].avg, 5837);
-        const std::vector<Sector> sectors = Sectors(id);
-        ASSERT_EQ(sectors.size(), 1u);
-        EXPECT_EQ(sectors[0].czasSs, 420);
+        // Rises of 1000 and 1000 -> 2000 / 0.2; the lap is one sector,
+        // numbered by the sector byte of the closing line's record.
+        EXPECT_TRUE(SameRows(Laps(id), {LapRow(1, 420, "00:04:20", 5837, 10000, 0)}));
+        EXPECT_TRUE(SameRows(Sectors(id), {SectorRow(1, 2, 420, "00:04:20", 5837, 10000, 0)}));
     }
     EXPECT_EQ(db.Scalar(QStringLiteral("select count(*) from OKRAZENIA_REJ where CZAS_SS < 0 or NR < 0")).toInt(), 0);
     EXPECT_EQ(db.Scalar(QStringLiteral("select count(*) from SEKTORY where CZAS_SS < 0 or NR_OKRAZENIA < 0")).toInt(), 0);
@@ -1073,8 +934,8 @@ TEST_F(ImportTest, ImportKilledPartWayLeavesTheSessionToImportAgain)
     const int id = db.Scalar(QStringLiteral("select max(ID_NAG) from NAGLOWKI")).toInt();
     EXPECT_EQ(Count(QStringLiteral("POZYCJE")), t.positionRows);
     EXPECT_EQ(Positions(id).size(), static_cast<size_t>(t.positionRows));
-    EXPECT_EQ(Laps(id).size(), t.laps.size());
-    EXPECT_EQ(Sectors(id).size(), t.sectors.size());
+    EXPECT_TRUE(SameRows(stored::Laps(id, stored::kTruthLapColumns), stored::TruthLapRows(t.laps)));
+    EXPECT_TRUE(SameRows(stored::Sectors(id, stored::kTruthSectorColumns), stored::TruthSectorRows(t.sectors)));
     ASSERT_TRUE(t.startFirstLap.has_value());
     EXPECT_EQ(HeaderColumn(id, "START_PIERWSZ_OKR").toInt(), *t.startFirstLap);
 }
@@ -1114,7 +975,9 @@ TEST_F(ImportTest, RefusedCommitRollsTheSessionBackWhole)
     sum = Import();
     EXPECT_EQ(sum.imported, 1);
     EXPECT_EQ(Positions(HeaderId(10)).size(), 30u);
-    EXPECT_EQ(Laps(HeaderId(10)).size(), 1u);
+    // 10 x 5000 + 10 x 6000 + the closing 7000 = 117000 / 21 = 5571.4;
+    // rises of 1000 and 1000 -> 2000 / 0.2.
+    EXPECT_TRUE(SameRows(Laps(HeaderId(10)), {LapRow(1, 200, "00:02:00", 5571, 10000, 0)}));
 }
 
 // A row another connection holds makes the session that needs it fail

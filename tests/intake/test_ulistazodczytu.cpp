@@ -14,10 +14,10 @@
 #include <functional>
 
 #include "controls/ButtonComps.h"
+#include "controls/artwork.h"
 #include "intake/sessionlist.h"
 #include "kromsim.h"
 #include "platform/dialogs.h"
-#include "shell/artwork.h"
 #include "support/testdb.h"
 
 namespace {

@@ -1,5 +1,6 @@
 #include "platform/jpegio.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -232,6 +233,67 @@ TEST(JpegIo, Files)
 
     error.clear();
     EXPECT_FALSE(SaveJpegFile(dir.filePath("no/such/folder/x.jpg"), source, 75, &error));
+    EXPECT_FALSE(error.isEmpty());
+}
+
+// Pictures chosen by the user are read by their extension alone: a JPEG
+// by the decoder here (its bytes kept), the rest by the reader of the
+// named format; the contents never decide, and a refused file leaves the
+// caller's picture and bytes as they were.
+TEST(JpegIo, PictureFilesAreReadByTheirExtension)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QImage source = Gradient(16, 12);
+    const QByteArray jpeg = EncodeJpeg(source);
+    QByteArray bmp;
+    {
+        QBuffer buffer(&bmp);
+        ASSERT_TRUE(buffer.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(source.save(&buffer, "BMP"));
+    }
+    struct Case {
+        const char* file;
+        QByteArray content;
+        bool readable;
+        bool keepsJpeg;
+    };
+    const Case cases[] = {
+        {"photo.jpg", jpeg, true, true},
+        {"PHOTO.JPEG", jpeg, true, true},
+        {"photo.jfif", jpeg, true, true},
+        {"photo.bmp", bmp, true, false},
+        {"photo.DIB", bmp, true, false},
+        {"jpeg-inside.bmp", jpeg, false, false},  // not guessed from the contents
+        {"bitmap-inside.jpg", bmp, false, false},
+        {"photo.xyz", bmp, false, false},
+        {"no-extension", bmp, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        QFile f(dir.filePath(QString::fromLatin1(c.file)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(c.content);
+        f.close();
+
+        const QImage before(3, 3, QImage::Format_RGB32);
+        QImage image = before;
+        QByteArray bytes("kept");
+        QString error;
+        EXPECT_EQ(LoadPictureFile(f.fileName(), image, &bytes, &error), c.readable) << error.toStdString();
+        if (!c.readable) {
+            EXPECT_FALSE(error.isEmpty());
+            EXPECT_EQ(image, before);
+            EXPECT_EQ(bytes, QByteArray("kept"));
+            continue;
+        }
+        EXPECT_EQ(image.size(), source.size());
+        EXPECT_EQ(bytes, c.keepsJpeg ? jpeg : QByteArray());
+    }
+
+    QImage image;
+    QString error;
+    EXPECT_FALSE(LoadPictureFile(dir.filePath("missing.jpg"), image, nullptr, &error));
     EXPECT_FALSE(error.isEmpty());
 }
 

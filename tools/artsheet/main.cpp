@@ -14,7 +14,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "shell/artwork.h"
+#include "controls/artwork.h"
 
 using namespace artwork;
 

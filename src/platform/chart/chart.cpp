@@ -9,7 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
+#include <utility>
 
 #include "platform/memtable.h"
 
@@ -28,15 +28,6 @@ ColumnView OwnedView(const std::vector<double>& v)
     c.data = v.data();
     c.rows = int(v.size());
     return c;
-}
-
-AxisRange Widen(AxisRange r)
-{
-    if (!(r.max > r.min)) {
-        const double v = std::isfinite(r.min) ? r.min : 0;
-        r = {v - 1, v + 1};
-    }
-    return r;
 }
 
 }  // namespace
@@ -394,18 +385,12 @@ double Chart::BarStep() const
         for (int i = 0; i < p.count; ++i)
             xs.push_back(p.X(i));
     }
-    std::sort(xs.begin(), xs.end());
-    double step = std::numeric_limits<double>::infinity();
-    for (size_t i = 1; i < xs.size(); ++i)
-        if (xs[i] > xs[i - 1])
-            step = std::min(step, xs[i] - xs[i - 1]);
-    return std::isfinite(step) ? step : 1.0;
+    return SmallestStep(std::move(xs));
 }
 
 AxisRange Chart::AutomaticRange(bool horizontal) const
 {
-    double lo = std::numeric_limits<double>::infinity();
-    double hi = -lo;
+    AxisRange extent = NoExtent();
     bool bars = false;
     for (const auto& s : series_) {
         if (!s->Visible())
@@ -415,48 +400,16 @@ AxisRange Chart::AutomaticRange(bool horizontal) const
             continue;
         bars = bars || s->Kind() == SeriesKind::Bar;
         if (horizontal) {
-            if (s->Kind() == SeriesKind::Line) {
-                lo = std::min(lo, p.X(0));
-                hi = std::max(hi, p.X(p.count - 1));
-            } else {
-                for (int i = 0; i < p.count; ++i) {
-                    lo = std::min(lo, p.X(i));
-                    hi = std::max(hi, p.X(i));
-                }
-            }
+            extent = UniteExtents(extent, PointsXExtent(p, s->Kind() == SeriesKind::Line));
         } else {
             if (!s->yRangeValid_) {
-                AxisRange r{std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity()};
-                p.y.Visit([&](auto ys) {
-                    for (int i = p.first; i < p.first + p.count; ++i) {
-                        const double v = double(ys[i]);
-                        r.min = std::min(r.min, v);
-                        r.max = std::max(r.max, v);
-                    }
-                });
-                // The map is affine: the extremes of the values map to the
-                // extremes of the chart values.
-                const double a = p.yMap(r.min), b = p.yMap(r.max);
-                s->yRange_ = {std::min(a, b), std::max(a, b)};
+                s->yRange_ = PointsYExtent(p);
                 s->yRangeValid_ = true;
             }
-            lo = std::min(lo, s->yRange_.min);
-            hi = std::max(hi, s->yRange_.max);
+            extent = UniteExtents(extent, s->yRange_);
         }
     }
-    if (!(lo <= hi))
-        return {0, 1};
-    if (bars) {
-        if (horizontal) {
-            const double half = BarStep() / 2;
-            lo -= half;
-            hi += half;
-        } else {
-            lo = std::min(lo, 0.0);
-            hi = std::max(hi, 0.0);
-        }
-    }
-    return Widen({lo, hi});
+    return horizontal ? AutomaticXRange(extent, bars, bars ? BarStep() : 0) : AutomaticYRange(extent, bars);
 }
 
 std::vector<QString> Chart::TickTexts(const ChartAxis& axis, const std::vector<double>& ticks, double step) const
@@ -552,11 +505,8 @@ void Chart::LayOut() const
 
     // Room for turned bar labels above the highest bar.
     if (!zoomed_ && left_.automatic_) {
-        const int room = MarkRoom();
-        if (room > 0 && plot_.height() > 2 * room && yr.max > 0) {
-            yr.max += yr.Span() * room / (plot_.height() - room);
-            self.left_.range_ = yr;
-        }
+        yr = WithLabelRoom(yr, MarkRoom(), plot_.height());
+        self.left_.range_ = yr;
     }
     yStep_ = NiceStep(std::max(left_.increment_, yr.Span() * minYStepPx / std::max(2, plot_.height())));
     yTicks_ = TickValues(yr, yStep_);
@@ -580,8 +530,8 @@ void Chart::ZoomToView(const ChartView& view)
 {
     history_.Push(View());
     zoomView_ = view;
-    zoomView_.x = Widen(view.x);
-    zoomView_.y = Widen(view.y);
+    zoomView_.x = WidenRange(view.x);
+    zoomView_.y = WidenRange(view.y);
     zoomView_.xAutomatic = zoomView_.yAutomatic = false;
     zoomed_ = true;
     Invalidate();

@@ -291,6 +291,104 @@ QString UnsignedZero(QString text)
     return text;
 }
 
+// ------------------------------------------------------ automatic ranges
+
+AxisRange NoExtent()
+{
+    return {std::numeric_limits<double>::infinity(), -std::numeric_limits<double>::infinity()};
+}
+
+AxisRange PointsXExtent(const ColumnPoints& points, bool ordered)
+{
+    AxisRange r = NoExtent();
+    if (points.count == 0)
+        return r;
+    if (ordered) {
+        r.min = std::min(r.min, points.X(0));
+        r.max = std::max(r.max, points.X(points.count - 1));
+    } else {
+        for (int i = 0; i < points.count; ++i) {
+            r.min = std::min(r.min, points.X(i));
+            r.max = std::max(r.max, points.X(i));
+        }
+    }
+    return r;
+}
+
+AxisRange PointsYExtent(const ColumnPoints& points)
+{
+    AxisRange r = NoExtent();
+    points.y.Visit([&](auto ys) {
+        for (int i = points.first; i < points.first + points.count; ++i) {
+            const double v = double(ys[i]);
+            r.min = std::min(r.min, v);
+            r.max = std::max(r.max, v);
+        }
+    });
+    // No number among the values (none, or all NaN): no extent, rather
+    // than the infinities the map would make of the empty one.
+    if (!(r.min <= r.max))
+        return NoExtent();
+    const double a = points.yMap(r.min), b = points.yMap(r.max);
+    return {std::min(a, b), std::max(a, b)};
+}
+
+AxisRange UniteExtents(const AxisRange& a, const AxisRange& b)
+{
+    return {std::min(a.min, b.min), std::max(a.max, b.max)};
+}
+
+double SmallestStep(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    double step = std::numeric_limits<double>::infinity();
+    for (size_t i = 1; i < values.size(); ++i)
+        if (values[i] > values[i - 1])
+            step = std::min(step, values[i] - values[i - 1]);
+    return std::isfinite(step) ? step : 1.0;
+}
+
+AxisRange WidenRange(AxisRange r)
+{
+    if (!(r.max > r.min)) {
+        const double v = std::isfinite(r.min) ? r.min : 0;
+        r = {v - 1, v + 1};
+    }
+    return r;
+}
+
+AxisRange AutomaticXRange(const AxisRange& extent, bool bars, double barStep)
+{
+    if (!(extent.min <= extent.max))
+        return {0, 1};
+    AxisRange r = extent;
+    if (bars) {
+        const double half = barStep / 2;
+        r.min -= half;
+        r.max += half;
+    }
+    return WidenRange(r);
+}
+
+AxisRange AutomaticYRange(const AxisRange& extent, bool bars)
+{
+    if (!(extent.min <= extent.max))
+        return {0, 1};
+    AxisRange r = extent;
+    if (bars) {
+        r.min = std::min(r.min, 0.0);
+        r.max = std::max(r.max, 0.0);
+    }
+    return WidenRange(r);
+}
+
+AxisRange WithLabelRoom(AxisRange y, int room, int plotHeight)
+{
+    if (room > 0 && plotHeight > 2 * room && y.max > 0)
+        y.max += y.Span() * room / (plotHeight - room);
+    return y;
+}
+
 // ----------------------------------------------------------------- zoom
 
 bool ZoomHistory::Pop(ChartView& view)

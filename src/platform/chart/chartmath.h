@@ -3,7 +3,8 @@
 // rectangle, the points of a series as typed columns with affine maps (no
 // copy of the samples), the visible range and the nearest-point search,
 // the per-pixel-column reduction of long series for drawing, clipping of
-// segments to the plot, axis tick steps and the zoom history.
+// segments to the plot, the automatic axis ranges, axis tick steps and the
+// zoom history.
 //
 // Everything here is plain arithmetic over ColumnView; the widget (chart.h)
 // and the analysis windows share it, so drawing, markers, the cursor and
@@ -136,6 +137,36 @@ QString TickLabel(double value, double step);
 // A number's text without the minus of a value that shows as zero: "-0"
 // and "-0.0" become "0" and "0.0"; other texts stay as they are.
 QString UnsignedZero(QString text);
+
+// Automatic axis ranges.  An extent is the lowest and highest chart value
+// of the visible series on one axis; {+inf, -inf} when there is none.
+AxisRange NoExtent();
+// The x extent of points: of a line (x not decreasing) its first and last
+// point, of other kinds every point.
+AxisRange PointsXExtent(const ColumnPoints& points, bool ordered);
+// The y extent of points: the extremes of the stored values through the y
+// map (an affine map takes the extremes to the extremes); NaN values are
+// passed over, and points without a number give no extent.
+AxisRange PointsYExtent(const ColumnPoints& points);
+// The smaller minimum and the larger maximum of the two.
+AxisRange UniteExtents(const AxisRange& a, const AxisRange& b);
+// The smallest positive distance between any two of the values (in any
+// order); 1 when there is none.  Bars are drawn this wide.
+double SmallestStep(std::vector<double> values);
+// A range of zero width, inverted or not finite becomes value +-1 around its
+// minimum (0 when that is not finite); a range with max > min stays.
+AxisRange WidenRange(AxisRange r);
+// An automatic bottom axis: the x extent, half a bar step wider each side
+// when bars are shown, then widened; {0, 1} without data.
+AxisRange AutomaticXRange(const AxisRange& extent, bool bars, double barStep);
+// An automatic left axis: the y extent, reaching to zero when bars are
+// shown, then widened; {0, 1} without data.
+AxisRange AutomaticYRange(const AxisRange& extent, bool bars);
+// Room above the highest bar for labels turned upright, `room` pixels of a
+// plot `plotHeight` high: the maximum rises so that the old maximum lies
+// `room` pixels below the top.  Only for ranges above zero and plots more
+// than twice the room high; otherwise the range stays.
+AxisRange WithLabelRoom(AxisRange y, int room, int plotHeight);
 
 // The history of zoomed views: every zoom pushes the view it leaves; undo
 // pops the last one.  A view records whether each axis was automatic.

@@ -282,6 +282,29 @@ bool ReadFileBytes(const QString& path, QByteArray& bytes, QString* error)
     return true;
 }
 
+bool RemoveFileIfExists(const QString& path, QString* error)
+{
+    if (QFile::exists(path) && !QFile::remove(path)) {
+        if (error)
+            *error = QStringLiteral("Cannot delete %1").arg(path);
+        return false;
+    }
+    return true;
+}
+
+bool ReplaceFileBytes(const QString& path, const QByteArray& bytes, QString* error)
+{
+    if (!RemoveFileIfExists(path, error))
+        return false;
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size()) {
+        if (error)
+            *error = QStringLiteral("Cannot write %1: %2").arg(path, f.errorString());
+        return false;
+    }
+    return true;
+}
+
 QString IncludeBackslash(const QString& path)
 {
     const QChar separator = QDir::separator();

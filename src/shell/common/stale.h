@@ -130,6 +130,13 @@ QString IncludeBackslash(const QString& path);
 // in error (when given) when it cannot be opened.
 bool ReadFileBytes(const QString& path, QByteArray& bytes, QString* error);
 
+// Removes a file when it exists; false with "Cannot delete <path>" in error
+// (when given) when it stays.
+bool RemoveFileIfExists(const QString& path, QString* error);
+// Replaces a file with the given bytes (an old file is removed first);
+// false with the reason in error (when given).
+bool ReplaceFileBytes(const QString& path, const QByteArray& bytes, QString* error);
+
 // The folder of the program file with a trailing separator; every file the
 // program uses is found from it.
 QString ProgramFolder();

@@ -6,6 +6,7 @@ add_library(pv_data STATIC
   ${CMAKE_CURRENT_LIST_DIR}/ubazy.cpp
   ${CMAKE_CURRENT_LIST_DIR}/dbcreate.cpp
   ${CMAKE_CURRENT_LIST_DIR}/schemaupgrade.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/cataloguenames.cpp
 )
 target_include_directories(pv_data PUBLIC ${CMAKE_CURRENT_LIST_DIR}/../..)
 target_link_libraries(pv_data PUBLIC pv_common Qt6::Sql Firebird::fbclient)

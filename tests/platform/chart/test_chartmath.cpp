@@ -1,5 +1,6 @@
 // Chart arithmetic: mapping round trips, the per-column reduction, the
-// cursor's bisection, segment clipping, ticks and the zoom history.
+// cursor's bisection, segment clipping, automatic axis ranges, ticks and the
+// zoom history.
 #include "platform/chart/chartmath.h"
 
 #include <gtest/gtest.h>
@@ -7,9 +8,17 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <limits>
 #include <map>
+#include <ostream>
 #include <set>
 #include <vector>
+
+// Readable failure messages for ranges.
+static void PrintTo(const AxisRange& r, std::ostream* os)
+{
+    *os << "{" << r.min << ", " << r.max << "}";
+}
 
 namespace {
 
@@ -280,6 +289,114 @@ TEST(ChartReduction, SpansOfAPolyline)
     EXPECT_GT(top[0], bottom[0]);
     // x going back: not a series the spans can draw.
     EXPECT_FALSE(PolylineSpans({{5, 5}, {3, 5}}, 0, 10, top, bottom));
+}
+
+// -------------------------------------------------------- automatic ranges
+
+constexpr double kInf = std::numeric_limits<double>::infinity();
+const double kNaN = std::nan("");
+
+TEST(ChartAutomaticRange, ZeroWidthInvertedAndEndlessRangesAreWidened)
+{
+    struct Case {
+        AxisRange in, want;
+    };
+    const Case cases[] = {
+        {{1, 3}, {1, 3}},          // a proper range stays
+        {{2, 2}, {1, 3}},          // zero width: +-1 around the value
+        {{3, 1}, {2, 4}},          // inverted: +-1 around its minimum
+        {{kNaN, 5}, {-1, 1}},      // minimum not a number: around 0
+        {{kInf, -kInf}, {-1, 1}},  // the empty extent
+        {{-kInf, -kInf}, {-1, 1}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(WidenRange(c.in), c.want) << c.in.min << " .. " << c.in.max;
+}
+
+TEST(ChartAutomaticRange, BottomAndLeftAxesFromTheExtent)
+{
+    struct Case {
+        const char* what;
+        AxisRange extent;
+        bool bars;
+        double barStep;
+        AxisRange wantX, wantY;
+    };
+    const Case cases[] = {
+        {"no data", NoExtent(), false, 0, {0, 1}, {0, 1}},
+        {"no data, bars", NoExtent(), true, 2, {0, 1}, {0, 1}},
+        {"lines", {2, 8}, false, 0, {2, 8}, {2, 8}},
+        {"one value", {5, 5}, false, 0, {4, 6}, {4, 6}},
+        {"bars", {2, 8}, true, 2, {1, 9}, {0, 8}},
+        {"bars below zero", {-5, -1}, true, 1, {-5.5, -0.5}, {-5, 0}},
+        {"one bar", {5, 5}, true, 1, {4.5, 5.5}, {0, 5}},
+        {"bars of height zero", {0, 0}, true, 1, {-0.5, 0.5}, {-1, 1}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(AutomaticXRange(c.extent, c.bars, c.barStep), c.wantX);
+        EXPECT_EQ(AutomaticYRange(c.extent, c.bars), c.wantY);
+    }
+}
+
+TEST(ChartAutomaticRange, ExtentsOfPoints)
+{
+    const std::vector<double> x{0, 2, 4, 9}, y{1, 5, 3, -2};
+    ColumnPoints p = Owned(x, y);
+    // A line's x extent is its first and last point; other kinds look at
+    // every point, in any order.
+    p.first = 1;
+    p.count = 2;
+    EXPECT_EQ(PointsXExtent(p, true), (AxisRange{2, 4}));
+    const std::vector<double> shuffled{4, 1, 9, 3};
+    const ColumnPoints bars = Owned(shuffled, y);
+    EXPECT_EQ(PointsXExtent(bars, false), (AxisRange{1, 9}));
+    EXPECT_EQ(PointsXExtent(ColumnPoints{}, true), NoExtent());
+
+    // y through its map: a negative scale swaps the extremes.
+    EXPECT_EQ(PointsYExtent(p), (AxisRange{3, 5}));
+    p.yMap = {1, -2};
+    EXPECT_EQ(PointsYExtent(p), (AxisRange{-8, -4}));
+
+    // NaN samples are passed over; a series of nothing but NaN adds no
+    // extent and leaves the other series' range finite.
+    const std::vector<double> gaps{kNaN, 7, kNaN, 2}, none{kNaN, kNaN, kNaN, kNaN};
+    EXPECT_EQ(PointsYExtent(Owned(x, gaps)), (AxisRange{2, 7}));
+    const AxisRange empty = PointsYExtent(Owned(x, none));
+    EXPECT_EQ(empty, NoExtent());
+    EXPECT_EQ(AutomaticYRange(UniteExtents(empty, {2, 7}), false), (AxisRange{2, 7}));
+    EXPECT_EQ(AutomaticYRange(empty, false), (AxisRange{0, 1}));
+}
+
+TEST(ChartAutomaticRange, BarStepIsTheSmallestDistance)
+{
+    struct Case {
+        std::vector<double> values;
+        double step;
+    };
+    const Case cases[] = {
+        {{}, 1}, {{3}, 1}, {{2, 2, 2}, 1}, {{5, 1, 3}, 2}, {{1, 1, 4, 4.5}, 0.5}, {{10, -2, 0}, 2},
+    };
+    for (const Case& c : cases)
+        EXPECT_DOUBLE_EQ(SmallestStep(c.values), c.step) << c.values.size();
+}
+
+TEST(ChartAutomaticRange, RoomForUprightLabelsAboveTheBars)
+{
+    struct Case {
+        AxisRange y;
+        int room, plotHeight;
+        AxisRange want;
+    };
+    const Case cases[] = {
+        {{0, 8}, 20, 100, {0, 10}},   // the old top now 20 px below the top
+        {{0, 8}, 0, 100, {0, 8}},     // no labels turned upright
+        {{0, 8}, 20, 40, {0, 8}},     // plot not more than twice the room
+        {{0, 11}, 10, 21, {0, 21}},
+        {{-8, 0}, 20, 100, {-8, 0}},  // nothing above zero
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(WithLabelRoom(c.y, c.room, c.plotHeight), c.want) << c.room << " px of " << c.plotHeight;
 }
 
 // ---------------------------------------------------------- ticks, zoom

@@ -6,7 +6,7 @@
 #include <QImage>
 #include <QSet>
 
-#include "shell/artwork.h"
+#include "controls/artwork.h"
 
 using namespace artwork;
 
