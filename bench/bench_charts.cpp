@@ -130,8 +130,8 @@ int main(int argc, char** argv)
     DM = &dm;
     dm.memGPS.Open();
     dm.memMinMax.Open();
-    TFPanelSesji panel;
-    FPanelSesji = &panel;
+    AnalysisSession session;
+    TFPanelSesji panel(session);
 
     QElapsedTimer fill;
     fill.start();
@@ -140,21 +140,21 @@ int main(int argc, char** argv)
     for (int id = 1; id <= kSessions; ++id) {
         AppendSession(dm.memGPS, id);
         AppendRanges(dm.memMinMax, id);
-        AppendTree(panel, id);
+        AppendTree(session.tree, id);
     }
     dm.memGPS.EndBulk();
-    panel.memdane.SetRecNo(0);
+    session.tree.memdane.SetRecNo(0);
     std::printf("memGPS: %d rows filled in %lld ms\n", dm.memGPS.RecordCount(), fill.elapsed());
 
     const char* channels[] = {"obroty", "temp1", "temp2", "accx", "accy", "predkosc_gps"};
     const char* formats[] = {"%0.0f", "%1.1f", "%1.1f", "%1.1f", "%1.1f", "%0.0f"};
-    SelectedChannelCount = 6;
+    session.SelectedChannelCount = 6;
     for (int i = 1; i <= 6; ++i) {
-        SelectedChannels[size_t(i)] = QString::fromLatin1(channels[i - 1]);
-        SelectedChannelFormats[size_t(i)] = QString::fromLatin1(formats[i - 1]);
+        session.SelectedChannels[size_t(i)] = QString::fromLatin1(channels[i - 1]);
+        session.SelectedChannelFormats[size_t(i)] = QString::fromLatin1(formats[i - 1]);
     }
 
-    Tfwykrescale window;
+    Tfwykrescale window(session);
     window.resize(1600, 900);
     window.show();
     Settle();
@@ -222,7 +222,6 @@ int main(int argc, char** argv)
 
     std::printf("load %.1f ms, zoom %.1f ms, undo %.1f ms, cursor %.1f ms, highlight %.1f ms\n", Median(load),
                 Median(zoom), Median(undo), Median(cursor), Median(highlight));
-    FPanelSesji = nullptr;
     DM = nullptr;
     return 0;
 }

@@ -23,6 +23,7 @@
 #include <vector>
 
 
+#include "analysis/analysissession.h"
 #include "analysis/gpscanvas.h"
 #include "analysis/gpsmap.h"
 #include "analysis/sessioncharts.h"
@@ -133,7 +134,8 @@ int main(int argc, char** argv)
     {
         DM->memGPS.Open();
         AppendSessionSamples(DM->memGPS, id);
-        Tfgpspowiazany view;
+        const AnalysisSession session;  // no laps: the whole session is drawn
+        Tfgpspowiazany view(session);
         view.show();
         QCoreApplication::processEvents();
         if (!view.GpsDraw(id, 0, QStringLiteral("GPS")))

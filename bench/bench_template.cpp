@@ -43,7 +43,7 @@ QString TimeText(int hundredths)
 
 void Fill()
 {
-    FbTransaction tr(DM->TransBrowse);
+    FbTransaction tr(DM->TransBrowse.Database());
     tr.StartWrite(0);
     for (int d = 1; d <= 4; ++d) {
         FbStatement st(tr, QStringLiteral("insert into KIEROWCY (ID_KIEROWCY, IMIE, NAZWISKO) values (?, ?, ?)"));
@@ -120,7 +120,7 @@ size_t ThreeStatementFill(std::vector<PlainSession>& out)
 {
     out.clear();
     std::unordered_map<int, size_t> at;
-    FbTransaction tr(DM->TransBrowse);
+    FbTransaction tr(DM->TransBrowse.Database());
     tr.StartRead();
     const QString range = QStringLiteral(" where n.DATA_START >= ? and n.DATA_KONIEC < ?");
     auto open = [&](FbStatement& st) {

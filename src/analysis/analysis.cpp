@@ -1,5 +1,8 @@
 #include "analysis/analysis.h"
 
+#include <QObject>
+
+#include "analysis/analysissession.h"
 #include "analysis/upanelsesji.h"
 #include "analysis/utemplate.h"
 #include "analysis/uwykres.h"
@@ -9,18 +12,31 @@
 #include "analysis/uwykresmdilapy.h"
 #include "platform/windowhost.h"
 
-void InstallAnalysis(AnalysisHooks& hooks)
+namespace {
+
+// Holds the session as a child of its owner.
+class SessionHolder : public QObject {
+public:
+    explicit SessionHolder(QObject* parent) : QObject(parent) {}
+    AnalysisSession session;
+};
+
+}  // namespace
+
+AnalysisSession& InstallAnalysis(AnalysisHooks& hooks, QObject& owner)
 {
-    hooks.ChooseSessions = [] { return ChooseSessions(); };
-    hooks.ShowSessionPanel = [] { ShowSessionPanel(); };
-    hooks.EnsureSessionPanel = [] { EnsureSessionPanel(); };
-    hooks.OpenChart = [](const QString& className) {
+    AnalysisSession& session = (new SessionHolder(&owner))->session;
+    AnalysisSession* s = &session;
+    hooks.ChooseSessions = [s] { return ChooseSessions(*s); };
+    hooks.ShowSessionPanel = [s] { ShowSessionPanel(*s); };
+    hooks.EnsureSessionPanel = [s] { EnsureSessionPanel(*s); };
+    hooks.OpenChart = [s](const QString& className) {
         if (className == QLatin1String(WholeSessionChartClass))
-            ShowWholeSessionChart();
+            ShowWholeSessionChart(*s);
         else if (className == QLatin1String(LapsChartClass))
-            ShowLapsChart();
+            ShowLapsChart(*s);
         else if (className == QLatin1String(LapTimeDiagramClass))
-            ShowLapTimeDiagram();
+            ShowLapTimeDiagram(*s);
     };
     hooks.ReloadChart = [](const QString& className) {
         WindowHost* host = platform::Host();
@@ -33,6 +49,7 @@ void InstallAnalysis(AnalysisHooks& hooks)
             diagram->LoadChart();
     };
     hooks.SessionPanelWidth = [] { return SessionPanelWidth(); };
-    hooks.ShowSessionChart = [] { ShowSessionChart(); };
-    hooks.ShowLapComparison = [] { ShowLapComparison(); };
+    hooks.ShowSessionChart = [s] { ShowSessionChart(*s); };
+    hooks.ShowLapComparison = [s] { ShowLapComparison(*s); };
+    return session;
 }

@@ -1,5 +1,6 @@
 #include "analysis/channelchartwindow.h"
 
+#include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMdiSubWindow>
@@ -61,7 +62,8 @@ QLabel* ReadOutLabel(QWidget* parent)
     return l;
 }
 
-ChannelChartWindow::ChannelChartWindow(QWidget* parent) : QWidget(parent)
+ChannelChartWindow::ChannelChartWindow(AnalysisSession& session, QWidget* parent)
+    : QWidget(parent), SessionView(session), session_(session)
 {
     Outer = new QVBoxLayout(this);
     Outer->setContentsMargins(0, 0, 0, 0);
@@ -154,7 +156,26 @@ ChannelChartWindow::ChannelChartWindow(QWidget* parent) : QWidget(parent)
     Label15 = rangeLabel("Label15");
 }
 
-ChannelChartWindow::~ChannelChartWindow() = default;
+ChannelChartWindow::~ChannelChartWindow() { LeaveSession(); }
+
+void ChannelChartWindow::SessionLoading() { Chart1->RemoveAllSeries(); }
+void ChannelChartWindow::SessionLoaded() { LoadChart(); }
+void ChannelChartWindow::ChannelsChanged() { LoadChart(); }
+void ChannelChartWindow::AnalysisClosed() { CloseChartWindow(this); }
+
+void ChannelChartWindow::closeEvent(QCloseEvent* event)
+{
+    LeaveSession();
+    QWidget::closeEvent(event);
+}
+
+void CloseChartWindow(QWidget* window)
+{
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget()))
+        sub->close();
+    else
+        window->close();
+}
 
 QLabel* ChannelChartWindow::AddReadOutBox(const QString& caption, int width)
 {
@@ -178,19 +199,19 @@ void ChannelChartWindow::ShowChannelRows()
         ChannelCaptions[size_t(i)]->hide();
         ChannelValues[size_t(i)]->hide();
     }
-    for (int i = 1; i <= std::min(SelectedChannelCount, MaxSelectedChannels); ++i) {
+    for (int i = 1; i <= std::min(session_.SelectedChannelCount, MaxSelectedChannels); ++i) {
         QString caption;
-        ChannelShortCaption(SelectedChannels[size_t(i)], caption);
+        ChannelShortCaption(session_.SelectedChannels[size_t(i)], caption);
         ChannelCaptions[size_t(i)]->setText(caption);
         ChannelCaptions[size_t(i)]->show();
         ChannelValues[size_t(i)]->show();
     }
 }
 
-std::vector<QString> ChannelChartWindow::ChosenChannels()
+std::vector<QString> ChannelChartWindow::ChosenChannels() const
 {
-    const int count = std::clamp(SelectedChannelCount, 0, MaxSelectedChannels);
-    return {SelectedChannels.begin() + 1, SelectedChannels.begin() + 1 + count};
+    const int count = std::clamp(session_.SelectedChannelCount, 0, MaxSelectedChannels);
+    return {session_.SelectedChannels.begin() + 1, session_.SelectedChannels.begin() + 1 + count};
 }
 
 void ChannelChartWindow::AddChannelLines(const MemTable& memGPS, const std::vector<ChannelLine>& lines)
@@ -260,8 +281,8 @@ void ChannelChartWindow::ShowPointValue(const ChartSeries& series, int k)
         return;
     // The sample's value as stored, not turned back from its height: no
     // rounding of the way there and back, and right whatever the range.
-    const double value = ChannelReading(series.StoredYValue(k), SelectedChannels[size_t(slot)]);
-    ChannelValues[size_t(slot)]->setText(FormatValue(SelectedChannelFormats[size_t(slot)], value));
+    const double value = ChannelReading(series.StoredYValue(k), session_.SelectedChannels[size_t(slot)]);
+    ChannelValues[size_t(slot)]->setText(FormatValue(session_.SelectedChannelFormats[size_t(slot)], value));
 }
 
 void ChannelChartWindow::ShowValuesAt(int tag, double x)

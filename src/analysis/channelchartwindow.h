@@ -3,7 +3,8 @@
 // share: the chart with its fixed 0..1000 left axis, the silver column at
 // the left with the six channel rows and the range labels of the left
 // axis, the bottom panel with the time read-out, and the cursor line that
-// follows the mouse over the plot.
+// follows the mouse over the plot.  Both are views of the analysis
+// session: they draw its chosen channels over its tree.
 #include <QWidget>
 
 #include <QString>
@@ -11,6 +12,8 @@
 #include <array>
 #include <functional>
 #include <vector>
+
+#include "analysis/analysissession.h"
 
 class Chart;
 class ChartSeries;
@@ -20,10 +23,14 @@ class QHBoxLayout;
 class QLabel;
 class QVBoxLayout;
 
-class ChannelChartWindow : public QWidget {
+class ChannelChartWindow : public QWidget, public SessionView {
     Q_OBJECT
 public:
     ~ChannelChartWindow() override;
+
+    AnalysisSession& Session() const { return session_; }
+    // Rebuilds every series from memGPS, memMinMax and the session.
+    virtual void LoadChart() = 0;
 
     Chart* Chart1 = nullptr;
     QWidget* Panel4 = nullptr;  // the silver column left of the chart
@@ -59,7 +66,18 @@ public:
     void Chart1MouseMove(const QPoint& pos);
 
 protected:
-    explicit ChannelChartWindow(QWidget* parent);
+    ChannelChartWindow(AnalysisSession& session, QWidget* parent);
+
+    // The session's samples are loaded again: the series let go of them
+    // and are built anew; so are they for other channels.
+    void SessionLoading() override;
+    void SessionLoaded() override;
+    void ChannelsChanged() override;
+    void AnalysisClosed() override;
+    // A window that closes is told no more.
+    void closeEvent(QCloseEvent* event) override;
+
+    AnalysisSession& session_;
 
     // The layout: an optional row above the middle (the lap strip), the
     // middle (Panel4 and the chart), the bottom panel.
@@ -73,7 +91,7 @@ protected:
     // hides the rest.
     void ShowChannelRows();
     // The chosen channels in slot order (slot 1 first).
-    static std::vector<QString> ChosenChannels();
+    std::vector<QString> ChosenChannels() const;
     // A series for every line, in order, drawing the rows of memGPS.
     void AddChannelLines(const MemTable& memGPS, const std::vector<ChannelLine>& lines);
     // The read-out for the mouse inside the plot (after the line is drawn).
@@ -101,6 +119,10 @@ private:
 // black on light grey.
 QLabel* ReadOutLabel(QWidget* parent);
 
+// Closes a chart window with the child window of the main window it sits
+// in, when it sits in one.
+void CloseChartWindow(QWidget* window);
+
 // Shows a chart window as a borderless child window of the main window,
 // right of the session panel, over the whole height.
 void ShowChartChild(QWidget* window);
@@ -110,11 +132,11 @@ void ShowChartChild(QWidget* window);
 // A load that fails frees the new window and reaches the caller.
 bool ActivateChartChild(const char* className);
 template <class Window>
-void ShowStackedChart(const char* className)
+void ShowStackedChart(AnalysisSession& session, const char* className)
 {
     if (ActivateChartChild(className))
         return;
-    auto* window = new Window;
+    auto* window = new Window(session);
     try {
         window->LoadChart();
     } catch (...) {

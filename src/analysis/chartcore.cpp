@@ -6,6 +6,7 @@
 #include <cmath>
 #include <limits>
 
+#include "analysis/analysissession.h"
 #include "analysis/sessiontree.h"
 #include "platform/memtable.h"
 #include "shell/common/stale.h"

@@ -174,7 +174,7 @@ ChartGpsView::~ChartGpsView() { delete view_; }
 void ChartGpsView::Show(int sessionId, int lap, const QString& caption)
 {
     if (!view_) {
-        view_ = new Tfgpspowiazany(nullptr);
+        view_ = new Tfgpspowiazany(session_, nullptr);
         view_->GpsDraw(sessionId, lap, caption);
         const ProjectRecord& record = Project();
         if (record.ChartGpsViewLeft() > 0 && record.ChartGpsViewTop() > 0)

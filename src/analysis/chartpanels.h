@@ -63,6 +63,7 @@ void SetUpTreeGrid(DBGrid& grid, MemTable& memdane, const QString& checkType, co
 // pixels (the first column takes what is left over).
 void FitTreeGrid(DBGrid& grid, std::vector<GridColumn> columns, int width);
 
+class AnalysisSession;
 class Tfgpspowiazany;
 
 // The linked GPS view of the Sessions chart and the lap comparison chart:
@@ -72,7 +73,8 @@ class Tfgpspowiazany;
 // by every later press.  The chart frees it with itself.
 class ChartGpsView {
 public:
-    ChartGpsView() = default;
+    // The view finds lap starts in the session's lap table.
+    explicit ChartGpsView(const AnalysisSession& session) : session_(session) {}
     ~ChartGpsView();
     ChartGpsView(const ChartGpsView&) = delete;
     ChartGpsView& operator=(const ChartGpsView&) = delete;
@@ -88,5 +90,6 @@ public:
     void Close();
 
 private:
+    const AnalysisSession& session_;
     Tfgpspowiazany* view_ = nullptr;
 };

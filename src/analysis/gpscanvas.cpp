@@ -6,7 +6,7 @@
 #include <QPainter>
 #include <QPainterPath>
 
-#include "analysis/upanelsesji.h"
+#include "analysis/analysissession.h"
 #include "platform/memtable.h"
 
 // --------------------------------------------------------------- pictures
@@ -150,9 +150,9 @@ QLabel* Value(QWidget* parent, int pixelSize)
     return label;
 }
 
-int PanelLapStart(int sessionId, int lap)
+int SessionLapStart(const AnalysisSession& session, int sessionId, int lap)
 {
-    return LapStart(FPanelSesji ? &FPanelSesji->memokrazenia : nullptr, sessionId, lap);
+    return LapStart(&session.tree.memokrazenia, sessionId, lap);
 }
 
 

@@ -14,6 +14,7 @@
 
 #include "analysis/gpsmap.h"
 
+class AnalysisSession;
 class MemTable;
 class QLabel;
 
@@ -54,9 +55,9 @@ private:
     bool taken_;
 };
 
-// Start of a lap in session time from the open session panel's lap table
-// (0 without a panel, for lap 0 or an unknown lap).
-int PanelLapStart(int sessionId, int lap);
+// Start of a lap in session time from the analysis session's lap table
+// (0 for lap 0 or a lap it does not hold).
+int SessionLapStart(const AnalysisSession& session, int sessionId, int lap);
 }  // namespace gpslook
 
 // The map: the line picture (a copy of the drawn line that stays as it

@@ -201,7 +201,7 @@ bool LoadTracePoints(int sessionId, int lap, MemTable& memdane, TraceExtent& ext
     memdane.Open();
 
     // Read through the client API: the samples of a session are many.
-    FbTransaction tr(DM->TransBrowse);
+    FbTransaction tr(DM->TransBrowse.Database());
     tr.StartRead();
     QString sql = QStringLiteral(
         "select TYP_PROBKI, OBROTY, ACCX, ACCY, GPSX, GPSY, GYRO1, GYRO2, SEKTOR, TEMP1, TEMP2, DATA_SS, OKRAZENIE "

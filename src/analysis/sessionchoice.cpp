@@ -4,6 +4,7 @@
 
 #include <array>
 
+#include "analysis/analysissession.h"
 #include "analysis/sessiontree.h"
 #include "shell/common/stale.h"
 #include "shell/data/ibquery.h"
@@ -117,10 +118,10 @@ void WalkSessions(TIBQuery& qnag, MemTable& memdane, const std::function<void()>
 
 }  // namespace
 
-void ProposedAnalysisRange(TDateTime& from, TDateTime& to)
+void ProposedAnalysisRange(const AnalysisSession& session, TDateTime& from, TDateTime& to)
 {
-    from = TemplateDateFrom;
-    to = TemplateDateTo;
+    from = session.TemplateDateFrom;
+    to = session.TemplateDateTo;
     if (from == 0 && to == 0) {
         to = TDateTime(TodayDayNumber());
         from = to - 7;

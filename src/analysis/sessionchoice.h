@@ -15,14 +15,15 @@
 #include "platform/memtable.h"
 #include "platform/tdatetime.h"
 
+class AnalysisSession;
 class TIBQuery;
 
 // ------------------------------------------------------------ the range
 
-// The range the range dialog opens with: the remembered TemplateDateFrom /
-// TemplateDateTo, or, when both are still 0, the last seven days up to
-// today (midnight).
-void ProposedAnalysisRange(TDateTime& from, TDateTime& to);
+// The range the range dialog opens with: the session's remembered
+// TemplateDateFrom / TemplateDateTo, or, when both are still 0, the last
+// seven days up to today (midnight).
+void ProposedAnalysisRange(const AnalysisSession& session, TDateTime& from, TDateTime& to);
 
 // ------------------------------------------------------ Template chooser
 

@@ -12,7 +12,8 @@
 #include "platform/dialogs.h"
 #include "shell/data/ubazy.h"
 
-SessionsChartWindow::SessionsChartWindow(QWidget* parent) : QWidget(parent)
+SessionsChartWindow::SessionsChartWindow(const AnalysisSession& session, QWidget* parent)
+    : QWidget(parent), gps_(session)
 {
     Outer = new QVBoxLayout(this);
     Outer->setContentsMargins(0, 0, 0, 0);

@@ -34,7 +34,7 @@ public:
     void RxDBGrid1CellClick(int row, const QString& field);
 
 protected:
-    explicit SessionsChartWindow(QWidget* parent);
+    SessionsChartWindow(const AnalysisSession& session, QWidget* parent);
     // The tree shown: memdane its rows; tickedType the row type with a tick
     // ("1" sessions, "2" laps); lapColour the text of lap rows without a
     // mark; columns and gridWidth the grid as designed.
@@ -83,11 +83,11 @@ private:
 // Opens a window of this class maximised in the main window and loads it,
 // or brings an open one to the front without reloading it.
 template <class Window>
-void ShowMaximisedChart()
+void ShowMaximisedChart(const AnalysisSession& session)
 {
     if (!NeedsNewChild(QString::fromLatin1(Window::staticMetaObject.className())))
         return;
-    auto* window = new Window;
+    auto* window = new Window(session);
     ShowMaximisedChild(window);
     window->LoadChart();
 }

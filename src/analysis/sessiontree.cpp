@@ -285,6 +285,10 @@ std::vector<DrivenLap> StoredLapRows::Driven(int sessionId, int* highestSector) 
         } else if (const size_t n = size_t(taken[lap.nr]++); n < runs->second.size()) {
             lap.sectors = std::move(runs->second[n]);
         }
+        // The database gives rows in storage order, which deletes and
+        // re-used space can shuffle; a lap's sectors follow their numbers.
+        std::stable_sort(lap.sectors.begin(), lap.sectors.end(),
+                         [](const DrivenSector& a, const DrivenSector& b) { return a.nr < b.nr; });
     }
     return laps;
 }

@@ -18,9 +18,10 @@ constexpr int kMargin = 10;
 const char* const kTableNames[] = {"memdane", "memDane2", "memdane3", "memDane4", "memdane5"};
 }  // namespace
 
-TfgpsPorownaj::TfgpsPorownaj(QWidget* parent)
+TfgpsPorownaj::TfgpsPorownaj(const AnalysisSession& session, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint)
+                          Qt::WindowCloseButtonHint),
+      session_(session)
 {
     setWindowTitle(QStringLiteral("Compare"));
     setFixedSize(kClientWidth, kClientHeight);
@@ -89,7 +90,7 @@ bool TfgpsPorownaj::CompareAddLap(int sessionId, int lap, const QString& caption
     t.Close();
     t.Open();
 
-    const int lapStart = gpslook::PanelLapStart(sessionId, lap);
+    const int lapStart = gpslook::SessionLapStart(session_, sessionId, lap);
     MapExtent unused;
     const PointFill fill = FillPointsFromMemGps(DM->memGPS, sessionId, lap, false, true, lapStart, t, unused);
     if (fill.rows == 0) {

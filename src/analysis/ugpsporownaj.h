@@ -4,6 +4,8 @@
 #include <QColor>
 #include <QWidget>
 
+class AnalysisSession;
+
 #include <array>
 #include <memory>
 
@@ -18,7 +20,8 @@ class QScrollBar;
 class TfgpsPorownaj : public QWidget {
     Q_OBJECT
 public:
-    explicit TfgpsPorownaj(QWidget* parent = nullptr);
+    // The session's lap table gives the start of a lap drawn.
+    explicit TfgpsPorownaj(const AnalysisSession& session, QWidget* parent = nullptr);
     ~TfgpsPorownaj() override;
     // Puts a lap into the next of five slots and redraws; false while an
     // add runs.
@@ -45,6 +48,7 @@ public:
     QPushButton* Button1 = nullptr;
 
 private:
+    const AnalysisSession& session_;
     // Whether a slot in use has points (the map shows a lap).
     bool AnySlotDrawn() const;
 

@@ -20,10 +20,11 @@ constexpr int kPenWidth = 2;
 constexpr int kFont = 13;
 }  // namespace
 
-Tfgpspowiazany::Tfgpspowiazany(QWidget* parent)
+Tfgpspowiazany::Tfgpspowiazany(const AnalysisSession& session, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowCloseButtonHint),
-      memdane(QStringLiteral("memdane"), GpsPointFields(true))
+      memdane(QStringLiteral("memdane"), GpsPointFields(true)),
+      session_(session)
 {
     memdane.Open();
     setWindowTitle(QStringLiteral("GPS"));
@@ -109,7 +110,7 @@ bool Tfgpspowiazany::GpsDraw(int sessionId, int lap, const QString& caption)
     memdane.Close();
     memdane.Open();
 
-    const int lapStart = gpslook::PanelLapStart(sessionId, lap);
+    const int lapStart = gpslook::SessionLapStart(session_, sessionId, lap);
     MapExtent extent;
     const PointFill fill =
         FillPointsFromMemGps(DM->memGPS, sessionId, lap, true, false, lapStart, memdane, extent);

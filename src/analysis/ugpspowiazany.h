@@ -5,6 +5,8 @@
 #include <QString>
 #include <QWidget>
 
+class AnalysisSession;
+
 #include "platform/memtable.h"
 
 class GpsMapCanvas;
@@ -15,7 +17,8 @@ class QTimer;
 class Tfgpspowiazany : public QWidget {
     Q_OBJECT
 public:
-    explicit Tfgpspowiazany(QWidget* parent = nullptr);
+    // The session's lap table gives the start of a lap drawn.
+    explicit Tfgpspowiazany(const AnalysisSession& session, QWidget* parent = nullptr);
     ~Tfgpspowiazany() override;
     // Draws the line of a session (lap 0) or of one lap from memGPS; false
     // while another draw runs or when no point has a fix.
@@ -55,6 +58,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    const AnalysisSession& session_;
     // Read-outs and marker of a row; the arrow only when asked.
     void ShowRow(int row, bool arrow);
 

@@ -126,11 +126,11 @@ int ShowLapChooser(int trackId, int driverId, TDateTime DS, TDateTime DE)
     return form.Result();
 }
 
-int ChooseSessionsAndLaps()
+int ChooseSessionsAndLaps(AnalysisSession& session)
 {
     TDateTime from = 0, to = 0;
     int trackId = 0, driverId = 0;
-    if (!AskAnalysisRange(trackId, driverId, from, to))
+    if (!AskAnalysisRange(session, trackId, driverId, from, to))
         return 0;
     return ShowLapChooser(trackId, driverId, from, to + 1);
 }

@@ -7,6 +7,7 @@
 #include "platform/tdatetime.h"
 #include "shell/data/ibquery.h"
 
+class AnalysisSession;
 class DBGrid;
 class QPushButton;
 class QWidget;
@@ -46,7 +47,7 @@ private:
 };
 
 // The session id of the current row after OK, 0 otherwise.
-int ChooseSessionsAndLaps();
+int ChooseSessionsAndLaps(AnalysisSession& session);
 
 // The chooser over the sessions from DS up to DE (exclusive), filtered by
 // one track and one driver when their ids are above 0; its result.

@@ -14,17 +14,12 @@
 #include "analysis/sessionload.h"
 #include "analysis/ugpsporownaj.h"
 #include "analysis/ugpspowiazany.h"
-#include "analysis/uwykrescale.h"
-#include "analysis/uwykresczasyMDI.h"
-#include "analysis/uwykresmdilapy.h"
 #include "controls/MathCtrl.h"
 #include "controls/artwork.h"
-#include "platform/chart/chart.h"
 #include "platform/dbgrid.h"
 #include "platform/dialogs.h"
 #include "platform/windowhost.h"
 #include "profiles/unowycarSet.h"
-#include "shell/common/stale.h"
 #include "shell/data/ubazy.h"
 #include "shell/projectrecord.h"
 
@@ -73,36 +68,11 @@ const QColor kSectorColour(128, 128, 128);
 const QColor kFastestColour(0, 255, 0);
 const QColor kSlowestColour(255, 0, 0);
 
-// An open window of the main window by its class name; null when none.
-template <class T>
-T* OpenWindow(const char* className)
-{
-    WindowHost* host = platform::Host();
-    if (!host)
-        return nullptr;
-    return qobject_cast<T*>(host->MDIChild(QString::fromLatin1(className)));
-}
-
-Tfwykrescale* WholeSessionChart() { return OpenWindow<Tfwykrescale>(WholeSessionChartClass); }
-Tfwykresmdilapy* LapsChart() { return OpenWindow<Tfwykresmdilapy>(LapsChartClass); }
-TfwykresCzasy* LapTimeDiagram() { return OpenWindow<TfwykresCzasy>(LapTimeDiagramClass); }
-
 QFont PanelFont()
 {
     QFont font = QApplication::font();
     font.setPointSizeF(8);
     return font;
-}
-
-// The open charts drawing the panel's tables, loaded from them again.
-void ReloadOpenCharts()
-{
-    if (auto* chart = WholeSessionChart())
-        chart->LoadChart();
-    if (auto* chart = LapsChart())
-        chart->LoadChart();
-    if (auto* diagram = LapTimeDiagram())
-        diagram->LoadChart();
 }
 
 // Restores the cursor and resumes the grid whatever happens in a load.
@@ -118,7 +88,8 @@ private:
 
 }  // namespace
 
-TFPanelSesji::TFPanelSesji(QWidget* parent) : QWidget(parent)
+TFPanelSesji::TFPanelSesji(AnalysisSession& session, QWidget* parent)
+    : QWidget(parent), SessionView(session), session_(session), memdane(session.tree.memdane)
 {
     setObjectName(QLatin1String(kPanelClass));
     setFont(PanelFont());
@@ -137,6 +108,11 @@ TFPanelSesji::~TFPanelSesji()
 {
     if (FPanelSesji == this)
         FPanelSesji = nullptr;
+    // The tree is the panel's load: it goes with the panel.
+    if (InSession()) {
+        LeaveSession();
+        session_.tree.ResetTree();
+    }
     // The GPS windows are hidden, not freed, when the user closes them; the
     // panel that made them frees them.
     if (gpsView_)
@@ -405,19 +381,14 @@ bool TFPanelSesji::LoadSessions()
     if (!DM)
         return false;
     const TreeFilters filters = Filters();
-    // The charts drawing the panel's samples let go of them first: they
-    // are loaded again after a load, and stay empty after one that failed.
-    // (Holding the old samples through the load would take their memory
-    // twice.)
-    if (auto* chart = WholeSessionChart())
-        chart->Chart1->RemoveAllSeries();
-    if (auto* chart = LapsChart())
-        chart->Chart1->RemoveAllSeries();
+    // The views drawing the panel's samples let go of them first: they are
+    // loaded again after a load, and stay empty after one that failed.
+    session_.NotifyLoading();
     try {
         LoadGuard guard(*this);
-        ::LoadSessions(DM->memWybraneSesje, DM->memGPS, DM->memMinMax, *this, filters, Project());
+        ::LoadSessions(DM->memWybraneSesje, DM->memGPS, DM->memMinMax, session_.tree, filters, Project());
     } catch (const SessionLoadError& e) {
-        ReloadOpenCharts();  // the tables are empty: so are the charts drawing them
+        session_.NotifyLoaded();  // the tables are empty: so are the charts drawing them
         platform::ShowMessage(e.Message());
         return false;
     }
@@ -430,31 +401,23 @@ bool TFPanelSesji::LoadSessions()
 
 void TFPanelSesji::FormCreate()
 {
-    SelectedChannelCount = 1;
-    SelectedChannels[1] = QStringLiteral("obroty");
-    SelectedChannelFormats[1] = QStringLiteral("%0.0f");
+    session_.ChooseChannels({{QStringLiteral("obroty"), QStringLiteral("%0.0f")}});
 }
 
 void TFPanelSesji::SpeedButton1Click()
 {
     if (LoadSessions())
-        ReloadOpenCharts();
+        session_.NotifyLoaded();
 }
 
 void TFPanelSesji::CheckBox1Click()
 {
-    SelectedChannelCount = 0;
-    for (size_t i = 0; i < CheckBoxes.size(); ++i) {
-        if (!CheckBoxes[i]->isChecked())
-            continue;
-        ++SelectedChannelCount;
-        SelectedChannels[size_t(SelectedChannelCount)] = QString::fromLatin1(kChannelBoxes[i].channel);
-        SelectedChannelFormats[size_t(SelectedChannelCount)] = QString::fromLatin1(kChannelBoxes[i].format);
-    }
-    if (auto* chart = WholeSessionChart())
-        chart->LoadChart();
-    if (auto* chart = LapsChart())
-        chart->LoadChart();
+    std::vector<ChosenChannel> chosen;
+    for (size_t i = 0; i < CheckBoxes.size(); ++i)
+        if (CheckBoxes[i]->isChecked())
+            chosen.push_back({QString::fromLatin1(kChannelBoxes[i].channel), QString::fromLatin1(kChannelBoxes[i].format)});
+    session_.ChooseChannels(chosen);
+    session_.NotifyChannelsChanged();
 }
 
 void TFPanelSesji::RadioGroup1Click(int item)
@@ -462,22 +425,15 @@ void TFPanelSesji::RadioGroup1Click(int item)
     if (item < 0 || size_t(item) >= kCurrentChannelItems.size())
         return;
     const CurrentChannelItem& c = kCurrentChannelItems[size_t(item)];
-    CurrentChannel = QString::fromLatin1(c.channel);
-    CurrentChannelCaption = QString::fromLatin1(c.caption);
-    CurrentChannelFormat = QString::fromLatin1(c.format);
-    if (auto* chart = WholeSessionChart())
-        chart->LoadChart();
-    if (auto* chart = LapsChart())
-        chart->LoadChart();
+    session_.CurrentChannel = QString::fromLatin1(c.channel);
+    session_.CurrentChannelCaption = QString::fromLatin1(c.caption);
+    session_.CurrentChannelFormat = QString::fromLatin1(c.format);
+    session_.NotifyChannelsChanged();
 }
 
 void TFPanelSesji::DataSource1DataChange()
 {
-    const int id = CurrentSessionId();
-    if (auto* chart = WholeSessionChart())
-        chart->HighlightSession(id);
-    if (auto* chart = LapsChart())
-        chart->HighlightLap(id, CurrentLap());
+    session_.NotifyCurrentRow(CurrentSessionId(), CurrentLap());
     if (gpsView_ && memdane.RecNo() >= 0)
         SpeedButton2Click();
 }
@@ -494,19 +450,11 @@ void TFPanelSesji::RxDBGrid1MouseUp(Qt::MouseButton, const QPoint& pos)
     if (RxDBGrid1->rowAt(pos.y()) < 0)
         return;
     TreeCheckCalls calls;
-    calls.sessionShown = [](int id, int check) {
-        if (auto* chart = WholeSessionChart())
-            chart->SetSessionVisible(id, check);
-        if (auto* diagram = LapTimeDiagram())
-            diagram->SetSessionVisible(id, check);
-    };
-    calls.lapShown = [](int id, int lap, int check) {
-        if (auto* chart = LapsChart())
-            chart->SetLapVisible(id, lap, check);
-    };
+    calls.sessionShown = [this](int id, int check) { session_.NotifySessionShown(id, check); };
+    calls.lapShown = [this](int id, int lap, int check) { session_.NotifyLapShown(id, lap, check); };
     DisableControls();
     try {
-        ClickTreeCheck(*this, calls);
+        ClickTreeCheck(session_.tree, calls);
     } catch (...) {
         EnableControls();
         throw;
@@ -530,7 +478,7 @@ void TFPanelSesji::SpeedButton2Click()
 
     const bool created = !gpsView_;
     if (created) {
-        gpsView_ = new Tfgpspowiazany(nullptr);
+        gpsView_ = new Tfgpspowiazany(session_, nullptr);
         gpsView_->setWindowFlag(Qt::WindowStaysOnTopHint, true);
     }
     Tfgpspowiazany* view = gpsView_;
@@ -550,6 +498,12 @@ void TFPanelSesji::SpeedButton2Click()
         gpsView_->SetResizeAllowed(true);
 }
 
+void TFPanelSesji::CursorMoved(int time, int lap, int sessionId)
+{
+    if (GpsViewOpen())
+        gpsView_->GpsCursor(time, lap, sessionId);
+}
+
 void TFPanelSesji::SpeedButton4Click()
 {
     const int id = CurrentSessionId();
@@ -562,7 +516,7 @@ void TFPanelSesji::SpeedButton5Click()
     if (CurrentRowType() != QLatin1String("2"))
         return;
     if (!compare_) {
-        compare_ = new TfgpsPorownaj(nullptr);
+        compare_ = new TfgpsPorownaj(session_, nullptr);
         compare_->setWindowFlag(Qt::WindowStaysOnTopHint, true);
     }
     compare_->show();
@@ -572,11 +526,8 @@ void TFPanelSesji::SpeedButton5Click()
 
 void TFPanelSesji::SpeedButton3Click()
 {
-    if (WindowHost* host = platform::Host()) {
-        for (const char* name : {WholeSessionChartClass, LapsChartClass, LapTimeDiagramClass})
-            if (QMdiSubWindow* sub = host->MDISubWindow(QString::fromLatin1(name)))
-                sub->close();
-    }
+    // The charts close; the panel closes its GPS windows, then itself.
+    session_.Clear();
     if (gpsView_)
         gpsView_->close();
     if (compare_)
@@ -588,7 +539,7 @@ void TFPanelSesji::SpeedButton3Click()
 
 namespace {
 
-TFPanelSesji* OpenPanel(int width, bool reloadOpen)
+TFPanelSesji* OpenPanel(AnalysisSession& session, int width, bool reloadOpen)
 {
     const QString className = QLatin1String(kPanelClass);
     WindowHost* host = platform::Host();
@@ -607,7 +558,7 @@ TFPanelSesji* OpenPanel(int width, bool reloadOpen)
         return FPanelSesji;
     }
 
-    auto* panel = new TFPanelSesji;
+    auto* panel = new TFPanelSesji(session);
     FPanelSesji = panel;
     panel->resize(width, panel->height());
     if (host) {
@@ -628,9 +579,9 @@ TFPanelSesji* OpenPanel(int width, bool reloadOpen)
 
 }  // namespace
 
-void ShowSessionPanel() { OpenPanel(405, true); }
+void ShowSessionPanel(AnalysisSession& session) { OpenPanel(session, 405, true); }
 
-void EnsureSessionPanel() { OpenPanel(360, false); }
+void EnsureSessionPanel(AnalysisSession& session) { OpenPanel(session, 360, false); }
 
 int SessionPanelWidth()
 {

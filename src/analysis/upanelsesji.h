@@ -1,14 +1,15 @@
 #pragma once
 // The session panel: the left-hand column of the analysis workspace.  It
 // loads the chosen sessions (samples into memGPS, ranges into memMinMax)
-// and shows their session, lap and sector tree; its top strip steers the
-// chart and GPS windows.
+// and shows their session, lap and sector tree, which the analysis session
+// holds; its top strip steers the chart and GPS windows through the
+// session's views.
 #include <QPointer>
 #include <QWidget>
 
 #include <array>
 
-#include "analysis/sessiontree.h"
+#include "analysis/analysissession.h"
 
 class DBGrid;
 class QCheckBox;
@@ -20,11 +21,15 @@ class TIntEdit;
 class Tfgpspowiazany;
 class TfgpsPorownaj;
 
-class TFPanelSesji : public QWidget, public SessionTree {
+class TFPanelSesji : public QWidget, public SessionView {
     Q_OBJECT
 public:
-    explicit TFPanelSesji(QWidget* parent = nullptr);
+    explicit TFPanelSesji(AnalysisSession& session, QWidget* parent = nullptr);
     ~TFPanelSesji() override;
+
+    // The analysis session the panel loads and steers, and its tree.
+    AnalysisSession& Session() const { return session_; }
+    SessionTree& Tree() const { return session_.tree; }
 
     // Rebuilds memGPS, memMinMax and the tree from memWybraneSesje.  A load
     // that fails leaves them empty, clears the open charts drawing them and
@@ -73,6 +78,9 @@ public:
     std::array<QRadioButton*, 4> RadioItems{};
     DBGrid* RxDBGrid1 = nullptr;
 
+    // A chart's cursor moves the linked GPS view's while it is shown.
+    void CursorMoved(int time, int lap, int sessionId) override;
+
 public slots:
     // Handlers, by component.
     void FormCreate();
@@ -91,6 +99,8 @@ private:
     void BuildGrid();
     void LayoutPanel();
 
+    AnalysisSession& session_;
+    MemTable& memdane;  // the session tree's grid rows, shown by the grid
     QPointer<Tfgpspowiazany> gpsView_;
     QPointer<TfgpsPorownaj> compare_;
 
@@ -101,9 +111,10 @@ protected:
 // The one panel while it is open; null otherwise.
 extern TFPanelSesji* FPanelSesji;
 
-// Opens the panel (width 405) or reloads the open one.
-void ShowSessionPanel();
-// Opens the panel (width 360) unless it is open; never reloads.
-void EnsureSessionPanel();
+// Opens the panel (width 405) on the session or reloads the open one.
+void ShowSessionPanel(AnalysisSession& session);
+// Opens the panel (width 360) on the session unless it is open; never
+// reloads.
+void EnsureSessionPanel(AnalysisSession& session);
 // Width of the open panel; 0 when none is open.
 int SessionPanelWidth();

@@ -145,11 +145,11 @@ int ShowTemplateByDays()
     return ShowTemplate([](TIBQuery& q) { BuildTemplateDayQuery(q); });
 }
 
-int ChooseSessions()
+int ChooseSessions(AnalysisSession& session)
 {
     TDateTime from = 0, to = 0;
     int trackId = 0, driverId = 0;
-    if (!AskAnalysisRange(trackId, driverId, from, to))
+    if (!AskAnalysisRange(session, trackId, driverId, from, to))
         return 0;
     const MemTable& days = DM->memWybraneDni;
     if (days.Active() && !days.IsEmpty())

@@ -9,6 +9,7 @@
 #include "platform/tdatetime.h"
 #include "shell/data/ibquery.h"
 
+class AnalysisSession;
 class DBGrid;
 class QLabel;
 class QPushButton;
@@ -54,8 +55,9 @@ private:
 };
 
 // 1 when the user confirmed the Template chooser (memWybraneSesje then
-// holds the ticked sessions), 0 otherwise.
-int ChooseSessions();
+// holds the ticked sessions), 0 otherwise.  The range asked first is the
+// session's.
+int ChooseSessions(AnalysisSession& session);
 
 // The chooser over the sessions from DS up to DE (exclusive); its result.
 int ShowTemplateByRange(TDateTime DS, TDateTime DE);

@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "analysis/analysissession.h"
 #include "analysis/choicelook.h"
 #include "analysis/sessionchoice.h"
 #include "analysis/uprocesBrowser.h"
@@ -253,12 +254,12 @@ bool ChooseAnalysisRange(int& trackId, int& driverId, TDateTime& dateFrom, TDate
     return form.Accepted();
 }
 
-bool AskAnalysisRange(int& trackId, int& driverId, TDateTime& dateFrom, TDateTime& dateTo)
+bool AskAnalysisRange(AnalysisSession& session, int& trackId, int& driverId, TDateTime& dateFrom, TDateTime& dateTo)
 {
-    ProposedAnalysisRange(dateFrom, dateTo);
+    ProposedAnalysisRange(session, dateFrom, dateTo);
     if (!ChooseAnalysisRange(trackId, driverId, dateFrom, dateTo))
         return false;
-    TemplateDateFrom = dateFrom;
-    TemplateDateTo = dateTo;
+    session.TemplateDateFrom = dateFrom;
+    session.TemplateDateTo = dateTo;
     return true;
 }

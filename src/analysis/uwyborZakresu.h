@@ -8,6 +8,7 @@
 
 #include "platform/tdatetime.h"
 
+class AnalysisSession;
 class QCheckBox;
 class QDateEdit;
 class QGroupBox;
@@ -73,6 +74,7 @@ private:
 bool ChooseAnalysisRange(int& trackId, int& driverId, TDateTime& dateFrom, TDateTime& dateTo);
 
 // What both session choosers ask first: the range dialog opened with the
-// remembered range (or the last seven days at first use).  When accepted,
-// the returned dates are remembered in TemplateDateFrom / TemplateDateTo.
-bool AskAnalysisRange(int& trackId, int& driverId, TDateTime& dateFrom, TDateTime& dateTo);
+// session's remembered range (or the last seven days at first use).  When
+// accepted, the returned dates are remembered in the session's
+// TemplateDateFrom / TemplateDateTo.
+bool AskAnalysisRange(AnalysisSession& session, int& trackId, int& driverId, TDateTime& dateFrom, TDateTime& dateTo);

@@ -51,7 +51,7 @@ private:
 
 }  // namespace
 
-TFWykres::TFWykres(QWidget* parent) : SessionsChartWindow(parent)
+TFWykres::TFWykres(const AnalysisSession& session, QWidget* parent) : SessionsChartWindow(session, parent)
 {
     fwykres = this;
     setWindowTitle(QStringLiteral("Sessions"));
@@ -237,4 +237,4 @@ void TFWykres::Button2Click()
         gps_.Show(session, 0, QStringLiteral("GPS"));
 }
 
-void ShowSessionChart() { ShowMaximisedChart<TFWykres>(); }
+void ShowSessionChart(const AnalysisSession& session) { ShowMaximisedChart<TFWykres>(session); }

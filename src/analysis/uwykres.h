@@ -10,7 +10,8 @@ class QPainter;
 class TFWykres : public SessionsChartWindow {
     Q_OBJECT
 public:
-    explicit TFWykres(QWidget* parent = nullptr);
+    // The session: its lap table places laps in the linked GPS view.
+    explicit TFWykres(const AnalysisSession& session, QWidget* parent = nullptr);
     ~TFWykres() override;
 
     // Loads the sessions of memWybraneSesje: their samples into memGPS
@@ -47,4 +48,4 @@ private:
 // The open window; null when none is open.
 extern TFWykres* fwykres;
 
-void ShowSessionChart();
+void ShowSessionChart(const AnalysisSession& session);

@@ -8,8 +8,6 @@
 
 #include "analysis/analysishooks.h"
 #include "analysis/chartcore.h"
-#include "analysis/ugpspowiazany.h"
-#include "analysis/upanelsesji.h"
 #include "platform/chart/chart.h"
 #include "platform/dialogs.h"
 #include "shell/common/stale.h"
@@ -51,8 +49,8 @@ private:
     Tfwykrescale* window_;
 };
 
-Tfwykrescale::Tfwykrescale(QWidget* parent)
-    : ChannelChartWindow(parent),
+Tfwykrescale::Tfwykrescale(AnalysisSession& session, QWidget* parent)
+    : ChannelChartWindow(session, parent),
       memMin(QStringLiteral("memMin"), ExtremeFields()),
       memMaks(QStringLiteral("memMaks"), ExtremeFields())
 {
@@ -87,6 +85,7 @@ Tfwykrescale::Tfwykrescale(QWidget* parent)
 
 Tfwykrescale::~Tfwykrescale()
 {
+    LeaveSession();  // told nothing while it goes
     if (fwykrescale == this)
         fwykrescale = nullptr;
 }
@@ -122,8 +121,7 @@ void Tfwykrescale::LoadChart()
     }
 
     // Extremes of the current channel, one row each per session.
-    const MemTable* laps = FPanelSesji ? &FPanelSesji->memokrazenia : nullptr;
-    for (const SessionExtremes& e : ComputeExtremes(gps, runs, CurrentChannel, laps)) {
+    for (const SessionExtremes& e : ComputeExtremes(gps, runs, session_.CurrentChannel, &session_.tree.memokrazenia)) {
         for (auto [table, time, value] : {std::tuple(&memMin, e.minTime, e.min), std::tuple(&memMaks, e.maxTime, e.max)}) {
             const int r = table->AppendRow();
             table->SetIntAt(r, 0, e.sessionId);
@@ -133,11 +131,13 @@ void Tfwykrescale::LoadChart()
     }
 
     // Visibility from the panel's check column.
-    if (FPanelSesji)
-        for (const TreeCheck& c : TreeChecks(*FPanelSesji, QStringLiteral("1")))
-            SetSessionVisible(c.sessionId, c.checked);
+    for (const TreeCheck& c : TreeChecks(session_.tree, QStringLiteral("1")))
+        SetSessionVisible(c.sessionId, c.checked);
     UpdateTimeAxis();
 }
+
+void Tfwykrescale::CurrentRowChanged(int sessionId, int) { HighlightSession(sessionId); }
+void Tfwykrescale::SessionShown(int sessionId, int check) { SetSessionVisible(sessionId, check); }
 
 void Tfwykrescale::SetSessionVisible(int sessionId, int check)
 {
@@ -188,13 +188,11 @@ void Tfwykrescale::PaintLapStrip(QPainter& p)
 {
     const QColor grey(128, 128, 128);
     p.fillRect(Image1->rect(), grey);
-    if (!FPanelSesji)
-        return;
-    const int session = CurrentTreeRow(*FPanelSesji).sessionId;
+    const int session = CurrentTreeRow(session_.tree).sessionId;
     const int h = Image1->height();
     p.setFont(QFont(QStringLiteral("Arial"), 8));
     const QFontMetrics fm(p.font());
-    const std::vector<LapBox> boxes = LapStripBoxes(FPanelSesji->memokrazenia, session, Chart1->Mapping());
+    const std::vector<LapBox> boxes = LapStripBoxes(session_.tree.memokrazenia, session, Chart1->Mapping());
     // Zoomed out, the laps of a long session are a pixel wide or less: their
     // outlines would make the strip one black band.  Such boxes are filled
     // only, at least a pixel wide, the fastest and slowest over the others.
@@ -220,9 +218,7 @@ void Tfwykrescale::PaintLapStrip(QPainter& p)
 
 void Tfwykrescale::DrawMarkers(QPainter& p)
 {
-    if (!FPanelSesji)
-        return;
-    const int session = CurrentTreeRow(*FPanelSesji).sessionId;
+    const int session = CurrentTreeRow(session_.tree).sessionId;
     const ChartMapping& m = Chart1->Mapping();
     const int plotTop = m.Plot().top();
     const int right = m.XToScreen(m.X().max);
@@ -246,7 +242,7 @@ void Tfwykrescale::DrawMarkers(QPainter& p)
             continue;
         p.setPen(mk.colour);
         p.drawLine(x, 0, x, plotTop);
-        const QString text = FormatValue(CurrentChannelFormat, value);
+        const QString text = FormatValue(session_.CurrentChannelFormat, value);
         const QRect box(x + 1, plotTop / 2 - fm.height() / 2, fm.horizontalAdvance(text) + 4, fm.height());
         p.fillRect(box, mk.colour);
         p.setPen(Qt::white);
@@ -258,9 +254,7 @@ void Tfwykrescale::DrawMarkers(QPainter& p)
 
 void Tfwykrescale::ReadOut(const QPoint& pos)
 {
-    if (!FPanelSesji)
-        return;
-    const int session = CurrentTreeRow(*FPanelSesji).sessionId;
+    const int session = CurrentTreeRow(session_.tree).sessionId;
     ChartSeries* first = Chart1->SeriesByTag(session);
     if (!first)
         return;
@@ -270,7 +264,7 @@ void Tfwykrescale::ReadOut(const QPoint& pos)
     } else {
         try {
             const double x = Chart1->ScreenToX(pos.x());
-            const SessionReadOut texts = ReadOutTexts(*FPanelSesji, session, x);
+            const SessionReadOut texts = ReadOutTexts(session_.tree, session, x);
             st_czas->setText(texts.time);
             StaticText1->setText(texts.lap);
             lap = texts.lapNumber;
@@ -280,10 +274,9 @@ void Tfwykrescale::ReadOut(const QPoint& pos)
             // Boxes written so far keep their texts.
         }
     }
-    if (FPanelSesji->GpsViewOpen() && FPanelSesji->GpsView())
-        FPanelSesji->GpsView()->GpsCursor(cursorTime_, lap, session);
+    session_.NotifyCursor(cursorTime_, lap, session);
 }
 
 // ---------------------------------------------------------------- opener
 
-void ShowWholeSessionChart() { ShowStackedChart<Tfwykrescale>(WholeSessionChartClass); }
+void ShowWholeSessionChart(AnalysisSession& session) { ShowStackedChart<Tfwykrescale>(session, WholeSessionChartClass); }

@@ -10,10 +10,10 @@
 class Tfwykrescale : public ChannelChartWindow {
     Q_OBJECT
 public:
-    explicit Tfwykrescale(QWidget* parent = nullptr);
+    explicit Tfwykrescale(AnalysisSession& session, QWidget* parent = nullptr);
     ~Tfwykrescale() override;
     // Rebuilds every series from memGPS, memMinMax and the session tree.
-    void LoadChart();
+    void LoadChart() override;
     // Series of the session shown when check is 1, hidden otherwise.
     void SetSessionVisible(int sessionId, int check);
     // Series of the session drawn with HighlightPenWidth, the others with 1.
@@ -32,6 +32,8 @@ public:
 
 protected:
     void ReadOut(const QPoint& pos) override;
+    void CurrentRowChanged(int sessionId, int lap) override;
+    void SessionShown(int sessionId, int check) override;
     void AfterDraw(QPainter& painter) override;
 
 private:
@@ -50,4 +52,4 @@ extern Tfwykrescale* fwykrescale;
 
 // Opens the window right of the session panel, or brings the open one to
 // the front without reloading it.
-void ShowWholeSessionChart();
+void ShowWholeSessionChart(AnalysisSession& session);

@@ -2,6 +2,7 @@
 
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -13,7 +14,6 @@
 #include "analysis/channelchartwindow.h"
 #include "analysis/chartcore.h"
 #include "analysis/chartpanels.h"
-#include "analysis/upanelsesji.h"
 #include "platform/chart/chart.h"
 #include "shell/common/stale.h"
 #include "shell/data/ubazy.h"
@@ -25,7 +25,8 @@ constexpr int kColumnWidth = 145;
 constexpr int kStripHeight = 41;
 }  // namespace
 
-TfwykresCzasy::TfwykresCzasy(QWidget* parent) : QWidget(parent)
+TfwykresCzasy::TfwykresCzasy(AnalysisSession& session, QWidget* parent)
+    : QWidget(parent), SessionView(session), session_(session)
 {
     fwykresCzasy = this;
     setWindowTitle(QStringLiteral("Lap time diagram"));
@@ -108,6 +109,7 @@ TfwykresCzasy::TfwykresCzasy(QWidget* parent) : QWidget(parent)
 
 TfwykresCzasy::~TfwykresCzasy()
 {
+    LeaveSession();
     if (fwykresCzasy == this)
         fwykresCzasy = nullptr;
 }
@@ -134,8 +136,7 @@ void TfwykresCzasy::LoadChart()
         for (int r = 0; idCol >= 0 && r < chosen.RecordCount(); ++r)
             sessions.push_back(chosen.IntAt(r, idCol));
     }
-    static const SessionTree noTree;
-    Diagram.Load(FPanelSesji ? static_cast<const SessionTree&>(*FPanelSesji) : noTree, sessions);
+    Diagram.Load(session_.tree, sessions);
 
     for (const DiagramSeries& d : Diagram.series) {
         ChartSeries* s = Chart1->AddSeries(SeriesKind::Bar);
@@ -146,11 +147,18 @@ void TfwykresCzasy::LoadChart()
     }
 
     // The panel's check column decides which sessions show.
-    if (FPanelSesji)
-        for (const TreeCheck& c : TreeChecks(*FPanelSesji, QStringLiteral("1")))
-            sessionShown_[c.sessionId] = c.checked == 1;
+    for (const TreeCheck& c : TreeChecks(session_.tree, QStringLiteral("1")))
+        sessionShown_[c.sessionId] = c.checked == 1;
     ApplyVisibility();
     CheckBox3Click();
+}
+
+void TfwykresCzasy::AnalysisClosed() { CloseChartWindow(this); }
+
+void TfwykresCzasy::closeEvent(QCloseEvent* event)
+{
+    LeaveSession();
+    QWidget::closeEvent(event);
 }
 
 void TfwykresCzasy::SetSessionVisible(int sessionId, int check)
@@ -210,4 +218,4 @@ void TfwykresCzasy::Chart1MouseMove(const QPoint& pos)
     Chart1->HideToolTip();
 }
 
-void ShowLapTimeDiagram() { ShowStackedChart<TfwykresCzasy>(LapTimeDiagramClass); }
+void ShowLapTimeDiagram(AnalysisSession& session) { ShowStackedChart<TfwykresCzasy>(session, LapTimeDiagramClass); }

@@ -1,10 +1,11 @@
 #pragma once
 // Lap time diagram: lap and sector times of the chosen sessions as bars,
-// also as differences to the best.
+// also as differences to the best; a view of the analysis session.
 #include <QWidget>
 
 #include <map>
 
+#include "analysis/analysissession.h"
 #include "analysis/lapdiagram.h"
 
 class Chart;
@@ -14,10 +15,10 @@ class QGroupBox;
 class QLabel;
 class QRadioButton;
 
-class TfwykresCzasy : public QWidget {
+class TfwykresCzasy : public QWidget, public SessionView {
     Q_OBJECT
 public:
-    explicit TfwykresCzasy(QWidget* parent = nullptr);
+    explicit TfwykresCzasy(AnalysisSession& session, QWidget* parent = nullptr);
     ~TfwykresCzasy() override;
     void LoadChart();
     // Bars of the session shown when check is 1, hidden otherwise.
@@ -45,7 +46,15 @@ public:
 
     DiagramFilters Filters() const;
 
+protected:
+    void SessionLoaded() override { LoadChart(); }
+    void SessionShown(int sessionId, int check) override { SetSessionVisible(sessionId, check); }
+    void AnalysisClosed() override;
+    // A window that closes is told no more.
+    void closeEvent(QCloseEvent* event) override;
+
 private:
+    AnalysisSession& session_;
     // Shown: the session is ticked in the panel and the filters let it through.
     void ApplyVisibility();
     std::map<int, bool> sessionShown_;
@@ -54,4 +63,4 @@ private:
 // The open window; null when none is open.
 extern TfwykresCzasy* fwykresCzasy;
 
-void ShowLapTimeDiagram();
+void ShowLapTimeDiagram(AnalysisSession& session);

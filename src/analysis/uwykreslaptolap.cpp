@@ -25,7 +25,8 @@ std::vector<GridColumn> GridColumns()
 }
 }  // namespace
 
-Tfwykreslaptolap::Tfwykreslaptolap(QWidget* parent) : SessionsChartWindow(parent)
+Tfwykreslaptolap::Tfwykreslaptolap(const AnalysisSession& session, QWidget* parent)
+    : SessionsChartWindow(session, parent)
 {
     fwykreslaptolap = this;
     setWindowTitle(QStringLiteral("Lap comparision"));
@@ -159,4 +160,4 @@ void Tfwykreslaptolap::Button2Click()
     gps_.Show(gpsSession_, gpsLap_, QStringLiteral("GPS LAP: ") + QString::number(gpsLap_));
 }
 
-void ShowLapComparison() { ShowMaximisedChart<Tfwykreslaptolap>(); }
+void ShowLapComparison(const AnalysisSession& session) { ShowMaximisedChart<Tfwykreslaptolap>(session); }

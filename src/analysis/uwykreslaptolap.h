@@ -5,7 +5,8 @@
 class Tfwykreslaptolap : public SessionsChartWindow {
     Q_OBJECT
 public:
-    explicit Tfwykreslaptolap(QWidget* parent = nullptr);
+    // The session: its lap table places laps in the linked GPS view.
+    explicit Tfwykreslaptolap(const AnalysisSession& session, QWidget* parent = nullptr);
     ~Tfwykreslaptolap() override;
 
     // Loads every recorded lap of the sessions of memWybraneSesje: their
@@ -47,4 +48,4 @@ private:
 // The open window; null when none is open.
 extern Tfwykreslaptolap* fwykreslaptolap;
 
-void ShowLapComparison();
+void ShowLapComparison(const AnalysisSession& session);

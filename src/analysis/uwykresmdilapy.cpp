@@ -4,21 +4,20 @@
 
 #include "analysis/analysishooks.h"
 #include "analysis/chartcore.h"
-#include "analysis/ugpspowiazany.h"
-#include "analysis/upanelsesji.h"
 #include "platform/chart/chart.h"
 #include "shell/common/stale.h"
 #include "shell/data/ubazy.h"
 
 Tfwykresmdilapy* fwykresmdilapy = nullptr;
 
-Tfwykresmdilapy::Tfwykresmdilapy(QWidget* parent) : ChannelChartWindow(parent)
+Tfwykresmdilapy::Tfwykresmdilapy(AnalysisSession& session, QWidget* parent) : ChannelChartWindow(session, parent)
 {
     fwykresmdilapy = this;
 }
 
 Tfwykresmdilapy::~Tfwykresmdilapy()
 {
+    LeaveSession();  // told nothing while it goes
     if (fwykresmdilapy == this)
         fwykresmdilapy = nullptr;
 }
@@ -36,18 +35,15 @@ void Tfwykresmdilapy::LoadChart()
         BuildSessionSeries(chosen.IntAt(r, idCol));
 
     // Visibility from the panel's check column (lap rows).
-    if (FPanelSesji)
-        for (const TreeCheck& c : TreeChecks(*FPanelSesji, QStringLiteral("2")))
-            SetLapVisible(c.sessionId, c.lap, c.checked);
+    for (const TreeCheck& c : TreeChecks(session_.tree, QStringLiteral("2")))
+        SetLapVisible(c.sessionId, c.lap, c.checked);
 }
 
 void Tfwykresmdilapy::BuildSessionSeries(int sessionId)
 {
-    if (!FPanelSesji)
-        return;  // the laps' start times come from the panel's tree
     const MemTable& gps = DM->memGPS;
     const std::vector<ChannelLine> lines = ChannelLines(gps, DM->memMinMax, sessionId,
-                                                        LapRuns(gps, sessionId, FPanelSesji->memokrazenia),
+                                                        LapRuns(gps, sessionId, session_.tree.memokrazenia),
                                                         ChosenChannels());
     for (const ChannelLine& line : lines)
         seriesLaps_.emplace_back(line.sessionId, line.lap);
@@ -58,6 +54,9 @@ bool Tfwykresmdilapy::DrawsLap(int i, int sessionId, int lap) const
 {
     return size_t(i) < seriesLaps_.size() && seriesLaps_[size_t(i)] == std::pair(sessionId, lap);
 }
+
+void Tfwykresmdilapy::CurrentRowChanged(int sessionId, int lap) { HighlightLap(sessionId, lap); }
+void Tfwykresmdilapy::LapShown(int sessionId, int lap, int check) { SetLapVisible(sessionId, lap, check); }
 
 void Tfwykresmdilapy::SetLapVisible(int sessionId, int lap, int check)
 {
@@ -76,9 +75,7 @@ void Tfwykresmdilapy::HighlightLap(int sessionId, int lap)
 // values of its channels; the linked GPS view gets the session time.
 void Tfwykresmdilapy::ReadOut(const QPoint& pos)
 {
-    if (!FPanelSesji)
-        return;
-    const TreeRow current = CurrentTreeRow(*FPanelSesji);
+    const TreeRow current = CurrentTreeRow(session_.tree);
     auto ofCurrent = [this, &current](int i) { return DrawsLap(i, current.sessionId, current.lap); };
     ChartSeries* first = nullptr;
     for (int i = 0; i < Chart1->SeriesCount() && !first; ++i)
@@ -95,9 +92,8 @@ void Tfwykresmdilapy::ReadOut(const QPoint& pos)
             // Boxes written so far keep their texts.
         }
     }
-    const int lapStart = LapStartTime(FPanelSesji->memokrazenia, current.sessionId, current.lap);
-    if (FPanelSesji->GpsViewOpen() && FPanelSesji->GpsView())
-        FPanelSesji->GpsView()->GpsCursor(OverlayGpsTime(cursorTime_, lapStart), current.lap, current.sessionId);
+    const int lapStart = LapStartTime(session_.tree.memokrazenia, current.sessionId, current.lap);
+    session_.NotifyCursor(OverlayGpsTime(cursorTime_, lapStart), current.lap, current.sessionId);
 }
 
-void ShowLapsChart() { ShowStackedChart<Tfwykresmdilapy>(LapsChartClass); }
+void ShowLapsChart(AnalysisSession& session) { ShowStackedChart<Tfwykresmdilapy>(session, LapsChartClass); }

@@ -9,9 +9,9 @@
 class Tfwykresmdilapy : public ChannelChartWindow {
     Q_OBJECT
 public:
-    explicit Tfwykresmdilapy(QWidget* parent = nullptr);
+    explicit Tfwykresmdilapy(AnalysisSession& session, QWidget* parent = nullptr);
     ~Tfwykresmdilapy() override;
-    void LoadChart();
+    void LoadChart() override;
     // Series of the lap shown when check is 1, hidden otherwise.
     void SetLapVisible(int sessionId, int lap, int check);
     // Series of the lap drawn with HighlightPenWidth, the others with 1.
@@ -19,6 +19,8 @@ public:
 
 protected:
     void ReadOut(const QPoint& pos) override;
+    void CurrentRowChanged(int sessionId, int lap) override;
+    void LapShown(int sessionId, int lap, int check) override;
 
 private:
     // The series of one session's laps.
@@ -35,4 +37,4 @@ private:
 // The open window; null when none is open.
 extern Tfwykresmdilapy* fwykresmdilapy;
 
-void ShowLapsChart();
+void ShowLapsChart(AnalysisSession& session);

@@ -154,7 +154,7 @@ int InsertHeader(const QString& serial, const SessionHeaderRecord& header, int d
         if (session) {
             insert(*session);
         } else {
-            FbTransaction own(DM->TransEdit);
+            FbTransaction own(DM->TransEdit.Database());
             own.StartWrite(kWriteLockTimeoutSeconds);
             insert(own);
             own.Commit();

@@ -539,7 +539,7 @@ ImportSummary ImportSessions(const QString& folder, const ImportCallbacks& cb)
     int driverId = -1;
     int trackId = -1;
     SessionSampleWriter writer;
-    FbTransaction session(DM->TransEdit);
+    FbTransaction session(DM->TransEdit.Database());
     std::unique_ptr<DatabaseRowSink> sink;  // freed before the transaction object
 
     TIBQuery stored(DM->TransBrowse);

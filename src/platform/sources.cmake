@@ -6,6 +6,11 @@ add_library(pv_platform STATIC
   ${CMAKE_CURRENT_LIST_DIR}/inifile.cpp
   ${CMAKE_CURRENT_LIST_DIR}/memtable.cpp
   ${CMAKE_CURRENT_LIST_DIR}/columnview.h
+  ${CMAKE_CURRENT_LIST_DIR}/memtable_column.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/memtable_bulk.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/memtable_locate.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/memtable_views.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/memtable_impl.h
   ${CMAKE_CURRENT_LIST_DIR}/podarray.cpp
   ${CMAKE_CURRENT_LIST_DIR}/usb.cpp
   ${CMAKE_CURRENT_LIST_DIR}/usb_libusb.cpp

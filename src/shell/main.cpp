@@ -17,7 +17,7 @@ int main(int argc, char** argv)
     ApplyDarkTheme(app);
 
     Form1 = new TForm1(CommandLineArguments());
-    InstallAnalysis(Form1->Analysis);
+    InstallAnalysis(Form1->Analysis, *Form1);
     DM = new TDM;
     Form1->showMaximized();
     const int result = app.exec();

@@ -78,32 +78,32 @@ int main(int argc, char** argv)
         DM->memWybraneSesje.SetIntAt(DM->memWybraneSesje.AppendRow(), 0, id);
     Project().ResetForNewProject();
     Project().SetVGpsMax(120);
-    TFPanelSesji panel;
-    FPanelSesji = &panel;
+    AnalysisSession session;
+    TFPanelSesji panel(session);
     panel.LoadSessions();
     if (ids.empty())
         return 1;
 
-    SelectedChannelCount = 4;
+    session.SelectedChannelCount = 4;
     const char* channels[] = {"obroty", "temp1", "accx", "predkosc_gps"};
     const char* formats[] = {"%0.0f", "%1.1f", "%1.1f", "%0.0f"};
     for (int i = 1; i <= 4; ++i) {
-        SelectedChannels[size_t(i)] = QString::fromLatin1(channels[i - 1]);
-        SelectedChannelFormats[size_t(i)] = QString::fromLatin1(formats[i - 1]);
+        session.SelectedChannels[size_t(i)] = QString::fromLatin1(channels[i - 1]);
+        session.SelectedChannelFormats[size_t(i)] = QString::fromLatin1(formats[i - 1]);
     }
     const int first = ids.front();
     {
-        Tfwykrescale whole;
+        Tfwykrescale whole(session);
         whole.resize(1400, 720);
         whole.show();
         whole.LoadChart();
-        MakeCurrent(panel, QStringLiteral("1"), first);
+        MakeCurrent(session.tree, QStringLiteral("1"), first);
         whole.HighlightSession(first);
         Save(whole, QStringLiteral("whole-session"));
 
         // Into lap 3 of the first session, the cursor half way through it.
-        const int start = LapStartTime(panel.memokrazenia, first, 3);
-        const int end = LapStartTime(panel.memokrazenia, first, 4);
+        const int start = LapStartTime(session.tree.memokrazenia, first, 3);
+        const int end = LapStartTime(session.tree.memokrazenia, first, 4);
         Chart* c = whole.Chart1;
         c->ZoomToView({{start - 500.0, end + 500.0}, {0, 1000}, false, false});
         Settle();
@@ -111,17 +111,16 @@ int main(int argc, char** argv)
         Save(whole, QStringLiteral("whole-session-zoomed"));
     }
     {
-        Tfwykresmdilapy laps;
+        Tfwykresmdilapy laps(session);
         laps.resize(1400, 720);
         laps.show();
         laps.LoadChart();
-        MakeCurrent(panel, QStringLiteral("2"), first, 3);
+        MakeCurrent(session.tree, QStringLiteral("2"), first, 3);
         laps.HighlightLap(first, 3);
         Settle();
         Chart* c = laps.Chart1;
         MoveMouse(c, {c->PlotRect().left() + c->PlotRect().width() / 3, c->PlotRect().center().y()});
         Save(laps, QStringLiteral("lap-overlay"));
     }
-    FPanelSesji = nullptr;
     return 0;
 }

@@ -1,6 +1,6 @@
 #pragma once
 // Test support for the chart windows: a data module on a fresh database,
-// a session panel that is the run's FPanelSesji, the chosen channels, and
+// an analysis session with a session panel on it, the chosen channels, and
 // small hand-made sessions written into memGPS, memMinMax and the tree.
 #include <QApplication>
 #include <QLabel>
@@ -29,13 +29,13 @@ struct Channel {
 };
 
 // The chosen channels, as the session panel's check boxes set them.
-inline void Choose(std::initializer_list<Channel> channels)
+inline void Choose(AnalysisSession& session, std::initializer_list<Channel> channels)
 {
-    SelectedChannelCount = 0;
+    session.SelectedChannelCount = 0;
     for (const Channel& c : channels) {
-        ++SelectedChannelCount;
-        SelectedChannels[size_t(SelectedChannelCount)] = QString::fromLatin1(c.name);
-        SelectedChannelFormats[size_t(SelectedChannelCount)] = QString::fromLatin1(c.format);
+        ++session.SelectedChannelCount;
+        session.SelectedChannels[size_t(session.SelectedChannelCount)] = QString::fromLatin1(c.name);
+        session.SelectedChannelFormats[size_t(session.SelectedChannelCount)] = QString::fromLatin1(c.format);
     }
 }
 
@@ -47,8 +47,8 @@ protected:
         DM->memGPS.Open();
         DM->memMinMax.Open();
         DM->memWybraneSesje.Open();
-        panel_ = std::make_unique<TFPanelSesji>();
-        FPanelSesji = panel_.get();
+        session_ = std::make_unique<AnalysisSession>();
+        panel_ = std::make_unique<TFPanelSesji>(*session_);
         Project() = ProjectRecord();
         Project().SetRpmMax(15000);
         Project().SetTemp1Max(70);
@@ -57,19 +57,22 @@ protected:
         Project().SetTemp2Max(70);
         Project().SetVGpsMax(120);
         Choose({{"obroty", "%0.0f"}});
-        CurrentChannel = QStringLiteral("obroty");
-        CurrentChannelFormat = QStringLiteral("%0.0f");
+        Analysis().CurrentChannel = QStringLiteral("obroty");
+        Analysis().CurrentChannelFormat = QStringLiteral("%0.0f");
     }
 
     void TearDown() override
     {
-        FPanelSesji = nullptr;
         panel_.reset();
+        session_.reset();
         db_.reset();
         Project() = ProjectRecord();
     }
 
     TFPanelSesji& Panel() { return *panel_; }
+    AnalysisSession& Analysis() { return *session_; }
+    SessionTree& Tree() { return session_->tree; }
+    void Choose(std::initializer_list<Channel> channels) { charttest::Choose(Analysis(), channels); }
     TestDatabase& Db() { return *db_; }
 
     // One sample row in the loader's layout.
@@ -121,29 +124,29 @@ protected:
         Ranges(12);
         Ranges(13);
 
-        AddTreeRow(Panel(), "1", 12, 0, 1);
-        AddTreeRow(Panel(), "2", 12, 1, 1);
-        AddTreeRow(Panel(), "3", 12, 1, -1);
-        AddTreeRow(Panel(), "2", 12, 2, 1);
-        AddTreeRow(Panel(), "2", 12, 3, 1);
-        AddTreeRow(Panel(), "1", 13, 0, 0);
-        AddTreeRow(Panel(), "2", 13, 1, 0);
-        AddTreeRow(Panel(), "2", 13, 2, 0);
-        AddLap(Panel(), {12, 1500, 0, QStringLiteral("S"), 0, 0});
-        AddLap(Panel(), {12, 1500, 1, QStringLiteral("01:00:00"), 0, 7500});
-        AddLap(Panel(), {12, 7500, 2, QStringLiteral("00:59:00"), 2, 13400});
-        AddLap(Panel(), {12, 13400, 3, QStringLiteral("01:01:00"), 1, 19500});
-        AddLap(Panel(), {13, 1000, 0, QStringLiteral("S"), 0, 0});
-        AddLap(Panel(), {13, 1000, 1, QStringLiteral("00:50:00"), 2, 6000});
-        AddLap(Panel(), {13, 6000, 2, QStringLiteral("00:50:00"), 1, 11000});
-        AddSector(Panel(), 12, 0, 1500);
-        AddSector(Panel(), 12, 1, 4500);
-        AddSector(Panel(), 12, 1, 7500);
-        AddSector(Panel(), 12, 2, 10500);
-        AddSector(Panel(), 12, 2, 13400);
-        AddSector(Panel(), 12, 3, 16400);
-        AddSector(Panel(), 12, 3, 19500);
-        AddSector(Panel(), 13, 0, 1000);
+        AddTreeRow(Tree(), "1", 12, 0, 1);
+        AddTreeRow(Tree(), "2", 12, 1, 1);
+        AddTreeRow(Tree(), "3", 12, 1, -1);
+        AddTreeRow(Tree(), "2", 12, 2, 1);
+        AddTreeRow(Tree(), "2", 12, 3, 1);
+        AddTreeRow(Tree(), "1", 13, 0, 0);
+        AddTreeRow(Tree(), "2", 13, 1, 0);
+        AddTreeRow(Tree(), "2", 13, 2, 0);
+        AddLap(Tree(), {12, 1500, 0, QStringLiteral("S"), 0, 0});
+        AddLap(Tree(), {12, 1500, 1, QStringLiteral("01:00:00"), 0, 7500});
+        AddLap(Tree(), {12, 7500, 2, QStringLiteral("00:59:00"), 2, 13400});
+        AddLap(Tree(), {12, 13400, 3, QStringLiteral("01:01:00"), 1, 19500});
+        AddLap(Tree(), {13, 1000, 0, QStringLiteral("S"), 0, 0});
+        AddLap(Tree(), {13, 1000, 1, QStringLiteral("00:50:00"), 2, 6000});
+        AddLap(Tree(), {13, 6000, 2, QStringLiteral("00:50:00"), 1, 11000});
+        AddSector(Tree(), 12, 0, 1500);
+        AddSector(Tree(), 12, 1, 4500);
+        AddSector(Tree(), 12, 1, 7500);
+        AddSector(Tree(), 12, 2, 10500);
+        AddSector(Tree(), 12, 2, 13400);
+        AddSector(Tree(), 12, 3, 16400);
+        AddSector(Tree(), 12, 3, 19500);
+        AddSector(Tree(), 13, 0, 1000);
         Current(0);
     }
 
@@ -151,7 +154,7 @@ protected:
     template <class Window>
     Window& Show(std::unique_ptr<Window>& window, int width, int height)
     {
-        window = std::make_unique<Window>();
+        window = std::make_unique<Window>(Analysis());
         window->resize(width, height);
         window->show();
         window->LoadChart();
@@ -177,7 +180,7 @@ protected:
     QString Box(int slot) const { return shown_->ChannelValues[size_t(slot)]->text(); }
 
     // Moves the panel's current row.
-    void Current(int row) { Panel().memdane.SetRecNo(row); }
+    void Current(int row) { Tree().memdane.SetRecNo(row); }
 
     static void Settle()
     {
@@ -195,6 +198,7 @@ protected:
 private:
     ChannelChartWindow* shown_ = nullptr;
     std::unique_ptr<TestDatabase> db_;
+    std::unique_ptr<AnalysisSession> session_;
     std::unique_ptr<TFPanelSesji> panel_;
 };
 

@@ -64,18 +64,17 @@ QPoint At(Chart* chart, double fx, double fy)
 // The chosen sessions loaded by a session panel, and the lap time diagram
 // shown over its tree.
 struct DiagramOverPanel {
-    TFPanelSesji panel;
-    TfwykresCzasy diagram;
+    AnalysisSession session;
+    TFPanelSesji panel{session};
+    TfwykresCzasy diagram{session};
 
     explicit DiagramOverPanel(QSize size)
     {
-        FPanelSesji = &panel;
         panel.LoadSessions();
         diagram.resize(size);
         diagram.show();
         diagram.LoadChart();
     }
-    ~DiagramOverPanel() { FPanelSesji = nullptr; }
 };
 
 }  // namespace
@@ -90,6 +89,7 @@ int main(int argc, char** argv)
     QDir().mkpath(g_folder);
 
     TestDatabase db;
+    AnalysisSession session;  // the sessions charts' GPS views read its laps
     db.Exec(QStringLiteral("insert into KIEROWCY (ID_KIEROWCY, IMIE, NAZWISKO) values (1, 'Ada', 'Nowak')"));
     const std::vector<int> ids =
         simsessions::ImportSessions({simsessions::Session(5, 3, 31), simsessions::Session(4, 3, 32)});
@@ -145,19 +145,19 @@ int main(int argc, char** argv)
                                     false, false});
         Save(&diagram, QStringLiteral("diagram_300_zoomed"));
 
-        Tfwykrescale whole;
+        Tfwykrescale whole(shown.session);
         whole.resize(1600, 800);
         whole.show();
         whole.LoadChart();
         whole.HighlightSession(many[150]);
-        panel.memdane.SetRecNo(panel.memdane.Find(QStringLiteral("id_naglowka"), {many[150]}));
+        panel.Tree().memdane.SetRecNo(panel.Tree().memdane.Find(QStringLiteral("id_naglowka"), {many[150]}));
         Save(&whole, QStringLiteral("whole_300"));
         Choose(ids);
     }
 
     // The Sessions chart with its lines and a read-out.
     {
-        TFWykres sessions;
+        TFWykres sessions(session);
         sessions.resize(1400, 800);
         sessions.show();
         sessions.LoadChart();
@@ -173,7 +173,7 @@ int main(int argc, char** argv)
 
     // The lap comparison with the second session's third lap selected.
     {
-        Tfwykreslaptolap laps;
+        Tfwykreslaptolap laps(session);
         laps.resize(1400, 800);
         laps.show();
         laps.LoadChart();
@@ -201,10 +201,10 @@ int main(int argc, char** argv)
         QCoreApplication::processEvents();
         platform::testing::ClearModalHandlers();
         form.SetTab(3);
-        ShowSessionChart();
+        ShowSessionChart(session);
         Save(&form, QStringLiteral("main_sessions"));
         form.MDISubWindow(QStringLiteral("TFWykres"))->close();
-        ShowLapComparison();
+        ShowLapComparison(session);
         Save(&form, QStringLiteral("main_laptolap"));
         Form1 = nullptr;
     }

@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "analysis/analysissession.h"
 #include "choice_support.h"
 #include "controls/ButtonComps.h"
 #include "platform/dbgrid.h"
@@ -45,8 +46,6 @@ protected:
     {
         platform::testing::SetScripted(true);
         platform::testing::ClearModalHandlers();
-        TemplateDateFrom = 0;
-        TemplateDateTo = 0;
     }
     void TearDown() override
     {
@@ -55,6 +54,8 @@ protected:
             << platform::testing::UnhandledModals().join(", ").toStdString();
     }
     TestDatabase db;
+    // The analysis session the choosers remember their range in.
+    AnalysisSession session;
 };
 
 }  // namespace choice_test

@@ -14,6 +14,7 @@
 
 #include <cstdio>
 
+#include "analysis/analysissession.h"
 #include "analysis/calendar.h"
 #include "analysis/ulistaokrazen.h"
 #include "analysis/uprocesBrowser.h"
@@ -102,6 +103,7 @@ int main(int argc, char** argv)
 
     TestDatabase db;
     ImportSessions(db);
+    AnalysisSession session;  // remembers the range between the choosers
     using platform::testing::OnModal;
 
     // The range dialog, then the Template chooser over the whole spring.
@@ -121,7 +123,7 @@ int main(int argc, char** argv)
         Save(f, QStringLiteral("choice_template"));
         Click(f.SpeedButton1);
     });
-    ChooseSessions();
+    ChooseSessions(session);
 
     // The calendar from the range dialog's Wizard: the year, then May.
     OnModal(QStringLiteral("TfprocesBrowser"), [](QDialog& d) {
@@ -142,7 +144,7 @@ int main(int argc, char** argv)
         Save(f, QStringLiteral("choice_range_days"));
         Click(f.SpeedButton2);
     });
-    ChooseSessions();
+    ChooseSessions(session);
 
     // The session and lap chooser.
     OnModal(QStringLiteral("TfWyborZakresu"), [](QDialog& d) {
@@ -158,7 +160,7 @@ int main(int argc, char** argv)
         Save(f, QStringLiteral("choice_laps"));
         Click(f.SpeedButton2);
     });
-    ChooseSessionsAndLaps();
+    ChooseSessionsAndLaps(session);
 
     // The wait animation as it runs while a calendar view is built.
     WaitAnimation wait;

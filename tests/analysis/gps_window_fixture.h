@@ -1,7 +1,7 @@
 #pragma once
 // Fixture of the GPS windows that draw from memGPS: simulated sessions
-// imported into a test database, loaded into memGPS and the lap table of a
-// session panel, and the window shown.
+// imported into a test database, loaded into memGPS and the lap table of
+// an analysis session (with a session panel on it), and the window shown.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -36,6 +36,7 @@ class MapWindowTest : public ::testing::Test {
 protected:
     TestDatabase db;
     std::vector<int> ids;
+    AnalysisSession session;
     std::unique_ptr<TFPanelSesji> panel;
     std::unique_ptr<Window> window;
 
@@ -44,19 +45,17 @@ protected:
         ApplyDarkTheme(*qApp);
         ids = ImportSessions(sessions);
         ASSERT_EQ(ids.size(), sessions.size());
-        panel = std::make_unique<TFPanelSesji>();
-        FPanelSesji = panel.get();
+        panel = std::make_unique<TFPanelSesji>(session);
         DM->memGPS.Open();
         for (int id : ids)
-            LoadSession(id, DM->memGPS, *panel);
-        window = std::make_unique<Window>();
+            LoadSession(id, DM->memGPS, session.tree);
+        window = std::make_unique<Window>(session);
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     }
     void TearDown() override
     {
         window.reset();
-        FPanelSesji = nullptr;
         panel.reset();
         DM->memGPS.Close();
     }

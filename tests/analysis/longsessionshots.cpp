@@ -67,7 +67,7 @@ void MoveMouse(Chart* chart, QPoint pos)
 // The panel's lap row of a lap made current.
 void CurrentLap(TFPanelSesji& panel, int lap)
 {
-    const MemTable& t = panel.memdane;
+    const MemTable& t = panel.Tree().memdane;
     for (int r = 0; r < t.RecordCount(); ++r)
         if (t.StringAt(r, t.FieldIndex(QStringLiteral("typ_rekordu"))) == QLatin1String("2") &&
             t.IntAt(r, t.FieldIndex(QStringLiteral("id_okrazenia"))) == lap) {
@@ -112,7 +112,7 @@ int main(int argc, char** argv)
     cb.message = [](const QString& m) { std::fprintf(stderr, "%s\n", qPrintable(m)); };
     ImportSessions(db.Folder(), cb);
 
-    panelroad::ShowMainWindowOnAnalysis(db, 1500, 950);
+    AnalysisSession& analysis = panelroad::ShowMainWindowOnAnalysis(db, 1500, 950);
     Project().SetVGpsMax(120);
     panelroad::OpenPanelThroughTemplate([](TfTemplate& chooser) {
         chooser.memdane.SetBoolAt(0, chooser.memdane.FieldIndex(QStringLiteral("wybrane")), true);
@@ -123,10 +123,10 @@ int main(int argc, char** argv)
         return 1;
     }
     TFPanelSesji& panel = *FPanelSesji;
-    const int id = panel.memdane.IntAt(0, panel.memdane.FieldIndex(QStringLiteral("id_naglowka")));
+    const int id = panel.Tree().memdane.IntAt(0, panel.Tree().memdane.FieldIndex(QStringLiteral("id_naglowka")));
     int lapRows = 0;
-    for (int r = 0; r < panel.memdane.RecordCount(); ++r)
-        lapRows += panel.memdane.StringAt(r, panel.memdane.FieldIndex(QStringLiteral("typ_rekordu"))) == QLatin1String("2");
+    for (int r = 0; r < panel.Tree().memdane.RecordCount(); ++r)
+        lapRows += panel.Tree().memdane.StringAt(r, panel.Tree().memdane.FieldIndex(QStringLiteral("typ_rekordu"))) == QLatin1String("2");
     std::printf("laps in the tree: %d\n", lapRows);
     panel.CheckBoxes[1]->click();  // Temp with RPM
 
@@ -142,8 +142,8 @@ int main(int argc, char** argv)
     if (auto* whole = Child<Tfwykrescale>(WholeSessionChartClass)) {
         Form1->ActivateMDIChild(QString::fromLatin1(WholeSessionChartClass));
         Save(whole, QStringLiteral("whole_session"));
-        const int start = LapStartTime(panel.memokrazenia, id, lap - 2);
-        const int end = LapStartTime(panel.memokrazenia, id, lap + 2);
+        const int start = LapStartTime(panel.Tree().memokrazenia, id, lap - 2);
+        const int end = LapStartTime(panel.Tree().memokrazenia, id, lap + 2);
         whole->Chart1->ZoomToView({{start - 500.0, end + 500.0}, {0, 1000}, false, false});
         MoveMouse(whole->Chart1, {whole->Chart1->XToScreen((start + end) / 2.0), whole->Chart1->PlotRect().center().y()});
         Save(whole, QStringLiteral("whole_session_zoomed"));
@@ -195,7 +195,7 @@ int main(int argc, char** argv)
     panel.SpeedButton3Click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     {
-        TFWykres sessions;
+        TFWykres sessions(analysis);
         sessions.resize(1400, 800);
         sessions.show();
         sessions.LoadChart();
@@ -207,7 +207,7 @@ int main(int argc, char** argv)
         Save(&sessions, QStringLiteral("sessions_zoomed"));
     }
     {
-        Tfwykreslaptolap comparison;
+        Tfwykreslaptolap comparison(analysis);
         comparison.resize(1400, 800);
         comparison.show();
         comparison.LoadChart();

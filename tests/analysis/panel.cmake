@@ -1,6 +1,8 @@
 # Tests of the analysis: panel.
-# Session tree: laps, sectors, filters, marks, check column.
-pitrova_add_test(test_analysis_sessiontree SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_sessiontree.cpp LIBS pv_analysis pitrova_testsupport)
+# Session tree: laps, sectors, filters, marks, check column; the analysis
+# session that holds it and tells its views.
+pitrova_add_test(test_analysis_sessiontree SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_sessiontree.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/test_analysissession.cpp LIBS pv_analysis pitrova_testsupport)
 # Session panel in the main window: openers, reloads, channel boxes, check column, buttons.
 pitrova_add_test(test_analysis_upanelsesji SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_upanelsesji.cpp LIBS pv_shellui pv_analysisui pitrova_testsupport Qt6::Test GUI)
 # The data grid the panel shows its tree in (a platform piece the panel owns).

@@ -23,8 +23,9 @@
 namespace panelroad {
 
 // Creates Form1 (the caller deletes it) on a new project, shown at the
-// given size with the Analysis tab up; the database is the program's.
-inline void ShowMainWindowOnAnalysis(TestDatabase& db, int width, int height)
+// given size with the Analysis tab up; the database is the program's.  The
+// analysis session of the main window.
+inline AnalysisSession& ShowMainWindowOnAnalysis(TestDatabase& db, int width, int height)
 {
     SetProgramFolder(db.Folder());
     ConfigFile(db.Folder() + QString::fromLatin1(ConfigFileName)).SetLastUpdateDay(TodayDayNumber());
@@ -33,13 +34,14 @@ inline void ShowMainWindowOnAnalysis(TestDatabase& db, int width, int height)
     Project() = ProjectRecord();
     Project().ResetForNewProject();
     Form1 = new TForm1(QStringList{});
-    InstallAnalysis(Form1->Analysis);
+    AnalysisSession& session = InstallAnalysis(Form1->Analysis, *Form1);
     platform::testing::OnModal(QStringLiteral("Tfsplashscreen"), [](QDialog& d) { d.close(); });
     Form1->resize(width, height);
     Form1->show();
     Form1->Timer1->stop();
     QCoreApplication::processEvents();
     Form1->SetTab(3);
+    return session;
 }
 
 // Template with every stored session in the range; tick marks the sessions

@@ -74,7 +74,7 @@ int main(int argc, char** argv)
     cb.message = [](const QString&) {};
     ImportSessions(db.Folder(), cb);
 
-    panelroad::ShowMainWindowOnAnalysis(db, 1500, 950);
+    AnalysisSession& analysis = panelroad::ShowMainWindowOnAnalysis(db, 1500, 950);
     // Every session ticked in the Template chooser.
     panelroad::OpenPanelThroughTemplate([](TfTemplate& chooser) {
         const int c = chooser.memdane.FieldIndex(QStringLiteral("wybrane"));
@@ -89,7 +89,7 @@ int main(int argc, char** argv)
     TFPanelSesji& panel = *FPanelSesji;
     // A lap row selected, one lap unticked, Temp ticked too.
     panel.LocateLp(3);
-    panel.memdane.SetIntAt(panel.memdane.Find(QStringLiteral("lp"), {6}), panel.memdane.FieldIndex(QStringLiteral("wybrany")), 0);
+    panel.Tree().memdane.SetIntAt(panel.Tree().memdane.Find(QStringLiteral("lp"), {6}), panel.Tree().memdane.FieldIndex(QStringLiteral("wybrany")), 0);
     panel.CheckBoxes[1]->click();
     panel.IntEdit1->SetValue(120);
     Save(Form1, QStringLiteral("main"));
@@ -97,7 +97,7 @@ int main(int argc, char** argv)
 
     panel.SpeedButton3Click();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EnsureSessionPanel();
+    EnsureSessionPanel(analysis);
     FPanelSesji->RxDBGrid1->setFocus();
     Save(FPanelSesji, QStringLiteral("360"));
 

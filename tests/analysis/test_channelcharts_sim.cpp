@@ -59,7 +59,7 @@ TEST_F(ImportedSessions, RunsExtremesLapsAndReadOutMatchTheStoredRows)
     const std::vector<SampleRun> runs = SessionRuns(DM->memGPS);
     ASSERT_EQ(runs.size(), ids.size());
     const std::vector<SessionExtremes> extremes =
-        ComputeExtremes(DM->memGPS, runs, QStringLiteral("obroty"), &Panel().memokrazenia);
+        ComputeExtremes(DM->memGPS, runs, QStringLiteral("obroty"), &Panel().Tree().memokrazenia);
     ASSERT_EQ(extremes.size(), ids.size());
 
     for (size_t n = 0; n < ids.size(); ++n) {
@@ -71,7 +71,7 @@ TEST_F(ImportedSessions, RunsExtremesLapsAndReadOutMatchTheStoredRows)
         // Extremes over the laps between the first lap line and the last lap.
         const std::vector<StoredLap> laps = Laps(id);
         const int highest = laps.back().nr;
-        EXPECT_EQ(HighestLap(Panel().memokrazenia, id), highest);
+        EXPECT_EQ(HighestLap(Panel().Tree().memokrazenia, id), highest);
         const QString where = QStringLiteral(" from POZYCJE where ID_NAGLOWKA = :N and OKRAZENIE > 0 and OKRAZENIE < :L");
         const int min = Scalar(QStringLiteral("select min(OBROTY) as V") + where, id, highest);
         const int max = Scalar(QStringLiteral("select max(OBROTY) as V") + where, id, highest);
@@ -86,7 +86,7 @@ TEST_F(ImportedSessions, RunsExtremesLapsAndReadOutMatchTheStoredRows)
                          highest));
 
         // Laps: each from its start line, which lies before its first sample.
-        const std::vector<LapRun> lapRuns = LapRuns(DM->memGPS, id, Panel().memokrazenia);
+        const std::vector<LapRun> lapRuns = LapRuns(DM->memGPS, id, Panel().Tree().memokrazenia);
         int start = FirstLapStart(id);
         size_t k = 0;
         int fastest = 0, best = INT_MAX;
@@ -108,7 +108,7 @@ TEST_F(ImportedSessions, RunsExtremesLapsAndReadOutMatchTheStoredRows)
                 EXPECT_LT(first - start, 100) << "lap " << lap.nr;
             }
             // Just after the lap's line the read-out names the lap.
-            const SessionReadOut r = ReadOutTexts(Panel(), id, start + 1);
+            const SessionReadOut r = ReadOutTexts(Panel().Tree(), id, start + 1);
             EXPECT_EQ(r.lapNumber, lap.nr);
             EXPECT_EQ(r.lap, QStringLiteral("00:00:01"));
             start += lap.time;
@@ -117,7 +117,7 @@ TEST_F(ImportedSessions, RunsExtremesLapsAndReadOutMatchTheStoredRows)
 
         // The strip: a box per lap, the fastest lime.
         const ChartMapping mapping(QRect(0, 0, 1001, 40), {0, double(start + 1000)}, {0, 1000});
-        const std::vector<LapBox> boxes = LapStripBoxes(Panel().memokrazenia, id, mapping);
+        const std::vector<LapBox> boxes = LapStripBoxes(Panel().Tree().memokrazenia, id, mapping);
         ASSERT_EQ(boxes.size(), laps.size());
         for (size_t i = 0; i < laps.size(); ++i)
             EXPECT_EQ(boxes[i].brush == QColor(0, 255, 0), laps[i].nr == fastest && laps.size() > 1) << laps[i].nr;
@@ -128,7 +128,7 @@ TEST_F(ImportedSessions, BothChartsDrawEveryLoadedSample)
 {
     Choose({{"obroty", "%0.0f"}, {"accx", "%1.1f"}, {"predkosc_gps", "%0.0f"}});
     Load({Session(4, 3, 71), Session(5, 2, 72)});
-    Tfwykrescale whole;
+    Tfwykrescale whole(Analysis());
     whole.resize(1200, 600);
     whole.show();
     whole.LoadChart();
@@ -139,7 +139,7 @@ TEST_F(ImportedSessions, BothChartsDrawEveryLoadedSample)
         EXPECT_EQ(s->Count(), Scalar(QStringLiteral("select count(*) as V from POZYCJE where ID_NAGLOWKA = :N"), s->Tag()));
     }
 
-    Tfwykresmdilapy laps;
+    Tfwykresmdilapy laps(Analysis());
     laps.resize(1200, 600);
     laps.show();
     laps.LoadChart();
@@ -170,9 +170,9 @@ TEST_F(ImportedSessions, AFailedPanelLoadClearsTheChartsAndNamesTheSession)
     QMdiArea area;
     area.resize(1400, 900);
     AreaHost host(area);
-    ShowWholeSessionChart();
-    ShowLapsChart();
-    ShowLapTimeDiagram();
+    ShowWholeSessionChart(Analysis());
+    ShowLapsChart(Analysis());
+    ShowLapTimeDiagram(Analysis());
     ASSERT_TRUE(fwykrescale && fwykresmdilapy && fwykresCzasy);
     auto points = [](const Chart* chart) {
         int n = 0;
@@ -195,8 +195,8 @@ TEST_F(ImportedSessions, AFailedPanelLoadClearsTheChartsAndNamesTheSession)
     Panel().SpeedButton1Click();
     EXPECT_EQ(DM->memGPS.RecordCount(), 0);
     EXPECT_EQ(DM->memMinMax.RecordCount(), 0);
-    EXPECT_EQ(Panel().memdane.RecordCount(), 0);
-    EXPECT_EQ(Panel().memokrazenia.RecordCount(), 0);
+    EXPECT_EQ(Panel().Tree().memdane.RecordCount(), 0);
+    EXPECT_EQ(Panel().Tree().memokrazenia.RecordCount(), 0);
     EXPECT_EQ(fwykrescale->Chart1->SeriesCount(), 0);
     EXPECT_EQ(fwykresmdilapy->Chart1->SeriesCount(), 0);
     EXPECT_EQ(points(fwykresCzasy->Chart1), 0);

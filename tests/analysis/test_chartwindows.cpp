@@ -37,6 +37,9 @@ using namespace simsessions;
 
 class ChartWindows : public ChartsDatabaseTest {
 protected:
+    // The analysis session the windows of a case show.
+    AnalysisSession session;
+
     // The first row of a table with these values of id_naglowka and typ_rekordu.
     static int RowOf(const MemTable& t, int sessionId, const char* type, int nth = 0)
     {
@@ -72,16 +75,15 @@ protected:
 
 class Diagram : public ChartWindows {
 protected:
-    TFPanelSesji panel;
-    TfwykresCzasy window;
+    TFPanelSesji panel{session};
+    TfwykresCzasy window{session};
 
     void SetUp() override
     {
         ChartWindows::SetUp();
-        FPanelSesji = &panel;
         // Session 11 ticked, 12 unticked in the panel; 13 chosen without rows.
-        treerows::AddSession(panel, {11, 1000, {{1, 3465, {1269, 1137, 1059}}, {2, 3342, {1256, 1126, 960}}}});
-        treerows::AddSession(panel, {12, 500, {{1, 4000, {2000, 2000}}}, 0});
+        treerows::AddSession(session.tree, {11, 1000, {{1, 3465, {1269, 1137, 1059}}, {2, 3342, {1256, 1126, 960}}}});
+        treerows::AddSession(session.tree, {12, 500, {{1, 4000, {2000, 2000}}}, 0});
         Choose({11, 12, 13});
         window.resize(1000, 600);
         window.show();
@@ -90,7 +92,6 @@ protected:
     }
     void TearDown() override
     {
-        FPanelSesji = nullptr;
         ChartWindows::TearDown();
     }
 };
@@ -164,15 +165,14 @@ TEST_F(Diagram, DiffSwitchMarksAndTheBarUnderTheMouse)
 // are series of their own, and the switches find them all.
 TEST_F(ChartWindows, DiagramKeepsLapsAndSectorsApartOverThreeHundredSessions)
 {
-    TFPanelSesji panel;
-    FPanelSesji = &panel;
+    TFPanelSesji panel{session};
     std::vector<int> ids;
     for (int n = 1; n <= 300; ++n) {
         ids.push_back(1000 + n);
-        treerows::AddSession(panel, {1000 + n, 500, {{1, 4000 + n, {1500, 2500 + n}}, {2, 3900 + n, {1400, 2500 + n}}}});
+        treerows::AddSession(session.tree, {1000 + n, 500, {{1, 4000 + n, {1500, 2500 + n}}, {2, 3900 + n, {1400, 2500 + n}}}});
     }
     Choose(ids);
-    TfwykresCzasy window;
+    TfwykresCzasy window{session};
     window.resize(1000, 600);
     window.show();
     window.LoadChart();
@@ -220,7 +220,6 @@ TEST_F(ChartWindows, DiagramKeepsLapsAndSectorsApartOverThreeHundredSessions)
     window.SetSessionVisible(1150, 0);
     EXPECT_EQ(shown(0), 299);
     EXPECT_EQ(shown(2), 299);
-    FPanelSesji = nullptr;
 }
 
 // Over the session panel's own load of imported sessions: each session's
@@ -229,10 +228,9 @@ TEST_F(ChartWindows, DiagramOverThePanelsLoadOfImportedSessions)
 {
     const std::vector<int> ids = ImportSessions({Session(4, 3, 51), Session(3, 2, 52)});
     Choose(ids);
-    TFPanelSesji panel;
-    FPanelSesji = &panel;
+    TFPanelSesji panel{session};
     panel.LoadSessions();
-    TfwykresCzasy window;
+    TfwykresCzasy window{session};
     window.LoadChart();
     for (size_t n = 1; n <= ids.size(); ++n) {
         const int id = ids[n - 1];
@@ -268,7 +266,6 @@ TEST_F(ChartWindows, DiagramOverThePanelsLoadOfImportedSessions)
                 EXPECT_EQ(bars->YValue(int(i)), times[i] - bestSector) << "sector " << k;
         }
     }
-    FPanelSesji = nullptr;
 }
 
 // ------------------------------------------------------------ Sessions chart
@@ -276,7 +273,7 @@ TEST_F(ChartWindows, DiagramOverThePanelsLoadOfImportedSessions)
 class SessionsChart : public ChartWindows {
 protected:
     std::vector<int> ids;
-    TFWykres window;
+    TFWykres window{session};
 
     void Load(const std::vector<int>& chosen)
     {
@@ -425,7 +422,7 @@ TEST_F(SessionsChart, GpsViewWithoutAStoredPlace)
 
 class LapComparison : public ChartWindows {
 protected:
-    Tfwykreslaptolap window;
+    Tfwykreslaptolap window{session};
 
     void SetUp() override
     {
@@ -506,7 +503,7 @@ TEST_F(ChartWindows, LapComparisonLapsFromHundredOnKeepToTheirSession)
     InsertHandSession({5, 0, {{101, 2000}}, {}, {{0, 101, 4000}, {1000, 101, 4100}}});
     InsertHandSession({6, 0, {{1, 2000}}, {}, {{0, 1, 5000}, {1000, 1, 5100}}});
     Choose({5, 6});
-    Tfwykreslaptolap window;
+    Tfwykreslaptolap window{session};
     window.LoadChart();
     Settle();
     ASSERT_EQ(window.Chart1->SeriesCount(), 2);
@@ -537,7 +534,7 @@ TEST_F(ChartWindows, LapComparisonLapsFromHundredOnKeepToTheirSession)
 // Sessions chart's lines whole, and another loader leaves both.
 TEST_F(LapComparison, EachWindowKeepsTheLinesOfItsOwnLoad)
 {
-    TFWykres sessions;
+    TFWykres sessions{session};
     sessions.LoadChart();  // takes memGPS in session time
     Settle();
     const ChartSeries* lap4 = window.Chart1->SeriesByTag(2104);
@@ -582,7 +579,7 @@ TEST_F(LapComparison, AFailedLoadShowsNothingAndNamesTheSession)
     platform::testing::ClearMessages();
     for (const bool comparison : {true, false}) {
         SCOPED_TRACE(comparison ? "lap comparison" : "Sessions chart");
-        TFWykres sessions;
+        TFWykres sessions{session};
         if (comparison)
             window.LoadChart();
         else
@@ -611,35 +608,35 @@ TEST_F(ChartWindows, OpenersBringAnOpenWindowForwardWithoutReloading)
     InsertHandSession({32, 0, {{1, 2000}}, {}, {{0, 1, 4000}}});
     Choose({31});
 
-    ShowSessionChart();
+    ShowSessionChart(session);
     ASSERT_NE(fwykres, nullptr);
     QMdiSubWindow* sub = form.MDISubWindow(QStringLiteral("TFWykres"));
     ASSERT_NE(sub, nullptr);
     EXPECT_TRUE(sub->isMaximized());
     EXPECT_EQ(fwykres->Chart1->SeriesCount(), 1);
     Choose({31, 32});
-    ShowSessionChart();
+    ShowSessionChart(session);
     EXPECT_EQ(fwykres->Chart1->SeriesCount(), 1);
     sub->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(fwykres, nullptr);
 
-    ShowLapComparison();
+    ShowLapComparison(session);
     ASSERT_NE(fwykreslaptolap, nullptr);
     EXPECT_TRUE(form.MDISubWindow(QStringLiteral("Tfwykreslaptolap"))->isMaximized());
     EXPECT_EQ(fwykreslaptolap->Chart1->SeriesCount(), 2);
     Choose({31});
-    ShowLapComparison();
+    ShowLapComparison(session);
     EXPECT_EQ(fwykreslaptolap->Chart1->SeriesCount(), 2);
 
-    ShowLapTimeDiagram();
+    ShowLapTimeDiagram(session);
     ASSERT_NE(fwykresCzasy, nullptr);
     QMdiSubWindow* diagram = form.MDISubWindow(QStringLiteral("TfwykresCzasy"));
     ASSERT_NE(diagram, nullptr);
     EXPECT_EQ(diagram->geometry(),
               QRect(SessionPanelWidth(), 0, form.ClientSize().width() - SessionPanelWidth() - 5, form.ClientSize().height() - 5));
     TfwykresCzasy* open = fwykresCzasy;
-    ShowLapTimeDiagram();
+    ShowLapTimeDiagram(session);
     EXPECT_EQ(fwykresCzasy, open);
 }
 

@@ -33,7 +33,7 @@ protected:
         MemTable t(QStringLiteral("t"), GpsPointFields(true));
         t.Open();
         MapExtent e;
-        return FillPointsFromMemGps(DM->memGPS, id, lap, false, true, LapStart(&panel->memokrazenia, id, lap), t, e)
+        return FillPointsFromMemGps(DM->memGPS, id, lap, false, true, LapStart(&session.tree.memokrazenia, id, lap), t, e)
             .maxSinceLapStart;
     }
 };

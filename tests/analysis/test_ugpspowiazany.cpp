@@ -23,7 +23,7 @@ class LinkedView : public gpstest::MapWindowTest<Tfgpspowiazany> {
 protected:
     void SetUp() override { Open({gpstest::GpsSession(4, true, 5), gpstest::GpsSession(2, false, 6)}); }
 
-    int LapStartOf(int id, int lap) { return LapStart(&panel->memokrazenia, id, lap); }
+    int LapStartOf(int id, int lap) { return LapStart(&session.tree.memokrazenia, id, lap); }
     int Row(int r, GpsPointColumn c) { return window->memdane.IntAt(r, c); }
     QPoint Point(int r) { return QPoint(Row(r, gpXobr), Row(r, gpYobr)); }
     int Count(MapMarkerKind kind)
@@ -134,7 +134,7 @@ TEST_F(LinkedView, WholeSessionInLapColoursWithAStartPerLap)
 TEST_F(LinkedView, ADrawBeforeTheViewIsShownFillsItsMap)
 {
     // As the sessions charts open it: drawn first, shown after.
-    Tfgpspowiazany fresh;
+    Tfgpspowiazany fresh(session);
     ASSERT_TRUE(fresh.GpsDraw(ids[0], 2, QStringLiteral(" LAP-2")));
     EXPECT_EQ(fresh.paintbox1->Line().size(), QSize(542, 422 - 68));
     EXPECT_NEAR(gpstest::DrawnAspect(fresh.memdane) / gpstest::TrueAspect(ids[0], 2), 1.0, 0.02);

@@ -39,8 +39,8 @@ protected:
         AddLap(db, 2, 2, 4900);
         AddSector(db, 2, 2, 1, 2400);
         SetIds(DM->memWybraneSesje, "id_nag", {77});
-        TemplateDateFrom = Day(2024, 6, 10);
-        TemplateDateTo = Day(2024, 6, 12);
+        session.TemplateDateFrom = Day(2024, 6, 10);
+        session.TemplateDateTo = Day(2024, 6, 12);
     }
 };
 
@@ -74,7 +74,7 @@ TEST_F(LapChooserTest, RangeDialogsDatesAndSingleDriverChooseTheSessions)
         EXPECT_EQ(Texts(f.memdane, "typ_rekordu"), QStringList({"1", "2", "2"}));
         Click(f.SpeedButton2);
     });
-    EXPECT_EQ(ChooseSessionsAndLaps(), 0);
+    EXPECT_EQ(ChooseSessionsAndLaps(session), 0);
     EXPECT_EQ(DM->memWybraniKierowcy.RecordCount(), 2);
     EXPECT_EQ(Ints(DM->memWybraneSesje, "id_nag"), (std::vector<int>{77}));  // Cancel keeps the choice
 }
@@ -110,7 +110,7 @@ TEST_F(LapChooserTest, OnlySessionRowsTickAndOkReturnsTheCurrentSession)
         EXPECT_EQ(t.FieldByName(QStringLiteral("S1")).AsString(), QStringLiteral("00:24:00"));
         Click(f.SpeedButton1);
     });
-    EXPECT_EQ(ChooseSessionsAndLaps(), 2);
+    EXPECT_EQ(ChooseSessionsAndLaps(session), 2);
     EXPECT_EQ(Ints(DM->memWybraneSesje, "id_nag"), (std::vector<int>{2}));
 
     // Nothing ticked: the current row's session and an empty, open choice.
@@ -119,7 +119,7 @@ TEST_F(LapChooserTest, OnlySessionRowsTickAndOkReturnsTheCurrentSession)
         f.RxDBGrid1->SelectRow(f.memdane.Find(QStringLiteral("id_naglowka"), {1}));
         Click(f.SpeedButton1);
     });
-    EXPECT_EQ(ChooseSessionsAndLaps(), 1);
+    EXPECT_EQ(ChooseSessionsAndLaps(session), 1);
     EXPECT_TRUE(DM->memWybraneSesje.Active());
     EXPECT_TRUE(DM->memWybraneSesje.IsEmpty());
 

@@ -40,7 +40,7 @@ protected:
         AddSession(2, {5000, 5200}, false);
         AddSession(3, {}, false);
         ShownForm();
-        InstallAnalysis(Form().Analysis);
+        session_ = &InstallAnalysis(Form().Analysis, Form());
     }
 
     void TearDown() override
@@ -98,7 +98,7 @@ protected:
     static QList<int> SessionRows()
     {
         QList<int> ids;
-        MemTable& t = Panel().memdane;
+        MemTable& t = Panel().Tree().memdane;
         for (int r = 0; r < t.RecordCount(); ++r)
             if (t.StringAt(r, t.FieldIndex(QStringLiteral("typ_rekordu"))) == QLatin1String("1"))
                 ids << t.IntAt(r, t.FieldIndex(QStringLiteral("id_naglowka")));
@@ -109,7 +109,7 @@ protected:
     static QString Ticks()
     {
         QString s;
-        MemTable& t = Panel().memdane;
+        MemTable& t = Panel().Tree().memdane;
         const int c = t.FieldIndex(QStringLiteral("wybrany"));
         for (int r = 0; r < t.RecordCount(); ++r)
             s += t.IsNullAt(r, c) ? QStringLiteral(".") : QString::number(t.IntAt(r, c));
@@ -120,7 +120,7 @@ protected:
     static void ClickCell(int row, const char* field, Qt::MouseButton button = Qt::LeftButton)
     {
         DBGrid* grid = Panel().RxDBGrid1;
-        const QModelIndex index = grid->model()->index(row, Panel().memdane.FieldIndex(QLatin1String(field)));
+        const QModelIndex index = grid->model()->index(row, Panel().Tree().memdane.FieldIndex(QLatin1String(field)));
         if (!grid->viewport()->rect().contains(grid->visualRect(index)))
             grid->scrollTo(index);
         const QRect rect = grid->visualRect(index);
@@ -128,7 +128,13 @@ protected:
         QTest::mouseClick(grid->viewport(), button, {}, rect.center());
     }
 
-    static int RowOfLp(int lp) { return Panel().memdane.Find(QStringLiteral("lp"), {lp}); }
+    static int RowOfLp(int lp) { return Panel().Tree().memdane.Find(QStringLiteral("lp"), {lp}); }
+
+    // The session the main window's analysis commands open their windows on.
+    AnalysisSession& Analysis() { return *session_; }
+
+private:
+    AnalysisSession* session_ = nullptr;
 };
 
 TEST_F(PanelTest, ShowSessionPanelOpensBorderlessAtTheLeftAndReloadsWhenOpen)
@@ -141,7 +147,7 @@ TEST_F(PanelTest, ShowSessionPanelOpensBorderlessAtTheLeftAndReloadsWhenOpen)
     EXPECT_EQ(sub->geometry(), QRect(0, 0, 405, Form().Image17->height() - 5));
     EXPECT_EQ(Form().Analysis.SessionPanelWidth(), 405);
     EXPECT_EQ(SessionRows(), (QList<int>{1, 2}));
-    EXPECT_EQ(Panel().memdane.RecNo(), 0);  // the grid starts at the top
+    EXPECT_EQ(Panel().Tree().memdane.RecNo(), 0);  // the grid starts at the top
     EXPECT_EQ(Panel().RxDBGrid1->currentIndex().row(), 0);
 
     // Open: ShowSessionPanel reloads and keeps the place and size; the
@@ -182,7 +188,7 @@ TEST_F(PanelTest, MainWindowRoadsOpenThePanel)
     EXPECT_EQ(SessionRows(), (QList<int>{2}));
     EXPECT_EQ(SessionPanelWidth(), 405);
 
-    Form().AddMDIChild(new Tfwykrescale);
+    Form().AddMDIChild(new Tfwykrescale(Analysis()));
     Form().StackChartWindows();
     EXPECT_EQ(Form().MDISubWindow(QStringLiteral("Tfwykrescale"))->x(), 405);
 
@@ -206,7 +212,7 @@ TEST_F(PanelTest, MainWindowRoadsOpenThePanel)
 TEST_F(PanelTest, UpdateReadsTheFiltersAndReturnsAllTicks)
 {
     Choose({1});
-    ShowSessionPanel();
+    ShowSessionPanel(Analysis());
     const QString all = Ticks();
     EXPECT_EQ(all, QStringLiteral("11..1..1.."));
     ClickCell(RowOfLp(1), "wybrany");
@@ -223,11 +229,11 @@ TEST_F(PanelTest, UpdateReadsTheFiltersAndReturnsAllTicks)
 TEST_F(PanelTest, ChannelBoxesChooseChannelsInBoxOrder)
 {
     Choose({1});
-    SelectedChannelCount = 4;
-    ShowSessionPanel();
-    EXPECT_EQ(SelectedChannelCount, 1);  // a new panel: RPM alone
-    EXPECT_EQ(SelectedChannels[1], QStringLiteral("obroty"));
-    EXPECT_EQ(SelectedChannelFormats[1], QStringLiteral("%0.0f"));
+    Analysis().SelectedChannelCount = 4;
+    ShowSessionPanel(Analysis());
+    EXPECT_EQ(Analysis().SelectedChannelCount, 1);  // a new panel: RPM alone
+    EXPECT_EQ(Analysis().SelectedChannels[1], QStringLiteral("obroty"));
+    EXPECT_EQ(Analysis().SelectedChannelFormats[1], QStringLiteral("%0.0f"));
     EXPECT_TRUE(Panel().CheckBoxes[0]->isChecked());
 
     struct Case {
@@ -248,9 +254,9 @@ TEST_F(PanelTest, ChannelBoxesChooseChannelsInBoxOrder)
         for (int b : c.clicks)
             Panel().CheckBoxes[size_t(b - 1)]->click();
         QStringList channels, formats;
-        for (int i = 1; i <= SelectedChannelCount; ++i) {
-            channels << SelectedChannels[size_t(i)];
-            formats << SelectedChannelFormats[size_t(i)];
+        for (int i = 1; i <= Analysis().SelectedChannelCount; ++i) {
+            channels << Analysis().SelectedChannels[size_t(i)];
+            formats << Analysis().SelectedChannelFormats[size_t(i)];
         }
         EXPECT_EQ(channels, c.channels);
         EXPECT_EQ(formats, c.formats);
@@ -259,13 +265,13 @@ TEST_F(PanelTest, ChannelBoxesChooseChannelsInBoxOrder)
     for (size_t i = 0; i < 6; ++i)
         EXPECT_EQ(Panel().CheckBoxes[i]->text(), captions[qsizetype(i)]);
     EXPECT_FALSE(Panel().RadioGroup1->isVisible());
-    EXPECT_EQ(CurrentChannel, QStringLiteral("obroty"));
+    EXPECT_EQ(Analysis().CurrentChannel, QStringLiteral("obroty"));
 }
 
 TEST_F(PanelTest, CheckColumnUnderTheMouse)
 {
     Choose({1, 2});
-    ShowSessionPanel();
+    ShowSessionPanel(Analysis());
     // lp: 1 session 1; 2 L1, 3-4; 5 L2, 6-7; 8 L3, 9-10; 11 session 2; 12 L1; 13 L2.
     struct Step {
         int lp;
@@ -291,7 +297,7 @@ TEST_F(PanelTest, CheckColumnUnderTheMouse)
 
     // A release below the last row changes nothing.
     DBGrid* grid = Panel().RxDBGrid1;
-    const QRect last = grid->visualRect(grid->model()->index(RowOfLp(13), Panel().memdane.FieldIndex(QStringLiteral("wybrany"))));
+    const QRect last = grid->visualRect(grid->model()->index(RowOfLp(13), Panel().Tree().memdane.FieldIndex(QStringLiteral("wybrany"))));
     ASSERT_LT(last.bottom() + 10, grid->viewport()->height());
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, QPoint(last.center().x(), last.bottom() + 10));
     EXPECT_EQ(Ticks(), QStringLiteral("11..1..1..101"));
@@ -302,10 +308,10 @@ TEST_F(PanelTest, CheckClicksKeepTheGridScrolled)
     for (int id = 10; id < 16; ++id)
         AddSession(id, {6000, 5900, 6100, 6000, 6050}, true);
     Choose({10, 11, 12, 13, 14, 15});
-    ShowSessionPanel();
+    ShowSessionPanel(Analysis());
     DBGrid* grid = Panel().RxDBGrid1;
-    const int lp = Panel().memdane.RecordCount() / 2;
-    const QString type = Panel().memdane.StringAt(RowOfLp(lp), 0);
+    const int lp = Panel().Tree().memdane.RecordCount() / 2;
+    const QString type = Panel().Tree().memdane.StringAt(RowOfLp(lp), 0);
     ASSERT_GT(grid->verticalScrollBar()->maximum(), 0);
     ClickCell(RowOfLp(lp), "Pole1");
     // The current row in the middle of the grid, not at an edge.
@@ -327,7 +333,7 @@ TEST_F(PanelTest, VehicleSettingsAndAddLapToCompareActOnTheirRows)
 
     // An empty panel: no session id, nothing happens.
     Choose({});
-    ShowSessionPanel();
+    ShowSessionPanel(Analysis());
     Panel().SpeedButton4->click();
     Panel().SpeedButton5->click();
     EXPECT_TRUE(shown.isEmpty());
@@ -359,7 +365,7 @@ TEST_F(PanelTest, VehicleSettingsAndAddLapToCompareActOnTheirRows)
 TEST_F(PanelTest, GpsViewIsPlacedFromTheProjectAndComesBackOnRowChanges)
 {
     Choose({1});
-    ShowSessionPanel();
+    ShowSessionPanel(Analysis());
     struct Case {
         int left, top, width, height;
         bool placed;
@@ -394,8 +400,8 @@ TEST_F(PanelTest, GpsViewIsPlacedFromTheProjectAndComesBackOnRowChanges)
 TEST_F(PanelTest, XClosesTheChartsTheGpsWindowsAndThePanel)
 {
     Choose({1});
-    ShowSessionPanel();
-    for (QWidget* chart : std::initializer_list<QWidget*>{new Tfwykrescale, new Tfwykresmdilapy, new TfwykresCzasy})
+    ShowSessionPanel(Analysis());
+    for (QWidget* chart : std::initializer_list<QWidget*>{new Tfwykrescale(Analysis()), new Tfwykresmdilapy(Analysis()), new TfwykresCzasy(Analysis())})
         Form().AddMDIChild(chart);
     Panel().LocateLp(2);
     Panel().SpeedButton2->click();
@@ -418,7 +424,7 @@ TEST_F(PanelTest, XClosesTheChartsTheGpsWindowsAndThePanel)
 TEST_F(PanelTest, ALoadThatFailsLeavesThePanelUsable)
 {
     Choose({1});
-    ShowSessionPanel();
+    ShowSessionPanel(Analysis());
     Db().Exec(QStringLiteral("drop table SEKTORY"));
     Choose({2, 1});
     platform::testing::ClearMessages();

@@ -76,10 +76,10 @@ TEST_F(TemplateTest, FirstUseProposesTheLastWeekAndCancelKeepsTheChoice)
         EXPECT_EQ(Rows(f), (std::vector<int>{4}));  // a session of the end day is listed
         Click(f.SpeedButton2);
     });
-    EXPECT_EQ(ChooseSessions(), 0);
+    EXPECT_EQ(ChooseSessions(session), 0);
     EXPECT_EQ(Ints(DM->memWybraneSesje, "id_nag"), (std::vector<int>{77}));
-    EXPECT_EQ(TemplateDateTo, Day(today.year(), today.month(), today.day()));
-    EXPECT_EQ(TemplateDateFrom, TemplateDateTo - 7);
+    EXPECT_EQ(session.TemplateDateTo, Day(today.year(), today.month(), today.day()));
+    EXPECT_EQ(session.TemplateDateFrom, session.TemplateDateTo - 7);
 
     // A cancelled range dialog changes nothing at all, the close box of the
     // Template window is a Cancel.
@@ -87,21 +87,21 @@ TEST_F(TemplateTest, FirstUseProposesTheLastWeekAndCancelKeepsTheChoice)
         f.DateEdit1->setDate(QDate(2020, 1, 1));
         Click(f.SpeedButton2);
     });
-    EXPECT_EQ(ChooseSessions(), 0);
-    EXPECT_EQ(TemplateDateFrom, TemplateDateTo - 7);
+    EXPECT_EQ(ChooseSessions(session), 0);
+    EXPECT_EQ(session.TemplateDateFrom, session.TemplateDateTo - 7);
     AcceptRange();
     OnForm<TfTemplate>("TfTemplate", [](TfTemplate& f) {
         f.RxDBGrid1CellClick(0, QStringLiteral("wybrane"));
         f.close();
     });
-    EXPECT_EQ(ChooseSessions(), 0);
+    EXPECT_EQ(ChooseSessions(session), 0);
     EXPECT_EQ(Ints(DM->memWybraneSesje, "id_nag"), (std::vector<int>{77}));
 }
 
 TEST_F(TemplateTest, TicksByClickAndOkReplaceTheChoice)
 {
-    TemplateDateFrom = Day(2024, 6, 10);
-    TemplateDateTo = Day(2024, 6, 12);
+    session.TemplateDateFrom = Day(2024, 6, 10);
+    session.TemplateDateTo = Day(2024, 6, 12);
     OnForm<TfWyborZakresu>("TfWyborZakresu", [](TfWyborZakresu& f) {
         EXPECT_EQ(f.DateEdit1->date(), QDate(2024, 6, 10));  // the remembered range
         EXPECT_EQ(f.DateEdit2->date(), QDate(2024, 6, 12));
@@ -120,7 +120,7 @@ TEST_F(TemplateTest, TicksByClickAndOkReplaceTheChoice)
         EXPECT_FALSE(ShowsTick(f.RxDBGrid1, 1 - row2, "jestGPS"));
         Click(f.SpeedButton1);
     });
-    EXPECT_EQ(ChooseSessions(), 1);
+    EXPECT_EQ(ChooseSessions(session), 1);
     EXPECT_EQ(Ints(DM->memWybraneSesje, "id_nag"), (std::vector<int>{2}));
 
     // Opening again: session 2 comes up ticked; OK with nothing ticked.
@@ -131,7 +131,7 @@ TEST_F(TemplateTest, TicksByClickAndOkReplaceTheChoice)
         ClickCell(f.RxDBGrid1, row2, "wybrane");
         Click(f.SpeedButton1);
     });
-    EXPECT_EQ(ChooseSessions(), 1);
+    EXPECT_EQ(ChooseSessions(session), 1);
     EXPECT_TRUE(DM->memWybraneSesje.Active());
     EXPECT_TRUE(DM->memWybraneSesje.IsEmpty());
 }
@@ -152,9 +152,9 @@ TEST_F(TemplateTest, DaysFromTheWizardReplaceTheRange)
         EXPECT_EQ(Rows(f), (std::vector<int>{3}));  // started on the 12th, whatever the dates say
         Click(f.SpeedButton1);
     });
-    EXPECT_EQ(ChooseSessions(), 1);
-    EXPECT_EQ(TemplateDateFrom, Day(2024, 6, 1));
-    EXPECT_EQ(TemplateDateTo, Day(2024, 6, 2));
+    EXPECT_EQ(ChooseSessions(session), 1);
+    EXPECT_EQ(session.TemplateDateFrom, Day(2024, 6, 1));
+    EXPECT_EQ(session.TemplateDateTo, Day(2024, 6, 2));
 }
 
 TEST_F(TemplateTest, TitleClicksSortAndMark)

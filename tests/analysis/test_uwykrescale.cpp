@@ -258,16 +258,16 @@ class ChartOpeners : public shelltest::ShellFixture {};
 TEST_F(ChartOpeners, BesideThePanelOnceAndNotReloadedWhenOpen)
 {
     TForm1& form = ShownForm();
-    InstallAnalysis(form.Analysis);
+    AnalysisSession& session = InstallAnalysis(form.Analysis, form);
     DM->memWybraneSesje.Open();
-    EnsureSessionPanel();
+    EnsureSessionPanel(session);
     ASSERT_NE(FPanelSesji, nullptr);
     const int panel = SessionPanelWidth();
     EXPECT_EQ(panel, 360);
-    Choose({{"obroty", "%0.0f"}});
+    Choose(session, {{"obroty", "%0.0f"}});
 
-    ShowWholeSessionChart();
-    ShowLapsChart();
+    ShowWholeSessionChart(session);
+    ShowLapsChart(session);
     const QRect place(panel, 0, form.Image17->width() - panel - 5, form.Image17->height() - 5);
     for (const QString& name : {QStringLiteral("Tfwykrescale"), QStringLiteral("Tfwykresmdilapy")}) {
         QMdiSubWindow* sub = form.MDISubWindow(name);
@@ -279,12 +279,15 @@ TEST_F(ChartOpeners, BesideThePanelOnceAndNotReloadedWhenOpen)
     ASSERT_NE(fwykresmdilapy, nullptr);
     fwykrescale->Chart1->AddSeries();  // a reload would drop it
 
-    Choose({{"obroty", "%0.0f"}, {"temp1", "%1.1f"}});
-    ShowWholeSessionChart();
+    Choose(session, {{"obroty", "%0.0f"}, {"temp1", "%1.1f"}});
+    ShowWholeSessionChart(session);
     EXPECT_EQ(fwykrescale->Chart1->SeriesCount(), 1);
     EXPECT_EQ(form.MdiArea->activeSubWindow(), form.MDISubWindow(QStringLiteral("Tfwykrescale")));
 
+    // Closed, the chart is told nothing more, before it is freed.
     form.MDISubWindow(QStringLiteral("Tfwykrescale"))->close();
+    EXPECT_FALSE(fwykrescale->InSession());
+    EXPECT_TRUE(fwykresmdilapy->InSession());
     QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_EQ(fwykrescale, nullptr);
     EXPECT_NE(fwykresmdilapy, nullptr);

@@ -57,8 +57,8 @@ TEST_F(LapOverlayChart, OneSeriesPerLapAndChannelFromTheLapStart)
     EXPECT_DOUBLE_EQ(c->Series(3)->YValue(0), 750);
 
     // A lap the panel's filters left out of the tree has no series.
-    Panel().memokrazenia.SetRecNo(2);
-    Panel().memokrazenia.Delete();
+    Panel().Tree().memokrazenia.SetRecNo(2);
+    Panel().Tree().memokrazenia.Delete();
     w.LoadChart();
     EXPECT_EQ(c->SeriesCount(), 8);
     EXPECT_EQ(c->SeriesByTag(1202), nullptr);
@@ -112,12 +112,12 @@ TEST_F(LapOverlayChart, LapsFromHundredOnKeepToTheirSession)
         Sample(6, t, 1, 6000);
     Ranges(5);
     Ranges(6);
-    treetest::AddTreeRow(Panel(), "1", 5, 0, 1);
-    treetest::AddTreeRow(Panel(), "2", 5, 101, 1);
-    treetest::AddTreeRow(Panel(), "1", 6, 0, 1);
-    treetest::AddTreeRow(Panel(), "2", 6, 1, 1);
-    treetest::AddLap(Panel(), {5, 0, 101, QStringLiteral("00:30:00"), 0, 3000});
-    treetest::AddLap(Panel(), {6, 0, 1, QStringLiteral("00:30:00"), 0, 3000});
+    treetest::AddTreeRow(Panel().Tree(), "1", 5, 0, 1);
+    treetest::AddTreeRow(Panel().Tree(), "2", 5, 101, 1);
+    treetest::AddTreeRow(Panel().Tree(), "1", 6, 0, 1);
+    treetest::AddTreeRow(Panel().Tree(), "2", 6, 1, 1);
+    treetest::AddLap(Panel().Tree(), {5, 0, 101, QStringLiteral("00:30:00"), 0, 3000});
+    treetest::AddLap(Panel().Tree(), {6, 0, 1, QStringLiteral("00:30:00"), 0, 3000});
     Current(0);
     Tfwykresmdilapy& w = Open();
     ExactView();

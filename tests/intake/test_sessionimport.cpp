@@ -999,7 +999,7 @@ TEST_F(ImportTest, RowHeldElsewhereFailsOnlyItsSessionAfterTheLockTimeOut)
 
     // Position 25 is taken, uncommitted, on the other attachment: the
     // first session (positions 1 to 30) needs it, the second (1 to 10) not.
-    FbTransaction holder(db.dm().TransBrowse);
+    FbTransaction holder(db.dm().TransBrowse.Database());
     holder.StartWrite(0);
     FbStatement hold(holder, QStringLiteral("insert into POZYCJE (ID_POZYCJI) values (25)"));
     hold.Execute();
@@ -1070,7 +1070,7 @@ TEST_F(ImportTest, RowHeldByAnotherConnectionIsReportedAsBusy)
         s.samples = {Rec(1, 0, 0, 1, Flat(5000)), Rec(1, 0, 0, 1, Flat(5000)), Rec(1, 0, 0, 1, Flat(5000)), EndRec()};
         WriteDump(QStringLiteral("dane1_77.bin"), kRingFirstRecord + 40, {s});
 
-        FbTransaction holder(db.dm().TransBrowse);
+        FbTransaction holder(db.dm().TransBrowse.Database());
         holder.StartWrite(0);
         FbStatement hold(holder, QStringLiteral("insert into POZYCJE (ID_POZYCJI) values (25)"));
         hold.Execute();

@@ -3,5 +3,5 @@ pitrova_add_test(test_platform_jpegio SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_jpe
 pitrova_add_test(test_platform_usb_simkey SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_usb_simkey.cpp LIBS pv_platform)
 pitrova_add_test(test_platform_inifile SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_inifile.cpp LIBS pv_platform)
 pitrova_add_test(test_platform_dialogs SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_dialogs.cpp LIBS pv_platformui Qt6::Test GUI)
-pitrova_add_test(test_platform_memtable SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_memtable.cpp LIBS pv_platform Qt6::Test)
+pitrova_add_test(test_platform_memtable SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_memtable.cpp ${CMAKE_CURRENT_LIST_DIR}/test_memtable_compact.cpp LIBS pv_platform Qt6::Test)
 pitrova_add_test(test_platform_windowhost SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_windowhost.cpp LIBS pv_platformui GUI)

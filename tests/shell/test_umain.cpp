@@ -29,13 +29,20 @@ const QString kWhole = QStringLiteral("Tfwykrescale");
 const QString kLaps = QStringLiteral("Tfwykresmdilapy");
 const QString kTimes = QStringLiteral("TfwykresCzasy");
 
+// The session the stand-in charts show; it outlives every window.
+AnalysisSession& StandInSession()
+{
+    static AnalysisSession session;
+    return session;
+}
+
 QWidget* MakeChart(const QString& className)
 {
     if (className == kWhole)
-        return new Tfwykrescale;
+        return new Tfwykrescale(StandInSession());
     if (className == kLaps)
-        return new Tfwykresmdilapy;
-    return new TfwykresCzasy;
+        return new Tfwykresmdilapy(StandInSession());
+    return new TfwykresCzasy(StandInSession());
 }
 
 // A simulated USB backend that counts the enumerations and can act in the
@@ -380,8 +387,8 @@ TEST_F(MainWindow, ChildWindowsByExactClassName)
     TForm1& f = MakeForm();
     EXPECT_FALSE(TForm1::IsMDIChildOpen(&f, kWhole));
     EXPECT_FALSE(TForm1::IsMDIChildOpen(nullptr, kWhole));
-    QMdiSubWindow* sub = f.AddMDIChild(new Tfwykrescale);
-    f.AddMDIChild(new TfwykresCzasy);
+    QMdiSubWindow* sub = f.AddMDIChild(new Tfwykrescale(StandInSession()));
+    f.AddMDIChild(new TfwykresCzasy(StandInSession()));
     EXPECT_TRUE(TForm1::IsMDIChildOpen(&f, kWhole));
     EXPECT_TRUE(f.IsMDIChildOpen(kTimes));
     EXPECT_FALSE(f.IsMDIChildOpen(QStringLiteral("tfwykrescale")));
@@ -443,7 +450,7 @@ TEST_F(MainWindow, StackIgnoresOtherWindowsAndDoesNothingWithoutCharts)
     EXPECT_EQ(sub->geometry(), QRect(10, 20, 300, 200));
     // Without hooks the panel width counts 0.
     f.Analysis = AnalysisHooks{};
-    f.AddMDIChild(new TfwykresCzasy);
+    f.AddMDIChild(new TfwykresCzasy(StandInSession()));
     f.StackChartWindows();
     EXPECT_EQ(f.MDISubWindow(kTimes)->geometry().topLeft(), QPoint(0, 0));
     EXPECT_EQ(sub->geometry(), QRect(10, 20, 300, 200));

@@ -15,14 +15,6 @@
 #include <cstdarg>
 #include <limits>
 
-QString CurrentChannel = QStringLiteral("obroty");
-QString CurrentChannelCaption = QStringLiteral("RPM");
-QString CurrentChannelFormat = QStringLiteral("%0.0f");
-int SelectedChannelCount = 0;
-std::array<QString, MaxSelectedChannels + 1> SelectedChannels;
-std::array<QString, MaxSelectedChannels + 1> SelectedChannelFormats;
-TDateTime TemplateDateFrom = 0;
-TDateTime TemplateDateTo = 0;
 bool AcceptAllHeaders = false;
 
 namespace {

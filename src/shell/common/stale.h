@@ -2,8 +2,8 @@
 // Helpers many windows share and that belong to no window: channel
 // captions, the lap colour palette, a flat-earth GPS distance, small canvas
 // helpers, number texts with a chosen decimal separator, month names, the
-// program folder and path building, and the globals through which the
-// session panel tells the charts what to draw.
+// program folder and path building, the pen width of highlighted chart
+// lines and the header form's take-all switch.
 #include <QByteArray>
 #include <QChar>
 #include <QColor>
@@ -20,23 +20,6 @@ class QPainter;
 
 // Pen width of the highlighted series of the multi-channel charts.
 constexpr int HighlightPenWidth = 3;
-
-// Channel the whole-session chart marks its minimum and maximum points of.
-extern QString CurrentChannel;         // "obroty"
-extern QString CurrentChannelCaption;  // "RPM"
-extern QString CurrentChannelFormat;   // "%0.0f"
-
-// Channels ticked in the session panel: entries 1..SelectedChannelCount of
-// the two arrays are used (index 0 is never used), SelectedChannelCount is
-// 0..6.
-constexpr int MaxSelectedChannels = 6;
-extern int SelectedChannelCount;
-extern std::array<QString, MaxSelectedChannels + 1> SelectedChannels;
-extern std::array<QString, MaxSelectedChannels + 1> SelectedChannelFormats;
-
-// Analysis date range; 0 while not yet chosen.
-extern TDateTime TemplateDateFrom;
-extern TDateTime TemplateDateTo;
 
 // Set by the session header form to take every further header as proposed.
 extern bool AcceptAllHeaders;

@@ -107,38 +107,9 @@ double Pow10(int e)
 
 }  // namespace
 
-// ------------------------------------------------------------ DatabaseError
-
-bool DatabaseError::HasCode(long code) const
-{
-    return std::find(codes_.begin(), codes_.end(), code) != codes_.end();
-}
-
-namespace {
-
-bool HasAnyCode(const std::exception& error, std::initializer_list<long> codes)
-{
-    const auto* e = dynamic_cast<const DatabaseError*>(&error);
-    return e && std::any_of(codes.begin(), codes.end(), [e](long code) { return e->HasCode(code); });
-}
-
-}  // namespace
-
-bool IsLockConflict(const std::exception& error)
-{
-    return HasAnyCode(error, {isc_deadlock, isc_update_conflict, isc_lock_conflict, isc_lock_timeout});
-}
-
-bool IsUniqueKeyViolation(const std::exception& error)
-{
-    return HasAnyCode(error, {isc_unique_key_violation, isc_no_dup});
-}
-
 // ------------------------------------------------------------- FbTransaction
 
 FbTransaction::FbTransaction(QSqlDatabase db) : qdb_(std::move(db)) {}
-
-FbTransaction::FbTransaction(const TTransaction& onConnectionOf) : qdb_(onConnectionOf.Database()) {}
 
 FbTransaction::~FbTransaction() { Rollback(); }
 

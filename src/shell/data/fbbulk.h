@@ -5,7 +5,7 @@
 // buffers (no variant per value, no conversion layer of the driver).  Used
 // where rows are many: sample loading, session import.
 //
-// Parameters are written ":NAME" in the statement text, as in TIBQuery; a
+// Parameters are written ":NAME" in the statement text, as in the queries; a
 // name used twice binds both places.  ParamIndex gives the index of a name
 // once, and the Set... calls take that index.  A text without names may use
 // plain "?" markers instead, indexed 0, 1, ... in order.
@@ -22,7 +22,7 @@
 #include <string_view>
 
 #include "platform/tdatetime.h"
-#include "shell/data/ibquery.h"
+#include "shell/data/dbcommon.h"
 
 class FbStatement;
 
@@ -33,7 +33,6 @@ public:
     // The attachment is taken from db (an open QIBASE connection) when the
     // transaction starts, so a reopened connection is followed.
     explicit FbTransaction(QSqlDatabase db);
-    explicit FbTransaction(const TTransaction& onConnectionOf);
     ~FbTransaction();  // rolls back a transaction still active
     FbTransaction(const FbTransaction&) = delete;
     FbTransaction& operator=(const FbTransaction&) = delete;

@@ -4,69 +4,6 @@
 
 #include "shell/data/fbbulk.h"
 
-namespace {
-
-bool IsIdentChar(QChar c)
-{
-    return c.isLetterOrNumber() || c == u'_' || c == u'$';
-}
-
-}  // namespace
-
-PositionalSql ToPositionalSql(const QString& text)
-{
-    PositionalSql out;
-    // Every ":NAME" outside quotes and comments becomes "?".
-    out.text.reserve(text.size());
-    const int n = static_cast<int>(text.size());
-    for (int i = 0; i < n; ++i) {
-        const QChar c = text[i];
-        if (c == u'\'' || c == u'"') {
-            const int start = i;
-            ++i;
-            while (i < n) {
-                if (text[i] == c) {
-                    if (i + 1 < n && text[i + 1] == c) {  // doubled quote inside a literal
-                        i += 2;
-                        continue;
-                    }
-                    break;
-                }
-                ++i;
-            }
-            out.text += QStringView(text).mid(start, i - start + 1);
-            continue;
-        }
-        if (c == u'-' && i + 1 < n && text[i + 1] == u'-') {
-            const int start = i;
-            while (i < n && text[i] != u'\n')
-                ++i;
-            out.text += QStringView(text).mid(start, i - start);
-            if (i < n)
-                out.text += text[i];
-            continue;
-        }
-        if (c == u':' && i + 1 < n && IsIdentChar(text[i + 1]) && !text[i + 1].isDigit() &&
-            (i == 0 || !IsIdentChar(text[i - 1]))) {
-            int j = i + 1;
-            while (j < n && IsIdentChar(text[j]))
-                ++j;
-            const QString name = text.mid(i + 1, j - i - 1).toUpper();
-            int idx = static_cast<int>(out.names.indexOf(name));
-            if (idx < 0) {
-                idx = static_cast<int>(out.names.size());
-                out.names.append(name);
-            }
-            out.occurrences.push_back(idx);
-            out.text += u'?';
-            i = j - 1;
-            continue;
-        }
-        out.text += c;
-    }
-    return out;
-}
-
 // ---------------------------------------------------------------- TTransaction
 
 TTransaction::TTransaction(QString connectionName, Mode mode) : connection_(std::move(connectionName)), mode_(mode)
@@ -86,7 +23,7 @@ QSqlDatabase TTransaction::Database() const
 FbTransaction& TTransaction::Transaction()
 {
     if (!tr_)
-        tr_ = std::make_unique<FbTransaction>(*this);
+        tr_ = std::make_unique<FbTransaction>(Database());
     return *tr_;
 }
 
@@ -105,7 +42,7 @@ FbTransaction& TTransaction::Begin(Lease& lease)
     } else if (active_) {
         lease.tr = tr_.get();
     } else {
-        auto own = std::make_unique<FbTransaction>(*this);
+        auto own = std::make_unique<FbTransaction>(Database());
         own->StartWrite(kWriteLockTimeoutSeconds);
         lease.own = std::move(own);
         lease.tr = lease.own.get();

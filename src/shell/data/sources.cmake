@@ -1,5 +1,6 @@
 # Data module, database connection, base schema, schema upgrade.
 add_library(pv_data STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/dbcommon.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ibquery.cpp
   ${CMAKE_CURRENT_LIST_DIR}/fbbulk.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ubazy.cpp

@@ -208,16 +208,6 @@ TEST(StaleTime, OneSecondIsADayOver86400)
 TEST(StaleGlobals, InitialValues)
 {
     EXPECT_EQ(HighlightPenWidth, 3);
-    EXPECT_EQ(CurrentChannel, QStringLiteral("obroty"));
-    EXPECT_EQ(CurrentChannelCaption, QStringLiteral("RPM"));
-    EXPECT_EQ(CurrentChannelFormat, QStringLiteral("%0.0f"));
-    EXPECT_EQ(SelectedChannelCount, 0);
-    for (int i = 1; i <= MaxSelectedChannels; ++i) {
-        EXPECT_TRUE(SelectedChannels[i].isEmpty());
-        EXPECT_TRUE(SelectedChannelFormats[i].isEmpty());
-    }
-    EXPECT_EQ(TemplateDateFrom, 0.0);
-    EXPECT_EQ(TemplateDateTo, 0.0);
     EXPECT_FALSE(AcceptAllHeaders);
 }
 

@@ -29,7 +29,7 @@ TEST_F(FbBulkTest, EveryColumnTypeGoesInAndComesBackTypedIncludingNulls)
     const TDateTime stamp = 45000.75;     // 2023-03-15 18:00
     const TDateTime before = ToTDateTime(QDateTime(QDate(1898, 1, 30), QTime(6, 0)));  // before day 0
     {
-        FbTransaction tr(db.dm().TransEdit);
+        FbTransaction tr(db.dm().TransEdit.Database());
         tr.StartWrite(5);
         FbStatement ins(tr, QStringLiteral("insert into T values (:I, :S, :B, :N, :D, :F, :V, :C, :TS, :DT, :BL, :BO)"));
         ASSERT_EQ(ins.ParamCount(), 12);
@@ -53,7 +53,7 @@ TEST_F(FbBulkTest, EveryColumnTypeGoesInAndComesBackTypedIncludingNulls)
         tr.Commit();
     }
 
-    FbTransaction tr(db.dm().TransBrowse);
+    FbTransaction tr(db.dm().TransBrowse.Database());
     tr.StartRead();
     FbStatement sel(tr, QStringLiteral("select * from T order by I nulls last"));
     ASSERT_EQ(sel.ColumnCount(), 12);
@@ -106,7 +106,7 @@ TEST_F(FbBulkTest, EveryColumnTypeGoesInAndComesBackTypedIncludingNulls)
     EXPECT_EQ(db.Scalar(QStringLiteral("select TS from T where I is not null")).toDateTime(), FromTDateTime(stamp));
     EXPECT_EQ(db.Scalar(QStringLiteral("select DT from T where I is not null")).toDate(), QDate(1898, 1, 30));
     db.Exec(QStringLiteral("update T set TS = '1898-01-30 06:00:00'"));
-    FbTransaction again(db.dm().TransBrowse);
+    FbTransaction again(db.dm().TransBrowse.Database());
     again.StartRead();
     FbStatement ts(again, QStringLiteral("select TS from T where I is not null"));
     ts.Open();
@@ -117,7 +117,7 @@ TEST_F(FbBulkTest, EveryColumnTypeGoesInAndComesBackTypedIncludingNulls)
 TEST_F(FbBulkTest, PreparedInsertIsReusedPerRowAndTheRowsReadBackInOrder)
 {
     constexpr int kRows = 2000;
-    FbTransaction tr(db.dm().TransEdit);
+    FbTransaction tr(db.dm().TransEdit.Database());
     tr.StartWrite(5);
     FbStatement ins(tr, QStringLiteral("insert into T (I, D, V) values (:I, :D, :V)"));
     const int pi = ins.ParamIndex(QStringLiteral("I")), pd = ins.ParamIndex(QStringLiteral("D")),
@@ -166,7 +166,7 @@ TEST_F(FbBulkTest, TextForAMemoColumnGoesWholeAsBlobDataAndForAVarcharIsBounded)
     db.Exec(QStringLiteral("create table M (I integer, MEMO blob sub_type text)"));
     const QString memo = QString(QStringLiteral("Zakręt ł ")).repeated(4000);  // over 32,767 bytes in UTF-8
     {
-        FbTransaction tr(db.dm().TransEdit);
+        FbTransaction tr(db.dm().TransEdit.Database());
         tr.StartWrite(5);
         FbStatement ins(tr, QStringLiteral("insert into M values (:I, :MEMO)"));
         ins.SetInt(0, 1);
@@ -178,7 +178,7 @@ TEST_F(FbBulkTest, TextForAMemoColumnGoesWholeAsBlobDataAndForAVarcharIsBounded)
         EXPECT_THROW(v.SetText(1, memo), DatabaseError);
         tr.Commit();
     }
-    FbTransaction tr(db.dm().TransBrowse);
+    FbTransaction tr(db.dm().TransBrowse.Database());
     tr.StartRead();
     FbStatement sel(tr, QStringLiteral("select MEMO from M"));
     sel.Open();
@@ -188,7 +188,7 @@ TEST_F(FbBulkTest, TextForAMemoColumnGoesWholeAsBlobDataAndForAVarcharIsBounded)
 
 TEST_F(FbBulkTest, RefusedStatementsCarryTheEnginesMessage)
 {
-    FbTransaction tr(db.dm().TransEdit);
+    FbTransaction tr(db.dm().TransEdit.Database());
     EXPECT_THROW(FbStatement(tr, QStringLiteral("select * from T")), DatabaseError);  // not started
     tr.StartWrite(5);
     try {
@@ -211,7 +211,7 @@ TEST_F(FbBulkTest, RefusedStatementsCarryTheEnginesMessage)
 
 TEST_F(FbBulkTest, ReadOnlyTransactionRefusesWrites)
 {
-    FbTransaction tr(db.dm().TransBrowse);
+    FbTransaction tr(db.dm().TransBrowse.Database());
     tr.StartRead();
     FbStatement ins(tr, QStringLiteral("insert into T (I) values (1)"));
     try {
@@ -247,7 +247,7 @@ TEST_F(FbLockTest, FailedCommitEndsItsTransactionAndReleasesItsLocks)
     db.Exec(QStringLiteral("create trigger T_REFUSE on transaction commit as begin "
                            "if (rdb$get_context('USER_TRANSACTION', 'REFUSE') = '1') then exception E_REFUSED; end"));
 
-    FbTransaction first(db.dm().TransEdit);
+    FbTransaction first(db.dm().TransEdit.Database());
     first.StartWrite(1);
     Touch(first, "first");
     FbStatement refuse(first, QStringLiteral("select rdb$set_context('USER_TRANSACTION', 'REFUSE', '1') from rdb$database"));
@@ -262,7 +262,7 @@ TEST_F(FbLockTest, FailedCommitEndsItsTransactionAndReleasesItsLocks)
     EXPECT_FALSE(first.Active());
 
     // The other connection updates the same row at once: nothing holds it.
-    FbTransaction second(db.dm().TransBrowse);
+    FbTransaction second(db.dm().TransBrowse.Database());
     second.StartWrite(1);
     EXPECT_NO_THROW(Touch(second, "second"));
     second.Commit();
@@ -271,11 +271,11 @@ TEST_F(FbLockTest, FailedCommitEndsItsTransactionAndReleasesItsLocks)
 
 TEST_F(FbLockTest, LockTimeoutEndsTheWaitForARowHeldElsewhere)
 {
-    FbTransaction holder(db.dm().TransEdit);
+    FbTransaction holder(db.dm().TransEdit.Database());
     holder.StartWrite(1);
     Touch(holder, "held");
 
-    FbTransaction waiter(db.dm().TransBrowse);
+    FbTransaction waiter(db.dm().TransBrowse.Database());
     waiter.StartWrite(1);
     try {
         Touch(waiter, "waited");
@@ -298,7 +298,7 @@ TEST_F(FbLockTest, FailuresAreToldApartByTheirCodes)
 {
     db.Exec(QStringLiteral("create table K (ID integer not null primary key, X integer check (X > 0))"));
     db.Exec(QStringLiteral("insert into K (ID, X) values (1, 1)"));
-    FbTransaction holder(db.dm().TransEdit);
+    FbTransaction holder(db.dm().TransEdit.Database());
     holder.StartWrite(1);
     Touch(holder, "held");
 
@@ -314,7 +314,7 @@ TEST_F(FbLockTest, FailuresAreToldApartByTheirCodes)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        FbTransaction tr(db.dm().TransBrowse);
+        FbTransaction tr(db.dm().TransBrowse.Database());
         tr.StartWrite(1);
         try {
             FbStatement(tr, QString::fromLatin1(c.sql)).Execute();

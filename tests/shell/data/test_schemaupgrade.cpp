@@ -90,7 +90,7 @@ TEST(SchemaUpgrade, LargestIdsAreReadFromDescendingIndexes)
     };
     TestDatabase db(/*upgraded=*/false);
     auto plans = [&] {
-        FbTransaction tr(db.dm().TransBrowse);
+        FbTransaction tr(db.dm().TransBrowse.Database());
         tr.StartRead();
         QStringList out;
         for (const auto& c : cases)
@@ -129,7 +129,7 @@ TEST(SchemaUpgrade, LapsAndSectorsOfASessionAreReadThroughIndexes)
     for (int run = 0; run <= 2; ++run) {  // before the upgrade, after it, and after a second one
         if (run > 0)
             UpgradeSchema(db.dm());
-        FbTransaction tr(db.dm().TransBrowse);
+        FbTransaction tr(db.dm().TransBrowse.Database());
         tr.StartRead();
         for (const auto& c : cases) {
             const QString plan = FbStatement(tr, QString::fromLatin1(c.statement)).Plan();
