@@ -64,13 +64,8 @@ void MemTable::Open()
         return;
     d->active = true;
     d->state = State::Browse;
-    d->cur = d->rows > 0 ? 0 : -1;
-    d->bof = true;
-    d->eof = d->rows == 0;
-    if (d->bulk == 0) {
-        emit TableReset();
-        emit CurrentChanged(d->cur);
-    }
+    d->toFirst();
+    NotifyReset();
 }
 
 void MemTable::Close()
@@ -121,9 +116,7 @@ void MemTable::First()
     d->requireActive();
     Post();
     const int before = d->cur;
-    d->cur = d->rows > 0 ? 0 : -1;
-    d->bof = true;
-    d->eof = d->rows == 0;
+    d->toFirst();
     currentMoved(before);
 }
 

@@ -96,6 +96,13 @@ struct MemTable::Impl {
 
     QString where() const { return QStringLiteral("table %1").arg(name); }
 
+    // The first row (none in an empty table) current, at the start.
+    void toFirst()
+    {
+        cur = rows > 0 ? 0 : -1;
+        bof = true;
+        eof = rows == 0;
+    }
     void requireActive() const
     {
         if (!active)

@@ -73,12 +73,7 @@ void MemTable::reordered(const std::vector<int>& perm)
     for (Column& c : d->cols)
         c.permute(perm);
     ++d->structVersion;
-    d->cur = d->rows > 0 ? 0 : -1;
-    d->bof = true;
-    d->eof = d->rows == 0;
-    if (d->bulk == 0) {
-        emit TableReset();
-        emit CurrentChanged(d->cur);
-    }
+    d->toFirst();
+    NotifyReset();
 }
 
