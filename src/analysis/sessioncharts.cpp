@@ -208,11 +208,11 @@ std::vector<ComparedLap> LoadLapComparisonSession(LapComparisonTree& tree, MemTa
     // number takes the n-th run of its samples, and no sample is shown
     // twice.  A number listed once takes every sample of it.
     const std::vector<DrivenLap> stored = ReadDrivenLaps(sessionId);
-    std::unordered_map<int, std::vector<int>> listings;  // lap number: its places in stored
+    LapListings listings;
     std::vector<int> starts;
     long long lapSum = 0;  // 64 bits: out-of-range stored times must not wrap
     for (const DrivenLap& t : stored) {
-        listings[t.nr].push_back(int(starts.size()));
+        listings.Add(t.nr, int(starts.size()));
         starts.push_back(ClampToInt(h.start + lapSum));
         lapSum += t.time;
     }
@@ -241,11 +241,7 @@ std::vector<ComparedLap> LoadLapComparisonSession(LapComparisonTree& tree, MemTa
             for (int k = 0; k < b.count; ++k) {
                 if (previous != lap[k]) {
                     previous = lap[k];
-                    const int n = runsSeen[lap[k]]++;
-                    const auto found = listings.find(lap[k]);
-                    place = -1;
-                    if (found != listings.end() && (found->second.size() == 1 || size_t(n) < found->second.size()))
-                        place = found->second[found->second.size() == 1 ? 0 : size_t(n)];
+                    place = listings.PlaceOfRun(lap[k], runsSeen[lap[k]]++);
                     if (place >= 0) {
                         inOrder = inOrder && (runs.empty() || runs.back().place <= place);
                         runs.push_back({place, 0});

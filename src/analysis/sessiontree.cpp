@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <array>
-#include <map>
 #include <optional>
 #include <unordered_map>
 
@@ -254,42 +253,33 @@ std::vector<DrivenLap> StoredLapRows::Driven(int sessionId, int* highestSector) 
     if (!repeated)
         laps = std::move(byNumber);
 
-    // The session's sectors as unbroken runs of one lap number each.
-    std::map<int, std::vector<std::vector<DrivenSector>>> runsOf;
+    // Each unbroken run of one lap number's sector rows goes to the lap it
+    // belongs to.
+    LapListings listings;
+    for (size_t p = 0; p < laps.size(); ++p)
+        listings.Add(laps[p].nr, int(p));
+    std::unordered_map<int, int> runsSeen;
     std::optional<int> previousLap;
+    int place = -1;
     int highest = 0;
     for (int i : rows.sectors) {
         const Impl::Sector& s = d->sectors[size_t(i)];
         highest = std::max(highest, s.sector.nr);
-        std::vector<std::vector<DrivenSector>>& runs = runsOf[s.lap];
-        if (previousLap != s.lap || runs.empty())
-            runs.emplace_back();
-        previousLap = s.lap;
-        runs.back().push_back(s.sector);
+        if (previousLap != s.lap) {
+            previousLap = s.lap;
+            place = listings.PlaceOfRun(s.lap, runsSeen[s.lap]++);
+        }
+        if (place >= 0)
+            laps[size_t(place)].sectors.push_back(s.sector);
     }
     if (highestSector)
         *highestSector = highest;
 
-    // A number listed once takes all its sectors; the n-th listing of a
-    // number that comes again takes its n-th run.
-    std::map<int, int> listed, taken;
-    for (const DrivenLap& lap : laps)
-        ++listed[lap.nr];
-    for (DrivenLap& lap : laps) {
-        const auto runs = runsOf.find(lap.nr);
-        if (runs == runsOf.end())
-            continue;
-        if (listed[lap.nr] == 1) {
-            for (std::vector<DrivenSector>& run : runs->second)
-                lap.sectors.insert(lap.sectors.end(), run.begin(), run.end());
-        } else if (const size_t n = size_t(taken[lap.nr]++); n < runs->second.size()) {
-            lap.sectors = std::move(runs->second[n]);
-        }
-        // The database gives rows in storage order, which deletes and
-        // re-used space can shuffle; a lap's sectors follow their numbers.
+    // The database gives rows in storage order, which deletes and re-used
+    // space can shuffle; a lap's sectors follow their numbers.
+    for (DrivenLap& lap : laps)
         std::stable_sort(lap.sectors.begin(), lap.sectors.end(),
                          [](const DrivenSector& a, const DrivenSector& b) { return a.nr < b.nr; });
-    }
     return laps;
 }
 

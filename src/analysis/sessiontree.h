@@ -13,6 +13,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <unordered_map>
 #include <vector>
 
 #include "platform/memtable.h"
@@ -106,7 +107,7 @@ struct DrivenLap {
     QString text;  // CZAS
     // AVG_OBROTY, AVG_ACC_OBROTY, AVG_DEC_OBROTY rounded; empty when NULL.
     std::optional<int> averageRpm, meanRise, meanFall;
-    std::vector<DrivenSector> sectors;  // in the order the database returns them
+    std::vector<DrivenSector> sectors;  // in the order of their numbers
 };
 // The laps of a session in the order they were driven, each with its own
 // sectors, read on the read transaction of the data module.  Laps are
@@ -118,6 +119,30 @@ struct DrivenLap {
 // the session's sector rows, 0 when none.  Database errors reach the caller
 // as DatabaseError.
 std::vector<DrivenLap> ReadDrivenLaps(int sessionId, int* highestSector = nullptr);
+
+// Which of the laps listed with one number an unbroken run of that
+// number's rows (sectors, samples) belongs to: a number listed once takes
+// every run; a number listed again gives its n-th run to its n-th listing
+// and runs beyond the listings to none.
+class LapListings {
+public:
+    // Lists a lap of number nr at place (its index in driven order).
+    void Add(int nr, int place) { places_[nr].push_back(place); }
+    // The place of the n-th run (from 0) of number nr; -1 when none.
+    int PlaceOfRun(int nr, int n) const
+    {
+        const auto found = places_.find(nr);
+        if (found == places_.end())
+            return -1;
+        const std::vector<int>& p = found->second;
+        if (p.size() == 1)
+            return p.front();
+        return size_t(n) < p.size() ? p[size_t(n)] : -1;
+    }
+
+private:
+    std::unordered_map<int, std::vector<int>> places_;
+};
 
 // The lap and sector rows of sessions as stored, read with one statement
 // for the laps and one for the sectors however many sessions they belong
