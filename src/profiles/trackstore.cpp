@@ -136,10 +136,9 @@ bool TrackPhotoFromBlob(const QByteArray& blob, TrackPhoto& photo)
     const QString jpegPath = TrackJpegFile();
     if (ReplaceFileBytes(jpegPath, blob, nullptr)) {
         QImage image;
-        QByteArray bytes;
-        if (LoadJpegFile(jpegPath, image) && ReadFileBytes(jpegPath, bytes, nullptr)) {
+        if (LoadJpegFile(jpegPath, image)) {
             photo.image = image;
-            photo.jpeg = bytes;
+            photo.jpeg = blob;  // what the file now holds
             return true;
         }
     }
